@@ -1,0 +1,2 @@
+// Placeholder until the formatter lands.
+#include "platform/Format.h"

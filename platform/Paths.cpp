@@ -1,0 +1,85 @@
+#include "platform/Paths.h"
+
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace kirmel::paths {
+
+namespace {
+
+bool existsExact(const std::string& p) {
+  struct stat st;
+  return ::stat(p.c_str(), &st) == 0;
+}
+
+std::vector<std::string> split(const std::string& path) {
+  std::vector<std::string> parts;
+  std::string cur;
+  for (char c : path) {
+    if (c == '/') {
+      if (!cur.empty()) parts.push_back(cur);
+      cur.clear();
+    } else {
+      cur.push_back(c);
+    }
+  }
+  if (!cur.empty()) parts.push_back(cur);
+  return parts;
+}
+
+// Finds `name` in directory `dir`: exact first, then ignoring case.
+std::optional<std::string> findIn(const std::string& dir, const std::string& name) {
+  std::string exact = dir.empty() ? name : (dir == "/" ? "/" + name : dir + "/" + name);
+  if (existsExact(exact)) return exact;
+  if (name == "." || name == "..") return std::nullopt;
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return std::nullopt;
+  std::optional<std::string> found;
+  while (dirent* e = ::readdir(d)) {
+    if (strcasecmp(e->d_name, name.c_str()) == 0) {
+      found = dir.empty() ? std::string(e->d_name)
+                          : (dir == "/" ? "/" + std::string(e->d_name) : dir + "/" + e->d_name);
+      break;
+    }
+  }
+  ::closedir(d);
+  return found;
+}
+
+}  // namespace
+
+std::string root() {
+  if (const char* r = std::getenv("KIRMEL_ROOT"); r && *r) return r;
+  const char* home = std::getenv("HOME");
+  return std::string(home && *home ? home : ".") + "/KIRMEL";
+}
+
+std::optional<std::string> resolveExisting(const std::string& path) {
+  if (path.empty()) return std::nullopt;
+  if (existsExact(path)) return path;
+  std::string cur = path[0] == '/' ? "/" : "";
+  for (const auto& part : split(path)) {
+    auto next = findIn(cur, part);
+    if (!next) return std::nullopt;
+    cur = *next;
+  }
+  return cur;
+}
+
+bool exists(const std::string& path) { return resolveExisting(path).has_value(); }
+
+std::string forCreate(const std::string& path) {
+  if (auto p = resolveExisting(path)) return *p;
+  auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return path;
+  std::string dir = path.substr(0, slash);
+  if (dir.empty()) return path;
+  if (auto d = resolveExisting(dir)) return *d + path.substr(slash);
+  return path;
+}
+
+}  // namespace kirmel::paths

@@ -1,0 +1,25 @@
+// Paths on Linux: the KIRMEL root and case-insensitive lookup of existing files.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace kirmel::paths {
+
+// The root that stands for "C:\KIRMEL": $KIRMEL_ROOT, else $HOME/KIRMEL.
+std::string root();
+
+// The path of an existing file or directory: `path` itself when it exists,
+// else the path found by matching each component case-insensitively.
+// nullopt when nothing matches.  Names on disk are never changed.
+std::optional<std::string> resolveExisting(const std::string& path);
+
+// True when resolveExisting finds the path.
+bool exists(const std::string& path);
+
+// The path to create a new file under: for an existing file its resolved
+// path; otherwise the directory part resolved case-insensitively and the
+// last component exactly as given.
+std::string forCreate(const std::string& path);
+
+}  // namespace kirmel::paths

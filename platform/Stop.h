@@ -1,0 +1,16 @@
+// The program stop.  A fatal stop anywhere in the kernel or the data-file
+// library throws Stop after the message has been written; main() (or a test)
+// catches it, and the Env has already flushed and closed every open unit.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace kirmel {
+
+struct Stop : std::runtime_error {
+  int status;  // process exit status: 0 for a normal end, non-zero for a failure
+  explicit Stop(int s, const std::string& why = "stop") : std::runtime_error(why), status(s) {}
+};
+
+}  // namespace kirmel

@@ -1,0 +1,81 @@
+#include "platform/Units.h"
+
+#include <strings.h>
+
+namespace kirmel {
+
+namespace {
+constexpr std::size_t kOutputBuffer = 1 << 20;
+
+bool validUnit(int unit) { return unit >= UnitTable::kFirst && unit <= UnitTable::kLast; }
+}  // namespace
+
+UnitTable::~UnitTable() { closeAll(); }
+
+void UnitTable::attach(int unit, std::string name, std::string path, std::FILE* fp, Form form,
+                       Access access, int reclen, bool writing) {
+  if (!validUnit(unit)) return;
+  if (units_[unit]) close(unit);
+  auto u = std::make_unique<Unit>();
+  u->number = unit;
+  u->name = std::move(name);
+  u->path = std::move(path);
+  u->fp = fp;
+  u->form = form;
+  u->access = access;
+  u->reclen = reclen;
+  u->writing = writing;
+  if (writing && fp) std::setvbuf(fp, nullptr, _IOFBF, kOutputBuffer);
+  units_[unit] = std::move(u);
+}
+
+bool UnitTable::openWrite(int unit, const std::string& path) {
+  if (!validUnit(unit)) return false;
+  std::FILE* fp = std::fopen(path.c_str(), "wb");
+  if (!fp) return false;
+  attach(unit, path, path, fp, Form::Formatted, Access::Sequential, 0, true);
+  return true;
+}
+
+bool UnitTable::isOpen(int unit) const { return validUnit(unit) && units_[unit] != nullptr; }
+
+Unit* UnitTable::get(int unit) { return isOpen(unit) ? units_[unit].get() : nullptr; }
+
+int UnitTable::findByName(const std::string& name) const {
+  for (int u = kFirst; u <= kLast; ++u) {
+    const auto& p = units_[u];
+    if (!p) continue;
+    if (p->name == name || p->path == name || strcasecmp(p->name.c_str(), name.c_str()) == 0 ||
+        strcasecmp(p->path.c_str(), name.c_str()) == 0)
+      return u;
+  }
+  return 0;
+}
+
+int UnitTable::freeUnit(int from) const {
+  for (int u = from < kFirst ? kFirst : from; u <= kLast; ++u)
+    if (!units_[u]) return u;
+  return 0;
+}
+
+bool UnitTable::close(int unit) {
+  if (!isOpen(unit)) return false;
+  bool ok = true;
+  if (units_[unit]->fp) ok = std::fclose(units_[unit]->fp) == 0;
+  units_[unit].reset();
+  return ok;
+}
+
+void UnitTable::closeAll() {
+  for (int u = kFirst; u <= kLast; ++u)
+    if (units_[u]) close(u);
+}
+
+void UnitTable::writeLine(int unit, std::string_view text) {
+  Unit* u = get(unit);
+  if (!u || !u->fp) return;
+  std::fwrite(text.data(), 1, text.size(), u->fp);
+  std::fputc('\n', u->fp);
+}
+
+}  // namespace kirmel

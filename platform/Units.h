@@ -1,0 +1,62 @@
+// The file-unit table shared by the data-file library and the kernel:
+// Fortran-style unit numbers 10..99 connected to open files.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kirmel {
+
+enum class Access { Sequential, Direct };
+enum class Form { Formatted, Unformatted, Binary };
+
+struct Unit {
+  int number = 0;
+  std::string name;     // the name the file was opened under (as given)
+  std::string path;     // the path actually opened (after case-insensitive lookup)
+  std::FILE* fp = nullptr;
+  Form form = Form::Formatted;
+  Access access = Access::Sequential;
+  int reclen = 0;       // direct access: record length in bytes
+  bool writing = false;
+};
+
+class UnitTable {
+ public:
+  static constexpr int kFirst = 10;
+  static constexpr int kLast = 99;
+
+  UnitTable() = default;
+  UnitTable(const UnitTable&) = delete;
+  UnitTable& operator=(const UnitTable&) = delete;
+  ~UnitTable();
+
+  // Connects `unit` to an already opened FILE*; the table owns it from now on.
+  // Output files get a large buffer.
+  void attach(int unit, std::string name, std::string path, std::FILE* fp, Form form,
+              Access access, int reclen, bool writing);
+  // Opens `path` for writing (truncating) as a formatted sequential file, with a
+  // large buffer.  Returns false when the file cannot be created.
+  bool openWrite(int unit, const std::string& path);
+  bool isOpen(int unit) const;
+  Unit* get(int unit);
+  // Unit connected to a file of this name (exact or case-insensitive match of
+  // the path opened), 0 when none.
+  int findByName(const std::string& name) const;
+  // Lowest free unit number >= from, 0 when none.
+  int freeUnit(int from = kFirst) const;
+  // Flushes and closes; false when the flush or close failed.
+  bool close(int unit);
+  void closeAll();
+
+  // Writes one record (text plus a line end) to a formatted unit.
+  void writeLine(int unit, std::string_view text);
+
+ private:
+  std::vector<std::unique_ptr<Unit>> units_ = std::vector<std::unique_ptr<Unit>>(kLast + 1);
+};
+
+}  // namespace kirmel
