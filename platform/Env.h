@@ -20,6 +20,9 @@ class Env {
   std::istream& in() { return *in_; }
   std::ostream& out() { return *out_; }
   UnitTable& units() { return units_; }
+  // Names refused so far in the "file already exists" dialogue of the file
+  // opener; it numbers the suggested names over the whole run.
+  int& fileRefusals() { return fileRefusals_; }
 
   // Writes text plus a line end to the console.
   void say(std::string_view line);
@@ -33,6 +36,7 @@ class Env {
   std::istream* in_;
   std::ostream* out_;
   UnitTable units_;
+  int fileRefusals_ = 0;
 };
 
 }  // namespace kirmel

@@ -1,6 +1,9 @@
 #include "platform/Units.h"
 
 #include <strings.h>
+#include <sys/types.h>
+
+#include <cstdio>
 
 namespace kirmel {
 
@@ -14,7 +17,10 @@ UnitTable::~UnitTable() { closeAll(); }
 
 void UnitTable::attach(int unit, std::string name, std::string path, std::FILE* fp, Form form,
                        Access access, int reclen, bool writing) {
-  if (!validUnit(unit)) return;
+  if (!validUnit(unit)) {
+    if (fp) std::fclose(fp);  // the table owns fp from the call on
+    return;
+  }
   if (units_[unit]) close(unit);
   auto u = std::make_unique<Unit>();
   u->number = unit;
@@ -76,6 +82,46 @@ void UnitTable::writeLine(int unit, std::string_view text) {
   if (!u || !u->fp) return;
   std::fwrite(text.data(), 1, text.size(), u->fp);
   std::fputc('\n', u->fp);
+}
+
+namespace {
+Unit* directUnit(UnitTable& t, int unit, long long n) {
+  Unit* u = t.get(unit);
+  if (!u || !u->fp || u->access != Access::Direct || u->reclen <= 0 || n < 1) return nullptr;
+  return u;
+}
+}  // namespace
+
+bool UnitTable::readRecord(int unit, long long n, void* buf) {
+  Unit* u = directUnit(*this, unit, n);
+  if (!u) return false;
+  const auto len = static_cast<std::size_t>(u->reclen);
+  if (::fseeko(u->fp, static_cast<off_t>((n - 1) * u->reclen), SEEK_SET) != 0) return false;
+  if (std::fread(buf, 1, len, u->fp) != len) {
+    std::clearerr(u->fp);
+    return false;
+  }
+  return true;
+}
+
+bool UnitTable::writeRecord(int unit, long long n, const void* buf) {
+  Unit* u = directUnit(*this, unit, n);
+  if (!u) return false;
+  const auto len = static_cast<std::size_t>(u->reclen);
+  if (::fseeko(u->fp, static_cast<off_t>((n - 1) * u->reclen), SEEK_SET) != 0) return false;
+  if (std::fwrite(buf, 1, len, u->fp) != len) {
+    std::clearerr(u->fp);
+    return false;
+  }
+  return true;
+}
+
+bool UnitTable::closeDelete(int unit) {
+  Unit* u = get(unit);
+  if (!u) return false;
+  std::string path = u->path;
+  close(unit);
+  return std::remove(path.c_str()) == 0;
 }
 
 }  // namespace kirmel

@@ -55,6 +55,18 @@ class UnitTable {
   // Writes one record (text plus a line end) to a formatted unit.
   void writeLine(int unit, std::string_view text);
 
+  // Direct-access units (Access::Direct): record n (1-based) is the `reclen`
+  // bytes at offset (n-1)*reclen.  readRecord fills buf with reclen bytes and
+  // is false for a unit that is not open for direct access, n < 1, or a record
+  // that lies (partly) beyond the end of the file.  writeRecord writes reclen
+  // bytes from buf, extending the file as needed (a gap reads back as zero
+  // bytes); false on a bad unit, n < 1 or a write error.
+  bool readRecord(int unit, long long n, void* buf);
+  bool writeRecord(int unit, long long n, const void* buf);
+  // Closes the unit and deletes its file (Fortran CLOSE with STATUS='DELETE').
+  // False when the unit is not open or the file could not be removed.
+  bool closeDelete(int unit);
+
  private:
   std::vector<std::unique_ptr<Unit>> units_ = std::vector<std::unique_ptr<Unit>>(kLast + 1);
 };
