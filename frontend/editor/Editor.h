@@ -1,0 +1,152 @@
+// The editor object: it owns the scenario and pesticide model and the
+// settings, writes the kernel input files and the names file, and reads the
+// kernel input files back.
+//
+// Writing: every file is built in memory with CR LF line ends and "." as the
+// decimal separator whatever the locale, written to a temporary file next to
+// its final name, checked, and renamed into place.  A failure raises
+// EInOutError naming the file; the file that was there before stays intact.
+// Directories are not created here: the callers create them.
+//
+// Reading: LoadScenario and LoadPesticide fill fresh model parts and replace
+// the model's parts only when every file was read and every value accepted;
+// otherwise the model (names included) is unchanged.  Structural errors go to
+// the message sink and give false; EIllegalValue and EOutOfRange pass out.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "frontend/editor/Parser.h"
+#include "frontend/editor/Settings.h"
+#include "frontend/model/KirExcpt.h"
+#include "frontend/model/Kirdata.h"
+
+namespace kirmel::fe {
+
+// A kernel input file that could not be written completely.
+class EInOutError : public EKirmelError {
+ public:
+  using EKirmelError::EKirmelError;
+};
+
+class TKirmelEditor {
+ public:
+  // Gives today's date as the header's date line shows it.
+  using TDateProvider = std::function<std::string()>;
+
+  // What the program takes from its surroundings; tests replace any of it.
+  struct TEnvironment {
+    std::string Root;             // empty: paths::root()
+    char DecimalSeparator = 0;    // 0: the one of the user's locale
+    TDateProvider Date;           // empty: the locale's short date of today
+    TMessageSink Messages;        // the error dialog; empty: messages are dropped
+  };
+
+  TKirmelEditor();
+  explicit TKirmelEditor(TEnvironment environment);
+  TKirmelEditor(const TKirmelEditor&) = delete;
+  TKirmelEditor& operator=(const TKirmelEditor&) = delete;
+
+  static std::string Version() { return "1.0"; }
+
+  TKirmelData& Data() { return data_; }
+  const TKirmelData& Data() const { return data_; }
+  TSettings& Settings() { return settings_; }
+  const TSettings& Settings() const { return settings_; }
+  // The decimal separator recorded from the locale when the editor was made.
+  char DecimalSeparator() const { return decimalSeparator_; }
+  Parser& InputParser() { return parser_; }
+  void SetMessageSink(TMessageSink sink);
+  void SetDateProvider(TDateProvider date) { date_ = std::move(date); }
+
+  // ---- Writing ----
+  // The nine scenario files into SCENARIOS/<ScenarioName>.
+  void SaveScenario();
+  // SU.INP into PESTICIDES/<PesticideName>.
+  void SavePesticide();
+  // FILES.INP into RUNS/<ScenarioName>+<PesticideName>.
+  void WriteFilesInp();
+
+  // One file each, under the given path.
+  void WriteWLNU(const std::string& path);
+  void WriteWLPA(const std::string& path);
+  void WriteWLST(const std::string& path);
+  void WriteWBNU(const std::string& path);
+  void WriteWBPA(const std::string& path);
+  void WriteWBST(const std::string& path);
+  void WriteHY(const std::string& path);
+  void WriteOPOUTFile(const std::string& path);
+  void WriteSL(const std::string& path);
+  void WriteSU(const std::string& path);
+
+  // Number text of every real in the kernel input files: a whole number as
+  // "30.", a magnitude below 0.001 as mantissa "E" exponent ("9.E-4"), else
+  // the general form with 15 significant digits; always with a decimal point
+  // or an exponent.
+  static std::string FormatReal(double value);
+
+  // ---- Reading ----
+  bool ReadWLNU(const std::string& path, TDitch& ditch, TTimestep& totalTime);
+  bool ReadWLPA(const std::string& path, TDitch& ditch, TMetrics& metrics);
+  bool ReadWLST(const std::string& path, TDitch& ditch, double& backgroundConcentration);
+  bool ReadWBNU(const std::string& path, TSediment& sediment);
+  bool ReadWBPA(const std::string& path, TSediment& sediment);
+  bool ReadWBST(const std::string& path, TSediment& sediment);
+  bool ReadHY(const std::string& path, THydrology& hydrology);
+  // ktop is set only when the file has it.
+  bool ReadOPOUT(const std::string& path, TDitch& ditch, double& outputTimestep,
+                 std::optional<int>& ktop, TSettings& settings);
+  bool ReadSL(const std::string& path, TDrift& drift);
+  bool ReadSU(const std::string& path, TSolids& solids);
+
+  // Reads the nine files of SCENARIOS/<name> into the model, all or nothing.
+  bool LoadScenario(const std::string& name);
+  // Reads SU.INP of PESTICIDES/<name> into the model, all or nothing; the
+  // scenario's background concentration in air is kept.
+  bool LoadPesticide(const std::string& name);
+
+ private:
+  // The file being written.
+  void BeginFile(const std::string& path);
+  void EndFile();
+  void Line(std::string_view text);
+
+  // Line primitives.
+  void WriteSeparator();
+  void WriteEndOfFile();
+  void WriteStar();
+  void WriteComment(std::string_view text);
+  void WriteExplanation(std::string_view text);
+  void WriteSection(int number, std::string_view title);
+  void WriteHeader(std::string_view contents1, std::string_view contents2);
+  void WriteIntegerVariable(std::string_view name, long long value, std::string_view unit,
+                            long long min, long long max);
+  void WriteSwitch(std::string_view name, bool value);
+  void WriteRealVariable(std::string_view name, std::string_view unit, double value, double min,
+                         double max);
+  void WriteStringVariable(std::string_view name, std::string_view value,
+                           std::string_view description);
+  void WriteValueList(std::string_view prefix, const std::vector<double>& values, int perLine,
+                      std::string_view comment);
+  void WriteOPOUT();
+  void SetCommentSwitch() { comments_ = settings_.OutputOptions.Comments; }
+
+  void ShowError(const std::string& message);
+
+  TKirmelData data_;
+  TSettings settings_;
+  char decimalSeparator_;
+  TDateProvider date_;
+  TMessageSink messages_;
+  Parser parser_;
+
+  bool comments_ = true;
+  std::string outPath_;  // where the file being written goes
+  std::string out_;      // its text so far
+};
+
+}  // namespace kirmel::fe

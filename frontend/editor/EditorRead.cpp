@@ -1,0 +1,550 @@
+// Reading the kernel input files back into the model.
+#include <memory>
+
+#include "frontend/editor/Editor.h"
+#include "frontend/model/Utils.h"
+
+namespace kirmel::fe {
+namespace {
+
+// What one key of a file did.
+enum class TKeyResult {
+  kRead,     // the key and its values were taken
+  kUnknown,  // not a key of this file
+  kFailed,   // a list or table was short; its message has been shown
+  kFinished  // the rest of the file is not read
+};
+
+// Closes the reader's file however the reading ends.
+class TCloseGuard {
+ public:
+  explicit TCloseGuard(Parser& parser) : parser_(parser) {}
+  ~TCloseGuard() { parser_.CloseInputFile(); }
+  TCloseGuard(const TCloseGuard&) = delete;
+  TCloseGuard& operator=(const TCloseGuard&) = delete;
+
+ private:
+  Parser& parser_;
+};
+
+// Passes on the exception being handled, its message preceded by the file's
+// name when it does not begin with it already, so that a refused value says
+// where it came from.  Numbers in it use the user's decimal separator.
+[[noreturn]] void RethrowNamingFile(const std::string& path, char separator) {
+  const std::string prefix = path + ": ";
+  try {
+    throw;
+  } catch (const EOutOfRange& e) {
+    throw EOutOfRange(prefix + e.Message(separator));
+  } catch (const EIllegalValue& e) {
+    if (std::string_view(e.what()).starts_with(prefix)) throw;
+    throw EIllegalValue(prefix + e.Message(separator));
+  }
+}
+
+// Reads "name = value" statements until the file ends, handing each to
+// `handle(name, value)`.  With `nameMayHoldEquals` (OPOUT.INP) a name that
+// ends in "=" carries its equals sign and no separate one is read.
+template <class Handler>
+bool ReadKeys(Parser& parser, const std::string& path, bool nameMayHoldEquals,
+              const std::function<void(const std::string&)>& showError, Handler& handle) {
+  if (!parser.OpenInputFile(path)) return false;
+  TCloseGuard guard(parser);
+  std::string name, eq, value;
+  // Every pass takes at least one token, so the loop ends with the file.
+  while (parser.GetToken(name)) {
+    bool equalsInName = nameMayHoldEquals && !name.empty() && name.back() == '=';
+    if (equalsInName) {
+      name.pop_back();
+    } else if (!parser.GetToken(eq)) {
+      showError("Missing \"=\" in " + path);
+      return false;
+    }
+    if (!parser.GetToken(value)) {
+      showError("Missing value in " + path);
+      return false;
+    }
+    switch (handle(name, value)) {
+      case TKeyResult::kRead:
+        break;
+      case TKeyResult::kUnknown:
+        showError("Unknown variable " + name + " in " + path);
+        return false;
+      case TKeyResult::kFailed:
+        return false;
+      case TKeyResult::kFinished:
+        return true;
+    }
+  }
+  return true;
+}
+
+// ReadKeys, with every refused value's message naming the file.
+template <class Handler>
+bool ReadKeyFile(Parser& parser, const std::string& path, bool nameMayHoldEquals,
+                 const std::function<void(const std::string&)>& showError, Handler handle) {
+  try {
+    return ReadKeys(parser, path, nameMayHoldEquals, showError, handle);
+  } catch (const EKirmelError&) {
+    RethrowNamingFile(path, parser.DecimalSeparator());
+  }
+}
+
+// Reads the n elements of a list whose first element is `first` (the value
+// token), calling take(element, index) for each, index from 1.  False when
+// the file ends early; the caller shows its message.
+template <class Take>
+bool ReadList(Parser& parser, const std::string& first, long long n, Take take) {
+  std::string token = first;
+  for (long long i = 1; i <= n; ++i) {
+    if (i > 1 && !parser.GetToken(token)) return false;
+    take(token, i);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool TKirmelEditor::ReadWLNU(const std::string& path, TDitch& ditch, TTimestep& totalTime) {
+  Parser& p = parser_;
+  int count = 0;
+  auto error = [this](const std::string& m) { ShowError(m); };
+  return ReadKeyFile(p, path, false, error, [&](const std::string& name, const std::string& value) {
+    double v = 0;
+    if (name == "betawl" || name == "thetawl" || name == "xfb" || name == "xeb" ||
+        name == "nxsefb" || name == "nxseeb" || name == "lesefb" || name == "leseeb")
+      return TKeyResult::kRead;
+    if (name == "deltwl") {
+      p.StrToFloatValue(value, v);
+      ditch.Timestep().SetTime(0, 0, 0, v);
+    } else if (name == "ttot") {
+      p.StrToFloatValue(value, v);
+      totalTime.SetTime(0, 0, 0, v * 86400);
+    } else if (name == "xdit") {
+      p.StrToFloatValue(value, v);
+      ditch.SetLength(v);
+    } else if (name == "nxsedit") {
+      p.StrToIntValue(value, count);
+    } else if (name == "lesedit") {
+      ditch.ClearNodes();
+      bool complete = ReadList(p, value, count, [&](const std::string& token, long long) {
+        double length = 0;
+        p.StrToFloatValue(token, length);
+        auto node = std::make_unique<TDitchNode>(false, length, 0);
+        if (ditch.CanAddNode()) ditch.AddNode(std::move(node));
+      });
+      if (!complete) {
+        ShowError("Missing segment length in " + path);
+        return TKeyResult::kFailed;
+      }
+    } else {
+      return TKeyResult::kUnknown;
+    }
+    return TKeyResult::kRead;
+  });
+}
+
+bool TKirmelEditor::ReadWLPA(const std::string& path, TDitch& ditch, TMetrics& metrics) {
+  Parser& p = parser_;
+  auto error = [this](const std::string& m) { ShowError(m); };
+  return ReadKeyFile(p, path, false, error, [&](const std::string& name, const std::string& value) {
+    double v = 0;
+    void (TMetrics::*metricsSetter)(double) = nullptr;
+    void (TDitch::*ditchSetter)(double) = nullptr;
+    if (name == "wibot") metricsSetter = &TMetrics::SetBottomWidth;
+    else if (name == "sisl") metricsSetter = &TMetrics::SetSideSlope;
+    else if (name == "wdhfl") metricsSetter = &TMetrics::SetWaterDepth;
+    else if (name == "leplot") ditchSetter = &TDitch::SetPlotLength;
+    else if (name == "coss") ditchSetter = &TDitch::SetSuspendedSolids;
+    else if (name == "raomss") ditchSetter = &TDitch::SetMassRatioOM;
+    else if (name == "dwmp") ditchSetter = &TDitch::SetMacrophytes;
+    else return TKeyResult::kUnknown;
+    p.StrToFloatValue(value, v);
+    if (metricsSetter) (metrics.*metricsSetter)(v);
+    else (ditch.*ditchSetter)(v);
+    return TKeyResult::kRead;
+  });
+}
+
+bool TKirmelEditor::ReadWLST(const std::string& path, TDitch& ditch,
+                             double& backgroundConcentration) {
+  Parser& p = parser_;
+  auto error = [this](const std::string& m) { ShowError(m); };
+  return ReadKeyFile(p, path, false, error, [&](const std::string& name, const std::string& value) {
+    if (name == "coair") {
+      p.StrToFloatValue(value, backgroundConcentration);
+    } else if (name == "castwl") {
+      bool complete = ReadList(p, value, ditch.NodeCount(), [&](const std::string& token, long long i) {
+        double v = 0;
+        p.StrToFloatValue(token, v);
+        ditch.Node(static_cast<int>(i)).SetInitialConcentration(v * 1000);
+      });
+      if (!complete) {
+        ShowError("Missing initial concentration in " + path);
+        return TKeyResult::kFailed;
+      }
+    } else {
+      return TKeyResult::kUnknown;
+    }
+    return TKeyResult::kRead;
+  });
+}
+
+bool TKirmelEditor::ReadWBNU(const std::string& path, TSediment& sediment) {
+  Parser& p = parser_;
+  int layers = 0, bufferLayers = 0;
+  auto error = [this](const std::string& m) { ShowError(m); };
+  return ReadKeyFile(p, path, false, error, [&](const std::string& name, const std::string& value) {
+    double v = 0;
+    if (name == "betawb" || name == "thetawb") return TKeyResult::kRead;
+    if (name == "deltwb") {
+      p.StrToFloatValue(value, v);
+      sediment.Timestep().SetTime(0, 0, 0, v);
+    } else if (name == "zwb") {
+      p.StrToFloatValue(value, v);
+      sediment.SetSedimentLength(v);
+    } else if (name == "zebb") {
+      p.StrToFloatValue(value, v);
+      sediment.SetEndBufferLength(v);
+    } else if (name == "nzsewb") {
+      p.StrToIntValue(value, layers);
+    } else if (name == "nzseebb") {
+      p.StrToIntValue(value, bufferLayers);
+    } else if (name == "lesewb" || name == "leseebb") {
+      bool buffer = name == "leseebb";
+      if (buffer) sediment.ClearEndBufferNodes();
+      else sediment.ClearNodes();
+      bool complete = ReadList(p, value, buffer ? bufferLayers : layers,
+                               [&](const std::string& token, long long) {
+        double thickness = 0;
+        p.StrToFloatValue(token, thickness);
+        auto layer = std::make_unique<TSedimentNode>(thickness, 0, 10, 0, 0, 0);
+        if (buffer) {
+          if (sediment.CanAddEndBufferNode()) sediment.AddEndBufferNode(std::move(layer));
+        } else if (sediment.CanAddNode()) {
+          sediment.AddNode(std::move(layer));
+        }
+      });
+      if (!complete) {
+        ShowError("Missing coordinate in " + path);
+        return TKeyResult::kFailed;
+      }
+    } else {
+      return TKeyResult::kUnknown;
+    }
+    return TKeyResult::kRead;
+  });
+}
+
+bool TKirmelEditor::ReadWBPA(const std::string& path, TSediment& sediment) {
+  Parser& p = parser_;
+  auto error = [this](const std::string& m) { ShowError(m); };
+  return ReadKeyFile(p, path, false, error, [&](const std::string& name, const std::string& value) {
+    double v = 0;
+    if (name == "ldis") {
+      p.StrToFloatValue(value, v);
+      sediment.SetDispersionLength(v);
+    } else if (name == "bdwb") {
+      // The names line "bdwb por tor" has been read as name, "=" and value;
+      // one row per layer follows.
+      std::string token;
+      for (int i = 1; i <= sediment.NodeCount(); ++i) {
+        TSedimentNode& layer = sediment.Node(i);
+        if (!p.GetToken(token)) {
+          ShowError("Missing bulk density in " + path);
+          return TKeyResult::kFailed;
+        }
+        p.StrToFloatValue(token, v);
+        layer.SetBulkDensity(v);
+        if (!p.GetToken(token)) {
+          ShowError("Missing porosity in " + path);
+          return TKeyResult::kFailed;
+        }
+        p.StrToFloatValue(token, v);
+        layer.SetPorosity(v);
+        if (!p.GetToken(token)) {
+          ShowError("Missing tortuosity in " + path);
+          return TKeyResult::kFailed;
+        }
+        p.StrToFloatValue(token, v);
+        layer.SetTortuosity(v);
+      }
+    } else if (name == "raomwb") {
+      bool complete = ReadList(p, value, sediment.NodeCount(), [&](const std::string& token, long long i) {
+        p.StrToFloatValue(token, v);
+        sediment.Node(static_cast<int>(i)).SetOrganicMatter(v);
+      });
+      if (!complete) {
+        ShowError("Missing mass ratio in " + path);
+        return TKeyResult::kFailed;
+      }
+    } else {
+      return TKeyResult::kUnknown;
+    }
+    return TKeyResult::kRead;
+  });
+}
+
+bool TKirmelEditor::ReadWBST(const std::string& path, TSediment& sediment) {
+  Parser& p = parser_;
+  auto error = [this](const std::string& m) { ShowError(m); };
+  return ReadKeyFile(p, path, false, error, [&](const std::string& name, const std::string& value) {
+    if (name != "castwb") return TKeyResult::kUnknown;
+    const int layers = sediment.NodeCount();
+    bool complete = ReadList(p, value, layers + sediment.EndBufferNodeCount(),
+                             [&](const std::string& token, long long i) {
+      double v = 0;
+      p.StrToFloatValue(token, v);
+      TSedimentNode& layer = i <= layers ? sediment.Node(static_cast<int>(i))
+                                         : sediment.EndBufferNode(static_cast<int>(i) - layers);
+      layer.SetInitialConcentration(v * 1000);
+    });
+    if (!complete) {
+      ShowError("Missing initial concentration in " + path);
+      return TKeyResult::kFailed;
+    }
+    return TKeyResult::kRead;
+  });
+}
+
+bool TKirmelEditor::ReadHY(const std::string& path, THydrology& hydrology) {
+  Parser& p = parser_;
+  auto error = [this](const std::string& m) { ShowError(m); };
+  return ReadKeyFile(p, path, false, error, [&](const std::string& name, const std::string& value) {
+    double v = 0;
+    if (name == "u") {
+      p.StrToFloatValue(value, v);
+      hydrology.SetFlowVelocity(v);
+    } else if (name == "wdh") {
+      p.StrToFloatValue(value, v);
+      hydrology.SetWaterHeight(v);
+    } else if (name == "kds") {
+      p.StrToFloatValue(value, v);
+      hydrology.SetDispersionCoefficient(v);
+    } else if (name == "qseif") {
+      p.StrToFloatValue(value, v);
+      hydrology.SetSeepage(v * 1000);
+    } else if (name == "colot") {
+      p.StrToFloatValue(value, v);
+      hydrology.SetIncomingConcentration(v);
+    } else if (name == "te") {
+      p.StrToFloatValue(value, v);
+      hydrology.SetTemperature(v - 273);
+    } else {
+      return TKeyResult::kUnknown;
+    }
+    return TKeyResult::kRead;
+  });
+}
+
+bool TKirmelEditor::ReadOPOUT(const std::string& path, TDitch& ditch, double& outputTimestep,
+                              std::optional<int>& ktop, TSettings& settings) {
+  Parser& p = parser_;
+  int count = 0;
+  auto error = [this](const std::string& m) { ShowError(m); };
+  return ReadKeyFile(p, path, true, error, [&](const std::string& name, const std::string& value) {
+    double v = 0;
+    bool TSettings::*flag = nullptr;
+    if (name == "op_input") flag = &TSettings::op_input;
+    else if (name == "op_icwlhy") flag = &TSettings::op_icwlhy;
+    else if (name == "op_icwb") flag = &TSettings::op_icwb;
+    else if (name == "op_wlmb") flag = &TSettings::op_wlmb;
+    else if (name == "op_wlmbnodenr") flag = &TSettings::op_wlmbnodenr;
+    else if (name == "op_wbsconodenr") flag = &TSettings::op_wbsconodenr;
+    else if (name == "op_ecnodenr") flag = &TSettings::op_ecnodenr;
+    else if (name == "op_wbmbnodenr") flag = &TSettings::op_wbmbnodenr;
+    else if (name == "op_wbmball") flag = &TSettings::op_wbmball;
+    else if (name == "op_dbnodenr") flag = &TSettings::op_dbnodenr;
+    else if (name == "op_dbdit") flag = &TSettings::op_dbdit;
+    if (flag) {
+      p.StrToFloatValue(value, v);
+      settings.*flag = v != 0;
+    } else if (name == "deltout") {
+      p.StrToFloatValue(value, outputTimestep);
+    } else if (name == "nwbsy") {
+      p.StrToFloatValue(value, v);
+      count = RoundHalfEven(v);
+    } else if (name == "iwbsy") {
+      bool complete = ReadList(p, value, count, [&](const std::string& token, long long) {
+        double node = 0;
+        p.StrToFloatValue(token, node);
+        if (node >= 1 && node <= ditch.NodeCount()) ditch.Node(RoundHalfEven(node)).SetOutput(true);
+      });
+      if (!complete) {
+        ShowError("Missing node number in " + path);
+        return TKeyResult::kFailed;
+      }
+    } else if (name == "ktop") {
+      p.StrToFloatValue(value, v);
+      ktop = RoundHalfEven(v);
+    } else {
+      return TKeyResult::kUnknown;
+    }
+    return TKeyResult::kRead;
+  });
+}
+
+bool TKirmelEditor::ReadSL(const std::string& path, TDrift& drift) {
+  Parser& p = parser_;
+  int count = 0;
+  auto error = [this](const std::string& m) { ShowError(m); };
+  return ReadKeyFile(p, path, false, error, [&](const std::string& name, const std::string& value) {
+    double v = 0;
+    if (name == "op_slud" || name == "op_slur" || name == "op_slmd" || name == "op_slmr")
+      return TKeyResult::kRead;
+    if (name == "ntslud") return TKeyResult::kFinished;
+    if (name == "op_slus") {
+      p.StrToFloatValue(value, v);
+      drift.SetEnabled(v != 0);
+    } else if (name == "ntslus") {
+      p.StrToIntValue(value, count);
+    } else if (name == "tslus") {
+      // "tslus mslus stxslus" have been read as name, "=" and value; the
+      // fourth column name follows, then one row per entry.
+      std::string token;
+      p.GetToken(token);
+      drift.Loadings().Clear();
+      static const char* const kMissing[] = {"Missing time of loading in ", "Missing mass in ",
+                                             "Missing start location in ",
+                                             "Missing end location in "};
+      void (TDriftEntry::*const setters[])(double) = {
+          &TDriftEntry::SetEntryTime, &TDriftEntry::SetMass, &TDriftEntry::SetStartPos,
+          &TDriftEntry::SetEndPos};
+      // A count above the list's capacity is refused by Add at entry 501,
+      // so the loop is bounded by the capacity as well as by the file.
+      for (int row = 0; row < count; ++row) {
+        auto entry = std::make_unique<TDriftEntry>();
+        for (int column = 0; column < 4; ++column) {
+          if (!p.GetToken(token)) {
+            ShowError(kMissing[column] + path);
+            return TKeyResult::kFailed;
+          }
+          p.StrToFloatValue(token, v);
+          ((*entry).*setters[column])(v);
+        }
+        drift.Loadings().Add(std::move(entry));
+      }
+    } else {
+      return TKeyResult::kUnknown;
+    }
+    return TKeyResult::kRead;
+  });
+}
+
+bool TKirmelEditor::ReadSU(const std::string& path, TSolids& solids) {
+  Parser& p = parser_;
+  auto error = [this](const std::string& m) { ShowError(m); };
+  struct TKey {
+    const char* name;
+    void (TSolids::*setter)(double);
+    double factor;  // file unit -> model unit
+    double offset;
+  };
+  static const TKey kKeys[] = {
+      {"dt50wl", &TSolids::SetHalfLifeWater, 1, 0},
+      {"aetf", &TSolids::SetActivationEnergy, 1, 0},
+      {"kdomssdit", &TSolids::SetSorptionSuspendedSolids, 1000, 0},
+      {"coobkomss", &TSolids::SetConcentrationSuspendedSolids, 1000, 0},
+      {"exfrss", &TSolids::SetFreundlichSuspendedSolids, 1, 0},
+      {"kdmpdit", &TSolids::SetSorptionMacrophytes, 1000, 0},
+      {"mamol", &TSolids::SetMolecularMass, 1, 0},
+      {"klq", &TSolids::SetTransportCoefficientLiquid, 1, 0},
+      {"kga", &TSolids::SetTransportCoefficientGas, 1, 0},
+      {"psat", &TSolids::SetSaturatedVapourPressure, 1, 0},
+      {"tepsat", &TSolids::SetVapourPressureTemperature, 1, -273},
+      {"mepsat", &TSolids::SetEnthalpyVaporisation, 1, 0},
+      {"cosol", &TSolids::SetSolubility, 0, 0},  // divided by 1000 below
+      {"tesol", &TSolids::SetSolubilityTemperature, 1, -273},
+      {"mesol", &TSolids::SetEnthalpyDissolution, 1, 0},
+      {"kdfw", &TSolids::SetDiffusionCoefficient, 1, 0},
+      {"dt50wb", &TSolids::SetHalfLifeSediment, 1, 0},
+      {"kdomwb1", &TSolids::SetSorptionSediment, 1000, 0},
+      {"coobkomwb", &TSolids::SetConcentrationSediment, 1000, 0},
+      {"exfrwb", &TSolids::SetFreundlichSediment, 1, 0},
+  };
+  return ReadKeyFile(p, path, false, error, [&](const std::string& name, const std::string& value) {
+    for (const TKey& key : kKeys) {
+      if (name != key.name) continue;
+      double v = 0;
+      p.StrToFloatValue(value, v);
+      // g/m^3 -> g/L divides; every other conversion multiplies or shifts.
+      double converted = key.factor == 0 ? v / 1000 : v * key.factor + key.offset;
+      (solids.*key.setter)(converted);
+      return TKeyResult::kRead;
+    }
+    return TKeyResult::kUnknown;
+  });
+}
+
+bool TKirmelEditor::LoadScenario(const std::string& name) {
+  auto metrics = std::make_unique<TMetrics>();
+  auto ditch = std::make_unique<TDitch>();
+  auto sediment = std::make_unique<TSediment>();
+  auto hydrology = std::make_unique<THydrology>();
+  auto drift = std::make_unique<TDrift>();
+  TSettings settings(settings_.Root());
+  TTimestep totalTime;
+  double background = 0;
+  double outputTimestep = TKirmelData().OutputTimestep();
+  std::optional<int> ktop;
+
+  const std::string dir = settings_.ScenarioDir(name) + "/";
+  bool ok = ReadWLNU(dir + "WLNU.INP", *ditch, totalTime) &&
+            ReadWLPA(dir + "WLPA.INP", *ditch, *metrics) &&
+            ReadWLST(dir + "WLST.INP", *ditch, background) &&
+            ReadWBNU(dir + "WBNU.INP", *sediment) && ReadWBPA(dir + "WBPA.INP", *sediment) &&
+            ReadWBST(dir + "WBST.INP", *sediment) && ReadHY(dir + "HY.INP", *hydrology) &&
+            ReadOPOUT(dir + "OPOUT.INP", *ditch, outputTimestep, ktop, settings) &&
+            ReadSL(dir + "SL.INP", *drift);
+  if (!ok) return false;
+
+  // The drift list is never empty: a file without entries gives the default
+  // entry over the whole water body.
+  if (drift->Loadings().Count() == 0) {
+    auto entry = std::make_unique<TDriftEntry>();
+    entry->SetEndPos(ditch->Length());
+    drift->Loadings().Add(std::move(entry));
+  }
+  // A file without ktop: the default, or 0 without sediment layers.
+  int top = ktop.value_or(sediment->NodeCount() > 0 ? TKirmelData().KTop() : 0);
+
+  // Every value that the model checks when it is put in is checked here first,
+  // on a scratch model with the same number of sediment layers, so that the
+  // swap below cannot fail half-way.
+  TKirmelData scratch;
+  if (sediment->NodeCount() == 0) scratch.Sediment().ClearNodes();
+  try {
+    scratch.SetKTop(top);
+    scratch.SetOutputTimestep(outputTimestep);
+  } catch (const EKirmelError&) {
+    RethrowNamingFile(dir + "OPOUT.INP", decimalSeparator_);
+  }
+  try {
+    scratch.Solids().SetBackgroundConcentration(background);
+  } catch (const EKirmelError&) {
+    RethrowNamingFile(dir + "WLST.INP", decimalSeparator_);
+  }
+
+  data_.SetMetrics(std::move(metrics));
+  data_.SetDitch(std::move(ditch));
+  data_.SetSediment(std::move(sediment));
+  data_.SetHydrology(std::move(hydrology));
+  data_.SetDrift(std::move(drift));
+  data_.Solids().SetBackgroundConcentration(background);
+  data_.TotalTime().Assign(totalTime);
+  data_.SetKTop(top);
+  data_.SetOutputTimestep(outputTimestep);
+  settings_ = std::move(settings);
+  return true;
+}
+
+bool TKirmelEditor::LoadPesticide(const std::string& name) {
+  auto solids = std::make_unique<TSolids>();
+  if (!ReadSU(settings_.PesticideDir(name) + "/SU.INP", *solids)) return false;
+  // The background concentration in air belongs to the scenario (WLST.INP).
+  solids->SetBackgroundConcentration(data_.Solids().BackgroundConcentration());
+  data_.SetSolids(std::move(solids));
+  return true;
+}
+
+}  // namespace kirmel::fe

@@ -1,0 +1,100 @@
+// Token reader over one text file at a time.
+//
+// Lines whose first character is '*', or whose first two characters are
+// " *", are comments and are skipped, as are empty lines.  Tokens are
+// separated by blanks (character 32 only; a tab is a token character); a "!"
+// where a token would start ends the line's content, a "!" inside a token is
+// part of it.  A token never spans two lines.  A "(" followed by "." or a
+// digit is a token of its own.  Line ends may be CR LF, LF or a lone CR.
+//
+// Numbers convert strictly (no NaN, infinities, hexadecimal or group
+// separators, never the process locale); a failed conversion raises
+// EIllegalValue naming the file and the token.
+//
+// The program has one current file: ProgramParser() and the free routines
+// below use the program-wide reader.  Every Parser is an independent reader,
+// so tests and the kernel-input reader can own one.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace kirmel::fe {
+
+// Receives the error messages that the front end shows in its error dialog.
+using TMessageSink = std::function<void(const std::string&)>;
+
+class Parser {
+ public:
+  // `decimalSeparator` is the one the user's locale uses; with ',' a "." in a
+  // number is read as the separator too.
+  explicit Parser(TMessageSink sink = {}, char decimalSeparator = '.');
+  ~Parser();
+  Parser(const Parser&) = delete;
+  Parser& operator=(const Parser&) = delete;
+
+  void SetMessageSink(TMessageSink sink) { sink_ = std::move(sink); }
+  void SetDecimalSeparator(char separator) { decimalSeparator_ = separator; }
+  char DecimalSeparator() const { return decimalSeparator_; }
+
+  // Closes any file still open, then opens `fileName` (exact name first, then
+  // each path component case-insensitively).  On failure the sink gets
+  // "Cannot open file " + the name in double quotes and the result is false.
+  bool OpenInputFile(const std::string& fileName);
+  // Closes the current file; afterwards no file is open.
+  void CloseInputFile();
+
+  // Reads lines until one that is not empty and not a comment; the scan
+  // column goes back to the line's start.  False at the end of the file (the
+  // current line then stays as it was).
+  bool ReadNextLine();
+  // ReadNextLine on the current file: abandons the rest of the current line.
+  bool NextLine() { return ReadNextLine(); }
+  // The next token, across lines.  False at the end of the file or when no
+  // file is open.
+  bool GetToken(std::string& token);
+  // Reads tokens until one equals `s` exactly; false when the file ends first.
+  bool SkipTo(std::string_view s);
+
+  // Decimal integer (optional sign).  True, or EIllegalValue with
+  // FileName + ": Illegal integer value: " + s.
+  bool StrToIntValue(std::string_view s, int& value) const;
+  // Floating-point number with an optional exponent.  True, or EIllegalValue
+  // with FileName + ": Illegal floating-point value: " + s in double quotes.
+  bool StrToFloatValue(std::string_view s, double& value) const;
+
+  const std::string& FileName() const { return fileName_; }
+  bool FileOpen() const { return fileOpen_; }
+  const std::string& Line() const { return line_; }
+  // 1-based position of the next character to scan in Line().
+  int Column() const { return static_cast<int>(column_) + 1; }
+  // 1-based number of the current line in the file (0 before the first).
+  long LineNumber() const { return lineNumber_; }
+
+ private:
+  bool AtEnd();
+
+  TMessageSink sink_;
+  char decimalSeparator_;
+  std::FILE* file_ = nullptr;
+  std::string fileName_;
+  bool fileOpen_ = false;
+  std::string line_;
+  std::size_t column_ = 0;  // 0-based
+  long lineNumber_ = 0;
+};
+
+// The program-wide token reader and the routines that work on it.
+Parser& ProgramParser();
+bool OpenInputFile(const std::string& fileName);
+void CloseInputFile();
+bool ReadNextLine();
+bool NextLine();
+bool GetToken(std::string& token);
+bool SkipTo(std::string_view s);
+bool StrToIntValue(std::string_view s, int& value);
+bool StrToFloatValue(std::string_view s, double& value);
+
+}  // namespace kirmel::fe
