@@ -1,0 +1,114 @@
+// The record reader: line ends (CR LF, LF, lone CR), 1024-byte block
+// boundaries, truncation of long lines, and the line filter of the parser.
+#include <string>
+#include <vector>
+
+#include "RdFixture.h"
+#include "datafile/RdParse.h"
+
+namespace kirmel::test {
+namespace {
+
+struct Line {
+  std::string text;
+  int reclen;
+  int trunc;
+  bool operator==(const Line&) const = default;
+};
+
+struct RecordReading : RdFixture {
+  std::vector<Line> lines(const std::string& bytes) {
+    const std::string f = data("rec.inp", bytes);
+    RecordReader r(env);
+    r.RECOPEN(30, f);
+    std::vector<Line> v;
+    std::string line;
+    int reclen = 0, trunc = 0;
+    bool eof = false;
+    for (int i = 0; i < 10000; ++i) {
+      r.RECREAD(line, LINMAX, reclen, eof, trunc);
+      if (eof) break;
+      v.push_back(Line{line, reclen, trunc});
+    }
+    EXPECT_TRUE(eof);
+    EXPECT_FALSE(env.units().isOpen(30));
+    return v;
+  }
+};
+
+TEST_F(RecordReading, EveryLineEndGivesTheSameLines) {
+  const std::vector<Line> want = {{"a = 1", 5, 0}, {"", 0, 0}, {" b ", 2, 0}, {"c", 1, 0}};
+  EXPECT_EQ(lines("a = 1\r\n\r\n b \r\nc\r\n"), want);
+  EXPECT_EQ(lines("a = 1\n\n b \nc\n"), want);
+  EXPECT_EQ(lines("a = 1\r\r b \rc\r"), want);
+  EXPECT_EQ(lines("a = 1\r\n\n b \rc"), want);  // mixed, last line without an end
+  EXPECT_TRUE(lines("").empty());
+}
+
+TEST_F(RecordReading, LineEndsAcrossBlockBoundaries) {
+  // The CR of the first line is the last byte of the first block, its LF the
+  // first byte of the second.
+  const std::string first(1023, 'x');
+  auto v = lines(first + "\r\nnext\r\n");
+  ASSERT_EQ(v.size(), 2u);
+  EXPECT_EQ(v[0].reclen, 1023);
+  EXPECT_EQ(v[0].trunc, 0);
+  EXPECT_EQ(v[1].text, "next");
+  // A line that spans three blocks is cut but its end is still found.
+  const std::string longLine(2500, 'y');
+  v = lines("s\r\n" + longLine + "\r\nz");
+  ASSERT_EQ(v.size(), 3u);
+  EXPECT_EQ(v[1].trunc, 1);
+  EXPECT_EQ(v[1].text.size(), 1023u);
+  EXPECT_EQ(v[2].text, "z");
+  // Exactly 1024 bytes with the last line end at the end of the block.
+  v = lines(std::string(1022, 'q') + "\r\n");
+  ASSERT_EQ(v.size(), 1u);
+  EXPECT_EQ(v[0].reclen, 1022);
+}
+
+TEST_F(RecordReading, TruncationCountsNonBlankCharactersOnly) {
+  auto v = lines(std::string(1023, 'a') + std::string(40, ' ') + "\n");
+  ASSERT_EQ(v.size(), 1u);
+  EXPECT_EQ(v[0].reclen, 1023);
+  EXPECT_EQ(v[0].trunc, 0);
+  v = lines(std::string(1024, 'a') + "\n");
+  EXPECT_EQ(v[0].reclen, 1023);
+  EXPECT_EQ(v[0].trunc, 1);
+}
+
+TEST_F(RecordReading, ReadingWithoutOpeningStops) {
+  RecordReader r(env);
+  std::string line;
+  int reclen = 0, trunc = 0;
+  bool eof = false;
+  EXPECT_EQ(stops([&] { r.RECREAD(line, LINMAX, reclen, eof, trunc); }), 1);
+  EXPECT_NE(console().find(" ERROR in RECREAD: system not initialized"), std::string::npos);
+}
+
+TEST_F(RecordReading, ParserSkipsCommentLinesAndStopsAtCtrlZ) {
+  // Skipped lines still count: the error stands on line 6.
+  const std::string f = data("skip.inp",
+                             "* comment\n! comment\n\n   \n ! a comment token\nx = (\n\x1a\ny = )\n");
+  EXPECT_EQ(stops([&] { rd.RDINIT(20, 0, f); }), 1);
+  EXPECT_NE(console().find("    6 Value expected"), std::string::npos) << console();
+  EXPECT_EQ(console().find("y = )"), std::string::npos) << console();
+  EXPECT_NE(console().find("Number of errors in data file"), std::string::npos);
+
+  const std::string g = data("ctrlz.inp", "x = 1\r\n\x1a rest\r\ny = (\r\n");
+  rd.RDINIT(20, 0, g);
+  int x = 0;
+  rd.RDSINR("x", 0, 5, x);
+  EXPECT_EQ(x, 1);
+  EXPECT_EQ(stops([&] { rd.RDSINR("y", 0, 5, x); }), 1);
+  EXPECT_NE(console().find("Variable name not in data file"), std::string::npos);
+}
+
+TEST_F(RecordReading, TruncatedLineIsAnError) {
+  const std::string f = data("long.inp", "x = " + std::string(1100, '1') + "\n");
+  EXPECT_EQ(stops([&] { rd.RDINIT(20, 0, f); }), 1);
+  EXPECT_NE(console().find("    1 Input record truncated"), std::string::npos) << console();
+}
+
+}  // namespace
+}  // namespace kirmel::test
