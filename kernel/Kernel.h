@@ -35,6 +35,18 @@ class Kernel {
   static std::string nodeFileName(std::string_view tmpl, int i);
   // Writes one line to the message file (unit 21).
   void message(std::string_view line);
+  // Remainder a − b × INT(a / b) in single precision, sign of a.
+  static float amod(float a, float b);
+  // " KIRMEL simulation:  dd-mm-yyyy  hh:mm:ss" with the run's date and time.
+  std::string dateLine() const;
+  // Writes one line to the input echo file when op_input = 1.
+  void echo(std::string_view line);
+  // Fatal stop: each line goes to the console and the message file, then
+  // "Stop - Program terminated." and the run ends with a non-zero status.
+  [[noreturn]] void fatal(const std::vector<std::string>& lines, int status = 1);
+  // Stops the run when a console signal arrived or a floating-point
+  // invalid operation, division by zero or overflow was raised.
+  void checkEvents();
 
   // ---- output options, hydrology, substance ----
   void opout();
@@ -44,10 +56,16 @@ class Kernel {
   // ---- water-layer and sediment input ----
   void wlin();
   void wbin();
+  // Counted error: a file holds another number of values than declared.
+  void arrayLengthError(const std::string& path, std::string_view name);
 
   // ---- loadings ----
   void slin();
   void wlload();
+  // Snaps a loading time (kind 1, s) or distance (kind 2, m) to the grid, in place.
+  void slsnap(int kind, std::string_view name, int number, float& value);
+  // Reads the drainage model's output file fnslmdinp into the model drainage entries.
+  void slmdin();
 
   // ---- initial calculations ----
   void wlit();
@@ -67,6 +85,7 @@ class Kernel {
   void wlsocf();
   void wlsofb();
   void wlsoeb();
+  void tridag(const float a[], const float b[], const float c[], const float r[], float u[], int n, float gam[]);
 
   // ---- sediment solver ----
   void wbso();
@@ -81,6 +100,8 @@ class Kernel {
   void wlsocoout();
   void wbscoout();
   void dbout();
+  // x, or 1.0 when x is exactly 0: the divisor of every percentage.
+  static float nozero(float x);
 
   // ---- exposure concentrations ----
   void ecout();

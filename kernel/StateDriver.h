@@ -2,6 +2,7 @@
 // Part of KernelState (KernelState.h); value-initialised to zero.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "kernel/Sizes.h"
@@ -9,6 +10,42 @@
 namespace kirmel {
 
 struct DriverState {
+  // Counted (non-fatal) errors and warnings of the run; printed in the end summary.
+  int nerr = 0;
+  int nwarn = 0;
+
+  // Shared loop indices: current time step (0 .. nt), water-layer node, sediment node.
+  int j = 0;
+  int i = 0;
+  int k = 0;
+  // Number of the last time step (set by wlin).
+  int nt = 0;
+
+  // Names file and the ten kernel input files it lists (trimmed paths, at
+  // most 100 characters each).
+  std::string filnam;
+  std::string opoutinp;
+  std::string wlnuinp;
+  std::string wlpainp;
+  std::string wlstinp;
+  std::string wbnuinp;
+  std::string wbpainp;
+  std::string wbstinp;
+  std::string hyinp;
+  std::string suinp;
+  std::string slinp;
+
+  // Local date and time of the run, taken once by filin.
+  std::int16_t iyear = 0;
+  std::int16_t imonth = 0;
+  std::int16_t iday = 0;
+  std::int16_t ihour = 0;
+  std::int16_t iminute = 0;
+  std::int16_t isecond = 0;
+
+  // Pore-water profile of every sediment subsystem between steps:
+  // cowbst[i][k] is sediment node k under water-layer node i.
+  float cowbst[MXNODE + 1][MZNODE + 1]{};
 };
 
 }  // namespace kirmel

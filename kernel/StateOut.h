@@ -3,12 +3,68 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "kernel/Sizes.h"
 
 namespace kirmel {
 
 struct OutState {
+  // Record buffer shared by every writer: each line is built here with the
+  // field formatter and written out whole (reserved once, reused per line).
+  std::string outrec;
+
+  // ---- concentration and distribution output (wlsocoout, wbscoout, dbout) ----
+  float thtop = 0.0f;  // thickness of the sediment top layer (upper ktop nodes), m; set at j = 0
+  // Masses of every water-body node times its length (g), kept until the last
+  // water-body node of the step sums them for dbdit.out: water layer total,
+  // dissolved, macrophytes, suspended solids; sediment total, dissolved, solid.
+  float dbmass[MXNODE + 1][8]{};
+
+  // ---- exposure concentrations (ecout) ----
+  // Daily integrals of the dissolved concentration per selected subsystem m,
+  // for days -27 .. ecdmax (g.m-3.d); day d of subsystem m is
+  // ecint[m][d + 27].  Sized at j = 0 from the length of the run.
+  int ecdmax = 0;
+  std::vector<float> ecint[MSUB + 1];
+  // Maxima of the momentary concentration and of TWAEC4, TWAEC21, TWAEC28
+  // (index 1 .. 4) with their times of occurrence (d).
+  float ecmax[MSUB + 1][5]{};
+  float ectmax[MSUB + 1][5]{};
+
+  // ---- mass balance of the water layer (wlmb), g ----
+  float cuinsl = 0.0f;   // initial mass plus loadings
+  float cuinwb = 0.0f;   // incoming from the sediment (<= 0)
+  float cuoutwb = 0.0f;  // lost to the sediment (>= 0)
+  float cuvol = 0.0f;    // volatilised (<= 0)
+  float cutrf = 0.0f;    // transformed (<= 0)
+  float cuoute = 0.0f;   // out through the end (>= 0)
+  float cuoutf = 0.0f;   // out through the front (<= 0)
+  float qumwl = 0.0f;    // missing mass
+  int nwwlmb = 0;        // warnings given
+
+  // ---- mass balance of selected water-body nodes (wlmbn), g per node ----
+  float cuinsln[MXNODE + 1]{};   // initial mass plus loadings
+  float cuinfn[MXNODE + 1]{};    // in through the upstream face (>= 0)
+  float cuinen[MXNODE + 1]{};    // in through the downstream face (<= 0)
+  float cuinwbn[MXNODE + 1]{};   // incoming from the sediment (<= 0)
+  float cuouten[MXNODE + 1]{};   // out through the downstream face (>= 0)
+  float cuoutfn[MXNODE + 1]{};   // out through the upstream face (<= 0)
+  float cuoutwbn[MXNODE + 1]{};  // lost to the sediment (>= 0)
+  float cuvoln[MXNODE + 1]{};    // volatilised (<= 0)
+  float cutrfn[MXNODE + 1]{};    // transformed (<= 0)
+  int nwwlmbn = 0;               // warnings given
+
+  // ---- mass balance of the sediment subsystems (wbmb), g per m of watercourse ----
+  float cuinwl[MXNODE + 1]{};   // incoming from the water layer (>= 0)
+  float cuus[MXNODE + 1]{};     // upward seepage (always 0)
+  float cuperc[MXNODE + 1]{};   // percolated through the bottom (>= 0)
+  float cuoutwl[MXNODE + 1]{};  // lost to the water layer (<= 0)
+  float cutrfwb[MXNODE + 1]{};  // transformed (<= 0)
+  int nwwbmb = 0;               // warnings given
+  // Whole sediment, g, rebuilt every step: initial, top layer, remaining,
+  // from wl, seepage, percolated, to wl, transformed.
+  float wbtot[9]{};
 };
 
 }  // namespace kirmel

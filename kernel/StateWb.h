@@ -1,5 +1,6 @@
 // Kernel storage — Sediment solver.
 // Part of KernelState (KernelState.h); value-initialised to zero.
+// Arrays are 1-based: element 0 is unused.
 #pragma once
 
 #include <string>
@@ -9,6 +10,61 @@
 namespace kirmel {
 
 struct WbState {
+  // ---- profiles of the current sediment subsystem (pore water, g/m3) ----
+  // Old profile (level j): the working profile that the driver loads from the
+  // sediment store (or from cowb at j = 0) before wbso runs.  wbso raises
+  // values <= 0 to 1.0E-25 in place, so the mass balances see what the solver used.
+  float cowbj[MZNODE + 1]{};
+  // New profile (level j+1): the solution of wbso; the driver stores it back.
+  float cowbjp1[MZNODE + 1]{};
+  // Iterate of the Picard iteration (the previous pass's cowbjp1).
+  float oldcowbjp1[MZNODE + 1]{};
+
+  // Top sediment node per water-layer node i, as the water layer sees it at
+  // the next step: cowb(1) at j = 0 (set by the driver), then cowbjp1(1) of
+  // subsystem i after each converged sediment step.
+  float cowbtop[MXNODE + 1]{};
+
+  // ---- per-step face values of the current subsystem (from the old profile) ----
+  // Face concentrations, upper (k-1/2) and lower (k+1/2) face, g/m3.
+  float cowbjkmh[MZNODE + 1]{};
+  float cowbjkph[MZNODE + 1]{};
+  // Physical dispersion |q / (A_f por_f)| * ldis at both faces, m2/s.
+  float kdswbjmh[MZNODE + 1]{};
+  float kdswbjph[MZNODE + 1]{};
+  // Numerical dispersion at both faces, m2/s.
+  float kdsbnujkmh[MZNODE + 1]{};
+  float kdsbnujkph[MZNODE + 1]{};
+  // Calculation dispersion (physical minus numerical; 0 where limited), m2/s.
+  float kdsbcljkmh[MZNODE + 1]{};
+  float kdsbcljkph[MZNODE + 1]{};
+  // Advection switches of the upper and lower face: 1, or 0 where the
+  // dispersion flux would cancel or exceed the advection flux.
+  float sofdfactormh[MZNODE + 1]{};
+  float sofdfactorph[MZNODE + 1]{};
+
+  // ---- terms and coefficients of the current pass ----
+  // Terms of node k: LB (new level, weight 1 - thetawb), RB (old level, weight thetawb), 1 .. 10.
+  float LB[11]{};
+  float RB[11]{};
+  // Coefficients: blod c(k-1) + bldd c(k) + blbd c(k+1) at the new level equals
+  // brod c(k-1) + brdd c(k) + brbd c(k+1) at the old level plus brv.
+  float blod[MZNODE + 1]{};
+  float bldd[MZNODE + 1]{};
+  float blbd[MZNODE + 1]{};
+  float brod[MZNODE + 1]{};
+  float brdd[MZNODE + 1]{};
+  float brbd[MZNODE + 1]{};
+  float brv[MZNODE + 1]{};
+  // Right-hand sides and the tridiagonal solver's elimination work array.
+  float rwb[MZNODE + 1]{};
+  float gamwb[MZNODE + 1]{};
+
+  // ---- counters ----
+  int icposwb = 0;     // positivity violations (restarts at 1 at step 1 of every subsystem)
+  int icsofd = 0;      // occurrences of the dispersion limitation (warnings up to 50)
+  int nitwb = 0;       // Picard passes of the last wbso call
+  bool icwbclosed = false;  // icwb.out has been closed by the solver
 };
 
 }  // namespace kirmel

@@ -1,9 +1,81 @@
 #!/usr/bin/env bash
 # Builds KIRMEL_12 in release mode and runs it on the bundled example
-# (scenario NLStandard_sp, pesticide Cpf).
+# (scenario NLStandard_sp, pesticide Cpf), laid out under a KIRMEL root the
+# way the front end lays out a run:
+#   <root>/SCENARIOS/NLStandard_sp, <root>/PESTICIDES/Cpf and
+#   <root>/RUNS/NLStandard_sp+Cpf/FILES.INP (absolute paths).
+# The root is $KIRMEL_ROOT, else build/release/root.  A scenario or pesticide
+# folder that already exists under the root is left as it is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+src="$(pwd)"
 bash scripts/setup.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKIRMEL_TESTS=OFF
 cmake --build build/release -j "$(nproc)" --target KIRMEL_12
-echo "Built build/release/KIRMEL_12; it would run the example scenario NLStandard_sp with pesticide Cpf."
+
+root="${KIRMEL_ROOT:-$src/build/release/root}"
+mkdir -p "$root"
+root="$(cd "$root" && pwd)"
+scenario=NLStandard_sp
+pesticide=Cpf
+for d in "SCENARIOS/$scenario" "PESTICIDES/$pesticide"; do
+  if [ ! -e "$root/$d" ]; then
+    mkdir -p "$(dirname "$root/$d")"
+    cp -R "examples/$d" "$root/$d"
+  else
+    echo "Keeping the existing $root/$d"
+  fi
+done
+run="$root/RUNS/$scenario+$pesticide"
+mkdir -p "$run"
+
+case "$root" in
+  *\'*) echo "The root path must not contain a single quote: $root" >&2; exit 1 ;;
+esac
+
+# The names file, written as the front end writes it (CR LF line ends).
+names="$run/FILES.INP"
+{
+  line() { printf '%s\r\n' "$1"; }
+  var() { line "$(printf "  %-40s ! %s" "$1 = '$2'" "$3")"; }
+  sep="*------------------------------------------------------------------------------"
+  line "*"
+  line "*   KIRMEL input file"
+  line "*   GUI version: 1.0"
+  line "*   KIRMEL version: 1.2"
+  line "*"
+  line "*   Contents: Names of inputfiles for KIRMEL simulation"
+  line "*"
+  line "$sep"
+  line "*"
+  line "*   Section 1: Path and names input files"
+  line "$sep"
+  line "*"
+  s="$root/SCENARIOS/$scenario"
+  var opoutinp "$s/OPOUT.INP" "Output options"
+  var wlnuinp "$s/WLNU.INP" "Numerical solution, time and length waterbody"
+  var wlpainp "$s/WLPA.INP" "Geometry and other characteristics waterbody"
+  var wlstinp "$s/WLST.INP" "Initial concentrations water layer"
+  var wbnuinp "$s/WBNU.INP" "Numerical solution and thickness sediment"
+  var wbpainp "$s/WBPA.INP" "Characteristics sediment"
+  var wbstinp "$s/WBST.INP" "Initial concentrations sediment"
+  var hyinp "$s/HY.INP" "Hydrological characteristics"
+  var suinp "$root/PESTICIDES/$pesticide/SU.INP" "Substance properties"
+  var slinp "$s/SL.INP" "Substance loadings"
+  line "*"
+  line "*----END OF FILE---------------------------------------------------------------"
+} >"$names"
+
+if [ "${#s}" -gt 90 ]; then
+  echo "Note: the kernel keeps input-file paths to 100 characters; this root is long: $root" >&2
+fi
+
+cd "$run"
+rm -f -- *.out
+status=0
+"$src/build/release/KIRMEL_12" "$names" </dev/null || status=$?
+echo
+echo "Run directory: $run"
+echo "Outputs:"
+ls -1 "$run"/*.out 2>/dev/null | sed 's/^/  /' || true
+exit "$status"

@@ -1,0 +1,251 @@
+// Kernel driver: the main program with its time loop, the names file, the
+// output-time rule, node file names, the message file and the stops on
+// console signals and floating-point faults.
+#include <cerrno>
+#include <cfenv>
+#include <cmath>
+#include <csignal>
+#include <ctime>
+
+#include "kernel/Echo.h"
+#include "kernel/Kernel.h"
+#include "platform/Format.h"
+
+namespace kirmel {
+
+namespace {
+
+// The signal number of a console event that asked the run to end, 0 when
+// none.  A signal handler can reach only static storage; the flag is read
+// and cleared by the kernel between steps.
+volatile std::sig_atomic_t pendingSignal = 0;
+
+extern "C" void onConsoleSignal(int sig) { pendingSignal = sig; }
+
+// Installs the console handlers for the lifetime of one run and puts the
+// previous handlers back afterwards.  Interrupted system calls restart, so
+// no write to an output file is lost; a second signal of the same kind gets
+// the default action (SA_RESETHAND), so a hung run can still be killed.
+class SignalGuard {
+ public:
+  SignalGuard() {
+    struct sigaction sa {};
+    sa.sa_handler = onConsoleSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART | SA_RESETHAND;
+    for (int n = 0; n < kCount; ++n) sigaction(kSignals[n], &sa, &old_[n]);
+  }
+  ~SignalGuard() {
+    for (int n = 0; n < kCount; ++n) sigaction(kSignals[n], &old_[n], nullptr);
+  }
+  SignalGuard(const SignalGuard&) = delete;
+  SignalGuard& operator=(const SignalGuard&) = delete;
+
+ private:
+  static constexpr int kCount = 3;
+  static constexpr int kSignals[kCount] = {SIGINT, SIGTERM, SIGHUP};
+  struct sigaction old_[kCount];
+};
+
+const char* eventName(int sig) {
+  switch (sig) {
+    case SIGINT: return "control-C";
+    case SIGTERM: return "control-BREAK";
+    default: return "window-CLOSE";
+  }
+}
+
+constexpr int kFaults = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
+
+}  // namespace
+
+float Kernel::amod(float a, float b) { return a - b * std::trunc(a / b); }
+
+std::string Kernel::dateLine() const {
+  std::string line = " KIRMEL simulation:  ";
+  fmt::I(line, s.iday, 2);
+  line += '-';
+  fmt::I(line, s.imonth, 2);
+  line += '-';
+  fmt::I(line, s.iyear, 4);
+  line += "  ";
+  fmt::I(line, s.ihour, 2);
+  line += ':';
+  fmt::I(line, s.iminute, 2);
+  line += ':';
+  fmt::I(line, s.isecond, 2);
+  return line;
+}
+
+void Kernel::message(std::string_view line) { env_.units().writeLine(21, line); }
+
+void Kernel::echo(std::string_view line) {
+  if (s.op_input == 1) env_.units().writeLine(22, line);
+}
+
+void Kernel::fatal(const std::vector<std::string>& lines, int status) {
+  for (const auto& line : lines) {
+    message(line);
+    env_.say(line);
+  }
+  env_.say("Stop - Program terminated.");
+  env_.stop(status == 0 ? 1 : status);
+}
+
+void Kernel::checkEvents() {
+  // Both are run-time aborts rather than stops of the model: the line goes
+  // to the console and the message file, and the run ends at once.
+  auto abort = [this](const std::string& line, int status) {
+    message(line);
+    env_.say(line);
+    env_.stop(status);
+  };
+  int sig = pendingSignal;
+  if (sig != 0) {
+    pendingSignal = 0;
+    abort(std::string("program aborting due to ") + eventName(sig) + " event", 128 + sig);
+  }
+  int raised = std::fetestexcept(kFaults);
+  if (raised != 0) {
+    const char* what = (raised & FE_INVALID)     ? "floating invalid"
+                       : (raised & FE_DIVBYZERO) ? "floating divide by zero"
+                                                 : "floating overflow";
+    std::feclearexcept(kFaults);
+    std::string line = " Severe run-time error at time step ";
+    fmt::freeInt(line, s.j);
+    line += ": ";
+    line += what;
+    abort(line, 1);
+  }
+}
+
+bool Kernel::isOutputTime(float dt) const {
+  if (s.j == 0) return true;
+  if (s.deltout <= 0.0f) return false;
+  float t = static_cast<float>(s.j) * dt;
+  return amod(t, s.deltout) < 0.5f * dt;
+}
+
+std::string Kernel::nodeFileName(std::string_view tmpl, int i) {
+  std::string name(tmpl);
+  auto pos = name.find("###");
+  if (pos != std::string::npos) {
+    std::string digits;
+    fmt::I(digits, i, 3, 3);
+    name.replace(pos, 3, digits);
+  }
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  return name;
+}
+
+void Kernel::filin() {
+  // Names file: the first argument, or "files.inp" when it is missing or at
+  // most one character long.
+  if (args_.empty() || args_[0].size() <= 1)
+    s.filnam = "files.inp";
+  else
+    s.filnam = args_[0].substr(0, 100);
+
+  std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  s.iyear = static_cast<std::int16_t>(tm.tm_year + 1900);
+  s.imonth = static_cast<std::int16_t>(tm.tm_mon + 1);
+  s.iday = static_cast<std::int16_t>(tm.tm_mday);
+  s.ihour = static_cast<std::int16_t>(tm.tm_hour);
+  s.iminute = static_cast<std::int16_t>(tm.tm_min);
+  s.isecond = static_cast<std::int16_t>(tm.tm_sec);
+
+  if (!env_.units().openWrite(21, "message.out")) {
+    env_.say(" Error: cannot create the message file message.out in the working directory");
+    env_.say("Stop - Program terminated.");
+    env_.stop(1);
+  }
+  message(dateLine());
+  message(" Messages (error/warning/plovix):");
+  message("");
+
+  rd_.RDINIT(15, 21, s.filnam);
+  std::string* const names[] = {&s.opoutinp, &s.wlnuinp, &s.wlpainp, &s.wlstinp, &s.wbnuinp,
+                                &s.wbpainp,  &s.wbstinp, &s.hyinp,   &s.suinp,   &s.slinp};
+  const char* const keys[] = {"opoutinp", "wlnuinp", "wlpainp", "wlstinp", "wbnuinp",
+                              "wbpainp",  "wbstinp", "hyinp",   "suinp",   "slinp"};
+  for (int n = 0; n < 10; ++n) {
+    rd_.RDSCHA(keys[n], *names[n], 100);
+    std::string& p = *names[n];
+    while (!p.empty() && p.back() == ' ') p.pop_back();
+  }
+  env_.units().close(15);
+}
+
+void Kernel::simmain() {
+  SignalGuard guard;
+  pendingSignal = 0;
+  s.nerr = 0;
+  s.nwarn = 0;
+
+  filin();
+  opout();
+  wlin();
+  wbin();
+  hyin();
+  suin();
+  slin();
+  rd_.RDDTMP(99);
+  checkEvents();
+
+  // Model arithmetic starts here: faults raised while parsing input text
+  // (an out-of-range literal) are not faults of the model.
+  std::feclearexcept(kFaults);
+  wlit();
+  wbit();
+  checkEvents();
+
+  const int ifirst = s.nxsefb + 1;
+  const int ilast = s.nxsefb + s.nxsedit;
+  for (s.j = 0; s.j <= s.nt; ++s.j) {
+    const float t = static_cast<float>(s.j) * s.deltwl;
+    if (amod(t, 86400.0f) <= 0.5f) {
+      std::string line = " Time simulated: ";
+      fmt::F(line, static_cast<float>(s.j) * s.deltwl / 86400.0f, 5, 1);
+      line += " d";
+      env_.say(line);
+      env_.out().flush();
+    }
+
+    if (s.j == 0) {
+      for (int n = 1; n <= s.nxnotot; ++n) s.cowlj[n] = s.co[n];
+    } else {
+      wlso();
+    }
+    wlload();
+    wlsocoout();
+    wlmb();
+    wlmbn();
+
+    for (s.i = ifirst; s.i <= ilast; ++s.i) {
+      for (int k = 1; k <= s.nznotot; ++k)
+        s.cowbj[k] = s.j == 0 ? s.cowb[k] : s.cowbst[s.i][k];
+      if (s.j == 0) s.cowbtop[s.i] = s.cowb[1];
+      if (s.j >= 1) wbso();
+      wbscoout();
+      wbmb();
+      dbout();
+      ecout();
+      for (int k = 1; k <= s.nznotot; ++k)
+        s.cowbst[s.i][k] = s.j == 0 ? s.cowb[k] : s.cowbjp1[k];
+    }
+    checkEvents();
+  }
+
+  env_.say(Ld().t("     end of simulation").str());
+  if (s.nerr >= 1 || s.nwarn >= 1) {
+    env_.say(Ld().t(" ").str());
+    env_.say(Ld().t("  Number of errors  : ").n(s.nerr).str());
+    env_.say(Ld().t("  Number of warnings: ").n(s.nwarn).str());
+    env_.say(Ld().t("  see MESSAGE.OUT").str());
+  }
+  env_.say("Stop - Program terminated.");
+}
+
+}  // namespace kirmel

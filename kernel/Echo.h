@@ -1,0 +1,54 @@
+// Building list-directed (free-format) lines: one leading blank, numbers
+// separated by blanks, texts written whole.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/Format.h"
+
+namespace kirmel {
+
+// A text padded with blanks (or cut) to n characters, as a fixed-length
+// text variable holds it.
+inline std::string padTo(std::string_view text, std::size_t n) {
+  std::string out(text.substr(0, n));
+  out.resize(n, ' ');
+  return out;
+}
+
+// Paths and names-file name as the kernel stores them: 100 characters.
+inline std::string pad100(std::string_view text) { return padTo(text, 100); }
+
+class Ld {
+ public:
+  Ld& t(std::string_view text) {
+    if (s_.empty()) s_ = ' ';
+    s_ += text;
+    return *this;
+  }
+  Ld& r(float v) {
+    fmt::freeReal(s_, v);
+    return *this;
+  }
+  Ld& n(long long v) {
+    fmt::freeInt(s_, v);
+    return *this;
+  }
+  // Values first .. last of a 1-based array.
+  Ld& ra(const float* a, int first, int last) {
+    for (int m = first; m <= last; ++m) r(a[m]);
+    return *this;
+  }
+  Ld& na(const int* a, int first, int last) {
+    for (int m = first; m <= last; ++m) n(a[m]);
+    return *this;
+  }
+  const std::string& str() const { return s_; }
+  operator std::string_view() const { return s_; }
+
+ private:
+  std::string s_;
+};
+
+}  // namespace kirmel

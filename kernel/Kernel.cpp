@@ -1,0 +1,23 @@
+#include "kernel/Kernel.h"
+
+namespace kirmel {
+
+Kernel::Kernel(Env& env, std::vector<std::string> args)
+    : env_(env), args_(std::move(args)), st_(std::make_unique<KernelState>()), s(*st_), rd_(env) {}
+
+Kernel::~Kernel() = default;
+
+int Kernel::run() {
+  try {
+    simmain();
+  } catch (const Stop& stop) {
+    env_.units().closeAll();
+    env_.out().flush();
+    return stop.status;
+  }
+  env_.units().closeAll();
+  env_.out().flush();
+  return 0;
+}
+
+}  // namespace kirmel

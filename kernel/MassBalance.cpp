@@ -1,0 +1,612 @@
+// Mass balances of the whole water layer (wlmb), of the selected water-body
+// nodes (wlmbn) and of the sediment subsystems and the whole sediment (wbmb),
+// with their files wlmb.out, wlmb###.out, wbmb###.out and wbmball.out and the
+// warnings on missing mass.
+#include <cmath>
+
+#include "kernel/Echo.h"
+#include "kernel/Kernel.h"
+#include "kernel/OutputCommon.h"
+
+namespace kirmel {
+
+using namespace out;
+
+namespace {
+
+// Warnings on missing mass stop after this many per routine.
+constexpr int kMaxWarnings = 20;
+
+// Content on suspended solids (g/g) at dissolved concentration c.
+float xssMb(const KernelState& s, int i, float c) {
+  return s.kdfrss[i] * s.coobkomss * powf(c / s.coobkomss, s.exfrss);
+}
+
+// Mass per m3 of water: in solution, on suspended solids and on macrophytes.
+float ctotWl(const KernelState& s, int i, float c, float a) {
+  return c + s.coss * xssMb(s, i, c) + s.pez0hw * s.dwmp * s.kdmp[i] * c / a;
+}
+
+// Mobile concentration: dissolved plus sorbed to suspended solids.
+float cmobile(const KernelState& s, int i, float c) { return c + s.coss * xssMb(s, i, c); }
+
+// Total content per m3 of sediment of node k at pore-water concentration c.
+float ctotWb(const KernelState& s, int k, float c) {
+  return s.bdwb[k] * s.kdfrwb[k] * s.coobkomwb * powf(c / s.coobkomwb, s.exfrwb) + s.por[k] * c;
+}
+
+// Discharge (m3/s), with the sign of the flow velocity.
+float discharge(const KernelState& s) { return s.u * s.warst[1]; }
+
+// Exchange flux between node i of the water layer and the sediment for the
+// whole node (g/s), positive when the water layer loses.
+float sedimentFlux(const KernelState& s, int i) {
+  const float c0 = s.cowlj[i];
+  return s.qseif * s.leplot * c0 * s.delx[i] - ((s.cotopwl[i] - c0) * (1.0f / (s.delz[1] * 0.5f))) *
+                                                   (s.kdfwbmh[1] * s.por[1] * s.delx[i] * s.pez0hw);
+}
+
+// Volatilisation of node i (g/s); a gain from the air is not counted.
+float volatilisation(const KernelState& s, int i) {
+  return std::fmin(-(s.cowlj[i] - s.coair / s.kh) * s.kvl * s.wiwsj[i] * s.delx[i], 0.0f);
+}
+
+// missing / inputs * 100 for inputs > 0.  Inputs so small against the
+// missing mass that the quotient would overflow give a huge percentage of
+// the right sign instead of a floating-point fault.
+float ratioPercent(float missing, float inputs) {
+  if (inputs < std::fabs(missing) * 1.0e-34f) return std::copysign(1.0e36f, missing);
+  return missing / inputs * 100.0f;
+}
+
+float percentage(float missing, float inputs) {
+  return inputs <= 0.0f ? 0.01f : ratioPercent(missing, inputs);
+}
+
+// A free-format console line holding one text.
+void sayFree(Kernel& kn, std::string_view text) { kn.env().say(Ld().t(text).str()); }
+
+void lineE(std::string& r, float v) {
+  fmt::X(r, 2);
+  fmt::E(r, v, 10, 4);
+}
+
+}  // namespace
+
+void Kernel::wlmb() {
+  UnitTable& units = env_.units();
+  const int n = s.nxnotot;
+  if (s.j == 0) {
+    s.cuinsl = s.cuinwb = s.cuoutwb = s.cuvol = s.cutrf = s.cuoute = s.cuoutf = 0.0f;
+    s.nwwlmb = 0;
+    if (s.op_wlmb == 1) {
+      openOut(*this, kUnitWlmb, "wlmb.out");
+      static constexpr std::string_view head[] = {
+          "",
+          " * Output of mass balance of the entire water layer",
+          " * as a function of time ",
+          " * ",
+          " * Mass balance, percentage of initial, loaded and "
+          "incoming mass from the sediment",
+          " *",
+          " *<====>  <= positive terms ===>  <= negative terms"
+          "=================================================="
+          "==>  <====================>  <====>",
+          " *  time init.+load.   from sed.   remaining   to "
+          "sedim.    volatil.     transf.     out end   out "
+          "front     balance     balance  timest",
+          " *     d           g           g           g      "
+          "     g           g           g           g        "
+          "   g           g           %",
+          " *",
+      };
+      for (std::string_view h : head) units.writeLine(kUnitWlmb, h);
+    }
+  }
+
+  // Input of the step: initial mass at time 0, loadings at every step.
+  float input = 0.0f;
+  if (s.j == 0)
+    for (int i = 1; i <= n; ++i) input += s.castwl[i] * s.warst[i] * s.delx[i];
+  for (int i = 1; i <= n; ++i)
+    if (s.load[i] > 0.0f) input += s.load[i] * areaWl(s, i) * s.delx[i];
+
+  // Fluxes of the step from the old level.
+  float fneg = 0.0f, fpos = 0.0f, vol = 0.0f, trf = 0.0f, oute = 0.0f, outf = 0.0f;
+  if (s.j >= 1) {
+    for (int i = s.nxsefb + 1; i <= s.nxsefb + s.nxsedit; ++i) {
+      const float f = sedimentFlux(s, i);
+      fneg += std::fmin(f, 0.0f);
+      fpos += std::fmax(f, 0.0f);
+      vol += volatilisation(s, i);
+      const float c0 = s.cowlj[i];
+      if (c0 > 0.0f) {
+        const float a0 = s.warj[i];
+        const float ctot = (s.coss * s.kdfrss[i] * powf(c0 / s.coobkomss, s.exfrss - 1.0f) +
+                            s.pez0hw * s.dwmp * s.kdmp[i] / a0 + 1.0f) *
+                           c0;
+        trf -= s.ktwl * ctot * a0 * s.delx[i];
+      }
+    }
+    const float q = discharge(s);
+    oute = std::fmax(cmobile(s, n, s.cowlj[n]) * q, 0.0f);
+    outf = std::fmin(cmobile(s, 1, s.cowlj[1]) * q, 0.0f);
+  }
+
+  // Mass present now.
+  float rem = 0.0f;
+  for (int i = 1; i <= n; ++i) {
+    const float c = cwl(s, i);
+    const float a = areaWl(s, i);
+    rem += ctotWl(s, i, c, a) * a * s.delx[i];
+  }
+
+  const float dt = s.deltwl;
+  s.cuinsl += input;
+  s.cuinwb += fneg * dt;
+  s.cuoutwb += fpos * dt;
+  s.cuvol += vol * dt;
+  s.cutrf += trf * dt;
+  s.cuoute += oute * dt;
+  s.cuoutf += outf * dt;
+  const float inputs = s.cuinsl - s.cuinwb;
+  s.qumwl = inputs - s.cuoutwb + s.cuvol + s.cutrf - s.cuoute + s.cuoutf - rem;
+  const float pct = percentage(s.qumwl, inputs);
+
+  if (s.nwwlmb < kMaxWarnings && std::fabs(pct) > 0.1f) {
+    ++s.nwwlmb;
+    ++s.nwarn;
+    sayFree(*this, " Warning: ");
+    sayFree(*this, " More than 0.1% mass missing in ");
+    sayFree(*this, " mass balance water layer; ");
+    sayFree(*this, " see message.out ");
+    message("");
+    message("");
+    std::string& r = rec(s);
+    fmt::A(r, " Warning:");
+    fmt::E(r, pct, 12, 5);
+    fmt::A(r, "% of initial and loadings plus accumulated mass incoming from sediment");
+    message(r);
+    message(" is missing in the mass balance of the water layer");
+    rec(s);
+    fmt::A(r, " at timestep");
+    fmt::I(r, s.j, 8);
+    fmt::A(r, " (");
+    fmt::F(r, days(s.j, s.deltwl), 6, 2);
+    fmt::A(r, " day)");
+    message(r);
+    rec(s);
+    fmt::A(r, " qumwl =");
+    fmt::E(r, s.qumwl, 10, 3);
+    fmt::A(r, " g and");
+    message(r);
+    rec(s);
+    fmt::A(r, " cuinsl-cuinwb =");
+    fmt::E(r, inputs, 10, 3);
+    fmt::A(r, " g");
+    message(r);
+    message(" See output in wlmb.out");
+    message("");
+  }
+
+  if (s.op_wlmb == 1) {
+    if (isOutputTime(s.deltwl)) {
+      std::string& r = rec(s);
+      fmt::F(r, days(s.j, s.deltwl), 8, 3);
+      lineE(r, s.cuinsl);
+      lineE(r, std::fabs(s.cuinwb));
+      lineE(r, rem);
+      lineE(r, -s.cuoutwb);
+      lineE(r, s.cuvol);
+      lineE(r, s.cutrf);
+      lineE(r, -s.cuoute);
+      lineE(r, s.cuoutf);
+      lineE(r, s.qumwl);
+      lineE(r, pct);
+      fmt::X(r, 2);
+      fmt::I(r, s.j, 6);
+      units.writeLine(kUnitWlmb, r);
+    }
+    if (s.j == s.nt) {
+      units.writeLine(kUnitWlmb, "");
+      units.writeLine(kUnitWlmb, "");
+      closeOut(*this, kUnitWlmb);
+    }
+  }
+}
+
+void Kernel::wlmbn() {
+  UnitTable& units = env_.units();
+  const int n = s.nxnotot;
+  if (s.j == 0) s.nwwlmbn = 0;
+  for (int m = 1; m <= s.nwbsy && m <= MSUB; ++m) {
+    const int i = s.iwbsy[m];
+    if (!isWaterBodyNode(s, i) || selected(s, i) != m) continue;
+    const int unit = kBaseWlmbn + m;
+    const float dx = s.delx[i];
+
+    if (s.j == 0) {
+      s.cuinsln[i] = s.cuinfn[i] = s.cuinen[i] = s.cuinwbn[i] = 0.0f;
+      s.cuouten[i] = s.cuoutfn[i] = s.cuoutwbn[i] = s.cuvoln[i] = s.cutrfn[i] = 0.0f;
+      if (s.op_wlmbnodenr == 1) {
+        openOut(*this, unit, nodeFile("wlmb###.out ", i));
+        units.writeLine(unit, "");
+        std::string& r = rec(s);
+        fmt::A(r, " * Output of mass balance of segment");
+        fmt::I(r, i, 4);
+        fmt::A(r, " of the ");
+        units.writeLine(unit, r);
+        rec(s);
+        fmt::A(r, " * water layer as a function of time (middle of segment is at ");
+        fmt::F(r, s.xcd[i], 9, 3);
+        fmt::A(r, " m) ");
+        units.writeLine(unit, r);
+        static constexpr std::string_view head[] = {
+            " * ",
+            " * Mass balance per running metre of the water body",
+            " * percentage of initial, loaded and"
+            " incoming mass from the sediment",
+            " *",
+            " *<====>  <= positive terms ======================"
+            "=====>  <= negative terms"
+            "=================================================="
+            "==>  <====================>  <====>",
+            " *  time init.+load.    in front      in end   from"
+            " sed.   remaining     out end   out front   to "
+            "  sed.    volatil.     transf."
+            "     balance     balance  timest",
+            " *     d      g.m'-1      g.m'-1      g.m'-1"
+            "      g.m'-1      g.m'-1      g.m'-1"
+            "      g.m'-1      g.m'-1      g.m'-1"
+            "      g.m'-1      g.m'-1           %",
+            " *",
+        };
+        for (std::string_view h : head) units.writeLine(unit, h);
+      }
+    }
+
+    // Input of the step.
+    float input = 0.0f;
+    if (s.j == 0 && s.castwl[i] > 0.0f) input += s.castwl[i] * s.warst[i] * dx;
+    if (s.load[i] > 0.0f) input += s.load[i] * areaWl(s, i) * dx;
+
+    float infront = 0.0f, outfront = 0.0f, inend = 0.0f, outend = 0.0f;
+    float fromsed = 0.0f, tosed = 0.0f, vol = 0.0f, trf = 0.0f;
+    if (s.j >= 1) {
+      const float q = discharge(s);
+      const float c0 = s.cowlj[i];
+      const float xs = xssMb(s, i, c0);
+      const float cw = cmobile(s, i, c0);
+      // Upstream face, positive into the node.
+      float fup;
+      if (i > 1) {
+        const float w = s.nwwmh[i];
+        const float xf = w * xs + (1.0f - w) * xssMb(s, i - 1, s.cowlj[i - 1]);
+        const float cf = w * c0 + (1.0f - w) * s.cowlj[i - 1];
+        fup = (s.coss * xf + cf) * q - (cw - cmobile(s, i - 1, s.cowlj[i - 1])) * s.warjimh[i] *
+                                           s.kdswcljimh[i] / ((dx + s.delx[i - 1]) * 0.5f);
+      } else {
+        fup = q < 0.0f ? cw * q : 0.0f;
+      }
+      // Downstream face, positive out of the node.
+      float fdn;
+      if (i < n) {
+        const float w = s.nwwph[i];
+        const float xf = w * xssMb(s, i + 1, s.cowlj[i + 1]) + (1.0f - w) * xs;
+        const float cf = w * s.cowlj[i + 1] + (1.0f - w) * c0;
+        fdn = (s.coss * xf + cf) * q - (cmobile(s, i + 1, s.cowlj[i + 1]) - cw) * s.warjiph[i] *
+                                           s.kdswcljiph[i] / ((s.delx[i + 1] + dx) * 0.5f);
+      } else {
+        fdn = q >= 0.0f ? cw * q : 0.0f;
+      }
+      infront = std::fmax(fup, 0.0f);
+      outfront = std::fmin(fup, 0.0f);
+      inend = std::fmin(fdn, 0.0f);
+      outend = std::fmax(fdn, 0.0f);
+      const float f = sedimentFlux(s, i);
+      fromsed = std::fmin(f, 0.0f);
+      tosed = std::fmax(f, 0.0f);
+      vol = volatilisation(s, i);
+      if (c0 > 0.0f) trf = -s.ktwl * ctotWl(s, i, c0, s.warj[i]) * s.warj[i] * dx;
+    }
+    const float a = areaWl(s, i);
+    const float rem = ctotWl(s, i, cwl(s, i), a) * a * dx;
+
+    const float dt = s.deltwl;
+    s.cuinsln[i] += input;
+    s.cuinfn[i] += infront * dt;
+    s.cuinen[i] += inend * dt;
+    s.cuinwbn[i] += fromsed * dt;
+    s.cuouten[i] += outend * dt;
+    s.cuoutfn[i] += outfront * dt;
+    s.cuoutwbn[i] += tosed * dt;
+    s.cuvoln[i] += vol * dt;
+    s.cutrfn[i] += trf * dt;
+    const float inputs = s.cuinsln[i] + s.cuinfn[i] - s.cuinen[i] - s.cuinwbn[i];
+    const float qumn =
+        inputs - s.cuouten[i] + s.cuoutfn[i] - s.cuoutwbn[i] + s.cuvoln[i] + s.cutrfn[i] - rem;
+    const float pct = percentage(qumn, inputs);
+
+    if (s.nwwlmbn < kMaxWarnings && qumn > 1.0e-20f && std::fabs(pct) > 0.1f) {
+      ++s.nwwlmbn;
+      ++s.nwarn;
+      message("");
+      message("");
+      std::string& r = rec(s);
+      fmt::A(r, " Warning:");
+      fmt::E(r, pct, 12, 5);
+      fmt::A(r, " % of initial mass, loadings plus incoming mass ");
+      message(r);
+      rec(s);
+      fmt::A(r, " is missing in the mass balance of node ");
+      fmt::I(r, i, 8);
+      fmt::A(r, " of the water layer");
+      message(r);
+      rec(s);
+      fmt::A(r, " at timestep");
+      fmt::I(r, s.j, 8);
+      fmt::A(r, " (");
+      fmt::F(r, days(s.j, s.deltwl), 6, 2);
+      fmt::A(r, " day)");
+      message(r);
+      rec(s);
+      fmt::A(r, " qumn =");
+      fmt::E(r, qumn, 10, 3);
+      fmt::A(r, " g and");
+      message(r);
+      rec(s);
+      fmt::A(r, " (cuinsln+cuinfn-cuinen-cuinwbn) =");
+      fmt::E(r, inputs, 10, 3);
+      fmt::A(r, " g");
+      message(r);
+      message(" See output in wlmb###.out");
+      message("");
+    }
+
+    if (s.op_wlmbnodenr == 1) {
+      if (isOutputTime(s.deltwb)) {
+        std::string& r = rec(s);
+        fmt::F(r, days(s.j, s.deltwl), 8, 3);
+        lineE(r, s.cuinsln[i] / dx);
+        lineE(r, std::fabs(s.cuinfn[i]) / dx);
+        lineE(r, std::fabs(s.cuinen[i]) / dx);
+        lineE(r, std::fabs(s.cuinwbn[i]) / dx);
+        lineE(r, rem / dx);
+        lineE(r, -s.cuouten[i] / dx);
+        lineE(r, s.cuoutfn[i] / dx);
+        lineE(r, -s.cuoutwbn[i] / dx);
+        lineE(r, s.cuvoln[i] / dx);
+        lineE(r, s.cutrfn[i] / dx);
+        lineE(r, qumn / dx);
+        lineE(r, pct);
+        fmt::X(r, 2);
+        fmt::I(r, s.j, 6);
+        units.writeLine(unit, r);
+      }
+      if (s.j == s.nt) closeOut(*this, unit);
+    }
+  }
+}
+
+namespace {
+
+// Heading lines 9 to 10 shared by wbmb###.out and wbmball.out.
+constexpr std::string_view kWbmbHead9 =
+    " *<====>  <= positive terms ===============>  <="
+    " negative terms ==========================="
+    ">  <====================>  <========>  <====>";
+constexpr std::string_view kWbmbHead10 =
+    " *  time     initial     from wl     seepage   rem"
+    "aining       to wl  percolated     transf."
+    "     balance     balance   top layer  timest";
+constexpr std::string_view kWbmbHead5 =
+    " * Mass balance, percentage of initial and "
+    "incoming mass (from water layer and upward seepage)";
+
+void wbmbLine(Kernel& kn, KernelState& s, int unit, const float* v, float missing, float pct) {
+  // v: initial, top layer, remaining, from wl, seepage, percolated, to wl, transf.
+  std::string& r = rec(s);
+  fmt::F(r, days(s.j, s.deltwb), 8, 3);
+  lineE(r, v[1]);
+  lineE(r, v[4]);
+  lineE(r, std::fabs(v[5]));
+  lineE(r, v[3]);
+  lineE(r, v[7]);
+  lineE(r, -v[6]);
+  lineE(r, v[8]);
+  lineE(r, missing);
+  lineE(r, pct);
+  lineE(r, v[2]);
+  fmt::X(r, 2);
+  fmt::I(r, s.j, 6);
+  kn.env().units().writeLine(unit, r);
+}
+
+void thicknessLine(KernelState& s, Kernel& kn, int unit) {
+  std::string& r = rec(s);
+  fmt::A(r, " * Thickness of selected top layer is");
+  fmt::F(r, topThickness(s) * 1000.0f, 8, 2);
+  fmt::A(r, " mm");
+  kn.env().units().writeLine(unit, r);
+}
+
+}  // namespace
+
+void Kernel::wbmb() {
+  UnitTable& units = env_.units();
+  const int i = s.i;
+  const int first = s.nxsefb + 1;
+  const int last = s.nxsefb + s.nxsedit;
+  const int l = selected(s, i);
+  const bool nodeFileOn = s.op_wbmbnodenr == 1 && l != 0;
+  const int unit = kBaseWbmb + l;
+  const float dx = s.delx[i];
+
+  if (s.j == 0) {
+    if (i == first) s.nwwbmb = 0;
+    s.cuinwl[i] = s.cuus[i] = s.cuperc[i] = s.cuoutwl[i] = s.cutrfwb[i] = 0.0f;
+    if (nodeFileOn) {
+      openOut(*this, unit, nodeFile("wbmb###.out ", i));
+      units.writeLine(unit, "");
+      std::string& r = rec(s);
+      fmt::A(r, " * Output of mass balance of the sediment subsystem under segment");
+      fmt::I(r, i, 4);
+      fmt::A(r, " of water layer");
+      units.writeLine(unit, r);
+      rec(s);
+      fmt::A(r, " * as a function of time at  (middle of segment is at ");
+      fmt::F(r, s.xcd[i], 9, 3);
+      fmt::A(r, " m)");
+      units.writeLine(unit, r);
+      units.writeLine(unit, " * ");
+      units.writeLine(unit, kWbmbHead5);
+      units.writeLine(unit, " *");
+      thicknessLine(s, *this, unit);
+      units.writeLine(unit, " *");
+      units.writeLine(unit, kWbmbHead9);
+      units.writeLine(unit, kWbmbHead10);
+      units.writeLine(unit,
+                      " *     d      g.m'-1      g.m'-1      g.m'-1"
+                      "      g.m'-1      g.m'-1      g.m'-1      "
+                      "g.m'-1      g.m'-1           %      g.m'-1");
+      units.writeLine(unit, " *");
+    }
+  }
+
+  // Fluxes of the step from the old level (g per m per s).
+  float fromwl = 0.0f, towl = 0.0f, perc = 0.0f, trf = 0.0f;
+  const float seep = 0.0f;
+  if (s.j >= 1) {
+    const float c0 = s.cowlj[i];
+    const float fb = s.qseif * s.leplot * c0 - ((s.cowbj[1] - c0) / (s.delz[1] * 0.5f)) *
+                                                   s.pormh[1] * s.pemh[1] * s.kdfwbmh[1];
+    fromwl = std::fmax(fb, 0.0f);
+    towl = std::fmin(fb, 0.0f);
+    perc = std::fmax(s.qseif, 0.0f) * s.leplot * s.cowbj[s.nznotot];
+    for (int k = 1; k <= s.nzsewb; ++k)
+      trf -= s.ktwb * ctotWb(s, k, s.cowbj[k]) * s.pe[k] * s.delz[k];
+  }
+
+  float initial = 0.0f, rem = 0.0f, top = 0.0f;
+  for (int k = 1; k <= s.nznotot; ++k) {
+    initial += s.castwb[k] * s.pe[k] * s.delz[k];
+    const float m = ctotWb(s, k, cwb(s, k)) * s.pe[k] * s.delz[k];
+    rem += m;
+    if (k <= s.ktop) top += m;
+  }
+
+  const float dt = s.deltwb;
+  s.cuinwl[i] += fromwl * dt;
+  s.cuus[i] += seep * dt;
+  s.cuperc[i] += perc * dt;
+  s.cuoutwl[i] += towl * dt;
+  s.cutrfwb[i] += trf * dt;
+  const float inputs = initial + s.cuinwl[i] - s.cuus[i];
+  const float qumwb = inputs - s.cuperc[i] + s.cuoutwl[i] + s.cutrfwb[i] - rem;
+  const float pct = inputs <= 0.0f ? 0.0f : ratioPercent(qumwb, inputs);
+
+  if (qumwb > 1.0e-20f && s.nwwbmb < kMaxWarnings && std::fabs(pct) > 0.1f) {
+    ++s.nwwbmb;
+    ++s.nwarn;
+    sayFree(*this, " Warning:");
+    sayFree(*this, " More than 0.1% mass missing in ");
+    sayFree(*this, " mass balance of one sediment subsystem; ");
+    sayFree(*this, " see message.out ");
+    message("");
+    message("");
+    std::string& r = rec(s);
+    fmt::A(r, " Warning:");
+    fmt::E(r, pct, 12, 5);
+    fmt::A(r, "% of initial mass plus accumulated mass incoming");
+    message(r);
+    message(" from water layer and by upward seepage is missing in the mass balance");
+    rec(s);
+    fmt::A(r, " of the sediment subsystem under node");
+    fmt::I(r, i, 8);
+    fmt::A(r, " of wl");
+    message(r);
+    rec(s);
+    fmt::A(r, " at timestep");
+    fmt::I(r, s.j, 8);
+    fmt::A(r, " (");
+    fmt::F(r, days(s.j, s.deltwb), 6, 2);
+    fmt::A(r, " day)");
+    message(r);
+    rec(s);
+    fmt::A(r, " qumwb =");
+    fmt::E(r, qumwb, 10, 3);
+    fmt::A(r, " g and");
+    message(r);
+    rec(s);
+    fmt::A(r, " totmwbst+cuinwl-cuus =");
+    fmt::E(r, inputs, 10, 3);
+    fmt::A(r, " g");
+    message(r);
+    message(" See or make output in wbmb###.out");
+    message("");
+  }
+
+  // Substance leaving through the bottom: reported at every step it happens.
+  if (perc > 0.0f) {
+    ++s.nwarn;
+    say(*this, "");
+    say(*this, "");
+    say(*this, " Warning: ");
+    say(*this, " substance leaving bottom segment");
+    std::string& r = rec(s);
+    fmt::A(r, " of sediment at ");
+    fmt::F(r, days(s.j, s.deltwb), 7, 3);
+    fmt::A(r, " d");
+    say(*this, r);
+  }
+
+  const float v[9] = {0.0f,      initial,     top,          rem,         s.cuinwl[i],
+                      s.cuus[i], s.cuperc[i], s.cuoutwl[i], s.cutrfwb[i]};
+  const bool outTime = isOutputTime(s.deltwb);
+  if (nodeFileOn) {
+    if (outTime) wbmbLine(*this, s, unit, v, qumwb, pct);
+    if (s.j == s.nt) closeOut(*this, unit);
+  }
+
+  // Whole sediment.
+  if (i == first)
+    for (int n = 1; n <= 8; ++n) s.wbtot[n] = 0.0f;
+  for (int n = 1; n <= 8; ++n) s.wbtot[n] += v[n] * dx;
+  if (i == last) {
+    const float* w = s.wbtot;
+    const float tin = w[4] + w[1] - w[5];
+    const float tmiss = tin - w[6] + w[7] + w[8] - w[3];
+    const float tdiv = nozero(tin);
+    const float tpct = std::fabs(tdiv) < std::fabs(tmiss) * 1.0e-34f
+                           ? std::copysign(1.0e36f, tmiss * tdiv)
+                           : tmiss * 100.0f / tdiv;
+    if (s.op_wbmball == 1) {
+      if (s.j == 0) {
+        openOut(*this, kUnitWbmball, "wbmball.out");
+        units.writeLine(kUnitWbmball, "");
+        units.writeLine(kUnitWbmball,
+                        " * Output of mass balance of the entire sediment"
+                        " (all sediment subsystems of waterbody)");
+        units.writeLine(kUnitWbmball, " * as a function of time ");
+        units.writeLine(kUnitWbmball, " * ");
+        units.writeLine(kUnitWbmball, kWbmbHead5);
+        units.writeLine(kUnitWbmball, " *");
+        thicknessLine(s, *this, kUnitWbmball);
+        units.writeLine(kUnitWbmball, " *");
+        units.writeLine(kUnitWbmball, kWbmbHead9);
+        units.writeLine(kUnitWbmball, kWbmbHead10);
+        units.writeLine(kUnitWbmball,
+                        " *     d           g           g           g      "
+                        "     g           g           g           g        "
+                        "   g           %           g");
+        units.writeLine(kUnitWbmball, " *");
+      }
+      if (outTime) wbmbLine(*this, s, kUnitWbmball, s.wbtot, tmiss, tpct);
+      if (s.j == s.nt) closeOut(*this, kUnitWbmball);
+    }
+    // The message file is complete after the last balance of the run.
+    if (s.j == s.nt) closeOut(*this, 21);
+  }
+}
+
+}  // namespace kirmel

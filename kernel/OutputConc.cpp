@@ -1,0 +1,358 @@
+// Concentration and distribution output: wlsoco.out, wbsco###.out,
+// db###.out and dbdit.out, and the guard nozero for the percentages.
+#include <cmath>
+
+#include "kernel/Kernel.h"
+#include "kernel/OutputCommon.h"
+
+namespace kirmel {
+
+namespace out {
+
+std::string nodeFile(std::string_view tmpl, int i) {
+  std::string name = Kernel::nodeFileName(tmpl, i);
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  return name;
+}
+
+void openOut(Kernel& kn, int unit, const std::string& name) {
+  if (kn.env().units().openWrite(unit, name)) return;
+  kn.fatal({"", " Error: cannot create output file " + name + " in the working directory",
+            " Program stops"});
+}
+
+void closeOut(Kernel& kn, int unit) {
+  UnitTable& units = kn.env().units();
+  if (!units.isOpen(unit)) return;
+  const std::string name = units.get(unit)->name;
+  if (units.close(unit)) return;
+  ++kn.state().nerr;
+  const std::string line = " Error: output file " + name + " could not be written completely";
+  kn.message("");
+  kn.message(line);
+  kn.env().say(line);
+}
+
+void say(Kernel& kn, std::string_view line) {
+  kn.env().say(line);
+  kn.message(line);
+}
+
+}  // namespace out
+
+using namespace out;
+
+float Kernel::nozero(float x) { return x == 0.0f ? 1.0f : x; }
+
+namespace out {
+
+float percentOf(float part, float whole) {
+  const float w = Kernel::nozero(whole);
+  // The reciprocal of a whole this small would overflow; divide instead.
+  if (std::fabs(w) < 1.0e-30f) return 100.0f * part / w;
+  return 100.0f * part * (1.0f / w);
+}
+
+}  // namespace out
+
+void Kernel::wlsocoout() {
+  UnitTable& units = env_.units();
+  if (s.j == 0) {
+    openOut(*this, kUnitWlsoco, "wlsoco.out");
+    static constexpr std::string_view head[] = {
+        "",
+        " * Output of concentrations and distribution"
+        " percentages",
+        " * as a function of time for all"
+        " segments of the water layer",
+        " * ",
+        " * Percentage of total present calculated from ",
+        " * lineic mass (mass per running metre ditch)",
+        " * ",
+        " *<====>  <=>  <=======>    <= concentrations ======"
+        "===========================>    <= distribution water "
+        "layer =>  <====>",
+        " *  time  segm  distance         total     dissolved"
+        "   macrophytes   susp.solids      total dissol macroph"
+        " susp.s.  timest",
+        " *                                  c*             c"
+        "           Xmp           Xss",
+        " *     d               m         g.m-3         g.m-3"
+        "         g.g-1         g.g-1         %       %       %"
+        "      %",
+        " *",
+    };
+    for (std::string_view h : head) units.writeLine(kUnitWlsoco, h);
+  }
+  if (isOutputTime(s.deltwl)) {
+    const float t = days(s.j, s.deltwl);
+    for (int i = 1; i <= s.nxnotot; ++i) {
+      const float c = cwl(s, i);
+      const float a = areaWl(s, i);
+      const float xs = xss(s, i, c);
+      const float xmp = s.kdmp[i] * c;
+      const float ctot = s.coss * xs + s.pez0hw * s.dwmp * xmp / a + c;
+      std::string& r = rec(s);
+      fmt::F(r, t, 8, 3);
+      fmt::X(r, 2);
+      fmt::I(r, i, 3);
+      fmt::X(r, 2);
+      fmt::F(r, s.xcd[i], 9, 3);
+      fmt::X(r, 2);
+      fmt::E(r, ctot, 12, 4);
+      fmt::X(r, 2);
+      fmt::E(r, c, 12, 4);
+      fmt::X(r, 2);
+      fmt::E(r, xmp, 12, 4);
+      fmt::X(r, 2);
+      fmt::E(r, xs, 12, 4);
+      fmt::X(r, 4);
+      fmt::F(r, percentOf(ctot, ctot), 6, 2);
+      fmt::X(r, 2);
+      fmt::F(r, percentOf(c, ctot), 6, 2);
+      fmt::X(r, 2);
+      fmt::F(r, percentOf((s.pez0hw * s.dwmp / a) * xmp, ctot), 6, 2);
+      fmt::X(r, 2);
+      fmt::F(r, percentOf(s.coss * xs, ctot), 6, 2);
+      fmt::X(r, 2);
+      fmt::I(r, s.j, 6);
+      units.writeLine(kUnitWlsoco, r);
+    }
+  }
+  if (s.j == s.nt) closeOut(*this, kUnitWlsoco);
+}
+
+void Kernel::wbscoout() {
+  if (s.j == 0) s.thtop = topThickness(s);
+  const int l = selected(s, s.i);
+  if (s.op_wbsconodenr != 1 || l == 0) return;
+  const int unit = kBaseWbsco + l;
+  UnitTable& units = env_.units();
+  if (s.j == 0) {
+    openOut(*this, unit, nodeFile("wbsco###.out", s.i));
+    units.writeLine(unit, "");
+    units.writeLine(unit,
+                    " * Output of concentrations and distribution"
+                    " percentages for the sediment subsystem");
+    std::string& r = rec(s);
+    fmt::A(r, " * under segment ");
+    fmt::I(r, s.i, 4);
+    fmt::A(r, " of the water layer as a function of time and depth");
+    units.writeLine(unit, r);
+    rec(s);
+    fmt::A(r, " * (middle of segment is at");
+    fmt::F(r, s.xcd[s.i], 9, 3);
+    fmt::A(r, " m in waterbody)");
+    units.writeLine(unit, r);
+    units.writeLine(unit, " * ");
+    units.writeLine(unit, " * Percentage of total present calculated from ");
+    units.writeLine(unit, " * mass per volume sediment");
+    units.writeLine(unit, " * ");
+    rec(s);
+    fmt::A(r, " * Thickness top layer is");
+    fmt::F(r, s.thtop * 1000.0f, 7, 2);
+    fmt::A(r, " mm (upper ");
+    fmt::I(r, s.ktop, 2);
+    fmt::A(r, " sediment segments)");
+    units.writeLine(unit, r);
+    static constexpr std::string_view head[] = {
+        " * ",
+        " *<====>  <=>  <====>    <= concentrations =="
+        "=================>    <= percentage =======>  "
+        "<====>",
+        " *  time  segm  depth         total     liq. phase  "
+        "solid phase     total  liq.ph  sol.ph  timest",
+        " *                               cb*           clb  "
+        "         Xb",
+        " *     d            m         g.m-3         g.m-3   "
+        "     g.g-1          %       %       %",
+        " *",
+    };
+    for (std::string_view h : head) units.writeLine(unit, h);
+  }
+  if (isOutputTime(s.deltwl)) {
+    const float t = days(s.j, s.deltwl);
+    // Sums over the top layer: weighted by thickness for the concentrations,
+    // unweighted for the percentages.
+    float sumct = 0.0f, sumcl = 0.0f, sumxb = 0.0f;
+    float sumt = 0.0f, suml = 0.0f, sums = 0.0f;
+    for (int k = 1; k <= s.nznotot; ++k) {
+      const float c = cwb(s, k);
+      const float x = xb(s, k, c);
+      const float ct = cbtot(s, k, c);
+      const float liq = s.por[k] * c;
+      const float sol = s.bdwb[k] * x;
+      if (k <= s.ktop) {
+        sumct += ct * s.delz[k];
+        sumcl += c * s.delz[k];
+        sumxb += x * s.delz[k];
+        sumt += ct;
+        suml += liq;
+        sums += sol;
+      }
+      std::string& r = rec(s);
+      fmt::F(r, t, 8, 3);
+      fmt::X(r, 2);
+      fmt::I(r, k, 3);
+      fmt::X(r, 2);
+      fmt::F(r, s.zcd[k], 6, 4);
+      fmt::X(r, 2);
+      fmt::E(r, ct, 12, 4);
+      fmt::X(r, 2);
+      fmt::E(r, c, 12, 4);
+      fmt::X(r, 2);
+      fmt::E(r, x, 12, 4);
+      fmt::X(r, 4);
+      fmt::F(r, percentOf(ct, ct), 6, 2);
+      fmt::X(r, 2);
+      fmt::F(r, percentOf(liq, ct), 6, 2);
+      fmt::X(r, 2);
+      fmt::F(r, percentOf(sol, ct), 6, 2);
+      fmt::X(r, 2);
+      fmt::I(r, s.j, 6);
+      units.writeLine(unit, r);
+    }
+    std::string& r = rec(s);
+    fmt::F(r, t, 8, 3);
+    fmt::X(r, 2);
+    fmt::A(r, "top");
+    fmt::X(r, 2);
+    fmt::F(r, s.zcd[s.ktop], 6, 4);
+    fmt::X(r, 2);
+    fmt::E(r, sumct / s.thtop, 12, 4);
+    fmt::X(r, 2);
+    fmt::E(r, sumcl / s.thtop, 12, 4);
+    fmt::X(r, 2);
+    fmt::E(r, sumxb / s.thtop, 12, 4);
+    fmt::X(r, 4);
+    fmt::F(r, percentOf(sumt, sumt), 6, 2);
+    fmt::X(r, 2);
+    fmt::F(r, percentOf(suml, sumt), 6, 2);
+    fmt::X(r, 2);
+    fmt::F(r, percentOf(sums, sumt), 6, 2);
+    fmt::X(r, 2);
+    fmt::I(r, s.j, 6);
+    units.writeLine(unit, r);
+  }
+  if (s.j == s.nt) closeOut(*this, unit);
+}
+
+namespace {
+
+// One data line of db###.out or dbdit.out.
+void writeDbLine(Kernel& kn, KernelState& s, int unit, const float* m) {
+  std::string& r = rec(s);
+  fmt::F(r, days(s.j, s.deltwl), 8, 3);
+  for (int n = 1; n <= 7; ++n) {
+    fmt::X(r, 2);
+    fmt::E(r, m[n], 10, 4);
+  }
+  fmt::X(r, 4);
+  fmt::F(r, percentOf(m[1], m[1] + m[5]), 6, 2);
+  fmt::X(r, 4);
+  fmt::F(r, percentOf(m[5], m[1] + m[5]), 6, 2);
+  fmt::X(r, 2);
+  fmt::I(r, s.j, 6);
+  kn.env().units().writeLine(unit, r);
+}
+
+constexpr std::string_view kDbHead5 =
+    " *<====>  <= water layer ==========================="
+    "===>  <= sediment ==================="
+    "==>  <= whole system =>  <====>";
+
+}  // namespace
+
+void Kernel::dbout() {
+  const int l = selected(s, s.i);
+  const bool nodeFileOn = s.op_dbnodenr == 1 && l != 0;
+  const int unit = kBaseDb + l;
+  const int last = s.nxsefb + s.nxsedit;
+  UnitTable& units = env_.units();
+  if (s.j == 0 && nodeFileOn) {
+    openOut(*this, unit, nodeFile("db###.out   ", s.i));
+    units.writeLine(unit, "");
+    units.writeLine(unit,
+                    " * Output of substance distribution in water layer"
+                    " and sediment");
+    std::string& r = rec(s);
+    fmt::A(r, " * as a function of time at segment");
+    fmt::I(r, s.i, 4);
+    fmt::A(r, " of water layer (middle of segment is at");
+    fmt::F(r, s.xcd[s.i], 9, 3);
+    fmt::A(r, " m)");
+    units.writeLine(unit, r);
+    units.writeLine(unit, " *");
+    units.writeLine(unit, kDbHead5);
+    units.writeLine(unit,
+                    " *  time    total wl   dissolved    macroph.  sus"
+                    "p.solid  total sed.   dissolved  solid sed."
+                    "   wat.lyr  sediment  timest");
+    units.writeLine(unit,
+                    " *     d      g.m'-1      g.m'-1      g.m'-1   "
+                    "   g.m'-1      g.m'-1      g.m'-1     "
+                    " g.m'-1         %         %");
+    units.writeLine(unit, " *");
+  }
+  if (s.j == 0 && s.i == last && s.op_dbdit == 1) {
+    openOut(*this, kUnitDbdit, "dbdit.out");
+    units.writeLine(kUnitDbdit, "");
+    units.writeLine(kUnitDbdit,
+                    " * Output of substance distribution in water layer"
+                    " and sediment");
+    units.writeLine(kUnitDbdit, " * as a function of time ");
+    units.writeLine(kUnitDbdit, " *");
+    units.writeLine(kUnitDbdit, kDbHead5);
+    units.writeLine(kUnitDbdit,
+                    " *  time    total wl   dissolved    macroph.  sus"
+                    "p.solid  total sed.   dissolved   solid sed"
+                    "        wl  sediment  timest");
+    units.writeLine(kUnitDbdit,
+                    " *     d           g           g           g      "
+                    "     g           g           g        "
+                    "   g         %         %");
+    units.writeLine(kUnitDbdit, " *");
+  }
+  if (isOutputTime(s.deltwb)) {
+    const int i = s.i;
+    // Masses per metre of watercourse at node i.
+    float m[8];
+    const float c = cwl(s, i);
+    const float a = areaWl(s, i);
+    const float xs = xss(s, i, c);
+    const float xmp = s.kdmp[i] * c;
+    const float ctot = s.coss * xs + s.pez0hw * s.dwmp * xmp / a + c;
+    m[1] = a * ctot;
+    m[2] = a * c;
+    m[3] = s.pez0hw * s.dwmp * xmp;
+    m[4] = s.coss * a * xs;
+    float sedt = 0.0f, sedl = 0.0f, seds = 0.0f;
+    for (int k = 1; k <= s.nzsewb; ++k) {
+      const float cb = cwb(s, k);
+      const float x = xb(s, k, cb);
+      const float ct = s.bdwb[k] * x + s.por[k] * cb;
+      sedt += ct * s.pe[k] * s.delz[k];
+      sedl += s.por[k] * cb * s.pe[k] * s.delz[k];
+      seds += s.bdwb[k] * x * s.pe[k] * s.delz[k];
+    }
+    m[5] = sedt;
+    m[6] = sedl;
+    m[7] = seds;
+    if (nodeFileOn) writeDbLine(*this, s, unit, m);
+    for (int n = 1; n <= 7; ++n) s.dbmass[i][n] = m[n] * s.delx[i];
+    if (i == last) {
+      float tot[8] = {};
+      for (int ii = s.nxsefb + 1; ii <= last; ++ii)
+        for (int n = 1; n <= 7; ++n) tot[n] += s.dbmass[ii][n];
+      if (s.op_dbdit == 1) writeDbLine(*this, s, kUnitDbdit, tot);
+    }
+    // A node file ends at its last output time.
+    if (nodeFileOn && lastOutput(s, s.deltwb)) closeOut(*this, unit);
+  }
+  if (s.j == s.nt) {
+    if (nodeFileOn) closeOut(*this, unit);
+    if (s.i == last) closeOut(*this, kUnitDbdit);
+  }
+}
+
+}  // namespace kirmel

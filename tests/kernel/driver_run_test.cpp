@@ -1,0 +1,256 @@
+// Whole runs: the example through the KIRMEL_12 program as the front end
+// starts it, short in-process runs for the progress lines and the end
+// summary, and the stops on console signals and floating-point faults.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cfenv>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "input_fixture.h"
+
+namespace kirmel::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Lays the example out under `root` as the front end does and returns the
+// run directory; FILES.INP there holds absolute paths.
+fs::path layOutExample(const fs::path& root) {
+  const fs::path ex = fs::path(KIRMEL_SOURCE_DIR) / "examples";
+  fs::create_directories(root / "SCENARIOS");
+  fs::create_directories(root / "PESTICIDES");
+  fs::copy(ex / "SCENARIOS" / "NLStandard_sp", root / "SCENARIOS" / "NLStandard_sp");
+  fs::copy(ex / "PESTICIDES" / "Cpf", root / "PESTICIDES" / "Cpf");
+  const fs::path run = root / "RUNS" / "NLStandard_sp+Cpf";
+  fs::create_directories(run);
+  const fs::path s = root / "SCENARIOS" / "NLStandard_sp";
+  std::ofstream f(run / "FILES.INP", std::ios::binary);
+  const char* keys[] = {"opoutinp", "wlnuinp", "wlpainp", "wlstinp", "wbnuinp",
+                        "wbpainp",  "wbstinp", "hyinp",   "suinp",   "slinp"};
+  const char* files[] = {"OPOUT", "WLNU", "WLPA", "WLST", "WBNU", "WBPA", "WBST", "HY", "SU", "SL"};
+  for (int n = 0; n < 10; ++n) {
+    fs::path p = n == 8 ? root / "PESTICIDES" / "Cpf" / "SU.INP" : s / (std::string(files[n]) + ".INP");
+    f << "  " << keys[n] << " = '" << p.string() << "'\r\n";
+  }
+  return run;
+}
+
+struct Child {
+  pid_t pid = -1;
+  int fd = -1;
+};
+
+// Starts KIRMEL_12 in `dir` with the names file as its argument, stdin from
+// /dev/null and stdout into a pipe.
+Child startKernel(const fs::path& dir, const std::string& names) {
+  int p[2];
+  if (pipe(p) != 0) return {};
+  pid_t pid = fork();
+  if (pid == 0) {
+    dup2(p[1], 1);
+    dup2(p[1], 2);
+    close(p[0]);
+    close(p[1]);
+    int null = open("/dev/null", O_RDONLY);
+    dup2(null, 0);
+    if (chdir(dir.c_str()) != 0) _exit(126);
+    const std::string exe = std::string(KIRMEL_BINARY_DIR) + "/KIRMEL_12";
+    execl(exe.c_str(), "KIRMEL_12", names.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(p[1]);
+  return {pid, p[0]};
+}
+
+std::string readAll(int fd) {
+  std::string out;
+  char buf[4096];
+  ssize_t n;
+  while ((n = read(fd, buf, sizeof buf)) > 0) out.append(buf, static_cast<std::size_t>(n));
+  close(fd);
+  return out;
+}
+
+TEST(DriverRun, ExampleEndToEnd) {
+  if (!fs::exists(std::string(KIRMEL_BINARY_DIR) + "/KIRMEL_12")) GTEST_SKIP() << "KIRMEL_12 not built";
+  TempDir root;
+  const fs::path run = layOutExample(root.path());
+  Child c = startKernel(run, (run / "FILES.INP").string());
+  ASSERT_GT(c.pid, 0);
+  const std::string out = readAll(c.fd);
+  int status = 0;
+  waitpid(c.pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << out;
+
+  std::string expected;
+  for (int d = 0; d <= 30; ++d) {
+    char line[64];
+    std::snprintf(line, sizeof line, " Time simulated: %5.1f d\n", static_cast<double>(d));
+    expected += line;
+  }
+  expected += "      end of simulation\nStop - Program terminated.\n";
+  EXPECT_EQ(out, expected);
+
+  const std::string msg = readFile((run / "message.out").string());
+  EXPECT_EQ(msg.find("Error"), std::string::npos) << msg;
+  EXPECT_EQ(msg.find("Warning"), std::string::npos) << msg;
+  for (const char* f : {"input.out", "wlsoco.out", "wlmb.out", "wbmball.out", "dbdit.out", "wbsco001.out",
+                        "wbsco080.out", "db001.out", "db080.out", "ec001.out", "ec080.out"})
+    EXPECT_TRUE(fs::exists(run / f)) << f;
+  for (const char* f : {"icwlhy.out", "icwb.out", "wlmb001.out", "wbmb001.out"})
+    EXPECT_FALSE(fs::exists(run / f)) << f;
+  // The library's cache files are gone.
+  for (const auto& e : fs::directory_iterator(run))
+    EXPECT_NE(e.path().extension(), ".TMP") << e.path();
+}
+
+TEST(DriverRun, ConsoleSignalEndsTheRun) {
+  if (!fs::exists(std::string(KIRMEL_BINARY_DIR) + "/KIRMEL_12")) GTEST_SKIP() << "KIRMEL_12 not built";
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    TempDir root;
+    const fs::path run = layOutExample(root.path());
+    Child c = startKernel(run, (run / "FILES.INP").string());
+    ASSERT_GT(c.pid, 0);
+    // Wait for the first simulated day, then signal.
+    std::string out;
+    char buf[256];
+    ssize_t n;
+    while (out.find("1.0 d") == std::string::npos && (n = read(c.fd, buf, sizeof buf)) > 0)
+      out.append(buf, static_cast<std::size_t>(n));
+    kill(c.pid, sig);
+    out += readAll(c.fd);
+    int status = 0;
+    waitpid(c.pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << sig;
+    EXPECT_NE(WEXITSTATUS(status), 0);
+    const char* event = sig == SIGINT ? "control-C" : sig == SIGTERM ? "control-BREAK" : "window-CLOSE";
+    const std::string line = std::string("program aborting due to ") + event + " event\n";
+    EXPECT_NE(out.find(line), std::string::npos) << out;
+    EXPECT_EQ(out.find("end of simulation"), std::string::npos);
+    EXPECT_NE(readFile((run / "message.out").string()).find(line), std::string::npos);
+    // What was written up to the stop is on disk.
+    EXPECT_NE(readFile((run / "wlsoco.out").string()).find("   0.500"), std::string::npos);
+  }
+}
+
+TEST(DriverRun, ProgressLinesAndEndSummary) {
+  KernelRun r;
+  r.input.set("WLNU.INP", "deltwl", "3600.");
+  r.input.set("WBNU.INP", "deltwb", "3600.");
+  r.input.set("WLNU.INP", "ttot", "2.");
+  r.input.set("WLNU.INP", "xdit", "320.01");  // one counted error
+  r.input.set("OPOUT.INP", "ktop", "20");     // one counted warning
+  Kernel& k = r.make();
+  EXPECT_EQ(k.run(), 0);
+  EXPECT_EQ(r.s().nt, 49);
+  EXPECT_EQ(r.out.str(),
+            " Time simulated:   0.0 d\n Time simulated:   1.0 d\n Time simulated:   2.0 d\n"
+            "      end of simulation\n  \n   Number of errors  :  1\n   Number of warnings:  1\n"
+            "   see MESSAGE.OUT\nStop - Program terminated.\n");
+}
+
+TEST(DriverRun, ShortestRun) {
+  // ttot 0.1 d with a step of 4 h: nt = 1, so the loop runs j = 0 and 1.
+  // The output interval of 0.1 d would be cut to 0; it becomes one step.
+  KernelRun r;
+  r.input.set("WLNU.INP", "deltwl", "14400.");
+  r.input.set("WBNU.INP", "deltwb", "14400.");
+  r.input.set("WLNU.INP", "ttot", "0.1");
+  r.input.set("OPOUT.INP", "deltout", "0.1");
+  Kernel& k = r.make();
+  EXPECT_EQ(k.run(), 0) << r.out.str();
+  EXPECT_EQ(r.s().nt, 1);
+  EXPECT_EQ(r.s().deltout, 14400.0f);
+  EXPECT_NE(r.messages().find(" therefore deltout =  0.1000 d is replaced by deltout =  0.1667 d\n"),
+            std::string::npos)
+      << r.messages();
+  EXPECT_EQ(r.out.str(),
+            " Time simulated:   0.0 d\n      end of simulation\n  \n   Number of errors  :  0\n"
+            "   Number of warnings:  1\n   see MESSAGE.OUT\nStop - Program terminated.\n");
+  // Both levels are in the concentration file: the initial state and one step.
+  const std::string wlsoco = r.file("wlsoco.out");
+  EXPECT_NE(wlsoco.find("\n   0.000"), std::string::npos);
+  EXPECT_NE(wlsoco.find("\n   0.167"), std::string::npos);
+}
+
+TEST(DriverRun, SedimentStoreCarriesEveryProfile) {
+  KernelRun r;
+  r.input.set("WLNU.INP", "ttot", "0.1");
+  r.input.set("WLNU.INP", "deltwl", "2160.");
+  r.input.set("WBNU.INP", "deltwb", "2160.");
+  r.input.set("OPOUT.INP", "deltout", "0.025");
+  Kernel& k = r.make();
+  EXPECT_EQ(k.run(), 0) << r.out.str();
+  KernelState& s = r.s();
+  EXPECT_EQ(s.nt, 5);
+  // After the last step every water-body node holds the solver's last profile
+  // of its own subsystem; nodes outside the water body hold nothing.
+  for (int k2 = 1; k2 <= s.nznotot; ++k2) EXPECT_EQ(s.cowbst[80][k2], s.cowbjp1[k2]) << k2;
+  EXPECT_GT(s.cowbst[1][1], 0.0f);
+  EXPECT_EQ(s.cowbst[81][1], 0.0f);
+  EXPECT_EQ(s.cowbst[0][1], 0.0f);
+}
+
+TEST(DriverRun, FloatingPointFaultStopsTheRun) {
+  KernelRun r;
+  ASSERT_EQ(r.readUpTo("opout"), -1);
+  Kernel& k = *r.kernel;
+  r.s().j = 12;
+  std::feraiseexcept(FE_DIVBYZERO);
+  int status = -1;
+  try {
+    k.checkEvents();
+  } catch (const Stop& s) {
+    status = s.status;
+  }
+  EXPECT_GT(status, 0);
+  EXPECT_EQ(std::fetestexcept(FE_DIVBYZERO), 0);
+  EXPECT_EQ(r.out.str().substr(r.out.str().size() - 65),
+            " Severe run-time error at time step  12: floating divide by zero\n");
+  // Underflow is no fault.
+  std::feraiseexcept(FE_UNDERFLOW);
+  EXPECT_NO_THROW(k.checkEvents());
+  std::feclearexcept(FE_ALL_EXCEPT);
+}
+
+TEST(DriverRun, NamesFileFromTheCommandLine) {
+  // No argument, or one of a single character: files.inp in the working directory.
+  for (std::vector<std::string> args : {std::vector<std::string>{}, std::vector<std::string>{"x"}}) {
+    KernelRun r;
+    std::string names = r.input.write(r.dir);
+    fs::copy_file(names, r.dir.file("files.inp"));
+    ScopedCwd cwd(r.dir.path());
+    Env env(r.in, r.out);
+    Kernel k(env, args);
+    try {
+      k.filin();
+    } catch (const Stop&) {
+      ADD_FAILURE() << r.out.str();
+    }
+    EXPECT_EQ(k.state().filnam, "files.inp");
+    EXPECT_EQ(k.state().opoutinp, r.input.path(r.dir, "OPOUT.INP"));
+    EXPECT_EQ(k.state().slinp, r.input.path(r.dir, "SL.INP"));
+    env.units().closeAll();
+  }
+}
+
+TEST(DriverRun, MissingNamesFileStopsWithNonZeroStatus) {
+  TempDir dir;
+  std::istringstream in;
+  std::ostringstream out;
+  ScopedCwd cwd(dir.path());
+  Env env(in, out);
+  Kernel k(env, {dir.file("NOSUCH.INP")});
+  EXPECT_NE(k.run(), 0);
+  EXPECT_TRUE(fs::exists(dir.file("message.out")));
+}
+
+}  // namespace
+}  // namespace kirmel::test
