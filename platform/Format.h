@@ -38,6 +38,12 @@ void T(std::string& out, int n);
 // A: the text at its own length.
 void A(std::string& out, std::string_view text);
 
+// Single-precision values (the kernel's) print exactly as their double
+// conversion; these overloads only keep the conversion explicit.
+inline void F(std::string& out, float value, int w, int d) { F(out, static_cast<double>(value), w, d); }
+inline void E(std::string& out, float value, int w, int d) { E(out, static_cast<double>(value), w, d); }
+inline void G125(std::string& out, float value) { G125(out, static_cast<double>(value)); }
+
 // A free-format (list-directed) number: shortest text that reads back to the
 // same float, preceded by one blank.  Used for progress lines, echo files and
 // console summaries.

@@ -359,7 +359,8 @@ TEST(IFINDC, SearchBothWaysAndBounds) {
   EXPECT_EQ(kirmel::IFINDC(c.env, arr, 5, 4, 5, "OPOUT"), 0);
   EXPECT_EQ(kirmel::IFINDC(c.env, arr, 5, 1, 0, "WLNU"), 0);
   EXPECT_EQ(kirmel::IFINDC(c.env, arr, 5, 5, 5, "wlnu  "), 5);
-  for (auto [ist, iend] : {std::pair{0, 3}, {1, 6}, {6, 1}, {2, -1}}) {
+  for (const auto& bounds : {std::pair{0, 3}, {1, 6}, {6, 1}, {2, -1}}) {
+    const int ist = bounds.first, iend = bounds.second;
     Console k;
     EXPECT_EQ(stopStatus([&] { kirmel::IFINDC(k.env, arr, 5, ist, iend, "X"); }), 1);
     EXPECT_EQ(k.text(), " ERROR in IFINDC: search outside array bounds\n Press <Enter>\n");

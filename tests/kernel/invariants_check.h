@@ -141,7 +141,9 @@ inline void checkWlsoco(const OutFile& f, int& nodes) {
   std::map<std::string, std::string> distance;
   for (const Row& r : f.rows) {
     auto [it, fresh] = distance.emplace(r.tok[1], r.tok[2]);
-    if (!fresh) EXPECT_EQ(it->second, r.tok[2]) << r.text;
+    if (!fresh) {
+      EXPECT_EQ(it->second, r.tok[2]) << r.text;
+    }
   }
   nodes = perStep.empty() ? 0 : perStep.begin()->second;
   for (const auto& [j, n] : perStep) EXPECT_EQ(n, nodes) << "step " << j;
@@ -183,7 +185,9 @@ inline void checkWbsco(const OutFile& f) {
   std::map<std::string, std::string> depth;
   for (const Row& r : f.rows) {
     auto [it, fresh] = depth.emplace(r.tok[1], r.tok[2]);
-    if (!fresh) EXPECT_EQ(it->second, r.tok[2]) << r.text;
+    if (!fresh) {
+      EXPECT_EQ(it->second, r.tok[2]) << r.text;
+    }
   }
 }
 
