@@ -46,16 +46,8 @@ const char* const kErrText[27] = {
     "String(s) on rerun file too long",
 };
 
-std::string upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
-
-std::string rtrim(const std::string& s) {
-  const auto e = s.find_last_not_of(' ');
-  return e == std::string::npos ? std::string() : s.substr(0, e + 1);
-}
+using rdtext::rtrim;
+using rdtext::upper;
 
 std::string pad(std::string s, std::size_t w) {
   if (s.size() < w) s.resize(w, ' ');
@@ -82,6 +74,28 @@ std::string cacheName(int k) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "RD$%05d.TMP", k);
   return buf;
+}
+
+// Declared number of elements of the receiving array of the requested type;
+// 1 for an unknown type.
+int declaredLength(const RdArgs& a) {
+  switch (a.vartyp) {
+    case 'C': return a.ncdec;
+    case 'D':
+    case 'T': return a.nddec;
+    case 'I': return a.nidec;
+    case 'R': return a.nrdec;
+    case 'L': return a.nldec;
+    default: return 1;
+  }
+}
+
+// A variable name as the index holds it: without surrounding blanks,
+// upper-cased.
+std::string indexName(const std::string& varnam) {
+  const std::string trimmed = rtrim(varnam);
+  const std::size_t f = trimmed.find_first_not_of(' ');
+  return upper(f == std::string::npos ? std::string() : trimmed.substr(f));
 }
 
 }  // namespace
@@ -237,20 +251,9 @@ void Rd::Impl::init(RdArgs& a) {
 
 void Rd::Impl::inputError(const RdArgs& a, int code) {
   const int tc = typeCode(a.vartyp);
-  std::string name = rtrim(a.varnam);
-  const auto f = name.find_first_not_of(' ');
-  name = upper(f == std::string::npos ? std::string() : name.substr(f));
+  std::string name = indexName(a.varnam);
   if (name.size() > NAMLEN) name.resize(NAMLEN);
-  int ndec = 1;
-  switch (a.vartyp) {
-    case 'C': ndec = a.ncdec; break;
-    case 'D':
-    case 'T': ndec = a.nddec; break;
-    case 'I': ndec = a.nidec; break;
-    case 'R': ndec = a.nrdec; break;
-    case 'L': ndec = a.nldec; break;
-    default: break;
-  }
+  const int ndec = declaredLength(a);
   const std::string typeName = tc > 0 ? kTypeName[tc] : "";
   const std::string routine = "Routine RDDATA, called by " + a.caller + ", attempts to read";
   std::string l[4];
@@ -331,20 +334,9 @@ void Rd::Impl::read(RdArgs& a) {
   if (!active || !env.units().isOpen(cacheUnit)) ERRSTOP(env, "RDDATA", "no data file active");
   const int tc = typeCode(a.vartyp);
   if (tc == 0) ERRSTOP(env, "RDDATA", "illegal variable type");
-  int ndec = 1;
-  switch (a.vartyp) {
-    case 'C': ndec = a.ncdec; break;
-    case 'D':
-    case 'T': ndec = a.nddec; break;
-    case 'I': ndec = a.nidec; break;
-    case 'R': ndec = a.nrdec; break;
-    case 'L': ndec = a.nldec; break;
-    default: break;
-  }
-  const std::string trimmed = rtrim(a.varnam);
-  const std::size_t f = trimmed.find_first_not_of(' ');
-  const std::string name = upper(f == std::string::npos ? std::string() : trimmed.substr(f));
-  if (trimmed.size() > NAMLEN) inputError(a, 1);
+  const int ndec = declaredLength(a);
+  const std::string name = indexName(a.varnam);
+  if (rtrim(a.varnam).size() > NAMLEN) inputError(a, 1);
   if (a.itask == 5 && ndec != 1) inputError(a, 2);
   if (a.itask == 7 && a.ifnd <= 0) inputError(a, 3);
   int k = -1;
@@ -510,6 +502,55 @@ void Rd::Impl::rangeCheck(const char* caller, const std::string& xname, T lo, T 
 
 // ---------------------------------------------------------------------------
 
+namespace {
+
+// The arguments of an RDDATA task for variable xname, on behalf of caller.
+RdArgs readArgs(int itask, const char* caller, const std::string& xname) {
+  RdArgs a;
+  a.itask = itask;
+  a.caller = caller;
+  a.varnam = xname;
+  return a;
+}
+
+// Points the arguments at receiving values of the element type and their
+// declared number of elements.
+void receive(RdArgs& a, int* values, int declared) {
+  a.vartyp = 'I';
+  a.ival = values;
+  a.nidec = declared;
+}
+void receive(RdArgs& a, float* values, int declared) {
+  a.vartyp = 'R';
+  a.rval = values;
+  a.nrdec = declared;
+}
+
+// One value into x (unchanged when the read stops), then its range check.
+template <typename T>
+void readSingleInRange(Rd::Impl& impl, const char* caller, const std::string& xname, T lo, T hi,
+                       T& x) {
+  RdArgs a = readArgs(5, caller, xname);
+  T v = x;
+  receive(a, &v, 1);
+  impl.RDDATA(a);
+  x = v;
+  impl.rangeCheck<T>(caller, xname, lo, hi, &x, 1, false);
+}
+
+// Up to ildec values into xa, their number into ifnd, then their range checks.
+template <typename T>
+void readArrayInRange(Rd::Impl& impl, const char* caller, const std::string& xname, T lo, T hi,
+                      T* xa, int ildec, int& ifnd) {
+  RdArgs a = readArgs(6, caller, xname);
+  receive(a, xa, ildec);
+  impl.RDDATA(a);
+  ifnd = a.ifnd;
+  impl.rangeCheck<T>(caller, xname, lo, hi, xa, ifnd, true);
+}
+
+}  // namespace
+
 void Rd::RDINIT(int iunit, int iulog, const std::string& datfil) {
   RdArgs a;
   a.itask = 3;
@@ -521,10 +562,7 @@ void Rd::RDINIT(int iunit, int iulog, const std::string& datfil) {
 }
 
 void Rd::RDSCHA(const std::string& xname, std::string& x, int declen) {
-  RdArgs a;
-  a.itask = 5;
-  a.caller = "RDSCHA";
-  a.varnam = xname;
+  RdArgs a = readArgs(5, "RDSCHA", xname);
   a.vartyp = 'C';
   std::string v;
   a.cval = &v;
@@ -534,55 +572,19 @@ void Rd::RDSCHA(const std::string& xname, std::string& x, int declen) {
 }
 
 void Rd::RDSRER(const std::string& xname, float xmin, float xmax, float& x) {
-  RdArgs a;
-  a.itask = 5;
-  a.caller = "RDSRER";
-  a.varnam = xname;
-  a.vartyp = 'R';
-  float v = x;
-  a.rval = &v;
-  impl_->RDDATA(a);
-  x = v;
-  impl_->rangeCheck<float>("RDSRER", xname, xmin, xmax, &x, 1, false);
+  readSingleInRange<float>(*impl_, "RDSRER", xname, xmin, xmax, x);
 }
 
 void Rd::RDSINR(const std::string& xname, int imin, int imax, int& x) {
-  RdArgs a;
-  a.itask = 5;
-  a.caller = "RDSINR";
-  a.varnam = xname;
-  a.vartyp = 'I';
-  int v = x;
-  a.ival = &v;
-  impl_->RDDATA(a);
-  x = v;
-  impl_->rangeCheck<int>("RDSINR", xname, imin, imax, &x, 1, false);
+  readSingleInRange<int>(*impl_, "RDSINR", xname, imin, imax, x);
 }
 
 void Rd::RDAINR(const std::string& xname, int imin, int imax, int* ia, int ildec, int& ifnd) {
-  RdArgs a;
-  a.itask = 6;
-  a.caller = "RDAINR";
-  a.varnam = xname;
-  a.vartyp = 'I';
-  a.ival = ia;
-  a.nidec = ildec;
-  impl_->RDDATA(a);
-  ifnd = a.ifnd;
-  impl_->rangeCheck<int>("RDAINR", xname, imin, imax, ia, ifnd, true);
+  readArrayInRange<int>(*impl_, "RDAINR", xname, imin, imax, ia, ildec, ifnd);
 }
 
 void Rd::RDARER(const std::string& xname, float xmin, float xmax, float* xa, int ildec, int& ifnd) {
-  RdArgs a;
-  a.itask = 6;
-  a.caller = "RDARER";
-  a.varnam = xname;
-  a.vartyp = 'R';
-  a.rval = xa;
-  a.nrdec = ildec;
-  impl_->RDDATA(a);
-  ifnd = a.ifnd;
-  impl_->rangeCheck<float>("RDARER", xname, xmin, xmax, xa, ifnd, true);
+  readArrayInRange<float>(*impl_, "RDARER", xname, xmin, xmax, xa, ildec, ifnd);
 }
 
 void Rd::RDDTMP(int iunit) {

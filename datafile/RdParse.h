@@ -230,6 +230,24 @@ class RdParse {
   char lastRunType_ = ' ';
 };
 
+// Text helpers of the parser and the engine.
+namespace rdtext {
+
+// s with a..z upper-cased; every other character stays.
+inline std::string upper(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+
+// s without its trailing blanks.
+inline std::string rtrim(const std::string& s) {
+  const auto e = s.find_last_not_of(' ');
+  return e == std::string::npos ? std::string() : s.substr(0, e + 1);
+}
+
+}  // namespace rdtext
+
 // Leap year of the Gregorian calendar.
 bool ISLEAP(int iyear);
 // Task 1: date fields (year, month, day, hour, minute, second) and fraction of

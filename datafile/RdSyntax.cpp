@@ -147,16 +147,8 @@ int transition(int state, int k) {
   return next;
 }
 
-std::string upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
-
-std::string rtrim(const std::string& s) {
-  const auto e = s.find_last_not_of(' ');
-  return e == std::string::npos ? std::string() : s.substr(0, e + 1);
-}
+using rdtext::rtrim;
+using rdtext::upper;
 
 }  // namespace
 

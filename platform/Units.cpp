@@ -90,30 +90,35 @@ Unit* directUnit(UnitTable& t, int unit, long long n) {
   if (!u || !u->fp || u->access != Access::Direct || u->reclen <= 0 || n < 1) return nullptr;
   return u;
 }
-}  // namespace
 
-bool UnitTable::readRecord(int unit, long long n, void* buf) {
-  Unit* u = directUnit(*this, unit, n);
+// Moves record n (1-based) of a direct-access unit through
+// transfer(fp, len), which returns the bytes moved (fread or fwrite).  False
+// when there is no such unit, the seek fails or fewer bytes moved; a short
+// transfer also clears the stream's error and end-of-file state.
+template <class Transfer>
+bool transferRecord(UnitTable& t, int unit, long long n, Transfer transfer) {
+  Unit* u = directUnit(t, unit, n);
   if (!u) return false;
   const auto len = static_cast<std::size_t>(u->reclen);
   if (::fseeko(u->fp, static_cast<off_t>((n - 1) * u->reclen), SEEK_SET) != 0) return false;
-  if (std::fread(buf, 1, len, u->fp) != len) {
+  if (transfer(u->fp, len) != len) {
     std::clearerr(u->fp);
     return false;
   }
   return true;
 }
+}  // namespace
+
+bool UnitTable::readRecord(int unit, long long n, void* buf) {
+  return transferRecord(*this, unit, n, [buf](std::FILE* fp, std::size_t len) {
+    return std::fread(buf, 1, len, fp);
+  });
+}
 
 bool UnitTable::writeRecord(int unit, long long n, const void* buf) {
-  Unit* u = directUnit(*this, unit, n);
-  if (!u) return false;
-  const auto len = static_cast<std::size_t>(u->reclen);
-  if (::fseeko(u->fp, static_cast<off_t>((n - 1) * u->reclen), SEEK_SET) != 0) return false;
-  if (std::fwrite(buf, 1, len, u->fp) != len) {
-    std::clearerr(u->fp);
-    return false;
-  }
-  return true;
+  return transferRecord(*this, unit, n, [buf](std::FILE* fp, std::size_t len) {
+    return std::fwrite(buf, 1, len, fp);
+  });
 }
 
 bool UnitTable::closeDelete(int unit) {

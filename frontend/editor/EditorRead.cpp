@@ -91,14 +91,47 @@ bool ReadKeyFile(Parser& parser, const std::string& path, bool nameMayHoldEquals
 }
 
 // Reads the n elements of a list whose first element is `first` (the value
-// token), calling take(element, index) for each, index from 1.  False when
-// the file ends early; the caller shows its message.
+// token), calling take(element, index) for each, index from 1.  When the file
+// ends early it shows `missing` and returns false.
 template <class Take>
-bool ReadList(Parser& parser, const std::string& first, long long n, Take take) {
+bool ReadList(Parser& parser, const std::string& first, long long n,
+              const std::function<void(const std::string&)>& showError,
+              const std::string& missing, Take take) {
   std::string token = first;
   for (long long i = 1; i <= n; ++i) {
-    if (i > 1 && !parser.GetToken(token)) return false;
+    if (i > 1 && !parser.GetToken(token)) {
+      showError(missing);
+      return false;
+    }
     take(token, i);
+  }
+  return true;
+}
+
+// One column of a table: the start of its message when its value is missing
+// ("Missing ... in "), and the setter that takes the value.
+template <class TRow>
+struct TColumn {
+  const char* missing;
+  void (TRow::*set)(double);
+};
+
+// Reads one row of a table: a number for each column in turn, handed to the
+// column's setter on row.  When the file ends first it shows the missing
+// column's message with the file's name and returns false.
+template <class TRow, std::size_t N>
+bool ReadRow(Parser& parser, const std::string& path,
+             const std::function<void(const std::string&)>& showError, TRow& row,
+             const TColumn<TRow> (&columns)[N]) {
+  std::string token;
+  for (const TColumn<TRow>& column : columns) {
+    if (!parser.GetToken(token)) {
+      showError(column.missing + path);
+      return false;
+    }
+    double v = 0;
+    parser.StrToFloatValue(token, v);
+    (row.*column.set)(v);
   }
   return true;
 }
@@ -127,16 +160,14 @@ bool TKirmelEditor::ReadWLNU(const std::string& path, TDitch& ditch, TTimestep& 
       p.StrToIntValue(value, count);
     } else if (name == "lesedit") {
       ditch.ClearNodes();
-      bool complete = ReadList(p, value, count, [&](const std::string& token, long long) {
+      bool complete = ReadList(p, value, count, error, "Missing segment length in " + path,
+                               [&](const std::string& token, long long) {
         double length = 0;
         p.StrToFloatValue(token, length);
         auto node = std::make_unique<TDitchNode>(false, length, 0);
         if (ditch.CanAddNode()) ditch.AddNode(std::move(node));
       });
-      if (!complete) {
-        ShowError("Missing segment length in " + path);
-        return TKeyResult::kFailed;
-      }
+      if (!complete) return TKeyResult::kFailed;
     } else {
       return TKeyResult::kUnknown;
     }
@@ -174,15 +205,14 @@ bool TKirmelEditor::ReadWLST(const std::string& path, TDitch& ditch,
     if (name == "coair") {
       p.StrToFloatValue(value, backgroundConcentration);
     } else if (name == "castwl") {
-      bool complete = ReadList(p, value, ditch.NodeCount(), [&](const std::string& token, long long i) {
+      bool complete = ReadList(p, value, ditch.NodeCount(), error,
+                               "Missing initial concentration in " + path,
+                               [&](const std::string& token, long long i) {
         double v = 0;
         p.StrToFloatValue(token, v);
         ditch.Node(static_cast<int>(i)).SetInitialConcentration(v * 1000);
       });
-      if (!complete) {
-        ShowError("Missing initial concentration in " + path);
-        return TKeyResult::kFailed;
-      }
+      if (!complete) return TKeyResult::kFailed;
     } else {
       return TKeyResult::kUnknown;
     }
@@ -214,7 +244,8 @@ bool TKirmelEditor::ReadWBNU(const std::string& path, TSediment& sediment) {
       bool buffer = name == "leseebb";
       if (buffer) sediment.ClearEndBufferNodes();
       else sediment.ClearNodes();
-      bool complete = ReadList(p, value, buffer ? bufferLayers : layers,
+      bool complete = ReadList(p, value, buffer ? bufferLayers : layers, error,
+                               "Missing coordinate in " + path,
                                [&](const std::string& token, long long) {
         double thickness = 0;
         p.StrToFloatValue(token, thickness);
@@ -225,10 +256,7 @@ bool TKirmelEditor::ReadWBNU(const std::string& path, TSediment& sediment) {
           sediment.AddNode(std::move(layer));
         }
       });
-      if (!complete) {
-        ShowError("Missing coordinate in " + path);
-        return TKeyResult::kFailed;
-      }
+      if (!complete) return TKeyResult::kFailed;
     } else {
       return TKeyResult::kUnknown;
     }
@@ -247,37 +275,20 @@ bool TKirmelEditor::ReadWBPA(const std::string& path, TSediment& sediment) {
     } else if (name == "bdwb") {
       // The names line "bdwb por tor" has been read as name, "=" and value;
       // one row per layer follows.
-      std::string token;
-      for (int i = 1; i <= sediment.NodeCount(); ++i) {
-        TSedimentNode& layer = sediment.Node(i);
-        if (!p.GetToken(token)) {
-          ShowError("Missing bulk density in " + path);
-          return TKeyResult::kFailed;
-        }
-        p.StrToFloatValue(token, v);
-        layer.SetBulkDensity(v);
-        if (!p.GetToken(token)) {
-          ShowError("Missing porosity in " + path);
-          return TKeyResult::kFailed;
-        }
-        p.StrToFloatValue(token, v);
-        layer.SetPorosity(v);
-        if (!p.GetToken(token)) {
-          ShowError("Missing tortuosity in " + path);
-          return TKeyResult::kFailed;
-        }
-        p.StrToFloatValue(token, v);
-        layer.SetTortuosity(v);
-      }
+      static const TColumn<TSedimentNode> kColumns[] = {
+          {"Missing bulk density in ", &TSedimentNode::SetBulkDensity},
+          {"Missing porosity in ", &TSedimentNode::SetPorosity},
+          {"Missing tortuosity in ", &TSedimentNode::SetTortuosity}};
+      for (int i = 1; i <= sediment.NodeCount(); ++i)
+        if (!ReadRow(p, path, error, sediment.Node(i), kColumns)) return TKeyResult::kFailed;
     } else if (name == "raomwb") {
-      bool complete = ReadList(p, value, sediment.NodeCount(), [&](const std::string& token, long long i) {
+      bool complete = ReadList(p, value, sediment.NodeCount(), error,
+                               "Missing mass ratio in " + path,
+                               [&](const std::string& token, long long i) {
         p.StrToFloatValue(token, v);
         sediment.Node(static_cast<int>(i)).SetOrganicMatter(v);
       });
-      if (!complete) {
-        ShowError("Missing mass ratio in " + path);
-        return TKeyResult::kFailed;
-      }
+      if (!complete) return TKeyResult::kFailed;
     } else {
       return TKeyResult::kUnknown;
     }
@@ -291,7 +302,8 @@ bool TKirmelEditor::ReadWBST(const std::string& path, TSediment& sediment) {
   return ReadKeyFile(p, path, false, error, [&](const std::string& name, const std::string& value) {
     if (name != "castwb") return TKeyResult::kUnknown;
     const int layers = sediment.NodeCount();
-    bool complete = ReadList(p, value, layers + sediment.EndBufferNodeCount(),
+    bool complete = ReadList(p, value, layers + sediment.EndBufferNodeCount(), error,
+                             "Missing initial concentration in " + path,
                              [&](const std::string& token, long long i) {
       double v = 0;
       p.StrToFloatValue(token, v);
@@ -299,10 +311,7 @@ bool TKirmelEditor::ReadWBST(const std::string& path, TSediment& sediment) {
                                          : sediment.EndBufferNode(static_cast<int>(i) - layers);
       layer.SetInitialConcentration(v * 1000);
     });
-    if (!complete) {
-      ShowError("Missing initial concentration in " + path);
-      return TKeyResult::kFailed;
-    }
+    if (!complete) return TKeyResult::kFailed;
     return TKeyResult::kRead;
   });
 }
@@ -365,15 +374,13 @@ bool TKirmelEditor::ReadOPOUT(const std::string& path, TDitch& ditch, double& ou
       p.StrToFloatValue(value, v);
       count = RoundHalfEven(v);
     } else if (name == "iwbsy") {
-      bool complete = ReadList(p, value, count, [&](const std::string& token, long long) {
+      bool complete = ReadList(p, value, count, error, "Missing node number in " + path,
+                               [&](const std::string& token, long long) {
         double node = 0;
         p.StrToFloatValue(token, node);
         if (node >= 1 && node <= ditch.NodeCount()) ditch.Node(RoundHalfEven(node)).SetOutput(true);
       });
-      if (!complete) {
-        ShowError("Missing node number in " + path);
-        return TKeyResult::kFailed;
-      }
+      if (!complete) return TKeyResult::kFailed;
     } else if (name == "ktop") {
       p.StrToFloatValue(value, v);
       ktop = RoundHalfEven(v);
@@ -404,24 +411,16 @@ bool TKirmelEditor::ReadSL(const std::string& path, TDrift& drift) {
       std::string token;
       p.GetToken(token);
       drift.Loadings().Clear();
-      static const char* const kMissing[] = {"Missing time of loading in ", "Missing mass in ",
-                                             "Missing start location in ",
-                                             "Missing end location in "};
-      void (TDriftEntry::*const setters[])(double) = {
-          &TDriftEntry::SetEntryTime, &TDriftEntry::SetMass, &TDriftEntry::SetStartPos,
-          &TDriftEntry::SetEndPos};
+      static const TColumn<TDriftEntry> kColumns[] = {
+          {"Missing time of loading in ", &TDriftEntry::SetEntryTime},
+          {"Missing mass in ", &TDriftEntry::SetMass},
+          {"Missing start location in ", &TDriftEntry::SetStartPos},
+          {"Missing end location in ", &TDriftEntry::SetEndPos}};
       // A count above the list's capacity is refused by Add at entry 501,
       // so the loop is bounded by the capacity as well as by the file.
       for (int row = 0; row < count; ++row) {
         auto entry = std::make_unique<TDriftEntry>();
-        for (int column = 0; column < 4; ++column) {
-          if (!p.GetToken(token)) {
-            ShowError(kMissing[column] + path);
-            return TKeyResult::kFailed;
-          }
-          p.StrToFloatValue(token, v);
-          ((*entry).*setters[column])(v);
-        }
+        if (!ReadRow(p, path, error, *entry, kColumns)) return TKeyResult::kFailed;
         drift.Loadings().Add(std::move(entry));
       }
     } else {

@@ -8,20 +8,22 @@ namespace {
 constexpr int kDefaultNodes = 80;
 constexpr double kDefaultNodeLength = 4;
 
-// The length setters of the water body and its buffers have their own texts.
+// The length setters of the water body and its buffers have their own texts:
+// tmpl gets the bounds for its two %g.  NaN never lies in the range.
+void CheckTotalLength(double value, const char* tmpl, double min, double max) {
+  if (!(min <= value && value <= max)) throw EOutOfRange(tmpl, {min, max});
+}
+
 void CheckWaterBodyLength(double value) {
-  if (!(0.05 <= value && value <= 10000))
-    throw EOutOfRange("Length of waterbody must be between %g and %g", {0.05, 10000.0});
+  CheckTotalLength(value, "Length of waterbody must be between %g and %g", 0.05, 10000);
 }
 
 void CheckFrontBufferLength(double value) {
-  if (!(0 <= value && value <= 1000))
-    throw EOutOfRange("Frontbuffer length must be between %g and %g", {0.0, 1000.0});
+  CheckTotalLength(value, "Frontbuffer length must be between %g and %g", 0, 1000);
 }
 
 void CheckEndBufferLength(double value) {
-  if (!(0 <= value && value <= 1000))
-    throw EOutOfRange("Endbuffer length must be between %g and %g", {0.0, 1000.0});
+  CheckTotalLength(value, "Endbuffer length must be between %g and %g", 0, 1000);
 }
 
 }  // namespace
@@ -40,7 +42,7 @@ void TDitchNode::SetLength(double value) {
 }
 
 void TDitchNode::SetInitialConcentration(double value) {
-  if (CheckRange("Initial mass concentration", value, 0, 100000)) initialConcentration_ = value;
+  SetChecked(initialConcentration_, value, "Initial mass concentration", 0, 100000);
 }
 
 TDitch::TDitch() {
@@ -76,19 +78,19 @@ void TDitch::SetEndBufferLength(double value) {
 }
 
 void TDitch::SetPlotLength(double value) {
-  if (CheckRange("Length draining plot", value, 10, 100000)) plotLength_ = value;
+  SetChecked(plotLength_, value, "Length draining plot", 10, 100000);
 }
 
 void TDitch::SetSuspendedSolids(double value) {
-  if (CheckRange("Concentration suspended solids", value, 1, 100000)) suspendedSolids_ = value;
+  SetChecked(suspendedSolids_, value, "Concentration suspended solids", 1, 100000);
 }
 
 void TDitch::SetMassRatioOM(double value) {
-  if (CheckRange("Mass ratio", value, 0, 1)) massRatioOM_ = value;
+  SetChecked(massRatioOM_, value, "Mass ratio", 0, 1);
 }
 
 void TDitch::SetMacrophytes(double value) {
-  if (CheckRange("Dry weight macrophytes", value, 0, 1000)) macrophytes_ = value;
+  SetChecked(macrophytes_, value, "Dry weight macrophytes", 0, 1000);
 }
 
 int TDitch::TotalNodeCount() const {

@@ -5,27 +5,27 @@
 namespace kirmel::fe {
 
 void THydrology::SetSeepage(double value) {
-  if (CheckRange("Seepage", value, 0, 10)) seepage_ = value;
+  SetChecked(seepage_, value, "Seepage", 0, 10);
 }
 
 void THydrology::SetIncomingConcentration(double value) {
-  if (CheckRange("Incoming concentration", value, 0, 1)) incomingConcentration_ = value;
+  SetChecked(incomingConcentration_, value, "Incoming concentration", 0, 1);
 }
 
 void THydrology::SetFlowVelocity(double value) {
-  if (CheckRange("Constant flow velocity", value, -100000, 100000)) flowVelocity_ = value;
+  SetChecked(flowVelocity_, value, "Constant flow velocity", -100000, 100000);
 }
 
 void THydrology::SetWaterHeight(double value) {
-  if (CheckRange("Constant water height", value, 0.01, 2)) waterHeight_ = value;
+  SetChecked(waterHeight_, value, "Constant water height", 0.01, 2);
 }
 
 void THydrology::SetDispersionCoefficient(double value) {
-  if (CheckRange("Dispersion coefficient", value, 1, 100000000)) dispersionCoefficient_ = value;
+  SetChecked(dispersionCoefficient_, value, "Dispersion coefficient", 1, 100000000);
 }
 
 void THydrology::SetTemperature(double value) {
-  if (CheckRange("Temperature in water and sediment", value, 0, 50)) temperature_ = value;
+  SetChecked(temperature_, value, "Temperature in water and sediment", 0, 50);
 }
 
 }  // namespace kirmel::fe

@@ -32,7 +32,7 @@ TKirmelData::TKirmelData()
 
 void TKirmelData::SetKTop(int value) {
   if (sediment_->NodeCount() > 0) {
-    if (CheckRange("Number of top segments", value, 1, 200)) kTop_ = value;
+    SetChecked(kTop_, value, "Number of top segments", 1, 200);
   } else if (value != 0) {
     throw EOutOfRange(std::string("There are no sediment nodes"));
   }
@@ -48,7 +48,7 @@ bool TKirmelData::SetTotalTime(const TTimestep& value) {
 }
 
 void TKirmelData::SetOutputTimestep(double value) {
-  if (CheckRange("Timestep for output", value, 0.001, 25)) outputTimestep_ = value;
+  SetChecked(outputTimestep_, value, "Timestep for output", 0.001, 25);
 }
 
 void TKirmelData::SetMetrics(std::unique_ptr<TMetrics> v) { Replace(metrics_, std::move(v), "metrics"); }

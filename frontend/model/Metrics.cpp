@@ -5,15 +5,15 @@
 namespace kirmel::fe {
 
 void TMetrics::SetBottomWidth(double value) {
-  if (CheckRange("Bottom width", value, 0.05, 100)) bottomWidth_ = value;
+  SetChecked(bottomWidth_, value, "Bottom width", 0.05, 100);
 }
 
 void TMetrics::SetWaterDepth(double value) {
-  if (CheckRange("Water depth", value, 0, 2)) waterDepth_ = value;
+  SetChecked(waterDepth_, value, "Water depth", 0, 2);
 }
 
 void TMetrics::SetSideSlope(double value) {
-  if (CheckRange("Side slope", value, 0.00001, 10)) sideSlope_ = value;
+  SetChecked(sideSlope_, value, "Side slope", 0.00001, 10);
 }
 
 }  // namespace kirmel::fe

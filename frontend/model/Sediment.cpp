@@ -41,23 +41,23 @@ void TSedimentNode::SetLength(double value) {
 }
 
 void TSedimentNode::SetPorosity(double value) {
-  if (CheckRange("Porosity", value, 0, 1)) porosity_ = value;
+  SetChecked(porosity_, value, "Porosity", 0, 1);
 }
 
 void TSedimentNode::SetTortuosity(double value) {
-  if (CheckRange("Tortuosity", value, 0, 1)) tortuosity_ = value;
+  SetChecked(tortuosity_, value, "Tortuosity", 0, 1);
 }
 
 void TSedimentNode::SetOrganicMatter(double value) {
-  if (CheckRange("Mass ratio organic matter", value, 0, 1)) organicMatter_ = value;
+  SetChecked(organicMatter_, value, "Mass ratio organic matter", 0, 1);
 }
 
 void TSedimentNode::SetBulkDensity(double value) {
-  if (CheckRange("Bulk density", value, 10, 3000)) bulkDensity_ = value;
+  SetChecked(bulkDensity_, value, "Bulk density", 10, 3000);
 }
 
 void TSedimentNode::SetInitialConcentration(double value) {
-  if (CheckRange("Initial mass concentration", value, 0, 1000000)) initialConcentration_ = value;
+  SetChecked(initialConcentration_, value, "Initial mass concentration", 0, 1000000);
 }
 
 TSediment::TSediment() {
@@ -86,7 +86,7 @@ void TSediment::SetEndBufferLength(double value) {
 }
 
 void TSediment::SetDispersionLength(double value) {
-  if (CheckRange("Dispersion length", value, 0, 1)) dispersionLength_ = value;
+  SetChecked(dispersionLength_, value, "Dispersion length", 0, 1);
 }
 
 void TSediment::ComputeCoordinates() {

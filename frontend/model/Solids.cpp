@@ -7,11 +7,6 @@
 namespace kirmel::fe {
 namespace {
 
-// Stores value in field after its range check.
-void Set(double& field, double value, const char* name, double min, double max) {
-  if (CheckRange(name, value, min, max)) field = value;
-}
-
 // The bounds of the observed concentrations and the solubility lie just
 // outside the round values, so that a value converted back from the file
 // units passes.
@@ -23,73 +18,74 @@ constexpr double kSolubilityMax = 2000.000001;
 }  // namespace
 
 void TSolids::SetHalfLifeWater(double v) {
-  Set(halfLifeWater_, v, "Half-life for transformation", 0, 10000);
+  SetChecked(halfLifeWater_, v, "Half-life for transformation", 0, 10000);
 }
 void TSolids::SetHalfLifeSediment(double v) {
-  Set(halfLifeSediment_, v, "Half-life for transformation", 0, 10000);
+  SetChecked(halfLifeSediment_, v, "Half-life for transformation", 0, 10000);
 }
 void TSolids::SetActivationEnergy(double v) {
-  Set(activationEnergy_, v, "Activation energy", 0, 1000000);
+  SetChecked(activationEnergy_, v, "Activation energy", 0, 1000000);
 }
 void TSolids::SetSorptionSuspendedSolids(double v) {
-  Set(sorptionSuspendedSolids_, v, "Slope sorption isotherm", 0, 1000000);
+  SetChecked(sorptionSuspendedSolids_, v, "Slope sorption isotherm", 0, 1000000);
 }
 void TSolids::SetConcentrationSuspendedSolids(double v) {
-  Set(concentrationSuspendedSolids_, v, "Concentration", kConcentrationMin, kConcentrationMax);
+  SetChecked(concentrationSuspendedSolids_, v, "Concentration", kConcentrationMin,
+             kConcentrationMax);
 }
 void TSolids::SetFreundlichSuspendedSolids(double v) {
-  Set(freundlichSuspendedSolids_, v, "Freundlich exponent", 0.1, 2);
+  SetChecked(freundlichSuspendedSolids_, v, "Freundlich exponent", 0.1, 2);
 }
 void TSolids::SetSorptionMacrophytes(double v) {
-  Set(sorptionMacrophytes_, v, "Slope sorption isotherm", 0, 1000000);
+  SetChecked(sorptionMacrophytes_, v, "Slope sorption isotherm", 0, 1000000);
 }
 void TSolids::SetMolecularMass(double v) {
-  Set(molecularMass_, v, "Molecular mass", 10, 10000);
+  SetChecked(molecularMass_, v, "Molecular mass", 10, 10000);
 }
 void TSolids::SetTransportCoefficientLiquid(double v) {
-  Set(transportCoefficientLiquid_, v, "Transformation coefficient", 0.1, 5);
+  SetChecked(transportCoefficientLiquid_, v, "Transformation coefficient", 0.1, 5);
 }
 void TSolids::SetTransportCoefficientGas(double v) {
-  Set(transportCoefficientGas_, v, "Transformation coefficient", 0.1, 500);
+  SetChecked(transportCoefficientGas_, v, "Transformation coefficient", 0.1, 500);
 }
 void TSolids::SetSaturatedVapourPressure(double v) {
-  Set(saturatedVapourPressure_, v, "Saturated gas pressure", 1e-15, 5000);
+  SetChecked(saturatedVapourPressure_, v, "Saturated gas pressure", 1e-15, 5000);
 }
 void TSolids::SetVapourPressureTemperature(double v) {
-  Set(vapourPressureTemperature_, v, "Saturated gas pressure temperature", 0, 100);
+  SetChecked(vapourPressureTemperature_, v, "Saturated gas pressure temperature", 0, 100);
 }
 void TSolids::SetEnthalpyVaporisation(double v) {
-  Set(enthalpyVaporisation_, v, "Molar enthalpy of vaporization", 0, 1000000);
+  SetChecked(enthalpyVaporisation_, v, "Molar enthalpy of vaporization", 0, 1000000);
 }
 void TSolids::SetSolubility(double v) {
-  Set(solubility_, v, "Solubility", kSolubilityMin, kSolubilityMax);
+  SetChecked(solubility_, v, "Solubility", kSolubilityMin, kSolubilityMax);
 }
 void TSolids::SetSolubilityTemperature(double v) {
-  Set(solubilityTemperature_, v, "Solubility temperature", 0, 100);
+  SetChecked(solubilityTemperature_, v, "Solubility temperature", 0, 100);
 }
 void TSolids::SetEnthalpyDissolution(double v) {
-  Set(enthalpyDissolution_, v, "Molar enthalpy of solution", 0, 1000000);
+  SetChecked(enthalpyDissolution_, v, "Molar enthalpy of solution", 0, 1000000);
 }
 void TSolids::SetDiffusionCoefficient(double v) {
-  Set(diffusionCoefficient_, v, "Diffusion coefficient", 1, 200);
+  SetChecked(diffusionCoefficient_, v, "Diffusion coefficient", 1, 200);
 }
 void TSolids::SetSorptionSediment(double v) {
-  Set(sorptionSediment_, v, "Slope sorption isotherm", 0, 1000000);
+  SetChecked(sorptionSediment_, v, "Slope sorption isotherm", 0, 1000000);
 }
 void TSolids::SetConcentrationSediment(double v) {
-  Set(concentrationSediment_, v, "Concentration", kConcentrationMin, kConcentrationMax);
+  SetChecked(concentrationSediment_, v, "Concentration", kConcentrationMin, kConcentrationMax);
 }
 void TSolids::SetFreundlichSediment(double v) {
-  Set(freundlichSediment_, v, "Freundlich exponent", 0.1, 2);
+  SetChecked(freundlichSediment_, v, "Freundlich exponent", 0.1, 2);
 }
 void TSolids::SetBackgroundConcentration(double v) {
-  Set(backgroundConcentration_, v, "Background concentration", 0, 1);
+  SetChecked(backgroundConcentration_, v, "Background concentration", 0, 1);
 }
 
-void TDriftEntry::SetEntryTime(double v) { Set(entryTime_, v, "Entry time", 0, 500); }
-void TDriftEntry::SetMass(double v) { Set(mass_, v, "Mass", 0, 1000); }
-void TDriftEntry::SetStartPos(double v) { Set(startPos_, v, "Start location", 0, 10000); }
-void TDriftEntry::SetEndPos(double v) { Set(endPos_, v, "End location", 0, 10000); }
+void TDriftEntry::SetEntryTime(double v) { SetChecked(entryTime_, v, "Entry time", 0, 500); }
+void TDriftEntry::SetMass(double v) { SetChecked(mass_, v, "Mass", 0, 1000); }
+void TDriftEntry::SetStartPos(double v) { SetChecked(startPos_, v, "Start location", 0, 10000); }
+void TDriftEntry::SetEndPos(double v) { SetChecked(endPos_, v, "End location", 0, 10000); }
 
 TDriftEntry& TDriftLoadings::Entry(int index) {
   if (index < 0 || index >= Count()) throw EIndexOutOfRange();
