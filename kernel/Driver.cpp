@@ -9,6 +9,7 @@
 
 #include "kernel/Echo.h"
 #include "kernel/Kernel.h"
+#include "kernel/OutputCommon.h"
 #include "platform/Format.h"
 
 namespace kirmel {
@@ -237,6 +238,9 @@ void Kernel::simmain() {
     }
     checkEvents();
   }
+  // The message file closes after the last step, once every writer of that
+  // step (and the check for floating-point faults) has had its say.
+  out::closeOut(*this, 21);
 
   env_.say(Ld().t("     end of simulation").str());
   if (s.nerr >= 1 || s.nwarn >= 1) {

@@ -2,9 +2,11 @@
 // separated by blanks, texts written whole.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
+#include "platform/Env.h"
 #include "platform/Format.h"
 
 namespace kirmel {
@@ -19,6 +21,21 @@ inline std::string padTo(std::string_view text, std::size_t n) {
 
 // Paths and names-file name as the kernel stores them: 100 characters.
 inline std::string pad100(std::string_view text) { return padTo(text, 100); }
+
+// A free-format line holding one text: a leading blank, then the text whole.
+inline std::string freeText(std::string_view text) {
+  std::string line(" ");
+  line.append(text);
+  return line;
+}
+
+// A fatal stop of a solver: each text to the console as a free-format line,
+// then the run ends with status 1 for the reason `why`.
+[[noreturn]] inline void sayAndStop(Env& env, std::initializer_list<std::string_view> lines,
+                                    const std::string& why) {
+  for (std::string_view line : lines) env.say(freeText(line));
+  env.stop(1, why);
+}
 
 class Ld {
  public:

@@ -248,6 +248,23 @@ void Kernel::slsnap(int kind, std::string_view name, int number, float& value) {
   }
 }
 
+namespace {
+
+// Snaps the window of a model's output to the grid: its start time (d) and
+// the start and end of its stretch (m).  `model` is the 12-character label
+// that begins each snapping message.
+void snapModelWindow(Kernel& kn, std::string_view model, float& startDays, float& startX,
+                     float& endX) {
+  const std::string label(model);
+  float t = startDays * 86400.0f;
+  kn.slsnap(1, label + "start t  ", 1, t);
+  startDays = t / 86400.0f;
+  kn.slsnap(2, label + "start x  ", 1, startX);
+  kn.slsnap(2, label + "end x    ", 1, endX);
+}
+
+}  // namespace
+
 void Kernel::slin() {
   rd_.RDINIT(kUnitSl, 21, s.slinp);
   echo("");
@@ -453,11 +470,7 @@ void Kernel::slin() {
       echo(" (m       m)");
       echo(Ld().r(s.xslmd).r(s.x1slmd));
     }
-    float t = s.sttmd * 86400.0f;
-    slsnap(1, "drainage    start t  ", 1, t);
-    s.sttmd = t / 86400.0f;
-    slsnap(2, "drainage    start x  ", 1, s.stxslmd);
-    slsnap(2, "drainage    end x    ", 1, s.enxslmd);
+    snapModelWindow(*this, "drainage    ", s.sttmd, s.stxslmd, s.enxslmd);
   }
 
   // ---- model runoff: its variables only; no time series is read ----
@@ -475,11 +488,7 @@ void Kernel::slin() {
     echo(" (m m m)");
     echo(Ld().n(s.op1_slmr).t(" ").t(padTo(s.fnslmrinp, 120)).r(s.sttmr));
     echo(Ld().r(s.stxslmr).r(s.enxslmr));
-    float t = s.sttmr * 86400.0f;
-    slsnap(1, "runoff      start t  ", 1, t);
-    s.sttmr = t / 86400.0f;
-    slsnap(2, "runoff      start x  ", 1, s.stxslmr);
-    slsnap(2, "runoff      end x    ", 1, s.enxslmr);
+    snapModelWindow(*this, "runoff      ", s.sttmr, s.stxslmr, s.enxslmr);
   }
   env_.units().close(kUnitSl);
 

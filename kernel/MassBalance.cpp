@@ -64,11 +64,57 @@ float percentage(float missing, float inputs) {
 }
 
 // A free-format console line holding one text.
-void sayFree(Kernel& kn, std::string_view text) { kn.env().say(Ld().t(text).str()); }
+void sayFree(Kernel& kn, std::string_view text) { kn.env().say(freeText(text)); }
 
 void lineE(std::string& r, float v) {
   fmt::X(r, 2);
   fmt::E(r, v, 10, 4);
+}
+
+// Console part of a missing-mass warning: the warning word, which balance,
+// and where the details are.
+void sayMissing(Kernel& kn, std::string_view warning, std::string_view balance) {
+  sayFree(kn, warning);
+  sayFree(kn, " More than 0.1% mass missing in ");
+  sayFree(kn, balance);
+  sayFree(kn, " see message.out ");
+}
+
+// Opening of a missing-mass warning in the message file: two blank lines,
+// then the percentage missing and what it is a percentage of.
+void warnHead(Kernel& kn, KernelState& s, float pct, std::string_view of) {
+  kn.message("");
+  kn.message("");
+  std::string& r = rec(s);
+  fmt::A(r, " Warning:");
+  fmt::E(r, pct, 12, 5);
+  fmt::A(r, of);
+  kn.message(r);
+}
+
+// Closing of a missing-mass warning in the message file: the time step, the
+// missing mass and the inputs under the names given, and the file to look in.
+void warnTail(Kernel& kn, KernelState& s, float dt, std::string_view missingName, float missing,
+              std::string_view inputsName, float inputs, std::string_view see) {
+  std::string& r = rec(s);
+  fmt::A(r, " at timestep");
+  fmt::I(r, s.j, 8);
+  fmt::A(r, " (");
+  fmt::F(r, days(s.j, dt), 6, 2);
+  fmt::A(r, " day)");
+  kn.message(r);
+  rec(s);
+  fmt::A(r, missingName);
+  fmt::E(r, missing, 10, 3);
+  fmt::A(r, " g and");
+  kn.message(r);
+  rec(s);
+  fmt::A(r, inputsName);
+  fmt::E(r, inputs, 10, 3);
+  fmt::A(r, " g");
+  kn.message(r);
+  kn.message(see);
+  kn.message("");
 }
 
 }  // namespace
@@ -156,37 +202,11 @@ void Kernel::wlmb() {
   if (s.nwwlmb < kMaxWarnings && std::fabs(pct) > 0.1f) {
     ++s.nwwlmb;
     ++s.nwarn;
-    sayFree(*this, " Warning: ");
-    sayFree(*this, " More than 0.1% mass missing in ");
-    sayFree(*this, " mass balance water layer; ");
-    sayFree(*this, " see message.out ");
-    message("");
-    message("");
-    std::string& r = rec(s);
-    fmt::A(r, " Warning:");
-    fmt::E(r, pct, 12, 5);
-    fmt::A(r, "% of initial and loadings plus accumulated mass incoming from sediment");
-    message(r);
+    sayMissing(*this, " Warning: ", " mass balance water layer; ");
+    warnHead(*this, s, pct, "% of initial and loadings plus accumulated mass incoming from sediment");
     message(" is missing in the mass balance of the water layer");
-    rec(s);
-    fmt::A(r, " at timestep");
-    fmt::I(r, s.j, 8);
-    fmt::A(r, " (");
-    fmt::F(r, days(s.j, s.deltwl), 6, 2);
-    fmt::A(r, " day)");
-    message(r);
-    rec(s);
-    fmt::A(r, " qumwl =");
-    fmt::E(r, s.qumwl, 10, 3);
-    fmt::A(r, " g and");
-    message(r);
-    rec(s);
-    fmt::A(r, " cuinsl-cuinwb =");
-    fmt::E(r, inputs, 10, 3);
-    fmt::A(r, " g");
-    message(r);
-    message(" See output in wlmb.out");
-    message("");
+    warnTail(*this, s, s.deltwl, " qumwl =", s.qumwl, " cuinsl-cuinwb =", inputs,
+             " See output in wlmb.out");
   }
 
   if (s.op_wlmb == 1) {
@@ -330,37 +350,14 @@ void Kernel::wlmbn() {
     if (s.nwwlmbn < kMaxWarnings && qumn > 1.0e-20f && std::fabs(pct) > 0.1f) {
       ++s.nwwlmbn;
       ++s.nwarn;
-      message("");
-      message("");
+      warnHead(*this, s, pct, " % of initial mass, loadings plus incoming mass ");
       std::string& r = rec(s);
-      fmt::A(r, " Warning:");
-      fmt::E(r, pct, 12, 5);
-      fmt::A(r, " % of initial mass, loadings plus incoming mass ");
-      message(r);
-      rec(s);
       fmt::A(r, " is missing in the mass balance of node ");
       fmt::I(r, i, 8);
       fmt::A(r, " of the water layer");
       message(r);
-      rec(s);
-      fmt::A(r, " at timestep");
-      fmt::I(r, s.j, 8);
-      fmt::A(r, " (");
-      fmt::F(r, days(s.j, s.deltwl), 6, 2);
-      fmt::A(r, " day)");
-      message(r);
-      rec(s);
-      fmt::A(r, " qumn =");
-      fmt::E(r, qumn, 10, 3);
-      fmt::A(r, " g and");
-      message(r);
-      rec(s);
-      fmt::A(r, " (cuinsln+cuinfn-cuinen-cuinwbn) =");
-      fmt::E(r, inputs, 10, 3);
-      fmt::A(r, " g");
-      message(r);
-      message(" See output in wlmb###.out");
-      message("");
+      warnTail(*this, s, s.deltwl, " qumn =", qumn, " (cuinsln+cuinfn-cuinen-cuinwbn) =", inputs,
+               " See output in wlmb###.out");
     }
 
     if (s.op_wlmbnodenr == 1) {
@@ -508,42 +505,16 @@ void Kernel::wbmb() {
   if (qumwb > 1.0e-20f && s.nwwbmb < kMaxWarnings && std::fabs(pct) > 0.1f) {
     ++s.nwwbmb;
     ++s.nwarn;
-    sayFree(*this, " Warning:");
-    sayFree(*this, " More than 0.1% mass missing in ");
-    sayFree(*this, " mass balance of one sediment subsystem; ");
-    sayFree(*this, " see message.out ");
-    message("");
-    message("");
-    std::string& r = rec(s);
-    fmt::A(r, " Warning:");
-    fmt::E(r, pct, 12, 5);
-    fmt::A(r, "% of initial mass plus accumulated mass incoming");
-    message(r);
+    sayMissing(*this, " Warning:", " mass balance of one sediment subsystem; ");
+    warnHead(*this, s, pct, "% of initial mass plus accumulated mass incoming");
     message(" from water layer and by upward seepage is missing in the mass balance");
-    rec(s);
+    std::string& r = rec(s);
     fmt::A(r, " of the sediment subsystem under node");
     fmt::I(r, i, 8);
     fmt::A(r, " of wl");
     message(r);
-    rec(s);
-    fmt::A(r, " at timestep");
-    fmt::I(r, s.j, 8);
-    fmt::A(r, " (");
-    fmt::F(r, days(s.j, s.deltwb), 6, 2);
-    fmt::A(r, " day)");
-    message(r);
-    rec(s);
-    fmt::A(r, " qumwb =");
-    fmt::E(r, qumwb, 10, 3);
-    fmt::A(r, " g and");
-    message(r);
-    rec(s);
-    fmt::A(r, " totmwbst+cuinwl-cuus =");
-    fmt::E(r, inputs, 10, 3);
-    fmt::A(r, " g");
-    message(r);
-    message(" See or make output in wbmb###.out");
-    message("");
+    warnTail(*this, s, s.deltwb, " qumwb =", qumwb, " totmwbst+cuinwl-cuus =", inputs,
+             " See or make output in wbmb###.out");
   }
 
   // Substance leaving through the bottom: reported at every step it happens.
@@ -604,8 +575,6 @@ void Kernel::wbmb() {
       if (outTime) wbmbLine(*this, s, kUnitWbmball, s.wbtot, tmiss, tpct);
       if (s.j == s.nt) closeOut(*this, kUnitWbmball);
     }
-    // The message file is complete after the last balance of the run.
-    if (s.j == s.nt) closeOut(*this, 21);
   }
 }
 

@@ -1,6 +1,7 @@
 // Concentration and distribution output: wlsoco.out, wbsco###.out,
 // db###.out and dbdit.out, and the guard nozero for the percentages.
 #include <cmath>
+#include <initializer_list>
 
 #include "kernel/Kernel.h"
 #include "kernel/OutputCommon.h"
@@ -55,6 +56,29 @@ float percentOf(float part, float whole) {
 
 }  // namespace out
 
+namespace {
+
+// The fields of a concentration line after its position: the concentrations
+// (E12.4), the total as a percentage of itself and each part as a percentage
+// of the total (F6.2), then the time step.
+void concentrationFields(std::string& r, const KernelState& s, std::initializer_list<float> concs,
+                         float total, std::initializer_list<float> parts) {
+  for (float c : concs) {
+    fmt::X(r, 2);
+    fmt::E(r, c, 12, 4);
+  }
+  fmt::X(r, 4);
+  fmt::F(r, percentOf(total, total), 6, 2);
+  for (float p : parts) {
+    fmt::X(r, 2);
+    fmt::F(r, percentOf(p, total), 6, 2);
+  }
+  fmt::X(r, 2);
+  fmt::I(r, s.j, 6);
+}
+
+}  // namespace
+
 void Kernel::wlsocoout() {
   UnitTable& units = env_.units();
   if (s.j == 0) {
@@ -98,24 +122,8 @@ void Kernel::wlsocoout() {
       fmt::I(r, i, 3);
       fmt::X(r, 2);
       fmt::F(r, s.xcd[i], 9, 3);
-      fmt::X(r, 2);
-      fmt::E(r, ctot, 12, 4);
-      fmt::X(r, 2);
-      fmt::E(r, c, 12, 4);
-      fmt::X(r, 2);
-      fmt::E(r, xmp, 12, 4);
-      fmt::X(r, 2);
-      fmt::E(r, xs, 12, 4);
-      fmt::X(r, 4);
-      fmt::F(r, percentOf(ctot, ctot), 6, 2);
-      fmt::X(r, 2);
-      fmt::F(r, percentOf(c, ctot), 6, 2);
-      fmt::X(r, 2);
-      fmt::F(r, percentOf((s.pez0hw * s.dwmp / a) * xmp, ctot), 6, 2);
-      fmt::X(r, 2);
-      fmt::F(r, percentOf(s.coss * xs, ctot), 6, 2);
-      fmt::X(r, 2);
-      fmt::I(r, s.j, 6);
+      concentrationFields(r, s, {ctot, c, xmp, xs}, ctot,
+                          {c, (s.pez0hw * s.dwmp / a) * xmp, s.coss * xs});
       units.writeLine(kUnitWlsoco, r);
     }
   }
@@ -196,20 +204,7 @@ void Kernel::wbscoout() {
       fmt::I(r, k, 3);
       fmt::X(r, 2);
       fmt::F(r, s.zcd[k], 6, 4);
-      fmt::X(r, 2);
-      fmt::E(r, ct, 12, 4);
-      fmt::X(r, 2);
-      fmt::E(r, c, 12, 4);
-      fmt::X(r, 2);
-      fmt::E(r, x, 12, 4);
-      fmt::X(r, 4);
-      fmt::F(r, percentOf(ct, ct), 6, 2);
-      fmt::X(r, 2);
-      fmt::F(r, percentOf(liq, ct), 6, 2);
-      fmt::X(r, 2);
-      fmt::F(r, percentOf(sol, ct), 6, 2);
-      fmt::X(r, 2);
-      fmt::I(r, s.j, 6);
+      concentrationFields(r, s, {ct, c, x}, ct, {liq, sol});
       units.writeLine(unit, r);
     }
     std::string& r = rec(s);
@@ -218,20 +213,8 @@ void Kernel::wbscoout() {
     fmt::A(r, "top");
     fmt::X(r, 2);
     fmt::F(r, s.zcd[s.ktop], 6, 4);
-    fmt::X(r, 2);
-    fmt::E(r, sumct / s.thtop, 12, 4);
-    fmt::X(r, 2);
-    fmt::E(r, sumcl / s.thtop, 12, 4);
-    fmt::X(r, 2);
-    fmt::E(r, sumxb / s.thtop, 12, 4);
-    fmt::X(r, 4);
-    fmt::F(r, percentOf(sumt, sumt), 6, 2);
-    fmt::X(r, 2);
-    fmt::F(r, percentOf(suml, sumt), 6, 2);
-    fmt::X(r, 2);
-    fmt::F(r, percentOf(sums, sumt), 6, 2);
-    fmt::X(r, 2);
-    fmt::I(r, s.j, 6);
+    concentrationFields(r, s, {sumct / s.thtop, sumcl / s.thtop, sumxb / s.thtop}, sumt,
+                        {suml, sums});
     units.writeLine(unit, r);
   }
   if (s.j == s.nt) closeOut(*this, unit);

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <string>
 
+#include "kernel/Echo.h"
 #include "kernel/Kernel.h"
 #include "platform/Format.h"
 
@@ -24,13 +25,6 @@ constexpr int kMaxPass = 50;          // Picard passes before the run stops
 constexpr int kMaxPositivity = 50;    // positivity counter value that stops the run
 constexpr int kMaxSofdWarnings = 50;  // limitation warnings written per run
 constexpr int kIcwb = 24;             // unit of icwb.out
-
-// One free-format line of text values: a leading blank, then the text whole.
-std::string freeText(std::string_view text) {
-  std::string line = " ";
-  line += text;
-  return line;
-}
 
 // Distance between the midpoints of nodes k-1 and k.  Midpoint depths are
 // measured within their zone (sediment layers from the sediment top, buffer
@@ -47,6 +41,23 @@ std::string porosityInput(const KernelState& s) { return "por in " + s.wbpainp; 
 std::string perimeterInput(const KernelState& s) { return "wibot, sisl and wdhfl in " + s.wlpainp; }
 std::string capacityInput(const KernelState& s) {
   return "bdwb, por and raomwb in " + s.wbpainp + ", kdomwb1 in " + s.suinp;
+}
+
+// The free-format coefficient lines of node k after the first one: bldd and
+// brdd, blod and brod, then brv; each is handed to `put`.
+template <class Put>
+void coefficientLines(const KernelState& s, int k, Put&& put) {
+  std::string line;
+  fmt::freeReal(line, s.bldd[k]);
+  fmt::freeReal(line, s.brdd[k]);
+  put(line);
+  line.clear();
+  fmt::freeReal(line, s.blod[k]);
+  fmt::freeReal(line, s.brod[k]);
+  put(line);
+  line.clear();
+  fmt::freeReal(line, s.brv[k]);
+  put(line);
 }
 
 // Stops the run cleanly where a model divisor is exactly zero.
@@ -69,12 +80,10 @@ std::string capacityInput(const KernelState& s) {
   kn.message(line);
   kn.message(" Check " + source);
   kn.message(" Program stops");
-  Env& env = kn.env();
-  env.say(freeText(" Error:"));
-  env.say(freeText(std::string(" Division by zero in ") + std::string(routine) + ";"));
-  env.say(freeText(" see message.out"));
-  env.say(freeText(" Program stops"));
-  env.stop(1, "division by zero in " + std::string(routine));
+  sayAndStop(kn.env(),
+             {" Error:", std::string(" Division by zero in ") + std::string(routine) + ";",
+              " see message.out", " Program stops"},
+             "division by zero in " + std::string(routine));
 }
 
 }  // namespace
@@ -420,17 +429,7 @@ void Kernel::wbso() {
         fmt::freeInt(line, s.j);
         fmt::freeInt(line, k);
         units.writeLine(kIcwb, line);
-        line.clear();
-        fmt::freeReal(line, s.bldd[k]);
-        fmt::freeReal(line, s.brdd[k]);
-        units.writeLine(kIcwb, line);
-        line.clear();
-        fmt::freeReal(line, s.blod[k]);
-        fmt::freeReal(line, s.brod[k]);
-        units.writeLine(kIcwb, line);
-        line.clear();
-        fmt::freeReal(line, s.brv[k]);
-        units.writeLine(kIcwb, line);
+        coefficientLines(s, k, [&](const std::string& l) { units.writeLine(kIcwb, l); });
       }
 
       if (s.blbd[k] > 0.0f || s.bldd[k] < 0.0f || s.blod[k] > 0.0f || s.brbd[k] < 0.0f ||
@@ -456,26 +455,14 @@ void Kernel::wbso() {
           fmt::freeInt(line, s.i);
           fmt::freeInt(line, k);
           message(line);
-          line.clear();
-          fmt::freeReal(line, s.bldd[k]);
-          fmt::freeReal(line, s.brdd[k]);
-          message(line);
-          line.clear();
-          fmt::freeReal(line, s.blod[k]);
-          fmt::freeReal(line, s.brod[k]);
-          message(line);
-          line.clear();
-          fmt::freeReal(line, s.brv[k]);
-          message(line);
+          coefficientLines(s, k, [this](const std::string& l) { message(l); });
           message("");
           message(" So positivity conditions have not been fulfilled");
           message(" are solutions given and are these OK ?");
         } else {
-          env_.say(freeText(" Error:"));
-          env_.say(freeText(" Positivity conditions wb not fulfilled;"));
-          env_.say(freeText(" see message.out"));
-          env_.say(freeText(" Program stops"));
-          env_.stop(1, "positivity conditions wb not fulfilled");
+          sayAndStop(env_, {" Error:", " Positivity conditions wb not fulfilled;", " see message.out",
+                            " Program stops"},
+                     "positivity conditions wb not fulfilled");
         }
       }
     }
@@ -544,10 +531,7 @@ void Kernel::wbso() {
       fmt::E(line, s.cowbjp1[kfail], 10, 4);
       message(line);
       message(" Never ending loop !");
-      env_.say(freeText(" Error:"));
-      env_.say(freeText(" see message.out"));
-      env_.say(freeText(" Program stops"));
-      env_.stop(1, "never ending loop in wbso");
+      sayAndStop(env_, {" Error:", " see message.out", " Program stops"}, "never ending loop in wbso");
     }
   }
 

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <string>
 
+#include "kernel/Echo.h"
 #include "kernel/Kernel.h"
 #include "platform/Format.h"
 
@@ -36,13 +37,6 @@ bool echoOn(const KernelState& s, Env& env) {
 }
 
 void icwlhy(Env& env, std::string_view line) { env.units().writeLine(kEchoUnit, line); }
-
-// A free-format text line: one leading blank, then the text whole.
-std::string freeText(std::string_view text) {
-  std::string line(" ");
-  line.append(text);
-  return line;
-}
 
 // Lines of the positivity-conditions block.
 constexpr const char* kPositivityBlock[] = {
@@ -153,11 +147,9 @@ void Kernel::wlso() {
           put(" So positivity conditions have not been met.");
           put(" Are solutions given and are these OK ?");
         } else {
-          env_.say(freeText(" Error: "));
-          env_.say(freeText(" Positivity conditions wl not fulfilled;"));
-          env_.say(freeText(" see message.out"));
-          env_.say(freeText(" Program stops"));
-          env_.stop(1, "wlso: positivity conditions not fulfilled");
+          sayAndStop(env_, {" Error: ", " Positivity conditions wl not fulfilled;", " see message.out",
+                            " Program stops"},
+                     "wlso: positivity conditions not fulfilled");
         }
       }
     }
@@ -193,11 +185,9 @@ void Kernel::wlso() {
           fmt::I(line, s.j, 8);
           message(line);
           message(" Program stops");
-          env_.say(freeText(" Error: "));
-          env_.say(freeText(" Zero diagonal coefficient in wlso; "));
-          env_.say(freeText(" see message.out "));
-          env_.say(freeText(" Program stops "));
-          env_.stop(1, "wlso: zero diagonal coefficient");
+          sayAndStop(env_, {" Error: ", " Zero diagonal coefficient in wlso; ", " see message.out ",
+                            " Program stops "},
+                     "wlso: zero diagonal coefficient");
         }
         s.cowljp1[i] = s.rhswl[i] * (1.0f / s.ldd[i]);
       }
@@ -242,11 +232,8 @@ void Kernel::wlso() {
       fmt::E(line, s.cowljp1[failed], 10, 4);
       message(line);
       message(" Never ending loop !");
-      env_.say(freeText(" Error: "));
-      env_.say(freeText(" Never ending loop in wlso; "));
-      env_.say(freeText(" see message.out "));
-      env_.say(freeText(" Program stops "));
-      env_.stop(1, "wlso: never ending loop");
+      sayAndStop(env_, {" Error: ", " Never ending loop in wlso; ", " see message.out ", " Program stops "},
+                 "wlso: never ending loop");
     }
   }
 

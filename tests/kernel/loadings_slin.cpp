@@ -16,6 +16,10 @@ struct Slin : KernelFixture {
   }
   void run(const std::string& body) {
     s.slinp = dir.write("SL.INP", "* loadings\r\n" + body);
+    // The data-file library writes its cache files into the working
+    // directory: keep them in this test's scratch directory, apart from
+    // tests running at the same time.
+    ScopedCwd cwd{dir.path()};
     k.slin();
   }
   static std::string switches(int us, int ud, int ur, int md, int mr) {

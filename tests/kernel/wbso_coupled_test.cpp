@@ -66,7 +66,7 @@ TEST_F(WbsoCoupled, ClosedSystemConservesMass) {
   EXPECT_GT(sediment, 2.0 * sediment0);  // substance did move into the sediment
   EXPECT_NEAR(now / initial, 1.0, steps * 3.0e-8);
   for (int i = 1; i <= 4; ++i) EXPECT_EQ(s.cowbtop[i], s.cowbst[i][1]);
-  EXPECT_EQ(count(messages(), "Message from"), 0);
+  EXPECT_EQ(countOf(messages(), "Message from"), 0);
 }
 
 }  // namespace

@@ -2,14 +2,10 @@
 // driver steps it: load the stored profile, solve, store the new profile.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <sstream>
 #include <string>
 
-#include "common/TempDir.h"
-#include "kernel/Kernel.h"
+#include "solver_fixture.h"
 
 namespace kirmel::test {
 
@@ -99,22 +95,9 @@ inline double sedimentMass(const KernelState& s, int i) {
   return m;
 }
 
-class WbsoTest : public ::testing::Test {
+class WbsoTest : public SolverTest {
  protected:
-  std::istringstream in;
-  std::ostringstream out;
-  Env env{in, out};
-  Kernel kern{env, {}};
-  KernelState& s = kern.state();
-  TempDir dir;
   int jstep = 0;
-
-  void SetUp() override { ASSERT_TRUE(env.units().openWrite(21, dir.file("message.out"))); }
-
-  std::string messages() {
-    if (env.units().isOpen(21)) std::fflush(env.units().get(21)->fp);
-    return readFile(dir.file("message.out"));
-  }
 
   // A column under each of c.nodes water-body nodes (no buffers in the water layer).
   void column(const ColumnSetup& c, float c0 = 0.0f, float cb0 = 0.0f) {
@@ -151,11 +134,5 @@ class WbsoTest : public ::testing::Test {
 
   float content(int k, float c) const { return kirmel::test::content(s, k, c); }
 };
-
-inline int countOf(const std::string& text, const std::string& what) {
-  int n = 0;
-  for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
-  return n;
-}
 
 }  // namespace kirmel::test

@@ -26,7 +26,7 @@ DitchSpec positivityDitch(float kdsFactor) {
 TEST_F(WlsoTest, DispersionJustAboveHalfCellPecletGivesNoPositivityMessage) {
   ditch(positivityDitch(1.001f), 1.0f);
   steps(5);
-  EXPECT_EQ(count(messages(), " Message from subroutine wlso"), 0);
+  EXPECT_EQ(countOf(messages(), " Message from subroutine wlso"), 0);
   EXPECT_EQ(out.str(), "");
 }
 
@@ -43,12 +43,12 @@ TEST_F(WlsoTest, DispersionJustBelowHalfCellPecletReportsThenStopsAtTheFiftiethC
   EXPECT_EQ(s.npositwl, 50);
   const std::string msg = messages();
   // The counter starts at 1: violations 1 .. 48 are reported, the 49th stops.
-  EXPECT_EQ(count(msg, "\n\n Message from subroutine wlso\n\n positivity conditions are: lbd =< 0    rbd >= 0\n"
+  EXPECT_EQ(countOf(msg, "\n\n Message from subroutine wlso\n\n positivity conditions are: lbd =< 0    rbd >= 0\n"
                        "                            ldd > 0     rdd > 0\n"
                        "                            lod =< 0    rod >= 0\n\n"
                        " lbd    rbd    timestep   nodenumber\n ldd    rdd\n lod    rod\n    rv\n"),
             48);
-  EXPECT_EQ(count(msg, "\n So positivity conditions have not been met.\n Are solutions given and are these OK ?\n"), 48);
+  EXPECT_EQ(countOf(msg, "\n So positivity conditions have not been met.\n Are solutions given and are these OK ?\n"), 48);
   EXPECT_EQ(out.str(), "  Error: \n  Positivity conditions wl not fulfilled;\n  see message.out\n  Program stops\n");
 }
 
@@ -103,7 +103,7 @@ TEST_F(WlsoTest, NodeAtTheFloorConvergesInsteadOfLoopingForever) {
   for (int i = 1; i <= 3; ++i) EXPECT_EQ(s.cowljp1[i], 1.0e-25f);
   step();
   for (int i = 1; i <= 3; ++i) EXPECT_EQ(s.cowljp1[i], 1.0e-25f);
-  EXPECT_EQ(count(messages(), "Message from subroutine wlso"), 0);
+  EXPECT_EQ(countOf(messages(), "Message from subroutine wlso"), 0);
 }
 
 // A clean watercourse computes with the floor everywhere and reports nothing.
@@ -123,7 +123,7 @@ TEST_F(WlsoTest, CleanWatercourseStaysAtTheFloorWithoutMessages) {
     EXPECT_GE(s.cowljp1[i], 1.0e-25f) << "node " << i;
     EXPECT_LT(s.cowljp1[i], 1.001e-25f) << "node " << i;
   }
-  EXPECT_EQ(count(messages(), "wlso"), 0);
+  EXPECT_EQ(countOf(messages(), "wlso"), 0);
   EXPECT_EQ(out.str(), "");
 }
 
@@ -201,16 +201,16 @@ TEST_F(WlsoTest, FirstStepEchoesToTheInitialCalculationFile) {
                        "                warjphimh      warjphiph    (m2)\n\n",
                        0),
             0u);
-  EXPECT_EQ(count(text, "\n    ixnotot     wdhjimh        wdhjiph      (m)\n"), 6);
-  EXPECT_EQ(count(text, "\n               1.0000100       1.0000100\n"), 5);
-  EXPECT_EQ(count(text, " Some calculation results from subroutine wlsods:\n"
+  EXPECT_EQ(countOf(text, "\n    ixnotot     wdhjimh        wdhjiph      (m)\n"), 6);
+  EXPECT_EQ(countOf(text, "\n               1.0000100       1.0000100\n"), 5);
+  EXPECT_EQ(countOf(text, " Some calculation results from subroutine wlsods:\n"
                         " physical, numerical and calculation dispersion for\n"
                         " first timestep and first node\n"
                         " kds  kdswnujiph  kdswcljiph  (m2.(day)-1)\n"),
             1);
-  EXPECT_EQ(count(text, "\n\n\n Results from subroutine wlso\n\n positivity conditions are:"), 1);
-  EXPECT_EQ(count(text, "\n lbd    rbd    timestep   nodenumber\n ldd    rdd\n lod    rod\n    rv\n"), 5);
-  EXPECT_EQ(count(text, " 1 5\n"), 1);  // j and i after lbd and rbd of the last node
+  EXPECT_EQ(countOf(text, "\n\n\n Results from subroutine wlso\n\n positivity conditions are:"), 1);
+  EXPECT_EQ(countOf(text, "\n lbd    rbd    timestep   nodenumber\n ldd    rdd\n lod    rod\n    rv\n"), 5);
+  EXPECT_EQ(countOf(text, " 1 5\n"), 1);  // j and i after lbd and rbd of the last node
 }
 
 }  // namespace

@@ -3,16 +3,11 @@
 // then wlso for j = 1, 2, ...
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <cstdio>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "common/TempDir.h"
-#include "kernel/Kernel.h"
+#include "solver_fixture.h"
 
 namespace kirmel::test {
 
@@ -50,28 +45,9 @@ struct DitchSpec {
 // Single-precision values widened for the double-precision reference sums.
 inline double d(float v) { return static_cast<double>(v); }
 
-class WlsoTest : public ::testing::Test {
+class WlsoTest : public SolverTest {
  protected:
-  std::istringstream in;
-  std::ostringstream out;
-  Env env{in, out};
-  Kernel kern{env, {}};
-  KernelState& s = kern.state();
-  TempDir dir;
   DitchSpec spec;
-
-  void SetUp() override { ASSERT_TRUE(env.units().openWrite(21, dir.file("message.out"))); }
-
-  std::string messages() {
-    if (env.units().isOpen(21)) std::fflush(env.units().get(21)->fp);
-    return readFile(dir.file("message.out"));
-  }
-
-  static int count(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
-    return n;
-  }
 
   // Grid, weights and parameters of `c`; every node starts with c0 (buffer nodes with cb0).
   void ditch(const DitchSpec& c, float c0 = 0.0f, float cb0 = 0.0f) {
