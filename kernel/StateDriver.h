@@ -1,5 +1,5 @@
 // Kernel storage — Kernel driver: counters, loop indices, names file, run date, sediment store.
-// Part of KernelState (KernelState.h); value-initialised to zero.
+// One of the structs that make up KernelState (KernelState.h); value-initialised to zero.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Kernel storage — Initial calculations and loadings.
-// Part of KernelState (KernelState.h); value-initialised to zero.
+// One of the structs that make up KernelState (KernelState.h); value-initialised to zero.
 // Arrays are 1-based: element 0 is unused.
 #pragma once
 

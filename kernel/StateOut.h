@@ -1,5 +1,5 @@
 // Kernel storage — Output writers: concentrations, distribution, exposure, mass balances.
-// Part of KernelState (KernelState.h); value-initialised to zero.
+// One of the structs that make up KernelState (KernelState.h); value-initialised to zero.
 #pragma once
 
 #include <string>

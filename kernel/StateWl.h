@@ -1,5 +1,5 @@
 // Kernel storage — Water-layer solver.
-// Part of KernelState (KernelState.h); value-initialised to zero.
+// One of the structs that make up KernelState (KernelState.h); value-initialised to zero.
 //
 // Node arrays are 1-based (element 0 unused) over nodes 1 .. nxnotot.
 // "j" is the old time level, "jp1" the new one (j+1), "jph" the half level
