@@ -235,7 +235,7 @@ bool RdParse::RDTMPI(int itask, int iunit, VarIndex& index) {
       const char t = static_cast<char>(p[0]);
       if (std::strchr("CIFLT-", t) == nullptr || t == 0) return false;
       std::string nm(reinterpret_cast<const char*>(p + 1), NAMLEN);
-      nm.erase(nm.find_last_not_of(' ') + 1);
+      nm = rdtext::rtrim(nm);
       index.types.push_back(t);
       index.names.push_back(nm);
     }

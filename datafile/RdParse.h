@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "datafile/FileOpen.h"
 #include "platform/Env.h"
 
 namespace kirmel {
@@ -235,8 +236,7 @@ namespace rdtext {
 
 // s with a..z upper-cased; every other character stays.
 inline std::string upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  STRUPP(s);
   return s;
 }
 
