@@ -25,31 +25,4 @@ int RoundHalfEven(double value) {
   return static_cast<int>(rounded);
 }
 
-namespace {
-
-// Folds one coordinate of every point into a running extreme that starts at 0.
-template <class Better>
-double Extreme(const std::vector<TChartSeries>& series, double TChartPoint::*coord,
-               Better better) {
-  double result = 0;
-  for (const TChartSeries& s : series)
-    for (const TChartPoint& p : s)
-      if (better(p.*coord, result)) result = p.*coord;
-  return result;
-}
-
-}  // namespace
-
-double ChartMaxY(const std::vector<TChartSeries>& series) {
-  return Extreme(series, &TChartPoint::Y, [](double v, double r) { return v > r; });
-}
-
-double ChartMinY(const std::vector<TChartSeries>& series) {
-  return Extreme(series, &TChartPoint::Y, [](double v, double r) { return v < r; });
-}
-
-double ChartMaxX(const std::vector<TChartSeries>& series) {
-  return Extreme(series, &TChartPoint::X, [](double v, double r) { return v > r; });
-}
-
 }  // namespace kirmel::fe

@@ -1,10 +1,9 @@
-// Range check, rounding and chart extremes shared by the model, the file
-// writer and reader, and the windows.
+// Range check and rounding shared by the model, the file writer and reader,
+// and the windows.
 #pragma once
 
 #include <string_view>
 #include <type_traits>
-#include <vector>
 
 #include "frontend/model/KirExcpt.h"
 
@@ -29,19 +28,5 @@ void SetChecked(T& field, std::type_identity_t<T> value, std::string_view name, 
 // 3.5 -> 4, -2.5 -> -2).  A value that is not finite or whose rounded value
 // lies outside the range of int raises EIllegalValue instead.
 int RoundHalfEven(double value);
-
-// One point of a chart's line series.
-struct TChartPoint {
-  double X = 0;
-  double Y = 0;
-};
-using TChartSeries = std::vector<TChartPoint>;
-
-// Extremes over all series of a chart, for axes that start at 0:
-// the largest Y but at least 0, the smallest Y but at most 0, and the largest
-// X but at least 0.  No series, empty series and NaN values leave them at 0.
-double ChartMaxY(const std::vector<TChartSeries>& series);
-double ChartMinY(const std::vector<TChartSeries>& series);
-double ChartMaxX(const std::vector<TChartSeries>& series);
 
 }  // namespace kirmel::fe

@@ -177,18 +177,5 @@ TEST(RangeCheck, InclusiveBoundsAndMessage) {
   }
 }
 
-TEST(ChartExtremes, StartFromZero) {
-  EXPECT_EQ(ChartMaxY({}), 0);
-  EXPECT_EQ(ChartMinY({}), 0);
-  std::vector<TChartSeries> negative = {{{1, -3}, {2, -1}}, {}};
-  EXPECT_EQ(ChartMaxY(negative), 0);
-  EXPECT_EQ(ChartMinY(negative), -3);
-  std::vector<TChartSeries> positive = {{{1, 3}, {5, 1}}, {{-2, 7}, {std::nan(""), std::nan("")}}};
-  EXPECT_EQ(ChartMaxY(positive), 7);
-  EXPECT_EQ(ChartMinY(positive), 0);
-  EXPECT_EQ(ChartMaxX(positive), 5);
-  EXPECT_EQ(ChartMaxX({{{-4, 1}}}), 0);
-}
-
 }  // namespace
 }  // namespace kirmel::fe

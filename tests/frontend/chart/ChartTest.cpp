@@ -1,0 +1,79 @@
+#include "frontend/chart/Chart.h"
+
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+namespace kirmel::fe {
+namespace {
+
+TSeries Line(std::initializer_list<TChartPoint> points) {
+  TSeries s;
+  s.Points = points;
+  return s;
+}
+
+TEST(ChartExtremes, StartFromZero) {
+  TChart empty;
+  EXPECT_EQ(ChartMaxY(empty), 0);
+  EXPECT_EQ(ChartMinY(empty), 0);
+
+  TChart negative;
+  negative.Series = {Line({{1, -3}, {2, -1}}), Line({})};
+  EXPECT_EQ(ChartMaxY(negative), 0);
+  EXPECT_EQ(ChartMinY(negative), -3);
+
+  TChart positive;
+  positive.Series = {Line({{1, 3}, {5, 1}}), Line({{-2, 7}, {std::nan(""), std::nan("")}})};
+  EXPECT_EQ(ChartMaxY(positive), 7);
+  EXPECT_EQ(ChartMinY(positive), 0);
+  EXPECT_EQ(ChartMaxX(positive), 5);
+}
+
+TEST(ChartAxes, AxisMaxHelpersAndSafeOrder) {
+  TChart chart;
+  chart.Series = {Line({{0, 2}, {4, 10}})};
+  SetLeftAxisMax(chart, ChartMaxY(chart));
+  EXPECT_FALSE(chart.Left.Automatic);
+  EXPECT_EQ(chart.AxisRange(TAxisSide::Left), std::make_pair(0.0, 1.1 * 10));
+  // The bottom axis is still automatic: it follows the data.
+  EXPECT_EQ(chart.AxisRange(TAxisSide::Bottom), std::make_pair(0.0, 4.0));
+
+  // Going down (0..10 over 20..30) sets the minimum first, going up (40..50)
+  // the maximum first; either way the axis ends where it was asked to.
+  TAxis axis;
+  axis.SetManual(20, 30);
+  axis.SetManual(0, 10);
+  EXPECT_EQ(axis.Minimum, 0);
+  EXPECT_EQ(axis.Maximum, 10);
+  axis.SetManual(40, 50);
+  EXPECT_EQ(axis.Minimum, 40);
+  EXPECT_EQ(axis.Maximum, 50);
+
+  // One fixed end: the other follows the data of the series drawn against it.
+  TChart depth;
+  TSeries profile = Line({{5, -0.01}, {3, -0.2}});
+  profile.HorizontalAxis = TAxisSide::Top;
+  profile.XOrder = TSortOrder::None;
+  depth.Series = {profile};
+  depth.Left.SetMaximum(0);
+  EXPECT_EQ(depth.AxisRange(TAxisSide::Left), std::make_pair(-0.2, 0.0));
+  EXPECT_EQ(depth.AxisRange(TAxisSide::Top), std::make_pair(3.0, 5.0));
+  EXPECT_EQ(depth.AxisRange(TAxisSide::Bottom), std::make_pair(0.0, 1.0));  // no data
+
+  // Error bars widen the value range by their half-heights.
+  TChart bars;
+  TSeries e;
+  e.Kind = TSeriesKind::ErrorBars;
+  e.AddError(1, 4, 1.5);
+  bars.Series = {e};
+  EXPECT_EQ(bars.AxisRange(TAxisSide::Left), std::make_pair(2.5, 5.5));
+}
+
+TEST(ChartColors, BGRValues) {
+  EXPECT_EQ(TColor::FromBGR(0x808000), colors::Teal);
+  EXPECT_EQ(TColor::FromBGR(0x0000FF), colors::Red);
+}
+
+}  // namespace
+}  // namespace kirmel::fe
