@@ -14,7 +14,7 @@ ctest --test-dir build/test --output-on-failure -j "$jobs"
 # Fuzz targets: clang with libFuzzer, a short run each; a crash fails the script.
 if compgen -G "fuzz/*.cpp" >/dev/null; then
   CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    -DKIRMEL_FUZZ=ON -DKIRMEL_TESTS=OFF
+    -DKIRMEL_FUZZ=ON -DKIRMEL_TESTS=OFF -DKIRMEL_GUI=OFF
   cmake --build build/fuzz -j "$jobs"
   for t in build/fuzz/fuzz/fuzz_*; do
     [ -x "$t" ] || continue
