@@ -42,4 +42,19 @@ std::string TSettings::RunDirOf(const std::string& scenario, const std::string& 
   return RunsDir() + "/" + scenario + "+" + pesticide;
 }
 
+void TSettings::SetNeededOutput() {
+  op_input = op_wlmb = op_wbsconodenr = op_ecnodenr = op_wbmball = op_dbnodenr = op_dbdit = true;
+  op_icwlhy = op_icwb = op_wlmbnodenr = op_wbmbnodenr = false;
+}
+
+bool TSettings::IsNeededOutput() const {
+  return op_input && op_wlmb && op_wbsconodenr && op_ecnodenr && op_wbmball && op_dbnodenr &&
+         op_dbdit && !op_icwlhy && !op_icwb && !op_wlmbnodenr && !op_wbmbnodenr;
+}
+
+bool TSettings::IsAllOutput() const {
+  return op_input && op_icwlhy && op_icwb && op_wlmb && op_wlmbnodenr && op_wbsconodenr &&
+         op_ecnodenr && op_wbmbnodenr && op_wbmball && op_dbnodenr && op_dbdit;
+}
+
 }  // namespace kirmel::fe

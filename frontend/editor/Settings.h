@@ -64,6 +64,14 @@ class TSettings {
   bool op_dbnodenr = false;
   bool op_dbdit = false;
 
+  // The switches whose files the results viewer reads: op_input, op_wlmb,
+  // op_wbsconodenr, op_ecnodenr, op_wbmball, op_dbnodenr and op_dbdit on,
+  // the other four off.
+  void SetNeededOutput();
+  bool IsNeededOutput() const;
+  // All eleven switches on.
+  bool IsAllOutput() const;
+
  private:
   std::string root_;
 };

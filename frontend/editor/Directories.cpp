@@ -1,0 +1,68 @@
+#include "frontend/editor/Directories.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/Paths.h"
+
+namespace kirmel::fe {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The path in a form two spellings of one directory share.
+fs::path Normalised(const std::string& path) {
+  std::string p = path;
+  if (auto found = paths::resolveExisting(p)) p = *found;
+  std::error_code ec;
+  fs::path n = fs::weakly_canonical(fs::absolute(p, ec), ec);
+  if (ec) n = fs::absolute(p, ec).lexically_normal();
+  std::string s = n.string();
+  while (s.size() > 1 && s.back() == '/') s.pop_back();
+  return fs::path(s);
+}
+
+bool LiesDirectlyIn(const std::string& dir, const std::string& folder) {
+  const std::string::size_type slash = dir.find_last_of('/');
+  if (slash == std::string::npos) return false;
+  // The text up to and including the last separator is the parent.
+  std::string parent = dir.substr(0, slash + 1);
+  return Normalised(parent) == Normalised(folder);
+}
+
+}  // namespace
+
+std::string ExtractLastDirectory(const std::string& path) {
+  const std::string::size_type slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string StripTrailingSeparator(const std::string& path) {
+  if (path.size() > 1 && path.back() == '/') return path.substr(0, path.size() - 1);
+  return path;
+}
+
+bool IsScenarioDirectory(const std::string& dir, const std::string& root) {
+  return LiesDirectlyIn(dir, root + "/SCENARIOS");
+}
+
+bool IsPesticideDirectory(const std::string& dir, const std::string& root) {
+  return LiesDirectlyIn(dir, root + "/PESTICIDES");
+}
+
+bool IsRunDirectory(const std::string& dir, const std::string& root) {
+  return LiesDirectlyIn(dir, root + "/RUNS");
+}
+
+std::string NameProblem(const std::string& name, const std::string& what) {
+  if (name.empty() || name == "." || name == "..")
+    return "\"" + name + "\" cannot be the name of a " + what + ".";
+  for (unsigned char c : name) {
+    if (c < 32 || c == 127 || c == '/' || c == '\'' || c == '+')
+      return "The name of a " + what + " may not contain \"/\", \"+\", a single quote or control characters: \"" +
+             name + "\".";
+  }
+  return {};
+}
+
+}  // namespace kirmel::fe

@@ -1,0 +1,191 @@
+// New, Select, Save and SaveAs of scenarios and pesticides.
+#include <QLineEdit>
+#include <filesystem>
+
+#include "frontend/editor/Directories.h"
+#include "frontend/gui/MainForm.h"
+#include "frontend/qt/Dialogs.h"
+#include "frontend/qt/Fields.h"
+#include "platform/Paths.h"
+
+namespace kirmel::gui {
+namespace {
+
+const std::string kCR(1, '\r');
+const char* kDefaultScenario = "DefaultScenario";
+const char* kDefaultPesticide = "DefaultPesticide";
+
+// The directory the user chose, or nothing.
+std::optional<std::string> Browse(const std::string& title, const std::string& start,
+                                  bool mayCreateFolders) {
+  std::optional<std::string> dir = qt::TheDialogs().BrowseFolder(title, start, mayCreateFolders);
+  if (dir) *dir = fe::StripTrailingSeparator(*dir);
+  return dir;
+}
+
+void CreateDirectory(const std::string& dir) {
+  if (paths::exists(dir)) return;
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  if (ec) throw fe::EInOutError("Cannot create the directory \"" + dir + "\": " + ec.message());
+}
+
+}  // namespace
+
+// ---- scenario ----
+
+void TMainForm::NewScenarioClick() {
+  fe::TKirmelData& data = Data();
+  data.SetMetrics(std::make_unique<fe::TMetrics>());
+  data.SetDitch(std::make_unique<fe::TDitch>());
+  data.SetSediment(std::make_unique<fe::TSediment>());
+  data.SetHydrology(std::make_unique<fe::THydrology>());
+  data.SetDrift(std::make_unique<fe::TDrift>());
+  data.Solids().SetBackgroundConcentration(0);
+  data.Drift().Loadings().Entry(0).SetEndPos(data.Ditch().Length());
+  data.TotalTime().SetTime(30, 0, 0, 0);
+  data.SetKTop(7);
+  data.SetOutputTimestep(0.5);
+  data.SetScenarioName(kDefaultScenario);
+  editor_->Settings() = fe::TSettings(editor_->Settings().Root());
+  // A new scenario writes what the results viewer needs.
+  editor_->Settings().SetNeededOutput();
+  UpdateAll();
+}
+
+void TMainForm::SelectScenarioClick() {
+  const fe::TSettings& s = editor_->Settings();
+  std::optional<std::string> dir = Browse("Select scenario", s.ScenariosDir(), false);
+  if (!dir) return;
+  if (!fe::IsScenarioDirectory(*dir, s.Root())) {
+    qt::ShowError("This is not a valid scenario." + kCR + "Valid scenarios are in the directory " +
+                  s.ScenariosDir() + "." + kCR + "Select a scenario from this directory.");
+    return;
+  }
+  const std::string name = fe::ExtractLastDirectory(*dir);
+  if (std::string problem = fe::NameProblem(name, "scenario"); !problem.empty()) {
+    qt::ShowError(problem);
+    return;
+  }
+  if (editor_->LoadScenario(name)) {
+    Data().SetScenarioName(name);
+    UpdateAll();
+  } else {
+    qt::ShowError("Error in reading scenario.");
+  }
+}
+
+void TMainForm::SaveScenarioClick() {
+  if (Data().ScenarioName() == kDefaultScenario) {
+    SaveAsScenarioClick();
+    return;
+  }
+  if (qt::Confirm("Are you sure you want to save the changes to the scenario?"))
+    SaveScenario(Data().ScenarioName());
+}
+
+void TMainForm::SaveAsScenarioClick() {
+  const fe::TSettings& s = editor_->Settings();
+  const std::string& current = Data().ScenarioName();
+  const std::string start =
+      current == kDefaultScenario ? s.ScenariosDir() : s.ScenarioDir(current);
+  std::optional<std::string> dir = Browse("Save scenario as", start, true);
+  if (!dir) return;
+  if (!fe::IsScenarioDirectory(*dir, s.Root())) {
+    qt::ShowError("The scenario should be in the directory " + s.ScenariosDir());
+    return;
+  }
+  const std::string name = fe::ExtractLastDirectory(*dir);
+  if (std::string problem = fe::NameProblem(name, "scenario"); !problem.empty()) {
+    qt::ShowError(problem);
+    return;
+  }
+  if (paths::exists(*dir) &&
+      !qt::TheDialogs().Question("A scenario with this name already exists." + kCR +
+                                 "Overwrite existing scenario?"))
+    return;
+  SaveScenario(name);
+}
+
+void TMainForm::SaveScenario(const std::string& name) {
+  Data().SetScenarioName(name);
+  edtNameScenario_->setText(QString::fromStdString(name));
+  CreateDirectory(editor_->Settings().ScenarioDir(name));
+  editor_->SaveScenario();
+}
+
+// ---- pesticide ----
+
+void TMainForm::NewPesticideClick() {
+  // The background concentration in air belongs to the scenario.
+  const double background = Data().Solids().BackgroundConcentration();
+  auto solids = std::make_unique<fe::TSolids>();
+  solids->SetBackgroundConcentration(background);
+  Data().SetSolids(std::move(solids));
+  Data().SetPesticideName(kDefaultPesticide);
+  UpdateAll();
+}
+
+void TMainForm::SelectPesticideClick() {
+  const fe::TSettings& s = editor_->Settings();
+  std::optional<std::string> dir = Browse("Select pesticide", s.PesticidesDir(), false);
+  if (!dir) return;
+  if (!fe::IsPesticideDirectory(*dir, s.Root())) {
+    qt::ShowError("This is not a valid pesticide." + kCR +
+                  "Valid pesticides are in the directory " + s.PesticidesDir() + "." + kCR +
+                  "Select a pesticide from this directory.");
+    return;
+  }
+  const std::string name = fe::ExtractLastDirectory(*dir);
+  if (std::string problem = fe::NameProblem(name, "pesticide"); !problem.empty()) {
+    qt::ShowError(problem);
+    return;
+  }
+  if (editor_->LoadPesticide(name)) {
+    Data().SetPesticideName(name);
+    UpdateAll();
+  } else {
+    qt::ShowError("Error in reading pesticide.");
+  }
+}
+
+void TMainForm::SavePesticideClick() {
+  if (Data().PesticideName() == kDefaultPesticide) {
+    SaveAsPesticideClick();
+    return;
+  }
+  if (qt::Confirm("Are you sure you want to save the changes to the pesticide?"))
+    SavePesticide(Data().PesticideName());
+}
+
+void TMainForm::SaveAsPesticideClick() {
+  const fe::TSettings& s = editor_->Settings();
+  const std::string& current = Data().PesticideName();
+  const std::string start =
+      current == kDefaultPesticide ? s.PesticidesDir() : s.PesticideDir(current);
+  std::optional<std::string> dir = Browse("Save pesticide as", start, true);
+  if (!dir) return;
+  if (!fe::IsPesticideDirectory(*dir, s.Root())) {
+    qt::ShowError("The pesticide should be in the directory " + s.PesticidesDir());
+    return;
+  }
+  const std::string name = fe::ExtractLastDirectory(*dir);
+  if (std::string problem = fe::NameProblem(name, "pesticide"); !problem.empty()) {
+    qt::ShowError(problem);
+    return;
+  }
+  if (paths::exists(*dir) &&
+      !qt::TheDialogs().Question("A pesticide with this name already exists." + kCR +
+                                 "Overwrite existing pesticide?"))
+    return;
+  SavePesticide(name);
+}
+
+void TMainForm::SavePesticide(const std::string& name) {
+  Data().SetPesticideName(name);
+  edtNamePesticide_->setText(QString::fromStdString(name));
+  CreateDirectory(editor_->Settings().PesticideDir(name));
+  editor_->SavePesticide();
+}
+
+}  // namespace kirmel::gui

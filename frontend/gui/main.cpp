@@ -1,0 +1,3 @@
+#include "frontend/gui/Program.h"
+
+int main(int argc, char** argv) { return kirmel::gui::RunKirmelGui(argc, argv); }
