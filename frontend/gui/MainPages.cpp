@@ -13,6 +13,8 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <initializer_list>
 
 #include "frontend/gui/MainForm.h"
 #include "frontend/qt/Fields.h"
@@ -43,6 +45,24 @@ QWidget* Page(const char* name, QLayout* content) {
   layout->addLayout(content);
   layout->addStretch(1);
   return page;
+}
+
+// Gives the label column of field grids that share a page one width, so
+// that their fields line up.
+void AlignLabels(std::initializer_list<QGridLayout*> grids) {
+  int width = 0;
+  for (QGridLayout* grid : grids)
+    for (int row = 0; row < grid->rowCount(); ++row)
+      if (QLayoutItem* item = grid->itemAtPosition(row, 0))
+        if (item->widget() && grid->columnCount() > 1 && grid->itemAtPosition(row, 1))
+          width = std::max(width, item->widget()->sizeHint().width());
+  for (QGridLayout* grid : grids) grid->setColumnMinimumWidth(0, width);
+}
+
+// Rows as high as their text.
+void CompactRows(qt::TStringGrid* grid) {
+  grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
 }
 
 QGridLayout* FieldGrid() {
@@ -124,9 +144,9 @@ QWidget* TMainForm::BuildKirmelPage() {
     edit = new QLineEdit;
     edit->setObjectName(QString::fromLatin1(nameEdit));
     edit->setReadOnly(true);
-    edit->setMinimumWidth(220);
     grid->addWidget(Label("Name:"), 0, 0);
     grid->addWidget(edit, 0, 1, 1, 4);
+    grid->setColumnStretch(5, 1);
     const std::string p = prefix;
     grid->addWidget(Button("New", ("New" + p + "Button").c_str(), onNew), 1, 1);
     grid->addWidget(Button("Select", ("Select" + p + "Button").c_str(), onSelect), 1, 2);
@@ -137,7 +157,7 @@ QWidget* TMainForm::BuildKirmelPage() {
 
   auto* run = new QVBoxLayout;
   run->addWidget(Label("A run is a combination of a scenario and a pesticide"));
-  auto* names = new QHBoxLayout;
+  auto* names = new QVBoxLayout;
   names->addWidget(nameGroup("Scenario", "EdtNameScenario", edtNameScenario_, "Scenario",
                              &TMainForm::NewScenarioClick, &TMainForm::SelectScenarioClick,
                              &TMainForm::SaveScenarioClick, &TMainForm::SaveAsScenarioClick));
@@ -213,6 +233,7 @@ QWidget* TMainForm::BuildWaterbodyPage() {
     return Group(title, grid);
   };
 
+  AlignLabels({shape, solids, macrophytes});
   auto* left = new QVBoxLayout;
   left->addWidget(Group("Cross-section", shape));
   left->addWidget(Group("Suspended solids", solids));
@@ -257,6 +278,7 @@ QWidget* TMainForm::BuildHydrologyPage() {
                   [this] { return Data().Hydrology().IncomingConcentration(); },
                   [this](double v) { Data().Hydrology().SetIncomingConcentration(v); });
 
+  AlignLabels({grid, seepage});
   auto* content = new QVBoxLayout;
   content->addWidget(Group("Waterbody", grid));
   content->addWidget(
@@ -284,8 +306,12 @@ QWidget* TMainForm::BuildInitialisationPage() {
   strGridICSegments_ = new qt::TStringGrid(1, 1);
   strGridICSegments_->setObjectName(QStringLiteral("StrGridICSegments"));
   strGridICSegments_->SetColCount(2);
-  strGridICSegments_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   strGridICSegments_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  strGridICSegments_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
+  strGridICSegments_->setColumnWidth(
+      0, strGridICSegments_->fontMetrics().horizontalAdvance(QString(24, QChar('0'))));
+  strGridICSegments_->horizontalHeader()->setStretchLastSection(true);
+  CompactRows(strGridICSegments_);
   RegisterExit(strGridICSegments_, [this] { return StrGridICSegmentsExit(); });
 
   auto* setAll = new QHBoxLayout;
@@ -352,6 +378,7 @@ QWidget* TMainForm::BuildSimulationPage() {
   segments->addLayout(buttons);
   segments->addLayout(column("Remaining", remainingList_), 1);
 
+  AlignLabels({time, output});
   auto* top = new QHBoxLayout;
   top->addWidget(Group("Time", time));
   top->addWidget(Group("Output time", output));
@@ -478,6 +505,7 @@ QWidget* TMainForm::BuildSorptionPage() {
                   [this] { return Data().Solids().FreundlichSediment(); },
                   [this](double v) { Data().Solids().SetFreundlichSediment(v); });
 
+  AlignLabels({solids, macrophytes, sediment});
   auto* content = new QVBoxLayout;
   content->addWidget(Group("Suspended solids", solids));
   content->addWidget(Group("Macrophytes", macrophytes));
@@ -524,6 +552,8 @@ QWidget* TMainForm::BuildVolatilizationPage() {
                   [this] { return Data().Solids().DiffusionCoefficient(); },
                   [this](double v) { Data().Solids().SetDiffusionCoefficient(v); });
 
+  AlignLabels({gas, solubility});
+  AlignLabels({exchange, other});
   auto* left = new QVBoxLayout;
   left->addWidget(Group("Saturated gas pressure", gas));
   left->addWidget(Group("Solubility", solubility));
@@ -542,6 +572,7 @@ QWidget* TMainForm::BuildLoadingPage() {
   strGridDriftLoadings_->setObjectName(QStringLiteral("StrGridDriftLoadings"));
   strGridDriftLoadings_->SetColCount(4);
   strGridDriftLoadings_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  CompactRows(strGridDriftLoadings_);
   RegisterExit(strGridDriftLoadings_, [this] { return StrGridDriftLoadingsExit(); });
 
   auto* buttons = new QHBoxLayout;
