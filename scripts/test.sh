@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-jobs=$(nproc)
+jobs=${KIRMEL_JOBS:-$(nproc)}
 
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKIRMEL_SANITIZE=ON
 cmake --build build/test -j "$jobs"
