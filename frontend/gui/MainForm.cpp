@@ -55,7 +55,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), editor_(MakeEditor(
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 
-  connect(qApp, &QApplication::focusChanged, this,
+  focusConnection_ = connect(qApp, &QApplication::focusChanged, this,
           [this](QWidget* old, QWidget* now) { FocusChanged(old, now); });
 
   // The root's folders; the run marker lives in GUI.
@@ -70,6 +70,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), editor_(MakeEditor(
 }
 
 TMainForm::~TMainForm() {
+  // The pages go away after this destructor; their focus changes are no
+  // longer the window's business.
+  disconnect(focusConnection_);
   if (Current() == this) Current() = nullptr;
 }
 

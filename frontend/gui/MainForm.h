@@ -181,6 +181,7 @@ class TMainForm : public QMainWindow {
   std::vector<TNumericField> fields_;
   std::map<QWidget*, std::function<bool()>> exitHandlers_;
   QWidget* pendingCommit_ = nullptr;
+  QMetaObject::Connection focusConnection_;
 
   QTabWidget* pageControlMain_ = nullptr;
   QTabWidget* pageControlScenario_ = nullptr;

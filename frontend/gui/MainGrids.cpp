@@ -123,13 +123,23 @@ void TMainForm::FillDriftGrid() {
 bool TMainForm::StrGridDriftLoadingsExit() {
   qt::TStringGrid* grid = strGridDriftLoadings_;
   fe::TDriftLoadings& list = Data().Drift().Loadings();
-  using Getter = double (fe::TDriftEntry::*)() const;
-  using Setter = void (fe::TDriftEntry::*)(double);
-  const std::pair<Getter, Setter> columns[] = {
-      {&fe::TDriftEntry::EntryTime, &fe::TDriftEntry::SetEntryTime},
-      {&fe::TDriftEntry::StartPos, &fe::TDriftEntry::SetStartPos},
-      {&fe::TDriftEntry::EndPos, &fe::TDriftEntry::SetEndPos},
-      {&fe::TDriftEntry::Mass, &fe::TDriftEntry::SetMass}};
+  // The columns: entry time, start, end, mass.
+  auto get = [](const fe::TDriftEntry& e, int col) {
+    switch (col) {
+      case 0: return e.EntryTime();
+      case 1: return e.StartPos();
+      case 2: return e.EndPos();
+      default: return e.Mass();
+    }
+  };
+  auto set = [](fe::TDriftEntry& e, int col, double v) {
+    switch (col) {
+      case 0: e.SetEntryTime(v); break;
+      case 1: e.SetStartPos(v); break;
+      case 2: e.SetEndPos(v); break;
+      default: e.SetMass(v); break;
+    }
+  };
   bool converted = true;
   const int count = std::min(list.Count(), grid->RowCount() - 1);
   for (int i = 0; i < count; ++i) {
@@ -138,12 +148,12 @@ bool TMainForm::StrGridDriftLoadingsExit() {
       double value = 0;
       // A cell that does not convert has been reported; the others are still
       // taken.
-      if (!qt::GetGridFloat(grid, col, i + 1, value, (entry.*columns[col].first)())) {
+      if (!qt::GetGridFloat(grid, col, i + 1, value, get(entry, col))) {
         converted = false;
         continue;
       }
       try {
-        (entry.*columns[col].second)(value);
+        set(entry, col, value);
       } catch (const fe::EOutOfRange& e) {
         qt::ShowGridError(grid, col, i + 1, e.Message(qt::DecimalSeparator()));
         return false;
