@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
-# Builds KIRMEL_12 in release mode and runs it on the bundled example
-# (scenario NLStandard_sp, pesticide Cpf), laid out under a KIRMEL root the
-# way the front end lays out a run:
-#   <root>/SCENARIOS/NLStandard_sp, <root>/PESTICIDES/Cpf and
-#   <root>/RUNS/NLStandard_sp+Cpf/FILES.INP (absolute paths).
+# Builds everything in release mode and starts KirmelGUI on the bundled
+# example (scenario NLStandard_sp, pesticide Cpf) under a KIRMEL root:
+#   <root>/SCENARIOS/NLStandard_sp and <root>/PESTICIDES/Cpf.
 # The root is $KIRMEL_ROOT, else build/release/root.  A scenario or pesticide
 # folder that already exists under the root is left as it is.
+#
+# Without a display ($DISPLAY and $WAYLAND_DISPLAY empty) it says so and runs
+# KIRMEL_12 on the example instead, laid out the way the front end lays out a
+# run: <root>/RUNS/NLStandard_sp+Cpf/FILES.INP (absolute paths).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 src="$(pwd)"
 bash scripts/setup.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKIRMEL_TESTS=OFF
-cmake --build build/release -j "$(nproc)" --target KIRMEL_12
+cmake --build build/release -j "${KIRMEL_JOBS:-$(nproc)}"
 
 root="${KIRMEL_ROOT:-$src/build/release/root}"
 mkdir -p "$root"
@@ -26,6 +28,14 @@ for d in "SCENARIOS/$scenario" "PESTICIDES/$pesticide"; do
     echo "Keeping the existing $root/$d"
   fi
 done
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  echo "Starting KirmelGUI on $root"
+  KIRMEL_ROOT="$root" exec "$src/build/release/KirmelGUI"
+fi
+echo "No display (\$DISPLAY and \$WAYLAND_DISPLAY are empty): KirmelGUI needs one."
+echo "Running the example through the kernel instead."
+
 run="$root/RUNS/$scenario+$pesticide"
 mkdir -p "$run"
 
