@@ -36,6 +36,11 @@ class Parser {
   Parser& operator=(const Parser&) = delete;
 
   void SetMessageSink(TMessageSink sink) { sink_ = std::move(sink); }
+  // Hands a message to the sink (when there is one): readers built on the
+  // token reader report their own faults the way it reports its own.
+  void ShowMessage(const std::string& message) const {
+    if (sink_) sink_(message);
+  }
   void SetDecimalSeparator(char separator) { decimalSeparator_ = separator; }
   char DecimalSeparator() const { return decimalSeparator_; }
 

@@ -1,0 +1,32 @@
+// Reader of the sediment mass-balance file "WBMBALL.OUT": one record a data
+// line, the time and the seven mass columns (g) in file order; the balance,
+// percentage, top-layer and time-step columns are passed over.  A line cut
+// short or a value that does not convert ends the reading with a message
+// naming the file and line; the records before stay in the list.
+#pragma once
+
+#include <string>
+
+#include "frontend/viewer/ReaderSupport.h"
+
+namespace kirmel::fe {
+
+struct TWBMBALLRecord {
+  double Time = 0;  // d
+  double Initial = 0;
+  double FromWL = 0;
+  double UpSeepage = 0;
+  double Remaining = 0;
+  double ToWL = 0;
+  double Percolated = 0;
+  double Transformed = 0;
+};
+
+class TWBMBALLList : public TRecordList<TWBMBALLRecord> {
+ public:
+  // Clears the list, then reads the whole file.  False only when the file
+  // cannot be opened.
+  bool ReadFile(const std::string& fileName, Parser& parser = ProgramParser());
+};
+
+}  // namespace kirmel::fe

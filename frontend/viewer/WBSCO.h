@@ -1,0 +1,56 @@
+// Reader of the sediment concentration file of one selected sediment
+// subsystem, "WBSCO%.3d.OUT".
+//
+// One time block per output time: a row per sediment layer in depth order
+// (the layers of a lower buffer included), then the top-layer row whose
+// segment column reads "top".  Each row holds the time, the segment, the
+// depth, three concentrations, three percentages and the time step; the list
+// keeps the time, the segment as written, the total concentration and the
+// time step.
+//
+// Only complete time blocks count: layer rows 1 .. m in order, then "top",
+// all with one time and time step, m being the first block's layer count.
+// Anything else ends the reading with a message naming the file and line;
+// the rows read before stay in the list.
+#pragma once
+
+#include <string>
+
+#include "frontend/viewer/ReaderSupport.h"
+
+namespace kirmel::fe {
+
+struct TWBSCORecord {
+  double Time = 0;           // d
+  std::string Segment;       // sediment segment number as written, or "top"
+  double Concentration = 0;  // total, g/m3
+  int Timestep = 0;          // kernel time-step number
+};
+
+class TWBSCOList : public TRecordList<TWBSCORecord> {
+ public:
+  // Clears the list, then reads the whole file.  False only when the file
+  // cannot be opened.
+  bool ReadFile(const std::string& fileName, Parser& parser = ProgramParser());
+
+  // Complete output times read.
+  int NumberOfTimesteps() const { return numberOfTimesteps_; }
+  // Rows of one time block: the layer rows and the top-layer row.
+  int RecordsPerTimestep() const { return layersPerTimestep_ > 0 ? layersPerTimestep_ + 1 : 0; }
+  // Layer rows of one time block (sediment layers and lower buffer).
+  int LayersPerTimestep() const { return layersPerTimestep_; }
+
+  // True with the 0-based index of the first row of the complete time block
+  // of `timestep`; false when no complete block has it.
+  bool FindTimestep(int timestep, int& index) const;
+  // 0-based index of the "top" row of complete time block t (1-based), or -1.
+  int TopIndex(int t) const;
+  // 0-based index of layer `layer` (1-based) of complete time block t, or -1.
+  int LayerIndex(int t, int layer) const;
+
+ private:
+  int numberOfTimesteps_ = 0;
+  int layersPerTimestep_ = 0;
+};
+
+}  // namespace kirmel::fe

@@ -1,0 +1,570 @@
+// Readers of the kernel output files and of measured-data files: the golden
+// runs read as the kernel wrote them, and damaged copies of every file read
+// without a crash, keep what came before the damage, close the file and
+// name the file and line.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <sstream>
+
+#include "common/TempDir.h"
+#include "frontend/viewer/EC.h"
+#include "frontend/viewer/INPUT.h"
+#include "frontend/viewer/Measure.h"
+#include "frontend/viewer/WBMBALL.h"
+#include "frontend/viewer/WBSCO.h"
+#include "frontend/viewer/WLMB.h"
+#include "frontend/viewer/WLSOCO.h"
+
+namespace kirmel::test {
+namespace {
+
+using namespace kirmel::fe;
+
+std::string Golden(const std::string& run, const std::string& file) {
+  return std::string(KIRMEL_TEST_DATA) + "/kernel/golden/" + run + "/expected/" + file;
+}
+
+struct Messages {
+  std::vector<std::string> list;
+  Parser parser{[this](const std::string& m) { list.push_back(m); }};
+};
+
+TEST(GoldenRuns, ExampleReadsAsWritten) {
+  Messages m;
+  // Upper-case names as the windows ask for them; the kernel wrote lower case.
+  TWLSOCOList wl;
+  ASSERT_TRUE(wl.ReadFile(Golden("example", "WLSOCO.OUT"), m.parser));
+  EXPECT_EQ(wl.NumberOfTimesteps(), 61);
+  EXPECT_EQ(wl.RecordsPerTimestep(), 80);
+  ASSERT_EQ(wl.Count(), 61 * 80);
+  const TWLSOCORecord& last = wl.GetItem(wl.Count() - 1);
+  EXPECT_EQ(last.Time, 30);
+  EXPECT_EQ(last.Segment, 80);
+  EXPECT_DOUBLE_EQ(last.Concentration, 0.4795E-03);
+  EXPECT_EQ(last.Timestep, 4320);
+  EXPECT_EQ(wl.RecordIndex(61, 80), wl.Count() - 1);
+  EXPECT_EQ(wl.GetItem(wl.RecordIndex(2, 1)).Time, 0.5);
+  EXPECT_EQ(wl.RecordIndex(62, 1), -1);
+  EXPECT_EQ(wl.RecordIndex(1, 81), -1);
+  EXPECT_THROW(wl.GetItem(wl.Count()), EIndexOutOfRange);
+  EXPECT_FALSE(m.parser.FileOpen());
+
+  TWBSCOList sed;
+  ASSERT_TRUE(sed.ReadFile(Golden("example", "WBSCO001.OUT"), m.parser));
+  EXPECT_EQ(sed.NumberOfTimesteps(), 61);
+  EXPECT_EQ(sed.LayersPerTimestep(), 14);
+  int index = -1;
+  ASSERT_TRUE(sed.FindTimestep(4320, index));
+  EXPECT_EQ(index, 60 * 15);
+  EXPECT_EQ(sed.GetItem(index).Segment, "1");
+  EXPECT_EQ(sed.TopIndex(61), index + 14);
+  const TWBSCORecord& top = sed.GetItem(sed.TopIndex(61));
+  EXPECT_EQ(top.Segment, "top");
+  EXPECT_DOUBLE_EQ(top.Concentration, 0.1076E-12);
+  EXPECT_EQ(top.Timestep, 4320);
+  EXPECT_FALSE(sed.FindTimestep(4321, index));
+  EXPECT_EQ(sed.LayerIndex(61, 15), -1);
+
+  TECList ec;
+  ASSERT_TRUE(ec.ReadFile(Golden("example", "EC080.OUT"), wl.NumberOfTimesteps(), m.parser));
+  ASSERT_EQ(ec.Count(), 4);
+  const double expected[4][2] = {{0, 4.304}, {4, 3.057}, {21, 1.564}, {28, 1.327}};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_DOUBLE_EQ(ec.GetItem(i).TimeOfOccurrence, expected[i][0]);
+    EXPECT_NEAR(ec.GetItem(i).Concentration, expected[i][1], 1e-12);
+  }
+
+  TINPUT in;
+  ASSERT_TRUE(in.ReadFile(Golden("example", "INPUT.OUT"), m.parser));
+  EXPECT_EQ(in.WaterBodyLength(), 320);
+  ASSERT_EQ(in.NumberOfSubsystems(), 2);
+  EXPECT_EQ(in.Subsystems(1), 1);
+  EXPECT_EQ(in.Subsystems(2), 80);
+  ASSERT_EQ(in.NumberOfWLSegments(), 80);
+  EXPECT_EQ(in.WLMidDistance(1), 2);
+  EXPECT_EQ(in.WLMidDistance(80), 318);
+  ASSERT_EQ(in.NumberOfSedimentSegments(), 14);
+  EXPECT_NEAR(in.SedimentMidDepth(1), 0.0005, 1e-12);
+  EXPECT_NEAR(in.SedimentMidDepth(14), 0.09, 1e-12);
+  EXPECT_THROW(in.WLMidDistance(81), EIndexOutOfRange);
+  EXPECT_THROW(in.Subsystems(0), EIndexOutOfRange);
+
+  TWLMBList mb;
+  ASSERT_TRUE(mb.ReadFile(Golden("example", "WLMB.OUT"), m.parser));
+  ASSERT_EQ(mb.Count(), 61);
+  const TWLMBRecord& half = mb.GetItem(1);
+  EXPECT_EQ(half.Time, 0.5);
+  EXPECT_DOUBLE_EQ(half.InitLoad, 0.3);
+  EXPECT_DOUBLE_EQ(half.Remaining, 0.2662);
+  EXPECT_DOUBLE_EQ(half.ToSed, -0.02161);
+  EXPECT_DOUBLE_EQ(half.OutEnd, -0.004753);
+
+  TWBMBALLList wb;
+  ASSERT_TRUE(wb.ReadFile(Golden("example", "WBMBALL.OUT"), m.parser));
+  ASSERT_EQ(wb.Count(), 61);
+  EXPECT_DOUBLE_EQ(wb.GetItem(3).ToWL, -0.2135E-05);
+  EXPECT_DOUBLE_EQ(wb.GetItem(3).Transformed, -0.1374E-03);
+
+  EXPECT_TRUE(m.list.empty());
+}
+
+// Water-layer buffers: more rows per time than water-body segments, lower
+// buffer rows before "top", and a subsystem in a buffer.
+TEST(GoldenRuns, BuffersMapNodesToSegments) {
+  Messages m;
+  TINPUT in;
+  ASSERT_TRUE(in.ReadFile(Golden("buffers", "input.out"), m.parser));
+  EXPECT_EQ(in.WaterBodyLength(), 20);
+  EXPECT_EQ(in.NumberOfFrontBufferSegments(), 2);
+  EXPECT_EQ(in.NumberOfEndBufferSegments(), 2);
+  ASSERT_EQ(in.NumberOfWLSegments(), 5);
+  for (int i = 1; i <= 5; ++i) EXPECT_EQ(in.WLMidDistance(i), 4.0 * i - 2);
+  ASSERT_EQ(in.NumberOfSubsystems(), 3);
+  EXPECT_EQ(in.WLSegmentOfNode(in.Subsystems(1)), 1);  // node 3
+  EXPECT_EQ(in.WLSegmentOfNode(in.Subsystems(2)), 5);  // node 7
+  EXPECT_EQ(in.WLSegmentOfNode(in.Subsystems(3)), 0);  // node 1: front buffer
+  EXPECT_EQ(in.NumberOfSedimentSegments(), 5);
+  EXPECT_NEAR(in.SedimentMidDepth(5), 0.03, 1e-12);
+
+  TWLSOCOList wl;
+  ASSERT_TRUE(wl.ReadFile(Golden("buffers", "wlsoco.out"), m.parser));
+  EXPECT_EQ(wl.NumberOfTimesteps(), 9);
+  ASSERT_EQ(wl.RecordsPerTimestep(), 9);
+  const TWLSOCORecord& first = wl.GetItem(wl.RecordIndex(9, in.WLNodeOfSegment(1)));
+  EXPECT_EQ(first.Segment, 3);
+  EXPECT_EQ(first.Time, 2);
+
+  TWBSCOList sed;
+  ASSERT_TRUE(sed.ReadFile(Golden("buffers", "wbsco003.out"), m.parser));
+  EXPECT_EQ(sed.LayersPerTimestep(), 7);  // 5 layers and 2 of the lower buffer
+  EXPECT_EQ(sed.GetItem(sed.TopIndex(9)).Segment, "top");
+  int index = 0;
+  ASSERT_TRUE(sed.FindTimestep(wl.GetItem(wl.RecordIndex(9, 1)).Timestep, index));
+  EXPECT_EQ(index, 8 * 8);
+
+  TECList ec;
+  ASSERT_TRUE(ec.ReadFile(Golden("buffers", "ec007.out"), wl.NumberOfTimesteps(), m.parser));
+  EXPECT_EQ(ec.Count(), 4);
+  EXPECT_TRUE(ec.ReadError().empty());
+  EXPECT_TRUE(m.list.empty());
+}
+
+// Every golden run: each reader takes each file whole, and the files agree.
+TEST(GoldenRuns, EveryFileReadsWhole) {
+  for (const char* run : {"example", "buffers", "freundlich", "seepage"}) {
+    SCOPED_TRACE(run);
+    Messages m;
+    TINPUT in;
+    ASSERT_TRUE(in.ReadFile(Golden(run, "input.out"), m.parser));
+    TWLSOCOList wl;
+    ASSERT_TRUE(wl.ReadFile(Golden(run, "wlsoco.out"), m.parser));
+    EXPECT_EQ(wl.RecordsPerTimestep(), in.NumberOfFrontBufferSegments() + in.NumberOfWLSegments() +
+                                           in.NumberOfEndBufferSegments());
+    EXPECT_EQ(wl.Count(), wl.NumberOfTimesteps() * wl.RecordsPerTimestep());
+    TWLMBList mb;
+    ASSERT_TRUE(mb.ReadFile(Golden(run, "wlmb.out"), m.parser));
+    EXPECT_EQ(mb.Count(), wl.NumberOfTimesteps());
+    TWBMBALLList wb;
+    ASSERT_TRUE(wb.ReadFile(Golden(run, "wbmball.out"), m.parser));
+    EXPECT_EQ(wb.Count(), wl.NumberOfTimesteps());
+    for (int i = 1; i <= in.NumberOfSubsystems(); ++i) {
+      if (in.WLSegmentOfNode(in.Subsystems(i)) == 0) continue;  // no files for a buffer node
+      char suffix[8];
+      std::snprintf(suffix, sizeof suffix, "%.3d", in.Subsystems(i));
+      TWBSCOList sed;
+      ASSERT_TRUE(sed.ReadFile(Golden(run, std::string("wbsco") + suffix + ".out"), m.parser));
+      EXPECT_EQ(sed.NumberOfTimesteps(), wl.NumberOfTimesteps());
+      EXPECT_GE(sed.LayersPerTimestep(), in.NumberOfSedimentSegments());
+      TECList ec;
+      ASSERT_TRUE(ec.ReadFile(Golden(run, std::string("ec") + suffix + ".out"),
+                              wl.NumberOfTimesteps(), m.parser));
+      EXPECT_EQ(ec.Count(), 4);
+    }
+    EXPECT_TRUE(m.list.empty()) << m.list.front();
+  }
+}
+
+// A generic reader run: file name in, records out as text, so one table can
+// drive every reader.
+struct ReaderCase {
+  const char* file;
+  std::function<std::vector<std::string>(const std::string&, Parser&, std::string&)> read;
+};
+
+template <class List, class Row>
+std::vector<std::string> Dump(const List& list, Row row) {
+  std::vector<std::string> out;
+  for (const auto& r : list.Items()) out.push_back(row(r));
+  return out;
+}
+
+std::string Num(double v) {
+  std::ostringstream s;
+  s.precision(17);
+  s << v;
+  return s.str();
+}
+
+const std::vector<ReaderCase>& Readers() {
+  static const std::vector<ReaderCase> cases = {
+      {"wlsoco.out",
+       [](const std::string& f, Parser& p, std::string& err) {
+         TWLSOCOList l;
+         EXPECT_TRUE(l.ReadFile(f, p));
+         EXPECT_LE(l.NumberOfTimesteps() * l.RecordsPerTimestep(), l.Count());
+         err = l.ReadError();
+         return Dump(l, [](const TWLSOCORecord& r) {
+           return Num(r.Time) + " " + std::to_string(r.Segment) + " " + Num(r.Concentration) +
+                  " " + std::to_string(r.Timestep);
+         });
+       }},
+      {"wbsco080.out",
+       [](const std::string& f, Parser& p, std::string& err) {
+         TWBSCOList l;
+         EXPECT_TRUE(l.ReadFile(f, p));
+         EXPECT_LE(l.NumberOfTimesteps() * l.RecordsPerTimestep(), l.Count());
+         for (int t = 1; t <= l.NumberOfTimesteps(); ++t)
+           EXPECT_EQ(l.GetItem(l.TopIndex(t)).Segment, "top");
+         err = l.ReadError();
+         return Dump(l, [](const TWBSCORecord& r) {
+           return Num(r.Time) + " " + r.Segment + " " + Num(r.Concentration) + " " +
+                  std::to_string(r.Timestep);
+         });
+       }},
+      {"ec080.out",
+       [](const std::string& f, Parser& p, std::string& err) {
+         TECList l;
+         EXPECT_TRUE(l.ReadFile(f, 61, p));
+         err = l.ReadError();
+         return Dump(l, [](const TECRecord& r) {
+           return Num(r.TimeOfOccurrence) + " " + Num(r.Concentration);
+         });
+       }},
+      {"wlmb.out",
+       [](const std::string& f, Parser& p, std::string& err) {
+         TWLMBList l;
+         EXPECT_TRUE(l.ReadFile(f, p));
+         err = l.ReadError();
+         return Dump(l, [](const TWLMBRecord& r) {
+           return Num(r.Time) + " " + Num(r.InitLoad) + " " + Num(r.OutFront);
+         });
+       }},
+      {"wbmball.out",
+       [](const std::string& f, Parser& p, std::string& err) {
+         TWBMBALLList l;
+         EXPECT_TRUE(l.ReadFile(f, p));
+         err = l.ReadError();
+         return Dump(l, [](const TWBMBALLRecord& r) {
+           return Num(r.Time) + " " + Num(r.Initial) + " " + Num(r.Transformed);
+         });
+       }},
+      {"input.out",
+       [](const std::string& f, Parser& p, std::string& err) {
+         TINPUT in;
+         const bool ok = in.ReadFile(f, p);
+         err = ok ? "" : "refused";
+         // Refused: nothing was taken.
+         if (!ok) {
+           EXPECT_EQ(in.NumberOfWLSegments(), 0);
+         }
+         std::vector<std::string> out;
+         if (ok) {
+           out.push_back(Num(in.WaterBodyLength()));
+           for (int i = 1; i <= in.NumberOfWLSegments(); ++i) out.push_back(Num(in.WLMidDistance(i)));
+           for (int i = 1; i <= in.NumberOfSedimentSegments(); ++i)
+             out.push_back(Num(in.SedimentMidDepth(i)));
+         }
+         return out;
+       }},
+  };
+  return cases;
+}
+
+// Cuts every file at many places, inside lines and at line ends: every
+// record that stood wholly before the cut line is read as in the whole file,
+// the file is closed, and a short read says where it stopped.
+TEST(DamagedFiles, TruncatedCopiesKeepWhatCameBefore) {
+  TempDir dir;
+  for (const ReaderCase& c : Readers()) {
+    SCOPED_TRACE(c.file);
+    const std::string path = Golden("example", c.file);
+    const std::string text = readFile(path);
+    Messages m;
+    std::string err;
+    const std::vector<std::string> whole = c.read(path, m.parser, err);
+    ASSERT_TRUE(err.empty());
+    ASSERT_FALSE(whole.empty());
+
+    const int cuts = 41;
+    for (int k = 1; k < cuts; ++k) {
+      const std::size_t at = text.size() * k / cuts + (k % 3);  // inside and at line ends
+      const std::string cut = dir.write("cut.out", text.substr(0, at));
+      Messages mc;
+      std::string cutErr;
+      const std::vector<std::string> part = c.read(cut, mc.parser, cutErr);
+      EXPECT_FALSE(mc.parser.FileOpen());
+      ASSERT_LE(part.size(), whole.size());
+      // The records read agree with the whole file's, except perhaps the one
+      // on the cut line itself when the cut fell inside its last number.
+      for (std::size_t i = 0; i + 1 < part.size(); ++i) ASSERT_EQ(part[i], whole[i]) << "cut " << at;
+      if (!cutErr.empty() && std::string(c.file) != "input.out") {
+        ASSERT_EQ(mc.list.size(), 1u);
+        EXPECT_EQ(mc.list[0], cutErr);
+        EXPECT_EQ(cutErr.rfind(cut + ", line ", 0), 0u) << cutErr;
+      }
+    }
+  }
+}
+
+// Each file damaged inside: the reading stops at the damage with a message
+// naming the file and its line, and the whole blocks before it stay usable.
+TEST(DamagedFiles, MalformedCopiesStopAtTheFault) {
+  TempDir dir;
+  auto lines = [](const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string l; std::getline(in, l);) out.push_back(l);
+    return out;
+  };
+  auto join = [](const std::vector<std::string>& ls) {
+    std::string s;
+    for (const auto& l : ls) s += l + "\n";
+    return s;
+  };
+  Messages m;
+
+  // wlsoco.out: header of 12 lines, then 80 rows a time block.
+  const std::vector<std::string> wlsoco = lines(readFile(Golden("example", "wlsoco.out")));
+  const std::size_t block5 = 12 + 4 * 80;  // first row of the fifth block (0-based line)
+  {
+    auto ls = wlsoco;
+    ls.erase(ls.begin() + static_cast<long>(block5 + 40));  // segment 41 of block 5 lost
+    TWLSOCOList wl;
+    ASSERT_TRUE(wl.ReadFile(dir.write("a.out", join(ls)), m.parser));
+    EXPECT_EQ(wl.NumberOfTimesteps(), 4);
+    EXPECT_EQ(wl.Count(), 4 * 80 + 40);
+    EXPECT_EQ(wl.RecordIndex(5, 1), -1);
+    EXPECT_EQ(wl.ReadError(), dir.file("a.out") + ", line " + std::to_string(block5 + 41) +
+                                  ": segment 42 follows segment 40");
+  }
+  {
+    auto ls = wlsoco;
+    ls[block5 + 79].replace(ls[block5 + 79].size() - 6, 6, "******");  // time step overflowed
+    ls[block5 + 3].resize(40);                                          // and a row cut short
+    TWLSOCOList wl;
+    ASSERT_TRUE(wl.ReadFile(dir.write("b.out", join(ls)), m.parser));
+    EXPECT_EQ(wl.NumberOfTimesteps(), 4);
+    EXPECT_EQ(wl.Count(), 4 * 80 + 3);
+    EXPECT_EQ(wl.ReadError(), dir.file("b.out") + ", line " + std::to_string(block5 + 4) +
+                                  ": the line ends before the record is complete");
+  }
+
+  // wbsco080.out: header of 15 lines, 15 rows a block; the third block's
+  // "top" row lost, then a run that stopped one block early.
+  const std::vector<std::string> wbsco = lines(readFile(Golden("example", "wbsco080.out")));
+  {
+    auto ls = wbsco;
+    ls.erase(ls.begin() + 15 + 3 * 15 - 1);
+    TWBSCOList sed;
+    ASSERT_TRUE(sed.ReadFile(dir.write("c.out", join(ls)), m.parser));
+    EXPECT_EQ(sed.NumberOfTimesteps(), 2);
+    EXPECT_EQ(sed.TopIndex(3), -1);
+    EXPECT_NE(sed.ReadError().find("a time block ends without a \"top\" row"), std::string::npos);
+  }
+  {
+    auto ls = wbsco;
+    ls.resize(ls.size() - 15);
+    TWBSCOList sed;
+    ASSERT_TRUE(sed.ReadFile(dir.write("d.out", join(ls)), m.parser));
+    EXPECT_EQ(sed.NumberOfTimesteps(), 60);
+    EXPECT_TRUE(sed.ReadError().empty());
+    int index = 0;
+    EXPECT_FALSE(sed.FindTimestep(4320, index));
+    EXPECT_TRUE(sed.FindTimestep(4248, index));
+  }
+  {
+    // A lower-buffer-like extra row in the second block only.
+    auto ls = wbsco;
+    ls.insert(ls.begin() + 15 + 15 + 14,
+              "   0.500   15  0.1000    0.0000E+00    0.0000E+00    0.0000E+00      0.00    0.00    0.00      72");
+    TWBSCOList sed;
+    ASSERT_TRUE(sed.ReadFile(dir.write("e.out", join(ls)), m.parser));
+    EXPECT_EQ(sed.NumberOfTimesteps(), 1);
+    EXPECT_NE(sed.ReadError().find("more than 14 sediment segments"), std::string::npos);
+  }
+
+  // ec080.out: the table found by a wrong count, and "-" in the table.
+  const std::string ec = readFile(Golden("example", "ec080.out"));
+  {
+    TECList l;
+    ASSERT_TRUE(l.ReadFile(dir.write("f.out", ec), 60, m.parser));
+    EXPECT_EQ(l.Count(), 0);
+    EXPECT_EQ(l.ReadError(), dir.file("f.out") +
+                                 ", line 72: the row of the 0-day exposure window was expected here");
+    ASSERT_TRUE(l.ReadFile(dir.file("f.out"), 65, m.parser));
+    EXPECT_EQ(l.Count(), 0);
+    EXPECT_NE(l.ReadError().find("the file ends before the table"), std::string::npos);
+    auto ls = lines(ec);
+    ls[ls.size() - 2] = "             21               -             -";
+    ls[ls.size() - 1] = "             28            28.00    0.1500E-02";
+    ASSERT_TRUE(l.ReadFile(dir.write("g.out", join(ls)), 61, m.parser));
+    ASSERT_EQ(l.Count(), 4);
+    EXPECT_EQ(l.GetItem(2).TimeOfOccurrence, -1);
+    EXPECT_EQ(l.GetItem(2).Concentration, -1);
+    EXPECT_DOUBLE_EQ(l.GetItem(3).Concentration, 1.5);
+    ls.resize(ls.size() - 1);  // the run stopped early: no 28-day row
+    ASSERT_TRUE(l.ReadFile(dir.write("h.out", join(ls)), 61, m.parser));
+    EXPECT_EQ(l.Count(), 3);
+    EXPECT_FALSE(l.ReadError().empty());
+  }
+
+  // wlmb.out: a line that lost a column keeps the lines before it.
+  {
+    auto ls = lines(readFile(Golden("example", "wlmb.out")));
+    ls[10 + 5].resize(56);  // four of the twelve columns
+    TWLMBList l;
+    ASSERT_TRUE(l.ReadFile(dir.write("i.out", join(ls)), m.parser));
+    EXPECT_EQ(l.Count(), 5);
+    EXPECT_EQ(l.ReadError(), dir.file("i.out") +
+                                 ", line 16: the line ends before the record is complete");
+  }
+  EXPECT_FALSE(m.parser.FileOpen());
+}
+
+// input.out: counts beyond what a run holds, and missing headings, are
+// refused with the file and line; the object keeps what it held.
+TEST(DamagedFiles, InputEchoRefusedWhole) {
+  TempDir dir;
+  const std::string text = readFile(Golden("example", "input.out"));
+  Messages m;
+  TINPUT in;
+  ASSERT_TRUE(in.ReadFile(Golden("example", "input.out"), m.parser));
+  auto replaced = [&](const std::string& from, const std::string& to) {
+    std::string t = text;
+    const std::size_t at = t.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return t.replace(at, from.size(), to);
+  };
+  const struct {
+    std::string text;
+    std::string message;
+  } cases[] = {
+      {replaced(" 2\n 1 80\n", " 10\n 1 2 3 4 5 6 7 8 9 10\n"),
+       "line 39: 10 sediment subsystems; at most 9 can be shown"},
+      {replaced(" 80 0 0\n", " 501 0 0\n"), "line 53: 501 water-layer segments; at most 500 can be shown"},
+      {replaced(" 14 0\n", " -1 0\n"), "line 86: illegal number of sediment segments: -1"},
+      {replaced("wbin:", "wbin"), "the heading word \"wbin:\" was not found"},
+      {replaced(" 320.0 0.0 0.0", " 320,0 0.0 0.0"), "line 51: Illegal floating-point value: \"320,0\""},
+      {replaced(" 1 80\n", " 1 0\n"), "line 40: no water-layer node 0"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    m.list.clear();
+    const std::string path = dir.write("input.out", c.text);
+    EXPECT_FALSE(in.ReadFile(path, m.parser));
+    ASSERT_EQ(m.list.size(), 1u);
+    EXPECT_EQ(m.list[0].rfind(path + ", ", 0), 0u);
+    EXPECT_NE(m.list[0].find(c.message), std::string::npos) << m.list[0];
+    EXPECT_FALSE(m.parser.FileOpen());
+    EXPECT_EQ(in.NumberOfWLSegments(), 80);  // still the example's
+  }
+  m.list.clear();
+  EXPECT_FALSE(in.ReadFile(dir.file("missing.out"), m.parser));
+  EXPECT_EQ(m.list, std::vector<std::string>{"Cannot open file \"" + dir.file("missing.out") + "\""});
+}
+
+// Measured data: groups by the first value, all alike in size and point
+// order, or the file is refused.
+TEST(MeasuredData, GroupsMustMatchTheFirst) {
+  TempDir dir;
+  Messages m;
+  TWLMeasure wl;
+  // Comments in both forms, a record over two lines, "!" comments.
+  ASSERT_TRUE(wl.ReadFile(dir.write("a.dat",
+                                    "* water layer\n"
+                                    " * sampled\n"
+                                    "1 2 10 0.5 0.1 ! first\n"
+                                    "1 2 20 0.4\n 0.1\n"
+                                    "3 4 10 0.3 0\n"
+                                    "\n"
+                                    "3 4 20 0.2 0\n"),
+                          m.parser));
+  EXPECT_EQ(wl.NumberOfPeriods(), 2);
+  EXPECT_EQ(wl.PointsPerPeriod(), 2);
+  EXPECT_EQ(wl.GetItem(wl.RecordIndex(2, 2)).Concentration, 0.2);
+  EXPECT_EQ(wl.RecordIndex(3, 1), -1);
+
+  ASSERT_TRUE(wl.ReadFile(dir.write("b.dat", "1 1 5 1 0\n2 2 5 1 0\n1 1 5 1 0\n"), m.parser));
+  EXPECT_EQ(wl.NumberOfPeriods(), 3);
+  EXPECT_EQ(wl.PointsPerPeriod(), 1);
+  ASSERT_TRUE(wl.ReadFile(dir.write("c.dat", "* nothing\n"), m.parser));
+  EXPECT_EQ(wl.NumberOfPeriods(), 0);
+  EXPECT_EQ(wl.PointsPerPeriod(), 0);
+  EXPECT_TRUE(m.list.empty());
+
+  const struct {
+    const char* text;
+    int records, periods;
+    const char* message;
+  } refused[] = {
+      {"1 2 10 1 0\n1 2 20 1 0\n3 4 10 1 0\n5 6 10 1 0\n", 3, 1,
+       "line 4: the group before this record has 1 records where the first has 2"},
+      {"1 2 10 1 0\n1 2 20 1 0\n3 4 20 1 0\n3 4 10 1 0\n", 2, 1,
+       "line 3: point 1 of this group differs from point 1 of the first group"},
+      {"1 2 10 1 0\n3 4 10 1 0\n3 4 20 1 0\n", 2, 1,
+       "line 3: a group has more records than the first, which has 1"},
+      {"1 2 10 1 0\n1 2 20 1 0\n3 4 10 1 0\n", 3, 1,
+       "line 3: the last group has 1 records where the first has 2"},
+      {"1 2 10 1 0\n1 2 20 1\n", 1, 0, "line 2: the file ends before the record is complete"},
+      {"1 2 10 1 0\n1 2 2O 1 0\n", 1, 0, "line 2: Illegal floating-point value: \"2O\""},
+  };
+  for (const auto& c : refused) {
+    SCOPED_TRACE(c.message);
+    m.list.clear();
+    const std::string path = dir.write("bad.dat", c.text);
+    EXPECT_FALSE(wl.ReadFile(path, m.parser));
+    EXPECT_EQ(wl.Count(), c.records);
+    EXPECT_EQ(wl.NumberOfPeriods(), c.periods);
+    EXPECT_EQ(m.list, std::vector<std::string>{path + ", " + c.message});
+    EXPECT_FALSE(m.parser.FileOpen());
+    for (int g = 1; g <= wl.NumberOfPeriods(); ++g)
+      for (int k = 1; k <= wl.PointsPerPeriod(); ++k) EXPECT_GE(wl.RecordIndex(g, k), 0);
+  }
+
+  // Sediment layers are told apart by top and bottom.
+  TWBMeasure wb;
+  ASSERT_TRUE(wb.ReadFile(dir.write("d.dat", "1 0 0.01 5 1\n1 0.01 0.02 4 1\n"
+                                             "2 0 0.01 3 1\n2 0.01 0.02 2 1\n"),
+                          m.parser));
+  EXPECT_EQ(wb.NumberOfPeriods(), 2);
+  EXPECT_EQ(wb.GetItem(3).LayerBottom, 0.02);
+  EXPECT_FALSE(wb.ReadFile(dir.write("e.dat", "1 0 0.01 5 1\n1 0.01 0.02 4 1\n"
+                                              "2 0 0.01 3 1\n2 0.01 0.03 2 1\n"),
+                           m.parser));
+}
+
+// Output times are counted from the file, not bounded: a year with output
+// every half day has 731.
+TEST(LongRuns, TablesSizedFromTheFile) {
+  TempDir dir;
+  std::string text = "\n * header\n";
+  char line[200];
+  for (int t = 0; t <= 730; ++t)
+    for (int s = 1; s <= 3; ++s) {
+      std::snprintf(line, sizeof line,
+                    "%8.3f  %3d  %9.3f  %12.4E  %12.4E  %12.4E  %12.4E    %6.2f  %6.2f  %6.2f  %6.2f  %6d\n",
+                    t * 0.5, s, 1.0 * s, 1.0, 0.001 * t, 0.0, 0.0, 100.0, 100.0, 0.0, 0.0, t * 72);
+      text += line;
+    }
+  Messages m;
+  TWLSOCOList wl;
+  ASSERT_TRUE(wl.ReadFile(dir.write("wlsoco.out", text), m.parser));
+  EXPECT_EQ(wl.NumberOfTimesteps(), 731);
+  EXPECT_DOUBLE_EQ(wl.GetItem(wl.RecordIndex(731, 3)).Concentration, 0.73);
+  EXPECT_TRUE(wl.ReadError().empty());
+}
+
+}  // namespace
+}  // namespace kirmel::test
