@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "frontend/model/Numbers.h"
+
 namespace kirmel::fe {
 
 void TAxis::SetAutomatic() {
@@ -114,6 +116,46 @@ double ChartMinY(const TChart& chart) {
 
 double ChartMaxX(const TChart& chart) {
   return Extreme(chart, &TChartPoint::X, [](double v, double r) { return v > r; });
+}
+
+std::string FormatAxisLabel(std::string_view pattern, double value, char decimalSeparator) {
+  const std::size_t first = pattern.find_first_of("#0,.");
+  if (first == std::string_view::npos) return std::string(pattern);
+  const std::size_t last = pattern.find_last_of("#0,.");
+  const std::string_view number = pattern.substr(first, last - first + 1);
+
+  const std::size_t point = number.find('.');
+  const std::string_view integerPart = number.substr(0, point);
+  const std::string_view fractionPart =
+      point == std::string_view::npos ? std::string_view() : number.substr(point + 1);
+  const bool grouped = integerPart.find(',') != std::string_view::npos;
+  int minInteger = 0, minDecimals = 0, maxDecimals = 0;
+  for (char c : integerPart)
+    if (c == '0') ++minInteger;
+  for (char c : fractionPart) {
+    if (c == '0') ++minDecimals;
+    if (c == '0' || c == '#') ++maxDecimals;
+  }
+
+  std::string text = FormatFixed(value, maxDecimals, '.');  // no minus sign for a rounded 0
+  const bool negative = !text.empty() && text[0] == '-';
+  if (negative) text.erase(0, 1);
+  std::string digits = text.substr(0, text.find('.'));
+  std::string decimals = text.find('.') == std::string::npos ? "" : text.substr(text.find('.') + 1);
+  while (static_cast<int>(decimals.size()) > minDecimals && decimals.back() == '0') decimals.pop_back();
+  if (digits == "0" && minInteger == 0 && !decimals.empty()) digits.clear();  // "#.##": ".5"
+  while (static_cast<int>(digits.size()) < minInteger) digits.insert(0, 1, '0');
+  if (grouped) {
+    const char separator = decimalSeparator == ',' ? '.' : ',';
+    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
+      digits.insert(static_cast<std::size_t>(i), 1, separator);
+  }
+  std::string result(pattern.substr(0, first));
+  if (negative) result += '-';
+  result += digits;
+  if (!decimals.empty()) result += decimalSeparator + decimals;
+  result += pattern.substr(last + 1);
+  return result;
 }
 
 void SetLeftAxisMax(TChart& chart, double value) {

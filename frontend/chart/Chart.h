@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -46,6 +47,8 @@ enum class TLinePattern { Solid, Dash, Dot, DashDot, DashDotDot };
 enum class TMarkerShape { Circle, DownTriangle, Rectangle, Triangle, DiagCross, Star };
 enum class TSortOrder { None, Ascending, Descending };
 enum class TAxisSide { Left, Bottom, Top, Right };
+enum class TTitleAlignment { Left, Center };
+enum class TLegendPosition { Right, Bottom };
 
 // How a series is drawn.
 //   Line       a line through the points, sorted by X unless XOrder is None
@@ -112,6 +115,9 @@ struct TAxis {
   bool MinorTicksVisible = true;
   int MinorTickCount = 3;
   std::string Title;
+  // Pattern of the tick labels (see FormatAxisLabel); empty gives the
+  // general number form.
+  std::string LabelFormat;
 
   // Automatic on, both ends following the data.
   void SetAutomatic();
@@ -126,7 +132,10 @@ struct TAxis {
 
 struct TChart {
   std::string Title;
+  bool TitleVisible = true;
+  TTitleAlignment TitleAlignment = TTitleAlignment::Center;
   bool LegendVisible = true;
+  TLegendPosition LegendPosition = TLegendPosition::Right;
   TAxis Left;
   TAxis Bottom;
   TAxis Top;
@@ -152,6 +161,16 @@ struct TChart {
 double ChartMaxY(const TChart& chart);
 double ChartMinY(const TChart& chart);
 double ChartMaxX(const TChart& chart);
+
+// A tick label written by a number pattern such as "    #,##0.###":
+//   "0"  a digit that is always written; "#" a digit written when needed;
+//   ","  among the integer digits: thousands are grouped (with "." when the
+//        decimal separator is ",", else with ",");
+//   "."  the decimal separator; the digits after it give the most decimals
+//        ("#" and "0") and the fewest ("0"); further decimals are rounded off.
+// Text before the first and after the last of these characters is written
+// as it stands.  "    ###0.##" writes 1234.5 as "    1234.5".
+std::string FormatAxisLabel(std::string_view pattern, double value, char decimalSeparator);
 
 // Left (bottom) axis manual, minimum 0, then maximum 1.1 x value.
 void SetLeftAxisMax(TChart& chart, double value);

@@ -70,6 +70,16 @@ TEST(ChartAxes, AxisMaxHelpersAndSafeOrder) {
   EXPECT_EQ(bars.AxisRange(TAxisSide::Left), std::make_pair(2.5, 5.5));
 }
 
+TEST(ChartAxes, LabelPatterns) {
+  EXPECT_EQ(FormatAxisLabel("      #,##0.#######", 1234567.25, '.'), "      1,234,567.25");
+  EXPECT_EQ(FormatAxisLabel("      #,##0.#######", 0.000000049, '.'), "      0");
+  EXPECT_EQ(FormatAxisLabel("      #,##0.#######", -0.5, ','), "      -0,5");
+  EXPECT_EQ(FormatAxisLabel("    #,##0.###", 12345.6789, ','), "    12.345,679");
+  EXPECT_EQ(FormatAxisLabel("    ###0.##", 1234.5, '.'), "    1234.5");
+  EXPECT_EQ(FormatAxisLabel("0.00 mg", 3, '.'), "3.00 mg");
+  EXPECT_EQ(FormatAxisLabel("#,##0", 999.5, '.'), "1,000");
+}
+
 TEST(ChartColors, BGRValues) {
   EXPECT_EQ(TColor::FromBGR(0x808000), colors::Teal);
   EXPECT_EQ(TColor::FromBGR(0x0000FF), colors::Red);

@@ -1,0 +1,289 @@
+#include "frontend/plot/ChartPlot.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPicture>
+
+#include <algorithm>
+#include <cmath>
+
+#include "frontend/model/Numbers.h"
+
+namespace kirmel::fe {
+
+namespace {
+
+// Ticks of one axis as the model asks: a fixed major step (or the drawing's
+// own choice for 0), a fixed number of minor ticks, labels by the axis's
+// pattern or in the general number form.
+class ModelTicker : public QCPAxisTicker {
+ public:
+  ModelTicker(const TAxis& axis, char decimalSeparator)
+      : step_(axis.Increment),
+        minorTicks_(std::clamp(axis.MinorTickCount, 0, 100)),
+        format_(axis.LabelFormat),
+        decimalSeparator_(decimalSeparator) {}
+
+ protected:
+  double getTickStep(const QCPRange& range) override {
+    if (step_ > 0 && std::isfinite(step_)) {
+      // A step far too small for the range is widened to a multiple of
+      // itself, so an axis never holds more than 100 major ticks.
+      const double ticks = range.size() / step_;
+      lastStep_ = ticks > 100 ? step_ * std::ceil(ticks / 100) : step_;
+    } else {
+      lastStep_ = QCPAxisTicker::getTickStep(range);
+    }
+    return lastStep_;
+  }
+
+  int getSubTickCount(double) override { return minorTicks_; }
+
+  QString getTickLabel(double tick, const QLocale&, QChar, int) override {
+    if (std::fabs(tick) < std::fabs(lastStep_) * 1e-9) tick = 0;  // rounding left-overs of 0
+    const std::string text = format_.empty() ? FormatGeneral(tick, decimalSeparator_, 15)
+                                             : FormatAxisLabel(format_, tick, decimalSeparator_);
+    return QString::fromStdString(text);
+  }
+
+ private:
+  double step_;
+  int minorTicks_;
+  std::string format_;
+  char decimalSeparator_;
+  double lastStep_ = 1;
+};
+
+QColor ToQColor(const TColor& c) { return QColor(c.R, c.G, c.B); }
+
+Qt::PenStyle ToPenStyle(TLinePattern pattern) {
+  switch (pattern) {
+    case TLinePattern::Solid:
+      return Qt::SolidLine;
+    case TLinePattern::Dash:
+      return Qt::DashLine;
+    case TLinePattern::Dot:
+      return Qt::DotLine;
+    case TLinePattern::DashDot:
+      return Qt::DashDotLine;
+    case TLinePattern::DashDotDot:
+      return Qt::DashDotDotLine;
+  }
+  return Qt::SolidLine;
+}
+
+QCPScatterStyle::ScatterShape ToShape(TMarkerShape shape) {
+  switch (shape) {
+    case TMarkerShape::Circle:
+      return QCPScatterStyle::ssCircle;
+    case TMarkerShape::DownTriangle:
+      return QCPScatterStyle::ssTriangleInverted;
+    case TMarkerShape::Rectangle:
+      return QCPScatterStyle::ssSquare;
+    case TMarkerShape::Triangle:
+      return QCPScatterStyle::ssTriangle;
+    case TMarkerShape::DiagCross:
+      return QCPScatterStyle::ssCross;
+    case TMarkerShape::Star:
+      return QCPScatterStyle::ssStar;
+  }
+  return QCPScatterStyle::ssCircle;
+}
+
+// A marker's width and height are half-sizes in pixels, as a 2 x 2 marker
+// is drawn 5 pixels across.
+QCPScatterStyle ToScatter(const TSeries& s, bool always) {
+  if (!s.Marker.Visible && !always) return QCPScatterStyle(QCPScatterStyle::ssNone);
+  const double size = 2.0 * std::max({s.Marker.Width, s.Marker.Height, 1}) + 1;
+  return QCPScatterStyle(ToShape(s.Marker.Shape), ToQColor(s.Color), ToQColor(s.Marker.Fill), size);
+}
+
+}  // namespace
+
+ChartPlot::ChartPlot(QWidget* parent) : QCustomPlot(parent), title_(new QCPTextElement(this)) {
+  QFont font = title_->font();
+  font.setBold(true);
+  title_->setFont(font);
+  // The legend has a place of its own beside or below the axes; Draw puts it there.
+  axisRect()->insetLayout()->take(legend);
+  setBackground(Qt::white);
+}
+
+void ChartPlot::Draw(const TChart& chart, char decimalSeparator) {
+  clearPlottables();
+  clearItems();
+  if (title_->layout()) title_->layout()->take(title_);
+  if (legend->layout()) legend->layout()->take(legend);
+  plotLayout()->simplify();
+
+  QCPAxis* const axes[4] = {yAxis, xAxis, xAxis2, yAxis2};  // Left, Bottom, Top, Right
+  auto axisOf = [&](TAxisSide side) { return axes[static_cast<int>(side)]; };
+  bool used[4] = {false, false, false, false};
+
+  for (const TSeries& s : chart.Series) {
+    if (!s.Active) continue;
+    const TAxisSide hSide = s.HorizontalAxis == TAxisSide::Top ? TAxisSide::Top : TAxisSide::Bottom;
+    const TAxisSide vSide = s.VerticalAxis == TAxisSide::Right ? TAxisSide::Right : TAxisSide::Left;
+    used[static_cast<int>(hSide)] = used[static_cast<int>(vSide)] = true;
+    QCPAxis* keyAxis = axisOf(hSide);
+    QCPAxis* valueAxis = axisOf(vSide);
+
+    QVector<double> xs, ys;
+    xs.reserve(static_cast<int>(s.Points.size()));
+    ys.reserve(static_cast<int>(s.Points.size()));
+    for (const TChartPoint& p : s.Points) {
+      xs.push_back(p.X);
+      ys.push_back(p.Y);
+    }
+    QPen pen(ToQColor(s.Color), std::max(1, s.LineWidth), ToPenStyle(s.Pattern));
+    const QString name = QString::fromStdString(s.Title);
+
+    QCPAbstractPlottable* listed = nullptr;
+    const bool keepOrder = s.Kind == TSeriesKind::StepLine ||
+                           (s.Kind == TSeriesKind::Line && s.XOrder == TSortOrder::None);
+    if (keepOrder) {
+      auto* curve = new QCPCurve(keyAxis, valueAxis);
+      curve->setData(xs, ys);  // keeps the order given
+      curve->setPen(pen);
+      curve->setScatterStyle(ToScatter(s, false));
+      listed = curve;
+    } else if (s.Kind == TSeriesKind::ErrorBars) {
+      // The bars hang on a graph of their points that draws nothing itself.
+      QCPGraph* carrier = addGraph(keyAxis, valueAxis);
+      carrier->setData(xs, ys);
+      carrier->setLineStyle(QCPGraph::lsNone);
+      carrier->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssNone));
+      carrier->removeFromLegend();
+      auto* bars = new QCPErrorBars(keyAxis, valueAxis);
+      bars->setDataPlottable(carrier);
+      QVector<double> errors(xs.size(), 0.0);
+      for (int i = 0; i < errors.size() && i < static_cast<int>(s.Errors.size()); ++i)
+        errors[i] = std::fabs(s.Errors[static_cast<std::size_t>(i)]);
+      bars->setData(errors);
+      bars->setErrorType(QCPErrorBars::etValueError);
+      bars->setWhiskerWidth(s.ErrorBarWidth);
+      bars->setPen(pen);
+      listed = bars;
+    } else {
+      QCPGraph* graph = addGraph(keyAxis, valueAxis);
+      graph->setData(xs, ys);
+      graph->setPen(pen);
+      if (s.Kind == TSeriesKind::Points) {
+        graph->setLineStyle(QCPGraph::lsNone);
+        graph->setScatterStyle(ToScatter(s, true));
+      } else {
+        graph->setScatterStyle(ToScatter(s, false));
+      }
+      if (s.Kind == TSeriesKind::Area) graph->setBrush(QBrush(ToQColor(s.Color)));
+      listed = graph;
+    }
+    listed->setName(name);
+    if (!s.ShowInLegend) listed->removeFromLegend();
+  }
+
+  for (TAxisSide side : {TAxisSide::Left, TAxisSide::Bottom, TAxisSide::Top, TAxisSide::Right}) {
+    const int i = static_cast<int>(side);
+    const TAxis& model = chart.Axis(side);
+    QCPAxis* axis = axes[i];
+    const bool primary = side == TAxisSide::Left || side == TAxisSide::Bottom;
+    const bool shown = model.Visible && (primary || used[i]);
+    axis->setVisible(shown);
+
+    auto [lo, hi] = chart.AxisRange(side);
+    if (!std::isfinite(lo) || !std::isfinite(hi)) lo = 0, hi = 1;
+    if (lo > hi) std::swap(lo, hi);
+    if (lo == hi) lo -= 1, hi += 1;
+    axis->setRange(lo, hi);
+    axis->setTicker(QSharedPointer<QCPAxisTicker>(new ModelTicker(model, decimalSeparator)));
+    axis->setSubTicks(model.MinorTicksVisible && model.MinorTickCount > 0);
+    axis->setTickLabels(true);
+    axis->setLabel(QString::fromStdString(model.Title));
+  }
+  // Grid lines from the left and bottom axes, or from the right and top ones
+  // when those stand alone.
+  for (int i = 0; i < 4; ++i) {
+    const int counterpart = i == 0 ? 3 : i == 1 ? 2 : i == 2 ? 1 : 0;
+    const bool primary = i < 2;
+    axes[i]->grid()->setVisible(axes[i]->visible() &&
+                                (primary || !axes[counterpart]->visible()));
+  }
+
+  if (chart.TitleVisible && !chart.Title.empty()) {
+    plotLayout()->insertRow(0);
+    plotLayout()->addElement(0, 0, title_);
+    title_->setText(QString::fromStdString(chart.Title));
+    title_->setTextFlags((chart.TitleAlignment == TTitleAlignment::Left ? Qt::AlignLeft
+                                                                        : Qt::AlignHCenter) |
+                         Qt::AlignVCenter);
+    title_->setVisible(true);
+  } else {
+    title_->setVisible(false);
+  }
+
+  const bool withLegend = chart.LegendVisible && legend->itemCount() > 0;
+  legend->setVisible(withLegend);
+  if (withLegend) {
+    const int axesRow = plotLayout()->rowCount() - 1;
+    if (chart.LegendPosition == TLegendPosition::Bottom) {
+      plotLayout()->addElement(axesRow + 1, 0, legend);
+      plotLayout()->setRowStretchFactor(axesRow + 1, 0.001);
+      legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+      legend->setWrap(4);
+    } else {
+      plotLayout()->addElement(axesRow, 1, legend);
+      plotLayout()->setColumnStretchFactor(1, 0.001);
+      legend->setFillOrder(QCPLayoutGrid::foRowsFirst);
+      legend->setWrap(0);
+    }
+  }
+}
+
+QImage RenderChart(const TChart& chart, QSize size, char decimalSeparator) {
+  size = size.expandedTo(QSize(1, 1));
+  ChartPlot plot;
+  plot.resize(size);
+  plot.Draw(chart, decimalSeparator);
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QCPPainter painter(&image);
+  plot.toPainter(&painter, size.width(), size.height());
+  painter.end();
+  return image;
+}
+
+bool SaveChartBitmap(const TChart& chart, const QString& fileName, QSize size,
+                     char decimalSeparator) {
+  return RenderChart(chart, size, decimalSeparator).save(fileName, "BMP");
+}
+
+void PrintChart(const TChart& chart, QPainter& painter, const QRect& rect, char decimalSeparator) {
+  if (rect.width() <= 0 || rect.height() <= 0 || !painter.isActive()) return;
+  QPicture picture;
+  // The rectangle in the picture's (screen) pixels, enlarged or reduced by
+  // the print-resolution percentage.
+  const QPaintDevice* device = painter.device();
+  const double p = std::clamp(chart.PrintResolution, -1000, 99) / 100.0;
+  const double toScreenX = double(picture.logicalDpiX()) / std::max(1, device->logicalDpiX());
+  const double toScreenY = double(picture.logicalDpiY()) / std::max(1, device->logicalDpiY());
+  const int width = std::max(1, int(std::lround(rect.width() * toScreenX * (1 - p))));
+  const int height = std::max(1, int(std::lround(rect.height() * toScreenY * (1 - p))));
+
+  ChartPlot plot;
+  plot.resize(width, height);
+  plot.Draw(chart, decimalSeparator);
+  {
+    QCPPainter recorder(&picture);
+    plot.toPainter(&recorder, width, height);
+  }
+  // Replaying a picture on a device of another resolution scales it by the
+  // ratio of the resolutions already; the rest of the way into the
+  // rectangle is ours.
+  painter.save();
+  painter.setClipRect(rect, Qt::IntersectClip);
+  painter.translate(rect.topLeft());
+  painter.scale(rect.width() * toScreenX / width, rect.height() * toScreenY / height);
+  painter.drawPicture(0, 0, picture);
+  painter.restore();
+}
+
+}  // namespace kirmel::fe

@@ -1,0 +1,63 @@
+// Draws the chart model (TChart) with QCustomPlot: on screen, into an
+// image, into a BMP file and into a rectangle of a printer page.
+//
+// How the model's series become plottables:
+//   Line      a QCPGraph (drawn in X order), or a QCPCurve that keeps the
+//             points in the order given when XOrder is None (depth profiles)
+//   Area      a QCPGraph filled down to the value axis's zero; areas are
+//             drawn in series order, so later ones lie on top
+//   Points    a QCPGraph of markers only
+//   StepLine  a QCPCurve through the points in the order given
+//   ErrorBars a QCPErrorBars of +-Errors[i] around each point, with bar ends
+//             ErrorBarWidth pixels wide
+// Inactive series are not drawn and not listed in the legend; a series with
+// ShowInLegend off is drawn but not listed.  The left and bottom axes show
+// when visible; the top and right axes when visible and a drawn series uses
+// them.  Axis ranges are the model's (TChart::AxisRange); an increment of 0
+// lets the drawing choose the ticks.  Tick labels follow the axis's
+// LabelFormat, else the general number form, with the given decimal
+// separator.
+#pragma once
+
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <qcustomplot.h>
+
+#include "frontend/chart/Chart.h"
+
+class QImage;
+class QPainter;
+
+namespace kirmel::fe {
+
+class ChartPlot : public QCustomPlot {
+ public:
+  explicit ChartPlot(QWidget* parent = nullptr);
+
+  // Shows `chart`: whatever was drawn before is replaced.  Call again after
+  // every change of the model, then replot() to show it on screen.
+  void Draw(const TChart& chart, char decimalSeparator = '.');
+
+ private:
+  QCPTextElement* title_;
+};
+
+// The chart drawn on a white image of `size` pixels.
+QImage RenderChart(const TChart& chart, QSize size, char decimalSeparator = '.');
+
+// Saves the chart drawn at `size` as a BMP file; false when the file cannot
+// be written.
+bool SaveChartBitmap(const TChart& chart, const QString& fileName, QSize size,
+                     char decimalSeparator = '.');
+
+// Draws the chart into `rect` (device pixels) of the painter's device with
+// the chart's PrintResolution p: the chart is laid out on
+// (W - W*p/100) x (H - H*p/100), W x H being the rectangle measured in
+// screen pixels (so text has its screen size on paper at p = 0; p < 0 lays
+// the chart out larger and makes text smaller), and scaled into the
+// rectangle.  The drawing stays vector graphics on a printer or PDF.
+void PrintChart(const TChart& chart, QPainter& painter, const QRect& rect,
+                char decimalSeparator = '.');
+
+}  // namespace kirmel::fe

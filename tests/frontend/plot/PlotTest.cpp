@@ -1,0 +1,186 @@
+// The chart adapter: what QCustomPlot is asked to draw for the model, and
+// that drawings, bitmaps and printed charts come out with something on them.
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include "common/TempDir.h"
+#include "frontend/plot/ChartPlot.h"
+
+namespace kirmel::test {
+namespace {
+
+using namespace kirmel::fe;
+
+// Pixels of `image` inside `rect` that are not white.
+int Inked(const QImage& image, const QRect& rect) {
+  int n = 0;
+  const QRect r = rect.intersected(image.rect());
+  for (int y = r.top(); y <= r.bottom(); ++y)
+    for (int x = r.left(); x <= r.right(); ++x)
+      if (image.pixelColor(x, y) != QColor(Qt::white)) ++n;
+  return n;
+}
+
+// A chart with a series of every kind, on three axes.
+TChart Sample() {
+  TChart chart;
+  chart.Title = "Positive terms";
+  chart.LegendPosition = TLegendPosition::Bottom;
+  chart.Left.Title = "Mass (mg)    ";
+  chart.Bottom.Title = "Time (d)";
+  chart.Left.LabelFormat = "      #,##0.#######";
+  TSeries area;
+  area.Title = "Loadings";
+  area.Kind = TSeriesKind::Area;
+  area.Color = colors::Fuchsia;
+  for (int i = 0; i <= 30; ++i) area.Add(i, 300 - 2.0 * i);
+  TSeries line;
+  line.Title = "Remaining";
+  for (int i = 0; i <= 30; ++i) line.Add(i, 266 - 5.0 * i);
+  TSeries step;
+  step.Title = "Measured";
+  step.Kind = TSeriesKind::StepLine;
+  step.Color = colors::Blue;
+  for (auto [x, y] : {std::pair{0.0, 0.0}, {0.0, 100.0}, {10.0, 100.0}, {10.0, 0.0}, {20.0, 0.0},
+                      {20.0, 50.0}, {25.0, 50.0}, {25.0, 0.0}})
+    step.Add(x, y);
+  TSeries bars;
+  bars.Title = "Measured";
+  bars.Kind = TSeriesKind::ErrorBars;
+  bars.ShowInLegend = false;
+  bars.Color = colors::Teal;
+  bars.AddError(5, 100, 20);
+  bars.AddError(22.5, 50, 10);
+  TSeries points;
+  points.Title = "Measured points";
+  points.Kind = TSeriesKind::Points;
+  points.VerticalAxis = TAxisSide::Right;
+  points.Add(5, 1);
+  points.Add(22.5, 0.5);
+  chart.Series = {area, line, step, bars, points};
+  return chart;
+}
+
+TEST(ChartPlot, SeriesBecomeTheRightPlottables) {
+  TChart chart = Sample();
+  // A depth profile: unsorted X on the top axis, the bottom axis hidden.
+  TSeries profile;
+  profile.Title = "0.50 d";
+  profile.XOrder = TSortOrder::None;
+  profile.HorizontalAxis = TAxisSide::Top;
+  for (auto [x, y] : {std::pair{5.0, -0.0005}, {9.0, -0.0015}, {2.0, -0.0025}}) profile.Add(x, y);
+  chart.Series.push_back(profile);
+  chart.Bottom.Increment = 5;
+  chart.Left.SetManual(0, 330);
+
+  ChartPlot plot;
+  plot.Draw(chart);
+  // Area, line, error-bar carrier, points: graphs.  Step line and profile:
+  // curves holding the points in the order given.
+  EXPECT_EQ(plot.graphCount(), 4);
+  auto* step = qobject_cast<QCPCurve*>(plot.plottable(2));
+  ASSERT_NE(step, nullptr);
+  ASSERT_EQ(step->dataCount(), 8);
+  std::vector<std::pair<double, double>> drawn;
+  for (auto it = step->data()->constBegin(); it != step->data()->constEnd(); ++it)
+    drawn.emplace_back(it->key, it->value);
+  std::vector<std::pair<double, double>> given;
+  for (const TChartPoint& p : chart.Series[2].Points) given.emplace_back(p.X, p.Y);
+  EXPECT_EQ(drawn, given);
+  auto* depth = qobject_cast<QCPCurve*>(plot.plottable(plot.plottableCount() - 1));
+  ASSERT_NE(depth, nullptr);
+  EXPECT_EQ(depth->keyAxis(), plot.xAxis2);
+  EXPECT_EQ(depth->data()->at(1)->key, 9.0);
+
+  // Error bars drawn, not listed; the legend lists the five others.
+  auto* bars = qobject_cast<QCPErrorBars*>(plot.plottable(4));
+  ASSERT_NE(bars, nullptr);
+  EXPECT_EQ(bars->data()->at(0).errorPlus, 20);
+  EXPECT_FALSE(plot.legend->hasItemWithPlottable(bars));
+  EXPECT_EQ(plot.legend->itemCount(), 5);
+
+  // Axes: manual and automatic ranges, the fixed tick step, the used top
+  // and right axes shown.
+  EXPECT_EQ(plot.yAxis->range(), QCPRange(0, 330));
+  EXPECT_EQ(plot.xAxis->range(), QCPRange(0, 30));
+  EXPECT_EQ(plot.xAxis2->range(), QCPRange(2, 9));
+  EXPECT_TRUE(plot.xAxis2->visible());
+  EXPECT_TRUE(plot.yAxis2->visible());
+  plot.resize(600, 400);
+  plot.replot();
+  const QVector<double> ticks = plot.xAxis->tickVector();
+  ASSERT_GE(ticks.size(), 2);
+  EXPECT_DOUBLE_EQ(ticks[1] - ticks[0], 5);
+  EXPECT_EQ(plot.yAxis->tickVectorLabels().back(), "      300");
+
+  // Drawn again without the extra series: nothing of the first drawing stays.
+  chart.Series.resize(2);
+  chart.Series[1].Active = false;
+  chart.Title.clear();
+  plot.Draw(chart);
+  EXPECT_EQ(plot.plottableCount(), 1);
+  EXPECT_EQ(plot.legend->itemCount(), 1);
+  EXPECT_FALSE(plot.xAxis2->visible());
+  EXPECT_EQ(plot.plotLayout()->rowCount(), 2);  // axes, legend below
+}
+
+TEST(ChartPlot, RenderAndBitmap) {
+  TempDir dir;
+  const TChart chart = Sample();
+  const QImage image = RenderChart(chart, QSize(640, 420));
+  ASSERT_EQ(image.size(), QSize(640, 420));
+  EXPECT_GT(Inked(image, image.rect()), 20000);
+  // The area's colour is there.
+  bool fuchsia = false;
+  for (int y = 0; y < image.height() && !fuchsia; ++y)
+    for (int x = 0; x < image.width() && !fuchsia; ++x)
+      fuchsia = image.pixelColor(x, y) == QColor(255, 0, 255);
+  EXPECT_TRUE(fuchsia);
+
+  const QString file = QString::fromStdString(dir.file("chart.bmp"));
+  ASSERT_TRUE(SaveChartBitmap(chart, file, QSize(640, 420)));
+  QImage back;
+  ASSERT_TRUE(back.load(file, "BMP"));
+  EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), image);
+  EXPECT_FALSE(SaveChartBitmap(chart, QString::fromStdString(dir.file("no/such/dir/c.bmp")),
+                               QSize(640, 420)));
+}
+
+TEST(ChartPlot, PrintIntoRectangle) {
+  TempDir dir;
+  TChart chart = Sample();
+  // A 300 dpi page: the chart lands inside its rectangle and nowhere else.
+  QImage page(2480, 3508, QImage::Format_RGB32);
+  page.setDotsPerMeterX(11811);
+  page.setDotsPerMeterY(11811);
+  const QRect rect(200, 300, 2000, 1200);
+  for (int resolution : {0, -20}) {
+    SCOPED_TRACE(resolution);
+    page.fill(Qt::white);
+    chart.PrintResolution = resolution;
+    QPainter painter(&page);
+    PrintChart(chart, painter, rect);
+    painter.end();
+    EXPECT_GT(Inked(page, rect), 100000);
+    EXPECT_EQ(Inked(page, page.rect()), Inked(page, rect));
+  }
+
+  // A PDF page with the chart holds far more than an empty one.
+  auto pdf = [&](const std::string& name, bool withChart) {
+    const QString file = QString::fromStdString(dir.file(name));
+    QPdfWriter writer(file);
+    QPainter painter(&writer);
+    painter.drawText(100, 100, "KIRMEL");
+    if (withChart) PrintChart(chart, painter, QRect(500, 500, 6000, 4000));
+    painter.end();
+    return QFileInfo(file).size();
+  };
+  EXPECT_GT(pdf("chart.pdf", true), pdf("empty.pdf", false) + 2000);
+}
+
+}  // namespace
+}  // namespace kirmel::test
