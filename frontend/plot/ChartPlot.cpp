@@ -236,6 +236,7 @@ void ChartPlot::Draw(const TChart& chart, char decimalSeparator) {
       legend->setWrap(0);
     }
   }
+  replot(rpQueuedReplot);
 }
 
 QImage RenderChart(const TChart& chart, QSize size, char decimalSeparator) {

@@ -35,8 +35,9 @@ class ChartPlot : public QCustomPlot {
  public:
   explicit ChartPlot(QWidget* parent = nullptr);
 
-  // Shows `chart`: whatever was drawn before is replaced.  Call again after
-  // every change of the model, then replot() to show it on screen.
+  // Shows `chart`: whatever was drawn before is replaced, and the widget is
+  // redrawn on the next pass of the event loop.  Call again after every
+  // change of the model.
   void Draw(const TChart& chart, char decimalSeparator = '.');
 
  private:
