@@ -51,6 +51,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), editor_(MakeEditor(
 
   BuildPages();
   BuildMenus();
+  CreateSegmentEditors();
   resize(800, 600);
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());

@@ -43,6 +43,11 @@ class TStringGrid;
 
 namespace kirmel::gui {
 
+class TGenerateNodesForm;
+class TNodesForm;
+class TScaleForm;
+class TSedimentNodesForm;
+
 class TMainForm : public QMainWindow {
   Q_OBJECT
 
@@ -175,6 +180,9 @@ class TMainForm : public QMainWindow {
 
   void ShowPage(QWidget* page);
 
+  // The segment editors and their dialogs, made once (MainSegments.cpp).
+  void CreateSegmentEditors();
+
   std::unique_ptr<fe::TKirmelEditor> editor_;
   bool startedUp_ = false;
 
@@ -215,6 +223,11 @@ class TMainForm : public QMainWindow {
   QCheckBox* ofAll_ = nullptr;
 
   std::vector<QAction*> runMenuItems_;  // disabled during a run
+
+  TNodesForm* nodesForm_ = nullptr;
+  TSedimentNodesForm* sedimentNodesForm_ = nullptr;
+  TGenerateNodesForm* generateNodesForm_ = nullptr;
+  TScaleForm* scaleForm_ = nullptr;
 };
 
 // The main window of the program, while there is one.

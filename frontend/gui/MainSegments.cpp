@@ -4,13 +4,31 @@
 #include <QRadioButton>
 
 #include "frontend/gui/MainForm.h"
+#include "frontend/gui/SegmentForms.h"
 #include "frontend/model/Numbers.h"
 #include "frontend/qt/Fields.h"
 
 namespace kirmel::gui {
 
-void TMainForm::EditDitchButtonClick() { NotBuiltYet("Editing the water layer segments"); }
-void TMainForm::EditSedimentButtonClick() { NotBuiltYet("Editing the sediment segments"); }
+void TMainForm::CreateSegmentEditors() {
+  // The two editors share the generate and scale dialogs.
+  generateNodesForm_ = new TGenerateNodesForm(this);
+  scaleForm_ = new TScaleForm(this);
+  nodesForm_ = new TNodesForm(Data(), *generateNodesForm_, *scaleForm_, this);
+  sedimentNodesForm_ = new TSedimentNodesForm(Data(), *generateNodesForm_, *scaleForm_, this);
+}
+
+void TMainForm::EditDitchButtonClick() {
+  nodesForm_->SetMode(2, QStringLiteral("Water layer segments"));
+  nodesForm_->exec();
+  AfterDitchEditor();
+}
+
+void TMainForm::EditSedimentButtonClick() {
+  sedimentNodesForm_->SetMode(4, QStringLiteral("Sediment segments"));
+  sedimentNodesForm_->exec();
+  AfterSedimentEditor();
+}
 
 void TMainForm::UpdateSegmentLabels() {
   const char sep = qt::DecimalSeparator();
