@@ -312,7 +312,7 @@ TNodesForm::TNodesForm(fe::TKirmelData& data, TGenerateNodesForm& generate, TSca
   grid_->setColumnWidth(0, 90);
   grid_->setColumnWidth(1, 150);
   grid_->horizontalHeader()->setStretchLastSection(true);
-  resize(470, 460);
+  resize(540, 460);
 }
 
 namespace {
