@@ -142,7 +142,9 @@ class SegmentEditorTest : public MainFormTest {
     bool operator==(const TState&) const = default;
   };
   TState State() {
-    TState s{WaterLengths(), Data().Ditch().Length(), LengthText(), {}};
+    const fe::TSegmentList list = editor->List();
+    TState s{{}, list.Total(), LengthText(), {}};
+    for (int i = 1; i <= list.Count(); ++i) s.lengths.push_back(list.SegmentLength(i));
     for (int col = 0; col < Grid()->ColCount(); ++col)
       for (const std::string& cell : Column(col)) s.cells.push_back(cell);
     return s;
@@ -392,21 +394,17 @@ TEST_F(SegmentEditorTest, SedimentLayersPropertiesTopLayersAndQuadraticGeneratio
     Type("NumCompartmentsEdit", "3");
     EXPECT_EQ(Data().KTop(), 3);
 
-    // More layers from 1 mm than the thickness holds: refused before any change.
-    const std::vector<double> before = LayerThicknesses();
-    Quadratic(101);
-    EXPECT_EQ(Errors().back(), "Maximum number of segments reached");
-    EXPECT_EQ(LayerThicknesses(), before);
+    // More layers than the list holds: refused before any change.
+    ExpectUnchangedBy("Maximum number of segments reached", [&] { Quadratic(101); });
 
     // 0.02 m: the layers below go after the question; then 5 layers from
     // 1 mm come to 20.2 mm, and closing asks again and cuts the last one.
     dialogs->AnswerConfirm(true);
     Type("LengthEdit", "0.02");
     EXPECT_EQ(Column(2), (std::vector<std::string>{"0.001", "0.003", "0.005", "0.007", "0.004"}));
-    const std::vector<double> cut = LayerThicknesses();
-    Quadratic(30);
-    EXPECT_EQ(LayerThicknesses(), cut);
-    EXPECT_EQ(Errors().back(), "30 segments starting with 1 mm do not fit in a thickness of 0.02 m");
+    // 30 layers of at least 1 mm do not fit in 0.02 m.
+    ExpectUnchangedBy("30 segments starting with 1 mm do not fit in a thickness of 0.02 m",
+                      [&] { Quadratic(30); });
     Quadratic(5);
     EXPECT_EQ(Column(2), (std::vector<std::string>{"0.001", "0.0024", "0.0042", "0.0052", "0.0074"}));
     dialogs->AnswerConfirm(true);
