@@ -8,6 +8,7 @@
 #include "frontend/gui/About.h"
 #include "frontend/gui/MainForm.h"
 #include "frontend/model/Numbers.h"
+#include "frontend/viewer/windows/GraphMenu.h"
 
 namespace kirmel::gui {
 
@@ -22,6 +23,7 @@ int SplashMilliseconds() {
 int RunKirmelGui(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("KIRMEL-GUI"));
+  viewer::ShowReaderMessagesAsErrors();
 
   TSplashForm splash;
   splash.show();

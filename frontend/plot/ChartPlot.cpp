@@ -100,7 +100,12 @@ QCPScatterStyle ToScatter(const TSeries& s, bool always) {
 
 }  // namespace
 
-ChartPlot::ChartPlot(QWidget* parent) : QCustomPlot(parent), title_(new QCPTextElement(this)) {
+ChartPlot::ChartPlot(QWidget* parent)
+    : QCustomPlot(parent), title_(new QCPTextElement(this)), legendCell_(new QCPLayoutGrid) {
+  legendCell_->setParent(this);
+  legendCell_->setRowSpacing(0);
+  legendCell_->setMargins(QMargins(0, 0, 6, 0));  // the legend's frame clear of the edge
+  legendCell_->addElement(1, 0, new QCPLayoutElement(this));
   QFont font = title_->font();
   font.setBold(true);
   title_->setFont(font);
@@ -114,6 +119,7 @@ void ChartPlot::Draw(const TChart& chart, char decimalSeparator) {
   clearItems();
   if (title_->layout()) title_->layout()->take(title_);
   if (legend->layout()) legend->layout()->take(legend);
+  if (legendCell_->layout()) legendCell_->layout()->take(legendCell_);
   plotLayout()->simplify();
 
   QCPAxis* const axes[4] = {yAxis, xAxis, xAxis2, yAxis2};  // Left, Bottom, Top, Right
@@ -224,16 +230,22 @@ void ChartPlot::Draw(const TChart& chart, char decimalSeparator) {
   legend->setVisible(withLegend);
   if (withLegend) {
     const int axesRow = plotLayout()->rowCount() - 1;
+    legend->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     if (chart.LegendPosition == TLegendPosition::Bottom) {
       plotLayout()->addElement(axesRow + 1, 0, legend);
       plotLayout()->setRowStretchFactor(axesRow + 1, 0.001);
       legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
       legend->setWrap(4);
     } else {
-      plotLayout()->addElement(axesRow, 1, legend);
+      // The legend goes into its cell first: a layout element must not be
+      // added to the plot with an empty cell in it.
+      legendCell_->addElement(0, 0, legend);
+      plotLayout()->addElement(axesRow, 1, legendCell_);
       plotLayout()->setColumnStretchFactor(1, 0.001);
       legend->setFillOrder(QCPLayoutGrid::foRowsFirst);
       legend->setWrap(0);
+      legend->setMaximumSize(legend->minimumOuterSizeHint());
+      legendCell_->setRowStretchFactor(0, 0.001);
     }
   }
   replot(rpQueuedReplot);

@@ -42,6 +42,9 @@ class ChartPlot : public QCustomPlot {
 
  private:
   QCPTextElement* title_;
+  // Beside the axes the legend stands in a cell of its own, at the top,
+  // with an empty element under it taking the rest of the height.
+  QCPLayoutGrid* legendCell_;
 };
 
 // The chart drawn on a white image of `size` pixels.

@@ -1,0 +1,154 @@
+#include "frontend/viewer/windows/AxisOptions.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "frontend/model/Numbers.h"
+#include "frontend/qt/Fields.h"
+
+namespace kirmel::viewer {
+
+namespace {
+
+QLineEdit* Edit(const char* name) {
+  auto* edit = new QLineEdit;
+  edit->setObjectName(QString::fromLatin1(name));
+  return edit;
+}
+
+QGroupBox* AxisBox(const char* caption, QLineEdit* start, QLineEdit* end, QLineEdit* text,
+                   QLineEdit* step, QLineEdit* minor) {
+  auto* box = new QGroupBox(QString::fromLatin1(caption));
+  auto* form = new QFormLayout(box);
+  form->addRow(QStringLiteral("Starts at:"), start);
+  form->addRow(QStringLiteral("Ends at:"), end);
+  form->addRow(QStringLiteral("Text:"), text);
+  form->addRow(QStringLiteral("Major ticks step:"), step);
+  form->addRow(QStringLiteral("Number of minor ticks:"), minor);
+  return box;
+}
+
+std::string General(double value) { return fe::FormatGeneral(value, qt::DecimalSeparator(), 15); }
+
+}  // namespace
+
+TFrmAxisOptions::TFrmAxisOptions(QWidget* owner) : QDialog(owner) {
+  setObjectName(QStringLiteral("FrmAxisOptions"));
+  setWindowTitle(QStringLiteral("Axis options"));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
+
+  x_ = {Edit("EdtXAxisStart"), Edit("EdtXAxisEnd"), Edit("EdtXAxisText"),
+        Edit("EdtXAxisTicksStep"), Edit("EdtXAxisMinorTicks")};
+  y_ = {Edit("EdtYAxisStart"), Edit("EdtYAxisEnd"), Edit("EdtYAxisText"),
+        Edit("EdtYAxisTicksStep"), Edit("EdtYAxisMinorTicks")};
+  auto* boxes = new QHBoxLayout;
+  boxes->addWidget(AxisBox("Options for X-Axis:", x_.Start, x_.End, x_.Text, x_.TicksStep,
+                           x_.MinorTicks));
+  boxes->addWidget(AxisBox("Options for Y-Axis:", y_.Start, y_.End, y_.Text, y_.TicksStep,
+                           y_.MinorTicks));
+
+  auto* ok = new QPushButton(QStringLiteral("OK"));
+  ok->setObjectName(QStringLiteral("BitBtnOK"));
+  ok->setDefault(true);
+  auto* cancel = new QPushButton(QStringLiteral("Cancel"));
+  cancel->setObjectName(QStringLiteral("BitBtnCancel"));
+  connect(ok, &QPushButton::clicked, this, qt::GuardedSlot([this] { BitBtnOKClick(); }));
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(boxes);
+  layout->addLayout(buttons);
+}
+
+fe::TAxisSide TFrmAxisOptions::XSide() const {
+  return Chart->Bottom.Visible ? fe::TAxisSide::Bottom : fe::TAxisSide::Top;
+}
+
+fe::TAxisSide TFrmAxisOptions::YSide() const {
+  return Chart->Left.Visible ? fe::TAxisSide::Left : fe::TAxisSide::Right;
+}
+
+void TFrmAxisOptions::showEvent(QShowEvent* event) {
+  qt::Guarded([this] { FormShow(); });
+  QDialog::showEvent(event);
+}
+
+void TFrmAxisOptions::ShowAxis(fe::TAxisSide side, const TAxisEdits& edits) {
+  const fe::TAxis& axis = Chart->Axis(side);
+  // The range the chart shows: an automatic end stands where the data put it.
+  const auto [lo, hi] = Chart->AxisRange(side);
+  edits.Start->setText(QString::fromStdString(General(lo)));
+  edits.End->setText(QString::fromStdString(General(hi)));
+  edits.Text->setText(QString::fromStdString(axis.Title));
+  edits.TicksStep->setText(QString::fromStdString(General(axis.Increment)));
+  edits.MinorTicks->setText(QString::fromStdString(
+      fe::IntToStr(axis.MinorTicksVisible ? axis.MinorTickCount : 0)));
+}
+
+void TFrmAxisOptions::FormShow() {
+  if (!Chart) return;
+  ShowAxis(XSide(), x_);
+  ShowAxis(YSide(), y_);
+}
+
+bool TFrmAxisOptions::ApplyAxis(fe::TAxis& axis, const TAxisEdits& edits) {
+  double start = 0;
+  double end = 0;
+  if (!qt::GetEditFloat(edits.Start, start, 0)) return false;
+  if (!qt::GetEditFloat(edits.End, end, 100)) return false;
+  if (start >= end) {
+    qt::ShowError("Starts at must be less than Ends at.");
+    qt::FocusControl(edits.Start);
+    return false;
+  }
+  axis.SetMinimum(start);
+  axis.SetMaximum(end);
+
+  double step = 0;
+  if (!qt::GetEditFloat(edits.TicksStep, step, 5)) return false;
+  if (step < 0) {
+    qt::ShowError("Major ticks step must be >= 0.");
+    qt::FocusControl(edits.TicksStep);
+    return false;
+  }
+  axis.Increment = step;
+
+  int minor = 0;
+  if (!qt::GetEditInteger(edits.MinorTicks, minor, 3)) return false;
+  if (minor < 0) {
+    qt::ShowError("Number of minor ticks must be >= 0.");
+    qt::FocusControl(edits.MinorTicks);
+    return false;
+  }
+  axis.MinorTicksVisible = minor > 0;
+  if (minor > 0) axis.MinorTickCount = minor;
+
+  axis.Title = edits.Text->text().toStdString();
+  return true;
+}
+
+void TFrmAxisOptions::BitBtnOKClick() {
+  if (!Chart) return;
+  if (!ApplyAxis(Chart->Axis(XSide()), x_)) return;
+  if (!ApplyAxis(Chart->Axis(YSide()), y_)) return;
+  accept();
+}
+
+bool ShowAxisOptions(QWidget* owner, fe::TChart& chart) {
+  TFrmAxisOptions dialog(owner);
+  dialog.Chart = &chart;
+  return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace kirmel::viewer

@@ -1,0 +1,156 @@
+#include "frontend/viewer/windows/ChartPrinting.h"
+
+#include <QFontMetrics>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include "frontend/plot/ChartPlot.h"
+#include "frontend/qt/Fields.h"
+#include "frontend/qt/Print.h"
+
+namespace kirmel::viewer {
+
+namespace {
+
+std::unique_ptr<TPagePrinter>& Installed() {
+  static std::unique_ptr<TPagePrinter> printer;
+  return printer;
+}
+
+}  // namespace
+
+TPagePrinter& ThePagePrinter() {
+  if (!Installed()) Installed() = std::make_unique<TQtPagePrinter>();
+  return *Installed();
+}
+
+std::unique_ptr<TPagePrinter> InstallPagePrinter(std::unique_ptr<TPagePrinter> printer) {
+  std::unique_ptr<TPagePrinter> old = std::move(Installed());
+  Installed() = std::move(printer);
+  return old;
+}
+
+// ---- Qt's printer ----
+
+bool TQtPagePrinter::Installed() { return qt::PrinterInstalled(); }
+
+QPaintDevice* TQtPagePrinter::BeginDocument(const std::string& title) {
+  QPrinter& printer = qt::ThePrinter();
+  // The default printer is chosen afresh for every document.
+  QPrinterInfo info = QPrinterInfo::defaultPrinter();
+  if (info.isNull()) {
+    const QList<QPrinterInfo> all = QPrinterInfo::availablePrinters();
+    if (all.isEmpty()) return nullptr;
+    info = all.first();
+  }
+  printer.setOutputFormat(QPrinter::NativeFormat);
+  printer.setPrinterName(info.printerName());
+  printer.setDocName(QString::fromStdString(title));
+  if (!printer.isValid()) return nullptr;
+  return &printer;
+}
+
+bool TQtPagePrinter::EndDocument() {
+  return qt::ThePrinter().printerState() != QPrinter::Error &&
+         qt::ThePrinter().printerState() != QPrinter::Aborted;
+}
+
+// ---- PDF ----
+
+TPdfPagePrinter::TPdfPagePrinter(std::string fileName) : fileName_(std::move(fileName)) {}
+TPdfPagePrinter::~TPdfPagePrinter() = default;
+
+QPaintDevice* TPdfPagePrinter::BeginDocument(const std::string& title) {
+  writer_ = std::make_unique<QPdfWriter>(QString::fromStdString(fileName_));
+  writer_->setTitle(QString::fromStdString(title));
+  writer_->setResolution(600);
+  writer_->setPageLayout(
+      QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10)));
+  return writer_.get();
+}
+
+bool TPdfPagePrinter::EndDocument() {
+  writer_.reset();
+  return true;
+}
+
+// ---- image ----
+
+TImagePagePrinter::TImagePagePrinter(QSize size, int dotsPerInch)
+    : size_(size), dotsPerInch_(dotsPerInch) {}
+
+QPaintDevice* TImagePagePrinter::BeginDocument(const std::string&) {
+  page_ = QImage(size_, QImage::Format_RGB32);
+  page_.fill(Qt::white);
+  const int dotsPerMeter = static_cast<int>(dotsPerInch_ / 0.0254 + 0.5);
+  page_.setDotsPerMeterX(dotsPerMeter);
+  page_.setDotsPerMeterY(dotsPerMeter);
+  return &page_;
+}
+
+// ---- the page ----
+
+bool PrintGraphPage(const std::string& title, TPageFrame frame, const TPageDraw& draw) {
+  TPagePrinter& printer = ThePagePrinter();
+  if (!printer.Installed()) {
+    qt::ShowInfo("No printer installed.");
+    return false;
+  }
+  QPaintDevice* device = printer.BeginDocument(title);
+  QPainter painter;
+  if (!device || !painter.begin(device)) {
+    qt::ShowError("The chart could not be printed: the printer did not start the document.");
+    return false;
+  }
+  int left = 0, top = 0, width = 0, height = 0;
+  if (frame == TPageFrame::Full)
+    qt::PrintPageFrame(painter, title, left, top, width, height);
+  else
+    qt::PrintHalfPageFrame(painter, title, left, top, width, height);
+  draw(painter, QRect(left, top, width, height));
+  const bool ended = painter.end();
+  if (!printer.EndDocument() || !ended) {
+    qt::ShowError("The chart could not be printed: the printer did not finish the document.");
+    return false;
+  }
+  qt::ShowInfo("Chart is being printed.");
+  return true;
+}
+
+void PrintChartIn(QPainter& painter, const fe::TChart& chart, int printResolution, int left,
+                  int top, int right, int bottom) {
+  fe::TChart printed = chart;
+  printed.PrintResolution = printResolution;
+  fe::PrintChart(printed, painter, QRect(left, top, right - left, bottom - top),
+                 qt::DecimalSeparator());
+}
+
+void SetHeadingCanvas(QPainter& painter) {
+  QFont font(QStringLiteral("Arial"), 9);
+  font.setStyleHint(QFont::SansSerif);
+  painter.setFont(font);
+  painter.setBrush(Qt::NoBrush);
+  painter.setBackgroundMode(Qt::TransparentMode);
+  painter.setBackground(Qt::white);
+  painter.setPen(QPen(Qt::black, 2));
+}
+
+void TextOut(QPainter& painter, int x, int y, const std::string& text) {
+  const QFontMetrics metrics(painter.font(), painter.device());
+  painter.drawText(x, y + metrics.ascent(), QString::fromStdString(text));
+}
+
+int TextWidth(const QPainter& painter, const std::string& text) {
+  return QFontMetrics(painter.font(), painter.device())
+      .horizontalAdvance(QString::fromStdString(text));
+}
+
+int TextHeight(const QPainter& painter, const std::string&) {
+  return QFontMetrics(painter.font(), painter.device()).height();
+}
+
+}  // namespace kirmel::viewer

@@ -1,0 +1,112 @@
+// Printing of the graph windows.
+//
+// Every graph window prints one page the same way: with no printer installed
+// it says "No printer installed." and stops; otherwise it begins a document
+// on the default printer, frames the page (full or upper half, with the
+// window's title), draws its charts into rectangles of the frame's inner
+// area, ends the document and says "Chart is being printed.".  A document
+// that cannot be begun or finished is reported as an error instead.
+//
+// The printer is an interface: the program prints through Qt's printer
+// support, tests and tools install one that prints into a PDF file or an
+// image.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "frontend/chart/Chart.h"
+
+class QPaintDevice;
+class QPainter;
+class QPdfWriter;
+
+namespace kirmel::viewer {
+
+class TPagePrinter {
+ public:
+  virtual ~TPagePrinter() = default;
+  // True when there is a printer to print on.
+  virtual bool Installed() = 0;
+  // Begins a document named `title`: the device of its page, or nullptr when
+  // no document could be begun.  The caller paints the page with one
+  // QPainter and ends the painter before EndDocument.
+  virtual QPaintDevice* BeginDocument(const std::string& title) = 0;
+  // Ends the document; false when it did not go out.
+  virtual bool EndDocument() = 0;
+};
+
+// The printer the graph windows print on (Qt's default printer until another
+// is installed); InstallPagePrinter returns the one it replaced.  Installing
+// nothing goes back to Qt's printer.
+TPagePrinter& ThePagePrinter();
+std::unique_ptr<TPagePrinter> InstallPagePrinter(std::unique_ptr<TPagePrinter> printer);
+
+// The system's default printer, with the page set up by "Printer setup".
+class TQtPagePrinter : public TPagePrinter {
+ public:
+  bool Installed() override;
+  QPaintDevice* BeginDocument(const std::string& title) override;
+  bool EndDocument() override;
+};
+
+// Prints into a PDF file (A4 portrait, 600 dots per inch).
+class TPdfPagePrinter : public TPagePrinter {
+ public:
+  explicit TPdfPagePrinter(std::string fileName);
+  ~TPdfPagePrinter() override;
+  bool Installed() override { return true; }
+  QPaintDevice* BeginDocument(const std::string& title) override;
+  bool EndDocument() override;
+  const std::string& FileName() const { return fileName_; }
+
+ private:
+  std::string fileName_;
+  std::unique_ptr<QPdfWriter> writer_;
+};
+
+// Prints onto a white image of the given size in pixels (150 dots per inch
+// unless set otherwise); Page() is the last page printed.
+class TImagePagePrinter : public TPagePrinter {
+ public:
+  explicit TImagePagePrinter(QSize size = QSize(1240, 1754), int dotsPerInch = 150);
+  bool Installed() override { return true; }
+  QPaintDevice* BeginDocument(const std::string& title) override;
+  bool EndDocument() override { return true; }
+  const QImage& Page() const { return page_; }
+
+ private:
+  QSize size_;
+  int dotsPerInch_;
+  QImage page_;
+};
+
+enum class TPageFrame { Full, Half };
+
+// The inner area of the page frame, as Left, Top, Width, Height.
+using TPageDraw = std::function<void(QPainter& painter, const QRect& area)>;
+
+// Prints one page on ThePagePrinter(): the frame with `title`, then `draw`
+// into the frame's inner area, with the messages described above.  True
+// when the page was printed.
+bool PrintGraphPage(const std::string& title, TPageFrame frame, const TPageDraw& draw);
+
+// Prints `chart` into the rectangle from (left, top) to (right, bottom) with
+// the print-resolution percentage `printResolution`.
+void PrintChartIn(QPainter& painter, const fe::TChart& chart, int printResolution, int left,
+                  int top, int right, int bottom);
+
+// The canvas the graph windows write legend headings with: Arial 9 pt,
+// black; brush white and clear; pen 2 pixels, black.
+void SetHeadingCanvas(QPainter& painter);
+
+// Text with its top left corner at (x, y), in the painter's font; the width
+// and height of a text in that font, in the painter's device pixels.
+void TextOut(QPainter& painter, int x, int y, const std::string& text);
+int TextWidth(const QPainter& painter, const std::string& text);
+int TextHeight(const QPainter& painter, const std::string& text);
+
+}  // namespace kirmel::viewer
