@@ -269,8 +269,8 @@ bool SaveChartBitmap(const TChart& chart, const QString& fileName, QSize size,
   return RenderChart(chart, size, decimalSeparator).save(fileName, "BMP");
 }
 
-void PrintChart(const TChart& chart, QPainter& painter, const QRect& rect, char decimalSeparator) {
-  if (rect.width() <= 0 || rect.height() <= 0 || !painter.isActive()) return;
+QRect PrintChart(const TChart& chart, QPainter& painter, const QRect& rect, char decimalSeparator) {
+  if (rect.width() <= 0 || rect.height() <= 0 || !painter.isActive()) return {};
   QPicture picture;
   // The rectangle in the picture's (screen) pixels, enlarged or reduced by
   // the print-resolution percentage.
@@ -297,6 +297,14 @@ void PrintChart(const TChart& chart, QPainter& painter, const QRect& rect, char 
   painter.scale(rect.width() * toScreenX / width, rect.height() * toScreenY / height);
   painter.drawPicture(0, 0, picture);
   painter.restore();
+
+  if (!plot.legend->visible() || !plot.legend->layout()) return {};
+  const QRectF legend = plot.legend->outerRect();
+  const double sx = double(rect.width()) / width;
+  const double sy = double(rect.height()) / height;
+  return QRectF(rect.left() + legend.left() * sx, rect.top() + legend.top() * sy,
+                legend.width() * sx, legend.height() * sy)
+      .toAlignedRect();
 }
 
 }  // namespace kirmel::fe

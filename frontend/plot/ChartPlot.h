@@ -61,7 +61,9 @@ bool SaveChartBitmap(const TChart& chart, const QString& fileName, QSize size,
 // screen pixels (so text has its screen size on paper at p = 0; p < 0 lays
 // the chart out larger and makes text smaller), and scaled into the
 // rectangle.  The drawing stays vector graphics on a printer or PDF.
-void PrintChart(const TChart& chart, QPainter& painter, const QRect& rect,
-                char decimalSeparator = '.');
+// Returns where the legend came to stand, in device pixels (an empty
+// rectangle when the chart has none), for a heading written above it.
+QRect PrintChart(const TChart& chart, QPainter& painter, const QRect& rect,
+                 char decimalSeparator = '.');
 
 }  // namespace kirmel::fe

@@ -121,11 +121,11 @@ bool PrintGraphPage(const std::string& title, TPageFrame frame, const TPageDraw&
   return true;
 }
 
-void PrintChartIn(QPainter& painter, const fe::TChart& chart, int printResolution, int left,
-                  int top, int right, int bottom) {
+QRect PrintChartIn(QPainter& painter, const fe::TChart& chart, int printResolution, int left,
+                   int top, int right, int bottom) {
   fe::TChart printed = chart;
   printed.PrintResolution = printResolution;
-  fe::PrintChart(printed, painter, QRect(left, top, right - left, bottom - top),
+  return fe::PrintChart(printed, painter, QRect(left, top, right - left, bottom - top),
                  qt::DecimalSeparator());
 }
 
@@ -151,6 +151,26 @@ int TextWidth(const QPainter& painter, const std::string& text) {
 
 int TextHeight(const QPainter& painter, const std::string&) {
   return QFontMetrics(painter.font(), painter.device()).height();
+}
+
+}  // namespace kirmel::viewer
+
+namespace kirmel::viewer {
+
+void WriteLegendHeading(QPainter& painter, const QRect& legend, const QPoint& fallback,
+                        const std::vector<std::string>& lines) {
+  if (lines.empty()) return;
+  const int h = TextHeight(painter, "X");
+  int x = fallback.x();
+  int y = fallback.y();
+  if (!legend.isEmpty()) {
+    x = legend.left();
+    y = legend.top() - h * static_cast<int>(lines.size()) - h / 4;
+  }
+  for (const std::string& line : lines) {
+    TextOut(painter, x, y, line);
+    y += h;
+  }
 }
 
 }  // namespace kirmel::viewer

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "frontend/chart/Chart.h"
 
@@ -95,8 +96,9 @@ using TPageDraw = std::function<void(QPainter& painter, const QRect& area)>;
 bool PrintGraphPage(const std::string& title, TPageFrame frame, const TPageDraw& draw);
 
 // Prints `chart` into the rectangle from (left, top) to (right, bottom) with
-// the print-resolution percentage `printResolution`.
-void PrintChartIn(QPainter& painter, const fe::TChart& chart, int printResolution, int left,
+// the print-resolution percentage `printResolution`.  Returns the legend's
+// rectangle on the page (empty when there is no legend).
+QRect PrintChartIn(QPainter& painter, const fe::TChart& chart, int printResolution, int left,
                   int top, int right, int bottom);
 
 // The canvas the graph windows write legend headings with: Arial 9 pt,
@@ -108,5 +110,11 @@ void SetHeadingCanvas(QPainter& painter);
 void TextOut(QPainter& painter, int x, int y, const std::string& text);
 int TextWidth(const QPainter& painter, const std::string& text);
 int TextHeight(const QPainter& painter, const std::string& text);
+
+// Writes the lines of a legend heading, one under the other, so that the
+// last ends just above `legend`, flush with its left edge; without a legend
+// (an empty rectangle) the first line goes to `fallback`.
+void WriteLegendHeading(QPainter& painter, const QRect& legend, const QPoint& fallback,
+                        const std::vector<std::string>& lines);
 
 }  // namespace kirmel::viewer

@@ -273,12 +273,18 @@ void TGraphForm::BitBtnPrintClick() {
     const int l = area.left(), t = area.top(), w = area.width(), h = area.height();
     const int mx = w / 20;
     const int my = h / 10;
+    const QRect legend =
+        PrintChartIn(painter, Chart1(), 0, l + mx, t + my, l + w - 1 - mx, t + h - 1 - my);
+    // The heading goes above the legend, written after the chart, whose
+    // background would cover it.
     SetHeadingCanvas(painter);
+    if (LegendTitle.empty()) return;
     int widest = 0;
     for (const fe::TSeries& s : Chart1().Series) widest = std::max(widest, TextWidth(painter, s.Title));
-    TextOut(painter, l + w - 1 - mx - widest - DevicePixels(painter, 230),
-            t + my + DevicePixels(painter, 100), LegendTitle);
-    PrintChartIn(painter, Chart1(), 0, l + mx, t + my, l + w - 1 - mx, t + h - 1 - my);
+    WriteLegendHeading(painter, legend,
+                       QPoint(l + w - 1 - mx - widest - DevicePixels(painter, 230),
+                              t + my + DevicePixels(painter, 100)),
+                       {LegendTitle});
   });
 }
 

@@ -19,8 +19,12 @@ TFrmSelectList::TFrmSelectList(QWidget* owner, const char* formName, const char*
                  Qt::WindowCloseButtonHint);
   list_->setObjectName(QString::fromLatin1(listName));
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
+  // The line double-clicked is the one chosen.
   connect(list_, &QListWidget::itemDoubleClicked, this,
-          qt::GuardedSlot([this] { BitBtnOKClick(); }));
+          qt::GuardedSlot([this](QListWidgetItem* item) {
+            if (item) list_->setCurrentItem(item);
+            BitBtnOKClick();
+          }));
 
   auto* ok = new QPushButton(QStringLiteral("OK"));
   ok->setObjectName(QStringLiteral("BitBtnOK"));

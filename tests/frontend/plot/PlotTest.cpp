@@ -163,11 +163,21 @@ TEST(ChartPlot, PrintIntoRectangle) {
     page.fill(Qt::white);
     chart.PrintResolution = resolution;
     QPainter painter(&page);
-    PrintChart(chart, painter, rect);
+    const QRect legend = PrintChart(chart, painter, rect);
     painter.end();
     EXPECT_GT(Inked(page, rect), 100000);
     EXPECT_EQ(Inked(page, page.rect()), Inked(page, rect));
+    // Where the legend came: the lower part of the rectangle, whole, with
+    // its frame on the page.
+    ASSERT_FALSE(legend.isEmpty());
+    EXPECT_TRUE(rect.contains(legend));
+    EXPECT_GT(legend.top(), rect.center().y());
+    EXPECT_GT(Inked(page, QRect(legend.left(), legend.top(), legend.width(), 3)), legend.width());
   }
+  chart.LegendVisible = false;
+  QPainter painter(&page);
+  EXPECT_TRUE(PrintChart(chart, painter, rect).isEmpty());
+  painter.end();
 
   // A PDF page with the chart holds far more than an empty one.
   auto pdf = [&](const std::string& name, bool withChart) {

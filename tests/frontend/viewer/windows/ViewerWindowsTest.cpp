@@ -1,0 +1,624 @@
+// The results viewer's windows driven as a user drives them: the graph menu,
+// the two mass-balance windows on the example's golden run, the enlarged
+// graph window with its axis dialog, table, bitmap and printing, and the
+// pick lists.  Charts are checked on their model; renders and printed pages
+// must carry ink where the charts are.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "common/TempDir.h"
+#include "frontend/model/Numbers.h"
+#include "frontend/plot/ChartPlot.h"
+#include "frontend/qt/TableForm.h"
+#include "frontend/viewer/windows/AxisOptions.h"
+#include "frontend/viewer/windows/ChartPanel.h"
+#include "frontend/viewer/windows/ChartPrinting.h"
+#include "frontend/viewer/windows/GraphForm.h"
+#include "frontend/viewer/windows/GraphMenu.h"
+#include "frontend/viewer/windows/MassBalanceForms.h"
+#include "frontend/viewer/windows/PickLists.h"
+#include "frontend/viewer/windows/SeriesStyle.h"
+#include "qtcommon/ScriptedDialogsFixture.h"
+
+namespace kirmel::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace kirmel::viewer;
+using fe::TChart;
+using fe::TSeries;
+
+const std::string kExample = std::string(KIRMEL_SOURCE_DIR) + "/tests/data/kernel/golden/example/expected";
+
+void Settle() {
+  for (int i = 0; i < 4; ++i) QApplication::processEvents();
+}
+
+// Runs `act` on the next modal window of type T once it is up (it must
+// close it); a window that does not come within 5 s fails the test and
+// whatever is modal then is closed, so nothing hangs.
+template <class T>
+void OnModal(std::function<void(T*)> act) {
+  auto* timer = new QTimer;
+  auto* clock = new QElapsedTimer;
+  clock->start();
+  QObject::connect(timer, &QTimer::timeout, [timer, clock, act] {
+    if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget()); w && w->isVisible()) {
+      timer->stop();
+      timer->deleteLater();
+      delete clock;
+      act(w);
+      if (w->isVisible()) {
+        ADD_FAILURE() << "the modal window was left open";
+        w->reject();
+      }
+    } else if (clock->elapsed() > 5000) {
+      ADD_FAILURE() << "no modal " << T::staticMetaObject.className();
+      timer->stop();
+      timer->deleteLater();
+      delete clock;
+      if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) d->reject();
+    }
+  });
+  timer->start(5);
+}
+
+template <class T = QWidget>
+T* Child(QWidget* w, const QString& name) {
+  T* c = w->findChild<T*>(name);
+  EXPECT_NE(c, nullptr) << name.toStdString();
+  return c;
+}
+void Click(QWidget* w, const QString& name) { Child<QAbstractButton>(w, name)->click(); }
+
+std::vector<std::string> Titles(const TChart& chart) {
+  std::vector<std::string> out;
+  for (const TSeries& s : chart.Series) out.push_back(s.Title);
+  return out;
+}
+
+// Pixels inside `rect` that are not white.
+int Inked(const QImage& image, const QRect& rect) {
+  int n = 0;
+  const QRect r = rect.intersected(image.rect());
+  for (int y = r.top(); y <= r.bottom(); ++y)
+    for (int x = r.left(); x <= r.right(); ++x)
+      if (image.pixelColor(x, y) != QColor(Qt::white)) ++n;
+  return n;
+}
+
+bool HasColour(const QImage& image, QColor colour) {
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixelColor(x, y) == colour) return true;
+  return false;
+}
+
+// A printer for the tests: no printer at all.
+class TNoPrinter : public TPagePrinter {
+ public:
+  bool Installed() override { return false; }
+  QPaintDevice* BeginDocument(const std::string&) override { return nullptr; }
+  bool EndDocument() override { return false; }
+};
+
+// Installs a printer for one test and the one before afterwards.
+class ScopedPrinter {
+ public:
+  explicit ScopedPrinter(std::unique_ptr<TPagePrinter> p) : printer_(p.get()) {
+    old_ = InstallPagePrinter(std::move(p));
+  }
+  ~ScopedPrinter() { InstallPagePrinter(std::move(old_)); }
+  template <class T>
+  T& Get() { return *static_cast<T*>(printer_); }
+
+ private:
+  TPagePrinter* printer_;
+  std::unique_ptr<TPagePrinter> old_;
+};
+
+class ViewerWindows : public testing::Test {
+ protected:
+  ViewerWindows() { ShowReaderMessagesAsErrors(); }
+  ~ViewerWindows() override { fe::ProgramParser().SetMessageSink({}); }
+  ScopedScriptedDialogs dialogs;
+};
+
+// ---- mass-balance windows ----
+
+TEST_F(ViewerWindows, WaterLayerMassBalanceOfTheExample) {
+  TMassBalanceWLGraphForm form(nullptr, kExample + "/");
+  form.show();
+  Settle();
+  ASSERT_FALSE(form.ReadFailed());
+  EXPECT_TRUE(dialogs->Errors().empty());
+  EXPECT_EQ(form.windowTitle(), "Mass balance of pesticide in water layer");
+  const TChart& pos = form.Positive().Chart;
+  const TChart& neg = form.Negative().Chart;
+  EXPECT_EQ(form.Positive().objectName(), "WLGraphPositive");
+  EXPECT_EQ(pos.Title, "Positive terms");
+  EXPECT_EQ(neg.Title, "Negative terms");
+  EXPECT_EQ(neg.Left.Title, "Mass (mg)    ");
+  EXPECT_EQ(neg.Bottom.Title, "Time (d)");
+  // Drawn largest first, so the larger sums lie beneath.
+  EXPECT_EQ(Titles(pos), (std::vector<std::string>{"Loadings", "From sediment", "Remaining"}));
+  EXPECT_EQ(Titles(neg), (std::vector<std::string>{"Volatilized", "Transformed", "Flowed out",
+                                                   "To sediment"}));
+  EXPECT_EQ(pos.Series[0].Kind, fe::TSeriesKind::Area);
+  EXPECT_EQ(pos.Series[0].Color, fe::colors::Fuchsia);
+  EXPECT_EQ(pos.Series[2].Kind, fe::TSeriesKind::Line);
+  EXPECT_EQ(neg.Series[2].Color, fe::colors::Aqua);
+  for (const TChart* c : {&pos, &neg})
+    for (const TSeries& s : c->Series) {
+      ASSERT_EQ(s.Points.size(), 61u) << s.Title;
+      EXPECT_FALSE(s.Marker.Visible);
+    }
+
+  // The row of t = 0.5 d, in mg; the losses drawn positive and stacked.
+  auto at = [](const TChart& c, int series) { return c.Series[series].Points[1]; };
+  EXPECT_EQ(at(pos, 0).X, 0.5);
+  EXPECT_NEAR(at(pos, 0).Y, 300, 1e-9);     // loadings
+  EXPECT_NEAR(at(pos, 1).Y, 0, 1e-9);       // from sediment
+  EXPECT_NEAR(at(pos, 2).Y, 266.2, 1e-9);   // remaining
+  EXPECT_NEAR(at(neg, 3).Y, 21.61, 1e-9);   // to sediment
+  EXPECT_NEAR(at(neg, 2).Y, 21.61 + 4.753, 1e-9);
+  EXPECT_NEAR(at(neg, 1).Y, 21.61 + 4.753 + 0.5863, 1e-9);
+  EXPECT_NEAR(at(neg, 0).Y, 33.80, 0.005);  // the whole stack
+
+  // One value axis for both: 0 .. 1.1 x the larger maximum; time automatic.
+  const double max = std::max(fe::ChartMaxY(pos), fe::ChartMaxY(neg));
+  EXPECT_GT(fe::ChartMaxY(pos), fe::ChartMaxY(neg));
+  for (const TChart* c : {&pos, &neg}) {
+    EXPECT_FALSE(c->Left.Automatic);
+    EXPECT_EQ(c->AxisRange(fe::TAxisSide::Left), std::make_pair(0.0, 1.1 * max));
+    EXPECT_TRUE(c->Bottom.Automatic);
+    EXPECT_EQ(c->AxisRange(fe::TAxisSide::Bottom), std::make_pair(0.0, 30.0));
+  }
+
+  // What is on screen: both charts drawn, with their colours.
+  const QImage upper = form.Positive().grab().toImage();
+  const QImage lower = form.Negative().grab().toImage();
+  EXPECT_GT(Inked(upper, upper.rect()), upper.width() * upper.height() / 5);
+  EXPECT_TRUE(HasColour(upper, QColor(255, 0, 255)));
+  EXPECT_TRUE(HasColour(lower, QColor(128, 128, 128)));
+  EXPECT_TRUE(HasColour(lower, QColor(128, 0, 0)));
+}
+
+TEST_F(ViewerWindows, SedimentMassBalanceOfTheExample) {
+  TMassBalanceSedGraphForm form(nullptr, kExample);
+  form.show();
+  Settle();
+  ASSERT_FALSE(form.ReadFailed());
+  EXPECT_EQ(form.windowTitle(), "Mass balance of pesticide in sediment");
+  const TChart& pos = form.Positive().Chart;
+  const TChart& neg = form.Negative().Chart;
+  EXPECT_EQ(Titles(pos), (std::vector<std::string>{"From water layer", "Upward seepage", "Remaining"}));
+  EXPECT_EQ(Titles(neg), (std::vector<std::string>{"To water layer", "Transformed", "Downw. seepage"}));
+  // t = 0.5 d: 21.61 mg came from the water layer, 21.59 mg remain (the
+  // initial mass, 0, added), 0.01717 mg were transformed.
+  EXPECT_NEAR(pos.Series[0].Points[1].Y, 21.61, 1e-9);
+  EXPECT_NEAR(pos.Series[2].Points[1].Y, 21.59, 1e-9);
+  EXPECT_NEAR(neg.Series[1].Points[1].Y, 0.01717, 1e-12);
+  // t = 30 d: to the water layer 27.61 mg on top of 8.493 mg transformed.
+  EXPECT_NEAR(neg.Series[0].Points.back().Y, 27.61 + 8.493, 1e-9);
+  // The shared axis comes from the upper chart's largest value, 115.5 mg.
+  EXPECT_NEAR(fe::ChartMaxY(pos), 115.5, 1e-9);
+  for (const TChart* c : {&pos, &neg}) {
+    EXPECT_FALSE(c->Left.Automatic);
+    EXPECT_EQ(c->Left.Minimum, 0);
+    EXPECT_NEAR(c->Left.Maximum, 1.1 * 115.5, 1e-9);
+  }
+  const QImage lower = form.Negative().grab().toImage();
+  EXPECT_TRUE(HasColour(lower, QColor(0, 255, 255)));
+  EXPECT_TRUE(HasColour(lower, QColor(0, 128, 0)));
+}
+
+TEST_F(ViewerWindows, FileCutShortKeepsTheRowsBefore) {
+  // A run that stopped early, its last sediment line cut mid-way.
+  TempDir run;
+  std::string text = readFile(kExample + "/wbmball.out");
+  text.resize(text.rfind("  -.8493E-02"));
+  run.write("wbmball.out", text);
+  TMassBalanceSedGraphForm form(nullptr, run.str());
+  form.show();
+  Settle();
+  EXPECT_FALSE(form.ReadFailed());
+  EXPECT_TRUE(form.isVisible());
+  ASSERT_EQ(dialogs->Errors().size(), 1u);
+  const std::string error = dialogs->Errors()[0];
+  EXPECT_NE(error.find("WBMBALL.OUT, line 73"), std::string::npos) << error;
+  EXPECT_EQ(form.Positive().Chart.Series[0].Points.size(), 60u);
+  EXPECT_EQ(form.Positive().Chart.Series[0].Points.back().X, 29.5);
+}
+
+// ---- graph menu ----
+
+TEST_F(ViewerWindows, GraphMenuOpensFreshWindowsAndClosesThoseWithoutFiles) {
+  TempDir run;
+  fs::copy_file(kExample + "/wlmb.out", run.file("wlmb.out"));
+  TGraphMenuForm menu;
+  menu.OutputDir = run.str();
+  menu.show();
+  EXPECT_EQ(menu.windowTitle(), "View output");
+  EXPECT_EQ(menu.GraphType(), 0);
+
+  // The kinds of the next issues say so.
+  for (int i = 0; i < 3; ++i) {
+    menu.SetGraphType(i);
+    Click(&menu, "ViewButton");
+  }
+  ASSERT_EQ(dialogs->Infos().size(), 3u);
+  EXPECT_EQ(dialogs->Infos()[1],
+            "The graph \"Concentration of pesticide in time\" is not built yet.");
+
+  // Water layer: the window opens modally over the menu with the run's data.
+  menu.SetGraphType(TGraphMenuForm::MassBalanceWaterLayer);
+  int points = 0;
+  OnModal<TMassBalanceWLGraphForm>([&](TMassBalanceWLGraphForm* w) {
+    EXPECT_EQ(w->parentWidget(), &menu);
+    points = static_cast<int>(w->Positive().Chart.Series[0].Points.size());
+    Click(w, "BitBtnClose");
+  });
+  Click(&menu, "ViewButton");
+  EXPECT_EQ(points, 61);
+  EXPECT_TRUE(menu.isVisible());
+
+  // Chosen again, a fresh window reads the files again: now one is gone.
+  // The reader's message is the only one and the window closes itself.
+  fs::remove(run.file("wlmb.out"));
+  Click(&menu, "ViewButton");
+  menu.SetGraphType(TGraphMenuForm::MassBalanceSediment);
+  Click(&menu, "ViewButton");
+  EXPECT_EQ(dialogs->Errors(),
+            (std::vector<std::string>{"Cannot open file \"" + run.file("WLMB.OUT") + "\"",
+                                      "Cannot open file \"" + run.file("WBMBALL.OUT") + "\""}));
+  Click(&menu, "CloseButton");
+  EXPECT_FALSE(menu.isVisible());
+}
+
+// ---- enlarged graph window ----
+
+TEST_F(ViewerWindows, ZoomAxisDialogRefusesThenAppliesAndWritesBack) {
+  TMassBalanceWLGraphForm form(nullptr, kExample);
+  form.show();
+  Settle();
+  const TChart before = form.Positive().Chart;
+  const double top = form.Negative().Chart.Left.Maximum;
+
+  bool enlarged = false;
+  OnModal<TGraphForm>([&](TGraphForm* g) {
+    enlarged = true;
+    EXPECT_EQ(g->windowTitle(), "Mass balance of pesticide in water layer");
+    const TChart& copy = g->Chart1();
+    EXPECT_EQ(Titles(copy), Titles(form.Negative().Chart));
+    EXPECT_EQ(copy.Series[0].Kind, fe::TSeriesKind::Area);
+    EXPECT_EQ(copy.Series[0].Points.size(), 61u);
+    EXPECT_EQ(copy.Title, "Negative terms");
+    EXPECT_FALSE(copy.Left.Automatic);
+    EXPECT_EQ(copy.Left.Maximum, top);
+    EXPECT_TRUE(copy.Bottom.Automatic);
+    // The mass-balance charts open it without series controls and markers box.
+    EXPECT_TRUE(Child(g, "ChckSeries1")->isHidden());
+    EXPECT_TRUE(Child(g, "TableBtn1")->isHidden());
+    EXPECT_TRUE(Child(g, "ChckMarkers")->isHidden());
+
+    OnModal<TFrmAxisOptions>([&](TFrmAxisOptions* a) {
+      auto edit = [&](const char* name) { return Child<QLineEdit>(a, name); };
+      EXPECT_EQ(a->windowTitle(), "Axis options");
+      EXPECT_EQ(edit("EdtXAxisStart")->text(), "0");
+      EXPECT_EQ(edit("EdtXAxisEnd")->text(), "30");
+      EXPECT_EQ(edit("EdtXAxisText")->text(), "Time (d)");
+      EXPECT_EQ(edit("EdtYAxisEnd")->text().toStdString(), fe::FormatGeneral(top, '.'));
+      EXPECT_EQ(edit("EdtYAxisTicksStep")->text(), "0");
+      EXPECT_EQ(edit("EdtYAxisMinorTicks")->text(), "3");
+
+      // A start at the end is refused before the Y axis changes; the X axis
+      // before it stays applied.
+      edit("EdtYAxisStart")->setText("50");
+      edit("EdtYAxisEnd")->setText("50");
+      Click(a, "BitBtnOK");
+      EXPECT_TRUE(a->isVisible());
+      EXPECT_EQ(dialogs->Errors().back(), "Starts at must be less than Ends at.");
+      EXPECT_EQ(g->Chart1().Left.Maximum, top);
+      EXPECT_FALSE(g->Chart1().Bottom.Automatic);
+
+      edit("EdtYAxisStart")->setText("0");
+      edit("EdtYAxisMinorTicks")->setText("-1");
+      Click(a, "BitBtnOK");
+      EXPECT_TRUE(a->isVisible());
+      EXPECT_EQ(dialogs->Errors().back(), "Number of minor ticks must be >= 0.");
+
+      edit("EdtYAxisTicksStep")->setText("-5");
+      edit("EdtYAxisMinorTicks")->setText("0");
+      Click(a, "BitBtnOK");
+      EXPECT_EQ(dialogs->Errors().back(), "Major ticks step must be >= 0.");
+
+      edit("EdtYAxisTicksStep")->setText("10");
+      edit("EdtYAxisText")->setText("Loss (mg)");
+      edit("EdtXAxisEnd")->setText("15");
+      Click(a, "BitBtnOK");
+      EXPECT_FALSE(a->isVisible());
+    });
+    Click(g, "BtnAxisOptions");
+    EXPECT_EQ(g->Chart1().AxisRange(fe::TAxisSide::Left), std::make_pair(0.0, 50.0));
+    EXPECT_EQ(g->Chart1().AxisRange(fe::TAxisSide::Bottom), std::make_pair(0.0, 15.0));
+    Click(g, "BitBtnClose");
+  });
+  Click(&form, "SpeedBtnZoom2");
+  ASSERT_TRUE(enlarged);
+  EXPECT_EQ(dialogs->Errors().size(), 3u);
+
+  // The lower chart keeps the user's axes; its series and the upper chart
+  // are as they were.
+  const TChart& neg = form.Negative().Chart;
+  EXPECT_FALSE(neg.Left.Automatic);
+  EXPECT_EQ(neg.AxisRange(fe::TAxisSide::Left), std::make_pair(0.0, 50.0));
+  EXPECT_EQ(neg.Left.Title, "Loss (mg)");
+  EXPECT_EQ(neg.Left.Increment, 10);
+  EXPECT_FALSE(neg.Left.MinorTicksVisible);
+  EXPECT_FALSE(neg.Bottom.Automatic);
+  EXPECT_EQ(neg.AxisRange(fe::TAxisSide::Bottom), std::make_pair(0.0, 15.0));
+  EXPECT_EQ(neg.Bottom.Increment, 0);  // 0: the chart chooses its ticks
+  EXPECT_EQ(neg.Series.size(), 4u);
+  EXPECT_TRUE(neg.Series[0].Active);
+  EXPECT_EQ(form.Positive().Chart.Left.Maximum, before.Left.Maximum);
+  EXPECT_TRUE(form.Positive().Chart.Bottom.Automatic);
+}
+
+// The enlarged window as the concentration graphs open it: series switched
+// off, markers, a series listed as a table, the bitmap, printing.
+TEST_F(ViewerWindows, EnlargedChartSeriesTableBitmapAndPrint) {
+  TempDir dir;
+  TMassBalanceWLGraphForm form(nullptr, kExample);
+  form.show();
+  Settle();
+  TGraphOptions options;
+  options.GraphTitle = "Mass balance of pesticide in water layer";
+  options.LegendTitle = "Terms";
+  options.TableTitlePrefix = "Mass of ";
+  options.XDescription = "time (d)";
+  options.YDescription = "mass (mg)";
+
+  OnModal<TGraphForm>([&](TGraphForm* g) {
+    // Three series: three boxes with their titles, the rest hidden.
+    EXPECT_EQ(Child<QCheckBox>(g, "ChckSeries2")->text(), "From sediment");
+    EXPECT_FALSE(Child(g, "ChckSeries3")->isHidden());
+    EXPECT_FALSE(Child(g, "TableBtn3")->isHidden());
+    for (int i = 4; i <= 10; ++i) {
+      EXPECT_TRUE(Child(g, QStringLiteral("ChckSeries%1").arg(i))->isHidden());
+      EXPECT_TRUE(Child(g, QStringLiteral("TableBtn%1").arg(i))->isHidden());
+    }
+    EXPECT_TRUE(Child(g, "LblSediment")->isHidden());
+    Click(g, "ChckSeries2");
+    EXPECT_FALSE(g->Chart1().Series[1].Active);
+    Click(g, "ChckMarkers");
+    for (const TSeries& s : g->Chart1().Series) EXPECT_TRUE(s.Marker.Visible);
+
+    // The table of the first series.
+    OnModal<qt::TTableForm>([&](qt::TTableForm* t) {
+      EXPECT_EQ(t->windowTitle(), "Mass of Loadings");
+      EXPECT_EQ(Child<QLabel>(t, "XDescLabel")->text(), "time (d)");
+      EXPECT_EQ(Child<QLabel>(t, "YDescLabel")->text(), "mass (mg)");
+      auto* list = Child<QListWidget>(t, "XYList");
+      ASSERT_EQ(list->count(), 61);
+      EXPECT_EQ(list->item(1)->text(), "      0.5000      300.0000");
+      Click(t, "BitBtn2");
+    });
+    Click(g, "TableBtn1");
+
+    // A bitmap of what the window shows, read back; a place that cannot be
+    // written says so instead of confirming.
+    const std::string bmp = dir.file("chart.bmp");
+    dialogs->AnswerSaveFile(bmp);
+    Click(g, "BitBtnSave");
+    EXPECT_EQ(dialogs->Infos().back(), "Bitmap saved to \"" + bmp + "\"");
+    QImage back;
+    ASSERT_TRUE(back.load(QString::fromStdString(bmp), "BMP"));
+    EXPECT_EQ(back.size(), g->Chart1Panel()->Plot()->size());
+    EXPECT_TRUE(HasColour(back, QColor(255, 0, 255)));
+    EXPECT_GT(Inked(back, back.rect()), back.width() * back.height() / 5);
+    const std::size_t infos = dialogs->Infos().size();
+    dialogs->AnswerSaveFile(dir.file("no/such/dir/chart.bmp"));
+    Click(g, "BitBtnSave");
+    EXPECT_EQ(dialogs->Infos().size(), infos);
+    EXPECT_EQ(dialogs->Errors(), (std::vector<std::string>{"Could not save the bitmap to \"" +
+                                                           dir.file("no/such/dir/chart.bmp") +
+                                                           "\"."}));
+
+    // Printed on the upper half of a page: the chart and the heading of the
+    // legend there, nothing below.
+    {
+      ScopedPrinter printer(std::make_unique<TImagePagePrinter>());
+      Click(g, "BitBtnPrint");
+      EXPECT_EQ(dialogs->Infos().back(), "Chart is being printed.");
+      const QImage& page = printer.Get<TImagePagePrinter>().Page();
+      const int half = page.height() / 2;
+      EXPECT_GT(Inked(page, QRect(80, 200, page.width() - 160, half - 300)), 50000);
+      EXPECT_EQ(Inked(page, QRect(10, half + 10, page.width() - 20, half - 20)), 0);
+    }
+    // To a PDF: a real document, with more on it than the frame.
+    {
+      const std::string pdf = dir.file("chart.pdf");
+      ScopedPrinter printer(std::make_unique<TPdfPagePrinter>(pdf));
+      Click(g, "BitBtnPrint");
+      EXPECT_EQ(dialogs->Infos().back(), "Chart is being printed.");
+      const std::string frameOnly = dir.file("frame.pdf");
+      InstallPagePrinter(std::make_unique<TPdfPagePrinter>(frameOnly));
+      PrintGraphPage("Mass balance of pesticide in water layer", TPageFrame::Half,
+                     [](QPainter&, const QRect&) {});
+      const std::string text = readFile(pdf);
+      EXPECT_EQ(text.substr(0, 5), "%PDF-");
+      EXPECT_GT(text.size(), readFile(frameOnly).size() + 3000);
+    }
+    // No printer; a printer that cannot start the document.
+    {
+      ScopedPrinter printer(std::make_unique<TNoPrinter>());
+      Click(g, "BitBtnPrint");
+      EXPECT_EQ(dialogs->Infos().back(), "No printer installed.");
+      InstallPagePrinter(std::make_unique<TPdfPagePrinter>(dir.file("no/such/dir/c.pdf")));
+      const std::size_t before = dialogs->Infos().size();
+      Click(g, "BitBtnPrint");
+      EXPECT_EQ(dialogs->Infos().size(), before);
+      EXPECT_NE(dialogs->Errors().back().find("could not be printed"), std::string::npos);
+    }
+    Click(g, "BitBtnClose");
+  });
+  EnlargeChart(&form, form.Positive(), options);
+
+  // Series switched off and markers shown in the copy only.
+  for (const TSeries& s : form.Positive().Chart.Series) {
+    EXPECT_TRUE(s.Active);
+    EXPECT_FALSE(s.Marker.Visible);
+  }
+}
+
+TEST_F(ViewerWindows, DepthProfileKeepsItsOrderAndItsTopAxisIsTheXAxis) {
+  TChartPanel panel(QStringLiteral("SedimentGraph1"), QStringLiteral("SpeedButton3"));
+  TChart& source = panel.Chart;
+  source.Bottom.Visible = false;
+  source.Top.Title = "Total conc. (µg/L)";
+  source.Left.SetManual(-0.1045, 0);
+  for (int k = 1; k <= 2; ++k) {
+    TSeries s;
+    s.Title = k == 1 ? "0.50 d" : "1.00 d";
+    SetLineSeriesStyle(s, k);
+    s.HorizontalAxis = fe::TAxisSide::Top;
+    s.XOrder = fe::TSortOrder::None;
+    s.YOrder = fe::TSortOrder::Descending;
+    s.Marker.Visible = k == 1;
+    s.Add(5.0 * k, -0.005);
+    s.Add(9.0 * k, -0.015);
+    s.Add(2.0 * k, -0.095);
+    source.Series.push_back(s);
+  }
+  TGraphForm g;
+  g.SourceChart = &source;
+  g.LblSediment()->show();
+  g.show();
+  Settle();
+  const TChart& copy = g.Chart1();
+  ASSERT_EQ(copy.Series.size(), 2u);
+  const TSeries& second = copy.Series[1];
+  EXPECT_EQ(second.HorizontalAxis, fe::TAxisSide::Top);
+  EXPECT_EQ(second.XOrder, fe::TSortOrder::None);
+  EXPECT_EQ(second.YOrder, fe::TSortOrder::Descending);
+  EXPECT_EQ(second.Color, fe::colors::Blue);
+  EXPECT_EQ(second.Pattern, fe::TLinePattern::Dot);
+  EXPECT_EQ(second.Marker.Shape, fe::TMarkerShape::DownTriangle);
+  EXPECT_EQ(second.Points[1].X, 18.0);
+  EXPECT_FALSE(copy.Bottom.Visible);
+  EXPECT_EQ(copy.Top.Title, "Total conc. (µg/L)");
+  EXPECT_EQ(copy.AxisRange(fe::TAxisSide::Left), std::make_pair(-0.1045, 0.0));
+  // The first series shows its markers, so the box is checked and all do.
+  EXPECT_TRUE(Child<QCheckBox>(&g, "ChckMarkers")->isChecked());
+  EXPECT_TRUE(copy.Series[1].Marker.Visible);
+  EXPECT_TRUE(Child(&g, "LblSediment")->isVisible());
+
+  // The axis dialog edits the top axis as the X axis.
+  OnModal<TFrmAxisOptions>([&](TFrmAxisOptions* a) {
+    EXPECT_EQ(Child<QLineEdit>(a, "EdtXAxisStart")->text(), "2");
+    EXPECT_EQ(Child<QLineEdit>(a, "EdtXAxisEnd")->text(), "18");
+    EXPECT_EQ(Child<QLineEdit>(a, "EdtXAxisText")->text(), "Total conc. (µg/L)");
+    EXPECT_EQ(Child<QLineEdit>(a, "EdtYAxisStart")->text(), "-0.1045");
+    Child<QLineEdit>(a, "EdtXAxisStart")->setText("");  // empty: the default 0
+    Child<QLineEdit>(a, "EdtXAxisEnd")->setText("20");
+    Click(a, "BitBtnOK");
+  });
+  Click(&g, "BtnAxisOptions");
+  EXPECT_TRUE(dialogs->Errors().empty());
+  g.close();
+  EXPECT_EQ(source.AxisRange(fe::TAxisSide::Top), std::make_pair(0.0, 20.0));
+  EXPECT_FALSE(source.Top.Automatic);
+  EXPECT_TRUE(source.Bottom.Automatic);
+  EXPECT_FALSE(source.Bottom.Visible);
+  EXPECT_FALSE(source.Series[1].Marker.Visible);
+}
+
+// ---- printing of the mass-balance windows ----
+
+TEST_F(ViewerWindows, MassBalancePrintsBothChartsOnAFullPage) {
+  TMassBalanceSedGraphForm form(nullptr, kExample);
+  form.show();
+  Settle();
+  ScopedPrinter printer(std::make_unique<TImagePagePrinter>(QSize(1240, 1754)));
+  Click(&form, "SpeedBtnPrint");
+  EXPECT_EQ(dialogs->Infos(), std::vector<std::string>{"Chart is being printed."});
+  const QImage& page = printer.Get<TImagePagePrinter>().Page();
+  // Frame: band 125, area 4, 129, 1232 x 1496; margins 123 and 149; charts
+  // 524 high at y 278 and 951.
+  const QRect upper(127, 278, 1232 - 2 * 123, 524);
+  const QRect lower(127, 951, 1232 - 2 * 123, 524);
+  EXPECT_GT(Inked(page, upper), 60000);
+  EXPECT_GT(Inked(page, lower), 20000);
+  EXPECT_EQ(Inked(page, QRect(140, 810, 900, 130)), 0);  // between the charts
+  EXPECT_TRUE(HasColour(page, QColor(0, 255, 255)));
+}
+
+// ---- pick lists ----
+
+TEST_F(ViewerWindows, PickListsGiveTheLineChosenOrNothing) {
+  const std::vector<std::string> times = {"0.00 d", "0.50 d", "1.00 d"};
+  OnModal<TFrmSelectTimestep>([](TFrmSelectTimestep* p) {
+    EXPECT_EQ(p->windowTitle(), "Select timestep");
+    auto* list = Child<QListWidget>(p, "LstTimesteps");
+    ASSERT_EQ(list->count(), 3);
+    emit list->itemDoubleClicked(list->item(2));
+  });
+  EXPECT_EQ(SelectTimestep(nullptr, times), 3);
+
+  OnModal<TFrmSelectNode>([](TFrmSelectNode* p) {
+    auto* list = Child<QListWidget>(p, "LstNodes");
+    list->setCurrentRow(1);
+    Click(p, "BitBtnCancel");
+  });
+  EXPECT_EQ(SelectNode(nullptr, times), 0);
+
+  // OK with no line selected; an empty list.
+  for (const auto& lines : {times, std::vector<std::string>{}}) {
+    OnModal<TFrmSelectNode>([](TFrmSelectNode* p) { Click(p, "BitBtnOK"); });
+    EXPECT_EQ(SelectNode(nullptr, lines), 0);
+  }
+
+  // Shown again, the list starts afresh.
+  TFrmSelectNode p;
+  p.Nodes = times;
+  p.show();
+  p.List()->setCurrentRow(0);
+  Click(&p, "BitBtnOK");
+  EXPECT_EQ(p.Selected, 1);
+  p.Nodes.pop_back();
+  p.show();
+  EXPECT_EQ(p.Selected, 0);
+  EXPECT_EQ(p.List()->count(), 2);
+}
+
+TEST(SeriesStyles, TableRowsAndCopy) {
+  TSeries s;
+  SetLineSeriesStyle(s, 5);
+  EXPECT_EQ(s.Color, fe::colors::Green);
+  EXPECT_EQ(s.Pattern, fe::TLinePattern::DashDotDot);
+  EXPECT_EQ(s.Marker.Shape, fe::TMarkerShape::DiagCross);
+  EXPECT_EQ(s.Marker.Fill, fe::colors::Black);
+  EXPECT_FALSE(s.Marker.Visible);
+  SetLineSeriesStyle(s, 10);
+  EXPECT_EQ(s.Color, fe::colors::Purple);
+  EXPECT_THROW(SetLineSeriesStyle(s, 0), std::out_of_range);
+  EXPECT_THROW(SetLineSeriesStyle(s, 11), std::out_of_range);
+}
+
+}  // namespace
+}  // namespace kirmel::test
