@@ -243,6 +243,18 @@ TEST_F(ViewerWindows, FileCutShortKeepsTheRowsBefore) {
   EXPECT_NE(error.find("WBMBALL.OUT, line 73"), std::string::npos) << error;
   EXPECT_EQ(form.Positive().Chart.Series[0].Points.size(), 60u);
   EXPECT_EQ(form.Positive().Chart.Series[0].Points.back().X, 29.5);
+
+  // A run that stopped before its first output: headers only, nothing drawn.
+  const std::string header = readFile(kExample + "/wlmb.out");
+  run.write("wlmb.out", header.substr(0, header.find("   0.000")));
+  TMassBalanceWLGraphForm empty(nullptr, run.str());
+  empty.show();
+  Settle();
+  EXPECT_TRUE(empty.isVisible());
+  EXPECT_EQ(dialogs->Errors().size(), 1u);
+  for (const TSeries& s : empty.Negative().Chart.Series) EXPECT_TRUE(s.Points.empty());
+  EXPECT_EQ(empty.Negative().Chart.Left.Maximum, 0);
+  EXPECT_GT(Inked(empty.grab().toImage(), empty.rect()), 0);
 }
 
 // ---- graph menu ----
