@@ -53,24 +53,22 @@ void Settle() {
 // whatever is modal then is closed, so nothing hangs.
 template <class T>
 void OnModal(std::function<void(T*)> act) {
-  auto* timer = new QTimer;
-  auto* clock = new QElapsedTimer;
-  clock->start();
+  auto* timer = new QTimer(QCoreApplication::instance());
+  QElapsedTimer clock;
+  clock.start();
   QObject::connect(timer, &QTimer::timeout, [timer, clock, act] {
     if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget()); w && w->isVisible()) {
       timer->stop();
       timer->deleteLater();
-      delete clock;
       act(w);
       if (w->isVisible()) {
         ADD_FAILURE() << "the modal window was left open";
         w->reject();
       }
-    } else if (clock->elapsed() > 5000) {
+    } else if (clock.elapsed() > 5000) {
       ADD_FAILURE() << "no modal " << T::staticMetaObject.className();
       timer->stop();
       timer->deleteLater();
-      delete clock;
       if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) d->reject();
     }
   });
