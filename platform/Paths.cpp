@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 namespace kirmel::paths {
@@ -56,6 +58,18 @@ std::string root() {
   if (const char* r = std::getenv("KIRMEL_ROOT"); r && *r) return r;
   const char* home = std::getenv("HOME");
   return std::string(home && *home ? home : ".") + "/KIRMEL";
+}
+
+std::string kernelDir() {
+  if (const char* d = std::getenv("KIRMEL_EXECDIR"); d && *d) {
+    std::string dir = d;
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    return dir;
+  }
+  std::error_code ec;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec || exe.empty()) return ".";
+  return exe.parent_path().string();
 }
 
 std::optional<std::string> resolveExisting(const std::string& path) {

@@ -9,6 +9,11 @@ namespace kirmel::paths {
 // The root that stands for "C:\KIRMEL": $KIRMEL_ROOT, else $HOME/KIRMEL.
 std::string root();
 
+// The directory of the kernel program KIRMEL_12: $KIRMEL_EXECDIR when set,
+// else the directory of the running program (the front end and the kernel
+// are built side by side).
+std::string kernelDir();
+
 // The path of an existing file or directory: `path` itself when it exists,
 // else the path found by matching each component case-insensitively.
 // nullopt when nothing matches.  Names on disk are never changed.

@@ -33,6 +33,17 @@ std::string LocaleShortDate() {
   return text.str();
 }
 
+// The locale's short date and long time of now.
+std::string LocaleDateTime() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  std::ostringstream text;
+  text.imbue(UserLocale());
+  text << std::put_time(&local, "%x %X");
+  return text.str();
+}
+
 }  // namespace
 
 TKirmelEditor::TKirmelEditor() : TKirmelEditor(TEnvironment{}) {}
@@ -42,6 +53,8 @@ TKirmelEditor::TKirmelEditor(TEnvironment environment)
       decimalSeparator_(environment.DecimalSeparator ? environment.DecimalSeparator
                                                      : LocaleDecimalSeparator()),
       date_(environment.Date ? std::move(environment.Date) : TDateProvider(LocaleShortDate)),
+      dateTime_(environment.DateTime ? std::move(environment.DateTime)
+                                     : TDateProvider(LocaleDateTime)),
       messages_(std::move(environment.Messages)),
       parser_(messages_, decimalSeparator_) {}
 

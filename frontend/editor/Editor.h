@@ -15,6 +15,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,16 +34,27 @@ class EInOutError : public EKirmelError {
   using EKirmelError::EKirmelError;
 };
 
+class TStartedRun;
+
 class TKirmelEditor {
  public:
-  // Gives today's date as the header's date line shows it.
+  // Gives today's date as the header's date line shows it (and, for the
+  // batch files, the date and time).
   using TDateProvider = std::function<std::string()>;
+
+  // One kernel input file as the names file lists it.
+  struct TInputFile {
+    std::string Key;
+    std::string Path;  // as on disk when it exists
+    std::string Description;
+  };
 
   // What the program takes from its surroundings; tests replace any of it.
   struct TEnvironment {
     std::string Root;             // empty: paths::root()
     char DecimalSeparator = 0;    // 0: the one of the user's locale
     TDateProvider Date;           // empty: the locale's short date of today
+    TDateProvider DateTime;       // empty: the locale's short date and long time of now
     TMessageSink Messages;        // the error dialog; empty: messages are dropped
   };
 
@@ -62,6 +74,8 @@ class TKirmelEditor {
   Parser& InputParser() { return parser_; }
   void SetMessageSink(TMessageSink sink);
   void SetDateProvider(TDateProvider date) { date_ = std::move(date); }
+  void SetDateTimeProvider(TDateProvider dateTime) { dateTime_ = std::move(dateTime); }
+  std::string DateTime() const { return dateTime_ ? dateTime_() : std::string(); }
 
   // ---- Writing ----
   // The nine scenario files into SCENARIOS/<ScenarioName>.
@@ -70,6 +84,22 @@ class TKirmelEditor {
   void SavePesticide();
   // FILES.INP into RUNS/<ScenarioName>+<PesticideName>.
   void WriteFilesInp();
+  // The ten files FILES.INP names, in its order, and its own path.
+  std::vector<TInputFile> InputFiles() const;
+  std::string FilesInpPath() const;
+
+  // ---- Runs (EditorRun.cpp, Run.h) ----
+  // Writes the run batch file for Settings().RunDir to path.  False after
+  // the message "Cannot write to file " + path.
+  bool WriteBatchFile(const std::string& path);
+  // Writes RUN.BAT into Settings().RunDir, creates the run marker and
+  // starts RUN.BAT; the caller waits for the started run.  nullptr when
+  // RUN.BAT could not be written (nothing started).  Raises EInOutError when
+  // the marker cannot be created and ERunError when RUN.BAT cannot be
+  // started (the marker is removed again).
+  std::unique_ptr<TStartedRun> RunSimulation();
+  // Starts the batch file of the settings as RunSimulation starts RUN.BAT.
+  std::unique_ptr<TStartedRun> RunBatchFile();
 
   // One file each, under the given path.
   void WriteWLNU(const std::string& path);
@@ -141,6 +171,7 @@ class TKirmelEditor {
   TSettings settings_;
   char decimalSeparator_;
   TDateProvider date_;
+  TDateProvider dateTime_;
   TMessageSink messages_;
   Parser parser_;
 

@@ -209,33 +209,39 @@ void TKirmelEditor::SavePesticide() {
   WriteSU(settings_.PesticideDir(data_.PesticideName()) + "/SU.INP");
 }
 
-void TKirmelEditor::WriteFilesInp() {
-  SetCommentSwitch();
-  const std::string& scenario = data_.ScenarioName();
-  const std::string& pesticide = data_.PesticideName();
-  BeginFile(settings_.RunDirOf(scenario, pesticide) + "/FILES.INP");
-  WriteHeader("Names of inputfiles for KIRMEL simulation", "");
-  WriteSection(1, "Path and names input files");
-  const std::string scenarioDir = settings_.ScenarioDir(scenario) + "/";
+std::vector<TKirmelEditor::TInputFile> TKirmelEditor::InputFiles() const {
+  const std::string scenarioDir = settings_.ScenarioDir(data_.ScenarioName()) + "/";
+  const std::string pesticideDir = settings_.PesticideDir(data_.PesticideName()) + "/";
   // The names as they are on disk, so that the kernel finds them whatever
   // their case.
-  auto quoted = [](const std::string& path) { return "'" + paths::forCreate(path) + "'"; };
-  WriteStringVariable("opoutinp", quoted(scenarioDir + "OPOUT.INP"), "Output options");
-  WriteStringVariable("wlnuinp", quoted(scenarioDir + "WLNU.INP"),
-                      "Numerical solution, time and length waterbody");
-  WriteStringVariable("wlpainp", quoted(scenarioDir + "WLPA.INP"),
-                      "Geometry and other characteristics waterbody");
-  WriteStringVariable("wlstinp", quoted(scenarioDir + "WLST.INP"),
-                      "Initial concentrations water layer");
-  WriteStringVariable("wbnuinp", quoted(scenarioDir + "WBNU.INP"),
-                      "Numerical solution and thickness sediment");
-  WriteStringVariable("wbpainp", quoted(scenarioDir + "WBPA.INP"), "Characteristics sediment");
-  WriteStringVariable("wbstinp", quoted(scenarioDir + "WBST.INP"),
-                      "Initial concentrations sediment");
-  WriteStringVariable("hyinp", quoted(scenarioDir + "HY.INP"), "Hydrological characteristics");
-  WriteStringVariable("suinp", quoted(settings_.PesticideDir(pesticide) + "/SU.INP"),
-                      "Substance properties");
-  WriteStringVariable("slinp", quoted(scenarioDir + "SL.INP"), "Substance loadings");
+  auto file = [](const char* key, const std::string& path, const char* description) {
+    return TInputFile{key, paths::forCreate(path), description};
+  };
+  return {file("opoutinp", scenarioDir + "OPOUT.INP", "Output options"),
+          file("wlnuinp", scenarioDir + "WLNU.INP",
+               "Numerical solution, time and length waterbody"),
+          file("wlpainp", scenarioDir + "WLPA.INP", "Geometry and other characteristics waterbody"),
+          file("wlstinp", scenarioDir + "WLST.INP", "Initial concentrations water layer"),
+          file("wbnuinp", scenarioDir + "WBNU.INP", "Numerical solution and thickness sediment"),
+          file("wbpainp", scenarioDir + "WBPA.INP", "Characteristics sediment"),
+          file("wbstinp", scenarioDir + "WBST.INP", "Initial concentrations sediment"),
+          file("hyinp", scenarioDir + "HY.INP", "Hydrological characteristics"),
+          file("suinp", pesticideDir + "SU.INP", "Substance properties"),
+          file("slinp", scenarioDir + "SL.INP", "Substance loadings")};
+}
+
+std::string TKirmelEditor::FilesInpPath() const {
+  return paths::forCreate(settings_.RunDirOf(data_.ScenarioName(), data_.PesticideName()) +
+                          "/FILES.INP");
+}
+
+void TKirmelEditor::WriteFilesInp() {
+  SetCommentSwitch();
+  BeginFile(FilesInpPath());
+  WriteHeader("Names of inputfiles for KIRMEL simulation", "");
+  WriteSection(1, "Path and names input files");
+  for (const TInputFile& file : InputFiles())
+    WriteStringVariable(file.Key, "'" + file.Path + "'", file.Description);
   WriteStar();
   WriteEndOfFile();
   EndFile();

@@ -23,7 +23,7 @@ std::string AbsoluteRoot(const std::string& root) {
 TSettings::TSettings() : TSettings(paths::root()) {}
 
 TSettings::TSettings(const std::string& root) : root_(AbsoluteRoot(root)) {
-  ExecDir = root_;
+  ExecDir = paths::kernelDir();
   RunDir = RunDirOf("DefaultScenario", "DefaultPesticide");
   RunPath = RunDir;
   OutputDir = RunDir;

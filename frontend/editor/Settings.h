@@ -43,7 +43,7 @@ class TSettings {
   // The run directory of a scenario and a pesticide: RUNS/<scenario>+<pesticide>.
   std::string RunDirOf(const std::string& scenario, const std::string& pesticide) const;
 
-  std::string ExecDir;    // directory of the kernel program
+  std::string ExecDir;    // directory of the kernel program (paths::kernelDir())
   std::string RunDir;     // directory of the current run
   std::string RunPath;    // the same run directory, as used for the run batch file
   std::string OutputDir;  // directory whose kernel output files the viewer reads

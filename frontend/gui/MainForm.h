@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "frontend/editor/Editor.h"
+#include "frontend/editor/Run.h"
 
 class QAction;
 class QCheckBox;
@@ -35,6 +36,7 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+class QTimer;
 class QWidget;
 
 namespace kirmel::qt {
@@ -123,8 +125,17 @@ class TMainForm : public QMainWindow {
   // The handler of a part that is not built yet.
   void NotBuiltYet(const std::string& what);
 
+  // Waiting for a started run or batch (MainRun.cpp): menus and pages are
+  // disabled and a timer looks for the end of the run while the event loop
+  // runs; the status bar offers "Stop waiting".
+  bool Waiting() const { return run_ != nullptr; }
+  void StartWait(std::unique_ptr<fe::TStartedRun> run);
+  void StopWaitingClick();
+
  protected:
   void showEvent(QShowEvent* event) override;
+  // Asks first while a run is being waited for.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   // One numeric field and the model value behind it.
@@ -228,6 +239,13 @@ class TMainForm : public QMainWindow {
   TSedimentNodesForm* sedimentNodesForm_ = nullptr;
   TGenerateNodesForm* generateNodesForm_ = nullptr;
   TScaleForm* scaleForm_ = nullptr;
+
+  // The run being waited for (MainRun.cpp).
+  void PollRun();
+  void EndWait();
+  std::unique_ptr<fe::TStartedRun> run_;
+  QTimer* runTimer_ = nullptr;
+  QWidget* runStatus_ = nullptr;
 };
 
 // The main window of the program, while there is one.

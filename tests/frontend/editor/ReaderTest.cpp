@@ -218,7 +218,7 @@ TEST(EditorRoundTrip, DocumentedDifferences) {
   EXPECT_EQ(f.data().Ditch().PlotLength(), 999);       // leplot is a constant
   EXPECT_EQ(f.data().Ditch().FrontBufferLength(), 0);  // xfb is not read
   EXPECT_EQ(f.data().Sediment().Timestep(), fe::TTimestep(0, 0, 10, 0));  // deltwb = deltwl
-  EXPECT_EQ(f.ed().Settings().ExecDir, f.ed().Settings().Root());
+  EXPECT_EQ(f.ed().Settings().ExecDir, fe::TSettings(f.root.str()).ExecDir);
   EXPECT_EQ(f.ed().Settings().RunDir, f.root.str() + "/RUNS/DefaultScenario+DefaultPesticide");
   EXPECT_TRUE(f.ed().Settings().OutputOptions.WriteDate);  // header options back to defaults
 }
