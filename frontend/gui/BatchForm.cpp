@@ -10,6 +10,7 @@
 #include "frontend/editor/Directories.h"
 #include "frontend/qt/Dialogs.h"
 #include "frontend/qt/Fields.h"
+#include "platform/Paths.h"
 
 namespace kirmel::gui {
 namespace {
@@ -99,7 +100,7 @@ void TBatchForm::AddRunButtonClick() {
   const fe::TSettings& s = editor_.Settings();
   std::optional<std::string> dir = qt::TheDialogs().BrowseFolder("Select run", s.RunsDir(), false);
   if (!dir) return;
-  const std::string folder = fe::StripTrailingSeparator(*dir);
+  std::string folder = fe::StripTrailingSeparator(*dir);
   if (!fe::IsRunDirectory(folder, s.Root())) {
     qt::ShowError("This is not a valid run." + kCR + "Valid runs are in the directory " +
                   s.RunsDir() + "." + kCR + "Select a run from this directory.");
@@ -109,6 +110,8 @@ void TBatchForm::AddRunButtonClick() {
     qt::ShowError(problem);
     return;
   }
+  // The batch enters the directory by the name it has on disk.
+  folder = paths::resolveExisting(folder).value_or(folder);
   fe::TSimRun run;
   run.Name = fe::ExtractLastDirectory(folder);
   run.InputDir = folder;

@@ -1,0 +1,176 @@
+// The batch dialog's buttons and its Changed rule, and a batch of two saved
+// runs run from the main window.
+#include <QApplication>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+
+#include "RunFixture.h"
+#include "frontend/gui/BatchForm.h"
+
+namespace kirmel::test {
+namespace {
+
+namespace fs = std::filesystem;
+const std::string CR(1, '\r');
+
+class BatchTest : public RunFixture {
+ protected:
+  void Open() {
+    batch = std::make_unique<gui::TBatchForm>(form->Editor(), form.get());
+    batch->show();
+    Settle();
+  }
+  void Press(const char* name) {
+    batch->findChild<QPushButton*>(QString::fromLatin1(name))->click();
+    Settle();
+  }
+  QListWidget* List() { return batch->findChild<QListWidget*>(QStringLiteral("LstRuns")); }
+  std::vector<std::string> Lines() {
+    std::vector<std::string> lines;
+    for (int i = 0; i < List()->count(); ++i) lines.push_back(List()->item(i)->text().toStdString());
+    return lines;
+  }
+  void Add(const std::string& dir) {
+    dialogs->AnswerFolder(dir);
+    Press("AddRunButton");
+  }
+  std::string Runs() { return root.str() + "/RUNS"; }
+
+  std::unique_ptr<gui::TBatchForm> batch;
+};
+
+TEST_F(BatchTest, AddRemoveUpDownAndTheChangedRule) {
+  Start();
+  for (const char* run : {"A+P", "B+P", "C+P"}) fs::create_directories(Runs() + "/" + run);
+  Open();
+  EXPECT_EQ(batch->windowTitle(), "Batch definition");
+  Add(root.str() + "/SCENARIOS/S");
+  Add(Runs());
+  EXPECT_EQ(dialogs->Records()[0].Text, Runs());  // the browser opens on the runs
+  const std::string notARun = "This is not a valid run." + CR + "Valid runs are in the directory " +
+                              Runs() + "." + CR + "Select a run from this directory.";
+  EXPECT_EQ(Errors(), (std::vector<std::string>{notARun, notARun}));
+  EXPECT_FALSE(batch->Changed());
+
+  // Closing without changes asks nothing.
+  Press("BitBtnClose");
+  EXPECT_FALSE(batch->isVisible());
+  Open();
+
+  Add(Runs() + "/A+P/");
+  Add(Runs() + "/b+p");  // any case, taken as it is on disk
+  Add(Runs() + "/A+P");  // twice is allowed
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"A+P", "B+P", "A+P"}));
+  EXPECT_EQ(batch->Runs()[0].InputDir, Runs() + "/A+P");
+  EXPECT_EQ(batch->Runs()[0].OutputDir, Runs() + "/A+P");
+  EXPECT_EQ(batch->Runs()[0].NamesFile, "FILES.INP");
+  EXPECT_TRUE(batch->Changed());
+
+  // Nothing selected, Up on the first and Down on the last change nothing.
+  List()->clearSelection();
+  List()->setCurrentRow(-1);
+  Press("RemoveRunButton");
+  List()->setCurrentRow(0);
+  Press("MoveUpButton");
+  List()->setCurrentRow(2);
+  Press("MoveDownButton");
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"A+P", "B+P", "A+P"}));
+
+  List()->setCurrentRow(1);
+  Press("MoveDownButton");
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"A+P", "A+P", "B+P"}));
+  EXPECT_EQ(List()->currentRow(), 2);
+  Press("MoveUpButton");
+  Press("MoveUpButton");
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"B+P", "A+P", "A+P"}));
+  EXPECT_EQ(List()->currentRow(), 0);
+  List()->setCurrentRow(1);
+  Press("RemoveRunButton");
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"B+P", "A+P"}));
+
+  // A failed save keeps the runs and the question before closing.
+  form->Editor().Settings().BatchDir = root.str() + "/missing";
+  Press("BitBtnSaveBatch");
+  EXPECT_EQ(Errors().back(), "Cannot write to file " + root.str() + "/missing/BATCH.BAT");
+  EXPECT_TRUE(batch->Changed());
+  dialogs->AnswerConfirm(false);
+  Press("BitBtnClose");
+  EXPECT_EQ(dialogs->Records().back().Text,
+            "Batch definition is changed! Are you sure you want to discard the changes?");
+  EXPECT_TRUE(batch->isVisible());
+
+  form->Editor().Settings().BatchDir = root.str();
+  Press("BitBtnSaveBatch");
+  EXPECT_EQ(dialogs->Infos().back(), "Batch file " + root.str() + "/BATCH.BAT saved");
+  EXPECT_FALSE(batch->Changed());
+  EXPECT_NE(readFile(root.str() + "/BATCH.BAT").find("if cd -- '" + Runs() + "/B+P'; then"),
+            std::string::npos);
+  Press("BitBtnClose");
+  EXPECT_FALSE(batch->isVisible());
+
+  // The close box asks as Close does; Yes discards.
+  Open();
+  Add(Runs() + "/C+P");
+  dialogs->AnswerConfirm(false);
+  batch->close();
+  Settle();
+  EXPECT_TRUE(batch->isVisible());
+  dialogs->AnswerConfirm(true);
+  batch->close();
+  Settle();
+  EXPECT_FALSE(batch->isVisible());
+
+  // An empty list is not saved.
+  Open();
+  Press("BitBtnSaveBatch");
+  EXPECT_EQ(Errors().back(), "Could not save batchfile." + CR + "No runs defined.");
+}
+
+TEST_F(BatchTest, ABatchOfTwoSavedRunsRunsFromTheMainWindow) {
+  SeedExamples();
+  Start();
+  Click("BitBtnRunBatch");
+  EXPECT_EQ(Errors(), (std::vector<std::string>{"Batchfile " + root.str() + "/BATCH.BAT not found." +
+                                                CR + "You should first create a batchfile."}));
+
+  // "Create batchfile" opens the dialog modally, each time empty.
+  std::string title;
+  QTimer::singleShot(0, [&] {
+    if (auto* dialog = qobject_cast<gui::TBatchForm*>(QApplication::activeModalWidget())) {
+      title = dialog->windowTitle().toStdString();
+      dialog->findChild<QPushButton*>(QStringLiteral("BitBtnClose"))->click();
+    }
+  });
+  Click("BitBtnCreateBatch");
+  EXPECT_EQ(title, "Batch definition");
+
+  Click("BitBtnSaveRun");
+  form->SavePesticide("Cpf2");
+  Click("BitBtnSaveRun");
+  Open();
+  Add(RunDir());
+  Add(RunDir("NLStandard_sp", "Cpf2"));
+  Press("BitBtnSaveBatch");
+  batch.reset();
+  root.write("RUNS/NLStandard_sp+Cpf/old.out", "old\n");
+
+  Hold();
+  Click("BitBtnRunBatch");
+  ASSERT_TRUE(form->Waiting());
+  EXPECT_TRUE(AllLocked());
+  Release();
+  ASSERT_TRUE(WaitEnds());
+  EXPECT_EQ(Errors().size(), 1u);
+  EXPECT_TRUE(NoneLocked());
+  EXPECT_EQ(Kernel("cwd"), RunDir() + "\n" + RunDir("NLStandard_sp", "Cpf2") + "\n");
+  EXPECT_EQ(Kernel("args"), "1\nFILES.INP\n1\nFILES.INP\n");
+  EXPECT_FALSE(fs::exists(RunDir() + "/old.out"));
+  EXPECT_TRUE(fs::exists(RunDir("NLStandard_sp", "Cpf2") + "/wlsoco.out"));
+  EXPECT_FALSE(fs::exists(Marker()));
+  EXPECT_NE(readFile(root.str() + "/BATCH.LOG").find("Batch completed"), std::string::npos);
+  EXPECT_FALSE(Pwned());
+}
+
+}  // namespace
+}  // namespace kirmel::test

@@ -1,0 +1,312 @@
+// Running KIRMEL from the main window: the refusals, the saves and the
+// override question, a complete run through RUN.BAT with the wait, failures
+// of the kernel and of the script, Exit during a wait, save run and view
+// output; and one run of the real kernel.
+#include <QPushButton>
+
+#include "RunFixture.h"
+#include "frontend/editor/Directories.h"
+#include "frontend/editor/Run.h"
+
+namespace kirmel::test {
+namespace {
+
+namespace fs = std::filesystem;
+const std::string CR(1, '\r');
+
+bool Empty(const fs::path& dir) { return fs::is_empty(dir); }
+
+TEST_F(RunFixture, DefaultNamesAreRefusedAndNothingIsWritten) {
+  Start();
+  Click("RunKirmelButton");
+  form->findChild<QAction*>("Save1")->trigger();
+  EXPECT_EQ(Errors(), (std::vector<std::string>{
+                          "Could not run KIRMEL." + CR + "Scenario or pesticide is not yet saved.",
+                          "Could not save run." + CR +
+                              "Scenario or pesticide has still got the default name."}));
+  for (const char* sub : {"SCENARIOS", "PESTICIDES", "RUNS"}) EXPECT_TRUE(Empty(root.path() / sub));
+  EXPECT_FALSE(fs::exists(Marker()));
+}
+
+TEST_F(RunFixture, BothSavesComeBeforeTheOverrideQuestionAndNoKeepsOldResults) {
+  SeedExamples();
+  Start();
+  root.write("RUNS/NLStandard_sp+Cpf/wlsoco.out", "old results\n");
+  root.write("RUNS/NLStandard_sp+Cpf/FILES.INP", "old names\n");
+  Enter("Width", "3");
+  Enter("MolecularMass", "300");
+  dialogs->AnswerConfirm(false);
+  Click("RunKirmelButton");
+  ASSERT_EQ(dialogs->Records().size(), 1u);
+  EXPECT_EQ(dialogs->Records()[0].Kind, qt::TDialogKind::Confirm);
+  EXPECT_EQ(dialogs->Records()[0].Text,
+            "Results for this combination of scenario and pesticide already exist." + CR +
+                "Override existing results?");
+  EXPECT_NE(readFile(root.str() + "/SCENARIOS/NLStandard_sp/WLPA.INP").find("wibot = 3."),
+            std::string::npos);
+  EXPECT_NE(readFile(root.str() + "/PESTICIDES/Cpf/SU.INP").find("mamol = 300."),
+            std::string::npos);
+  EXPECT_EQ(readFile(RunDir() + "/wlsoco.out"), "old results\n");
+  EXPECT_EQ(readFile(RunDir() + "/FILES.INP"), "old names\n");
+  EXPECT_FALSE(fs::exists(RunDir() + "/RUN.BAT"));
+  EXPECT_FALSE(fs::exists(Marker()));
+  EXPECT_FALSE(form->Waiting());
+  EXPECT_TRUE(NoneLocked());
+}
+
+TEST_F(RunFixture, ACompleteRunThroughTheScript) {
+  SeedExamples();
+  Start();
+  root.write("RUNS/NLStandard_sp+Cpf/stale.out", "old\n");
+  root.write("RUNS/NLStandard_sp+Cpf/DB001.OUT", "old\n");
+  Hold();
+  dialogs->AnswerConfirm(true);
+  form->findChild<QAction*>("Run1")->trigger();  // Ctrl+R
+  Settle();
+  ASSERT_TRUE(form->Waiting());
+  // Locked while the kernel runs; Exit and the way out of the wait stay.
+  EXPECT_TRUE(AllLocked());
+  EXPECT_TRUE(form->findChild<QAction*>("Exit1")->isEnabled());
+  EXPECT_TRUE(form->findChild<QAction*>("File1")->isEnabled());
+  EXPECT_TRUE(form->statusBar()->isVisible());
+  EXPECT_TRUE(Find<QPushButton>("StopWaitingButton")->isEnabled());
+  EXPECT_NE(readFile(Marker()).find(", KIRMEL is running.\n"), std::string::npos);
+
+  Release();
+  ASSERT_TRUE(WaitEnds());
+  EXPECT_TRUE(NoneLocked());
+  EXPECT_FALSE(form->statusBar()->isVisible());
+  EXPECT_TRUE(Errors().empty()) << Errors().front();
+  EXPECT_EQ(Kernel("args"), "1\n" + RunDir() + "/FILES.INP\n");  // one argument, whole
+  EXPECT_EQ(Kernel("cwd"), RunDir() + "\n");
+  // The old outputs went first; RUN.LOG holds the script's console.
+  EXPECT_EQ(Kernel("seen"), "FILES.INP\nRUN.BAT\nRUN.LOG\n");
+  EXPECT_EQ(readFile(RunDir() + "/kirmel.status"), "0\n");
+  EXPECT_NE(readFile(RunDir() + "/FILES.INP").find("SCENARIOS/NLStandard_sp/OPOUT.INP'"),
+            std::string::npos);
+  EXPECT_FALSE(fs::exists(Marker()));
+  EXPECT_FALSE(Pwned());
+
+  // "View output" hands the run directory on.
+  Click("GraphButton");
+  EXPECT_EQ(dialogs->Infos(), (std::vector<std::string>{"The graph menu is not built yet." + CR +
+                                                        "Output directory: " + RunDir()}));
+  EXPECT_EQ(form->Editor().Settings().OutputDir, RunDir());
+}
+
+TEST_F(RunFixture, KernelFailuresAreReported) {
+  SeedExamples();
+  Start();
+  const std::string seeMessages = CR + "See the messages in \"" + RunDir() + "/message.out\".";
+  KernelStatus(3);
+  Click("RunKirmelButton");
+  ASSERT_TRUE(WaitEnds());
+  EXPECT_EQ(Errors(), (std::vector<std::string>{"KIRMEL stopped with exit status 3." + seeMessages}));
+
+  // A script killed while the kernel runs cannot remove its marker; the
+  // wait ends all the same and the marker goes.
+  Hold();
+  fs::remove(kernelDir + "/shellpid");
+  dialogs->AnswerConfirm(true);
+  Click("RunKirmelButton");
+  ASSERT_TRUE(form->Waiting());
+  KillScript();
+  ASSERT_TRUE(WaitEnds());
+  EXPECT_EQ(Errors().back(), "KIRMEL did not finish the run." + seeMessages);
+  EXPECT_FALSE(fs::exists(Marker()));
+  EXPECT_TRUE(NoneLocked());
+}
+
+// A launcher that never starts anything.
+class TRefusingLauncher : public launch::TLauncher {
+ public:
+  std::unique_ptr<launch::TStartedScript> Start(const std::string&, const std::vector<std::string>&,
+                                                const std::string&, std::string& why) override {
+    why = "refused";
+    return nullptr;
+  }
+};
+
+TEST_F(RunFixture, AScriptThatCannotBeStartedLeavesNoMarker) {
+  SeedExamples();
+  Start();
+  auto previous = launch::InstallLauncher(std::make_unique<TRefusingLauncher>());
+  Click("RunKirmelButton");
+  launch::InstallLauncher(std::move(previous));
+  EXPECT_EQ(Errors(), (std::vector<std::string>{"Unable to execute '" + RunDir() + "/RUN.BAT'"}));
+  EXPECT_FALSE(fs::exists(Marker()));
+  EXPECT_FALSE(form->Waiting());
+  EXPECT_TRUE(NoneLocked());
+
+  // No GUI folder: the marker cannot be made and nothing starts.
+  fs::remove_all(root.path() / "GUI");
+  dialogs->AnswerConfirm(true);  // the run directory is there now
+  Click("RunKirmelButton");
+  EXPECT_NE(Errors().back().find("Cannot create the run marker"), std::string::npos);
+  EXPECT_FALSE(form->Waiting());
+  EXPECT_TRUE(Kernel("args").empty());
+}
+
+TEST_F(RunFixture, StopWaitingAndExitDuringAWait) {
+  SeedExamples();
+  Start();
+  Hold();
+  Click("RunKirmelButton");
+  ASSERT_TRUE(form->Waiting());
+  Find<QPushButton>("StopWaitingButton")->click();
+  EXPECT_FALSE(form->Waiting());
+  EXPECT_TRUE(NoneLocked());
+  EXPECT_TRUE(fs::exists(Marker()));  // the script still runs and owns it
+  Release();
+  ASSERT_TRUE(Until([&] { return !fs::exists(Marker()); }));
+
+  // Exit asks first; No goes on waiting, Yes ends the wait and closes.
+  Hold();
+  dialogs->AnswerConfirm(true);
+  Click("RunKirmelButton");
+  ASSERT_TRUE(form->Waiting());
+  dialogs->AnswerConfirm(false);
+  form->findChild<QAction*>("Exit1")->trigger();
+  Settle();
+  EXPECT_EQ(dialogs->Records().back().Text,
+            "KIRMEL is still running." + CR + "Stop waiting and exit KIRMEL-GUI?");
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_TRUE(form->Waiting());
+  dialogs->AnswerConfirm(true);
+  form->close();  // the window's close box
+  Settle();
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_FALSE(form->Waiting());
+}
+
+TEST_F(RunFixture, EveryRefusalBeforeARun) {
+  SeedExamples();
+  Start();
+  const std::string before = readFile(root.str() + "/SCENARIOS/NLStandard_sp/WLPA.INP");
+  const std::string danger = "a b'$(touch pwned);x";
+  const std::string longName(100, 's');
+  struct TCase {
+    std::function<void(fe::TKirmelData&)> Change;
+    std::string Message;
+  };
+  const std::vector<TCase> cases = {
+      {[](fe::TKirmelData& d) {
+         while (d.Ditch().NodeCount() < 250)
+           d.Ditch().AddNode(std::make_unique<fe::TDitchNode>(false, 1, 0));
+         d.Ditch().Node(250).SetOutput(true);
+       },
+       "Output segment is 250; KIRMEL accepts 1 to 200."},
+      {[](fe::TKirmelData& d) {
+         for (int i = 1; i <= d.Ditch().NodeCount(); ++i) d.Ditch().Node(i).SetOutput(false);
+       },
+       "Number of output segments is 0; KIRMEL accepts 1 to 9."},
+      {[](fe::TKirmelData& d) { d.SetOutputTimestep(0.001); },
+       "Time interval of output is 0.001 d; KIRMEL accepts 0.00694444444444444 to 25 d (at least "
+       "the calculation time step of 600 s)."},
+      {[](fe::TKirmelData& d) { d.Sediment().Node(2).SetLength(0.6); },
+       "Thickness of sediment segment 2 is 0.6 m; KIRMEL accepts 0.0001 to 0.5 m."},
+      {[](fe::TKirmelData& d) { d.Solids().SetHalfLifeWater(0); },
+       "Half-life for transformation in water at 20 \u00baC is 0 d; KIRMEL accepts values above 0 d."},
+      {[](fe::TKirmelData& d) { d.Solids().SetHalfLifeSediment(0); },
+       "Half-life for transformation in sediment at 20 \u00baC is 0 d; KIRMEL accepts values above "
+       "0 d."},
+      {[](fe::TKirmelData& d) { d.Solids().SetMolecularMass(1000.5); },
+       "Molecular mass is 1000.5 g/mol; KIRMEL accepts 10 to 1000 g/mol."},
+      {[](fe::TKirmelData& d) { d.Solids().SetDiffusionCoefficient(150); },
+       "Diffusion coefficient in water is 150 mm\u00b2/d; KIRMEL accepts 1 to 100 mm\u00b2/d."},
+      {[](fe::TKirmelData& d) { d.Drift().Loadings().InsertCopy(1); },
+       "Drift entries 1 and 2 both enter at 0 d; KIRMEL accepts one drift entry per time step."},
+      {[](fe::TKirmelData& d) {
+         d.Drift().Loadings().InsertCopy(1);
+         d.Drift().Loadings().Entry(1).SetEntryTime(0.001);  // 86.4 s: the step at 0 s
+       },
+       "Drift entries 1 and 2 enter at 0 d and 0.001 d, in one calculation time step of 600 s; "
+       "KIRMEL accepts one drift entry per time step."},
+      {[](fe::TKirmelData& d) { d.Solids().SetBackgroundConcentration(0.5); },
+       "Background concentration in air is 0.5 g/m\u00b3; KIRMEL accepts 0 to 0 g/m\u00b3."},
+      {[&](fe::TKirmelData& d) { d.SetScenarioName(danger); },
+       fe::NameProblem(danger, "scenario")},
+      {[&](fe::TKirmelData& d) { d.SetPesticideName("P+Q"); }, fe::NameProblem("P+Q", "pesticide")},
+      {[&](fe::TKirmelData& d) { d.SetScenarioName(longName); },
+       "The path \"" + root.str() + "/SCENARIOS/" + longName + "/OPOUT.INP\" is " +
+           std::to_string(root.str().size() + 121) +
+           " characters long; KIRMEL accepts paths of up to 100 characters."},
+      {[&](fe::TKirmelData&) { form->Editor().Settings().ExecDir = root.str(); },
+       "The kernel program \"" + root.str() + "/KIRMEL_12\" was not found or cannot be executed."},
+  };
+  for (const TCase& c : cases) {
+    form->NewScenarioClick();
+    form->NewPesticideClick();
+    Data().SetScenarioName("NLStandard_sp");
+    Data().SetPesticideName("Cpf");
+    c.Change(Data());
+    Click("RunKirmelButton");
+    EXPECT_EQ(Errors().back(), "Could not run KIRMEL." + CR + c.Message);
+  }
+  EXPECT_EQ(Errors().size(), cases.size());
+  // Nothing was saved or run.
+  EXPECT_EQ(readFile(root.str() + "/SCENARIOS/NLStandard_sp/WLPA.INP"), before);
+  EXPECT_TRUE(Empty(root.path() / "RUNS"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(root.path() / "SCENARIOS"), {}), 1);
+  EXPECT_TRUE(Kernel("args").empty());
+  EXPECT_FALSE(Pwned());
+
+  // Save run refuses the same way, with its own first line.
+  Data().Solids().SetMolecularMass(2000);
+  Click("BitBtnSaveRun");
+  EXPECT_EQ(Errors().back(), "Could not save run." + CR +
+                                 "Molecular mass is 2000 g/mol; KIRMEL accepts 10 to 1000 g/mol.");
+}
+
+TEST_F(RunFixture, SaveRunAndViewOutput) {
+  SeedExamples();
+  Start();
+  Click("GraphButton");
+  EXPECT_EQ(dialogs->Infos().back(), "No output exists for this combination of scenario and pesticide.");
+  Click("BitBtnSaveRun");
+  EXPECT_TRUE(fs::exists(RunDir() + "/FILES.INP"));
+  root.write("RUNS/NLStandard_sp+Cpf/FILES.INP", "old\n");
+  form->findChild<QAction*>("Save1")->trigger();  // an existing run is reused without a question
+  EXPECT_NE(readFile(RunDir() + "/FILES.INP"), "old\n");
+  EXPECT_FALSE(fs::exists(RunDir() + "/RUN.BAT"));
+  EXPECT_FALSE(form->Waiting());
+  EXPECT_TRUE(Errors().empty());
+
+  // A run directory that cannot be made is reported and stops the run.
+  fs::remove_all(root.path() / "RUNS");
+  root.write("RUNS", "a file in the way\n");
+  Click("RunKirmelButton");
+  EXPECT_FALSE(fs::exists(Marker()));
+  ASSERT_EQ(Errors().size(), 1u);
+  EXPECT_EQ(Errors()[0].rfind("Cannot create the run directory \"" + RunDir() + "\"", 0), 0u);
+}
+
+// The default scenario and pesticide through the real kernel, shortened to
+// one day.
+TEST_F(RunFixture, EndToEndWithTheRealKernel) {
+  UseKernelIn(KIRMEL_BINARY_DIR);
+  Start();
+  dialogs->AnswerFolder(root.str() + "/SCENARIOS/Default_sp");
+  Click("SaveAsScenarioButton");
+  dialogs->AnswerFolder(root.str() + "/PESTICIDES/Default_p");
+  Click("SaveAsPesticideButton");
+  Enter("TTDays", "1");
+  Click("RunKirmelButton");
+  ASSERT_TRUE(form->Waiting());
+  ASSERT_TRUE(WaitEnds(120000));
+  EXPECT_TRUE(Errors().empty()) << Errors().front();
+  const std::string run = RunDir("Default_sp", "Default_p");
+  EXPECT_EQ(readFile(run + "/kirmel.status"), "0\n");
+  const std::string messages = readFile(run + "/message.out");
+  EXPECT_NE(messages.find("Messages"), std::string::npos);
+  EXPECT_EQ(messages.find("Error"), std::string::npos) << messages;
+  EXPECT_EQ(messages.find("ERROR"), std::string::npos) << messages;
+  EXPECT_NE(readFile(run + "/RUN.LOG").find("end of simulation"), std::string::npos);
+  for (const char* file : {"input.out", "wlsoco.out", "wlmb.out", "wbmball.out", "dbdit.out",
+                           "wbsco001.out", "wbsco080.out", "ec001.out", "ec080.out", "db001.out",
+                           "db080.out"})
+    EXPECT_GT(fs::file_size(run + "/" + file), 0u) << file;
+}
+
+}  // namespace
+}  // namespace kirmel::test
