@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "frontend/editor/Directories.h"
 #include "frontend/editor/RunCheck.h"
 #include "frontend/gui/BatchForm.h"
 #include "frontend/gui/MainForm.h"
@@ -124,6 +125,8 @@ void TMainForm::StartWait(std::unique_ptr<fe::TStartedRun> run) {
     layout->setContentsMargins(4, 0, 4, 0);
     auto* label = new QLabel;
     label->setObjectName(QStringLiteral("RunStatusLabel"));
+    // A long name is cut rather than widening the window.
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* stop = new QPushButton(QStringLiteral("Stop waiting"));
     stop->setObjectName(QStringLiteral("StopWaitingButton"));
     connect(stop, &QPushButton::clicked, this, qt::GuardedSlot([this] { StopWaitingClick(); }));
@@ -134,12 +137,15 @@ void TMainForm::StartWait(std::unique_ptr<fe::TStartedRun> run) {
     runTimer_->setInterval(kPollMilliseconds);
     connect(runTimer_, &QTimer::timeout, this, qt::GuardedSlot([this] { PollRun(); }));
   }
+  // The run's folder or the batch file by name; the whole path as a tip.
   const bool batch = run->RunDir().empty();
-  runStatus_->findChild<QLabel*>(QStringLiteral("RunStatusLabel"))
-      ->setText(QString::fromStdString(
-          (batch ? "The batch file is running: " : "KIRMEL is running in ") +
-          (batch ? run->ScriptPath() : run->RunDir()) +
-          ". The window is locked until it ends."));
+  const std::string path = batch ? run->ScriptPath() : run->RunDir();
+  auto* label = runStatus_->findChild<QLabel*>(QStringLiteral("RunStatusLabel"));
+  label->setText(QString::fromStdString(
+      (batch ? "The batch file " + fe::ExtractLastDirectory(path) + " is running."
+             : "KIRMEL is running (" + fe::ExtractLastDirectory(path) + ").") +
+      " The window is locked until it ends."));
+  label->setToolTip(QString::fromStdString(path));
   run_ = std::move(run);
   SetMenusEnabled(false);
   pageControlMain_->setEnabled(false);
