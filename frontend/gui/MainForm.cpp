@@ -275,8 +275,4 @@ void TMainForm::AboutClick() {
   about.exec();
 }
 
-void TMainForm::NotBuiltYet(const std::string& what) {
-  qt::ShowInfo(what + " is not built yet.");
-}
-
 }  // namespace kirmel::gui

@@ -122,9 +122,6 @@ class TMainForm : public QMainWindow {
   void AllClick();
   void NeededClick();
 
-  // The handler of a part that is not built yet.
-  void NotBuiltYet(const std::string& what);
-
   // Waiting for a started run or batch (MainRun.cpp): menus and pages are
   // disabled and a timer looks for the end of the run while the event loop
   // runs; the status bar offers "Stop waiting".
