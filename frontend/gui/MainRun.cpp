@@ -14,9 +14,9 @@
 #include "frontend/editor/RunCheck.h"
 #include "frontend/gui/BatchForm.h"
 #include "frontend/gui/MainForm.h"
-#include "frontend/gui/ViewOutput.h"
 #include "frontend/qt/Dialogs.h"
 #include "frontend/qt/Fields.h"
+#include "frontend/viewer/windows/GraphMenu.h"
 #include "platform/Paths.h"
 
 namespace kirmel::gui {
@@ -92,7 +92,7 @@ void TMainForm::GraphButtonClick() {
   settings.OutputDir = settings.RunDirOf(Data().ScenarioName(), Data().PesticideName());
   if (std::optional<std::string> dir = paths::resolveExisting(settings.OutputDir)) {
     settings.OutputDir = *dir;
-    OpenGraphMenu(this, settings.OutputDir);
+    viewer::OpenGraphMenu(this, settings.OutputDir);
   } else {
     qt::ShowInfo("No output exists for this combination of scenario and pesticide.");
   }

@@ -5,6 +5,8 @@
 #include <QPushButton>
 
 #include "RunFixture.h"
+#include "frontend/viewer/windows/GraphMenu.h"
+#include "qtcommon/OnModal.h"
 #include "frontend/editor/Directories.h"
 #include "frontend/editor/Run.h"
 
@@ -87,10 +89,12 @@ TEST_F(RunFixture, ACompleteRunThroughTheScript) {
   EXPECT_FALSE(fs::exists(Marker()));
   EXPECT_FALSE(Pwned());
 
-  // "View output" hands the run directory on.
+  // "View output" opens the graph menu on the run directory.
+  OnModal<viewer::TGraphMenuForm>([&](viewer::TGraphMenuForm* menu) {
+    EXPECT_EQ(menu->OutputDir, RunDir());
+    menu->reject();
+  });
   Click("GraphButton");
-  EXPECT_EQ(dialogs->Infos(), (std::vector<std::string>{"The graph menu is not built yet." + CR +
-                                                        "Output directory: " + RunDir()}));
   EXPECT_EQ(form->Editor().Settings().OutputDir, RunDir());
 }
 

@@ -32,6 +32,7 @@
 #include "frontend/viewer/windows/MassBalanceForms.h"
 #include "frontend/viewer/windows/PickLists.h"
 #include "frontend/viewer/windows/SeriesStyle.h"
+#include "qtcommon/OnModal.h"
 #include "qtcommon/ScriptedDialogsFixture.h"
 
 namespace kirmel::test {
@@ -46,33 +47,6 @@ const std::string kExample = std::string(KIRMEL_SOURCE_DIR) + "/tests/data/kerne
 
 void Settle() {
   for (int i = 0; i < 4; ++i) QApplication::processEvents();
-}
-
-// Runs `act` on the next modal window of type T once it is up (it must
-// close it); a window that does not come within 5 s fails the test and
-// whatever is modal then is closed, so nothing hangs.
-template <class T>
-void OnModal(std::function<void(T*)> act) {
-  auto* timer = new QTimer(QCoreApplication::instance());
-  QElapsedTimer clock;
-  clock.start();
-  QObject::connect(timer, &QTimer::timeout, [timer, clock, act] {
-    if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget()); w && w->isVisible()) {
-      timer->stop();
-      timer->deleteLater();
-      act(w);
-      if (w->isVisible()) {
-        ADD_FAILURE() << "the modal window was left open";
-        w->reject();
-      }
-    } else if (clock.elapsed() > 5000) {
-      ADD_FAILURE() << "no modal " << T::staticMetaObject.className();
-      timer->stop();
-      timer->deleteLater();
-      if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) d->reject();
-    }
-  });
-  timer->start(5);
 }
 
 template <class T = QWidget>
