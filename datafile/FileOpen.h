@@ -12,11 +12,13 @@
 #include <string_view>
 
 #include "platform/Env.h"
+#include "platform/Paths.h"
 
 namespace kirmel {
 
-// Longest file name the opener accepts (without trailing blanks).
-constexpr std::size_t kFileNameField = 132;
+// Longest file name the opener accepts (without trailing blanks): any path
+// the system can open.
+constexpr std::size_t kFileNameField = paths::kMaxPath;
 
 // Opens `filnam` on `iunit` (10..99) after the library's checks.
 //   status: "NEW", "OLD", or "RDO" (= "OLD"); upper or lower case.

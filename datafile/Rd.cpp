@@ -1,14 +1,17 @@
 // The reading calls and their engine RDDATA.
 #include "datafile/Rd.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <type_traits>
 
 #include "datafile/FileOpen.h"
 #include "datafile/RdEngine.h"
 #include "platform/Format.h"
+#include "platform/Paths.h"
 
 namespace kirmel {
 
@@ -100,8 +103,22 @@ std::string indexName(const std::string& varnam) {
 
 }  // namespace
 
-Rd::Rd(Env& env) : impl_(std::make_unique<Impl>(env)) { impl_->restoreMissing(); }
-Rd::~Rd() = default;
+Rd::Rd(Env& env) : impl_(std::make_unique<Impl>(env)) {
+  impl_->restoreMissing();
+  // A stop ends the run: the cache files it made go with it.
+  Impl* impl = impl_.get();
+  impl_->stopHook = env.addStopHook([impl] { impl->removeCreated(); });
+}
+
+Rd::~Rd() {
+  impl_->env.removeStopHook(impl_->stopHook);
+  impl_->removeCreated();
+}
+
+void Rd::Impl::removeCreated() {
+  for (const std::string& path : created) std::remove(path.c_str());
+  created.clear();
+}
 
 void Rd::Impl::restoreMissing() {
   dmiss = -99.99;
@@ -162,12 +179,15 @@ void Rd::Impl::init(RdArgs& a) {
   cacheUnit = a.iunit;
   logging = a.iulog > 0;
   logUnit = a.iulog;
-  const std::string datfil = rtrim(a.datfil);
-  current = upper(datfil);
-  const std::size_t L = current.size();
-  const std::string shortName = current.substr(L > 12 ? L - 12 : 0);
+  // Messages name the file as it is on disk (as given when it does not
+  // exist); the list of analysed files is keyed by the upper-cased name.
+  const std::string given = rtrim(a.datfil);
+  current = upper(given);
+  const std::string datfil = paths::resolveExisting(given).value_or(given);
+  shown = datfil;
+  const std::size_t L = datfil.size();
+  const std::string shortName = datfil.substr(L > 12 ? L - 12 : 0);
 
-  // The list of analysed files is keyed by the whole upper-cased name.
   int k = -1;
   for (std::size_t i = 0; i < files.size(); ++i)
     if (files[i].name == current) k = static_cast<int>(i);
@@ -206,12 +226,18 @@ void Rd::Impl::init(RdArgs& a) {
       units.close(cacheUnit);
       files[static_cast<std::size_t>(k)].valid = false;
     } else if (logging) {
-      units.writeLine(logUnit, " Contents of " + current + " recovered from TMP file");
+      units.writeLine(logUnit, " Contents of " + shown + " recovered from TMP file");
     }
   }
   if (mustParse) {
     if (k >= 0) files[static_cast<std::size_t>(k)].valid = false;
     if (k < 0) zeroCreated = true;
+    // The cache file about to be made, by the name the opener will give it,
+    // absolute so that it can be removed from any working directory.
+    std::error_code ec;
+    std::string made = std::filesystem::absolute(paths::forCreate(currentCache), ec).string();
+    if (ec) made = currentCache;
+    if (std::find(created.begin(), created.end(), made) == created.end()) created.push_back(made);
     int nerr = 0;
     try {
       nerr = parse.RDINDX(cacheUnit, true, logging, logUnit, datfil, currentCache, index);
@@ -225,7 +251,7 @@ void Rd::Impl::init(RdArgs& a) {
     }
     if (nerr > 0) {
       index.clear();
-      std::string l = " Number of errors in data file " + current + ":";
+      std::string l = " Number of errors in data file " + shown + ":";
       fmt::I(l, nerr, 4);
       env.say("");
       env.say("");
@@ -260,16 +286,16 @@ void Rd::Impl::inputError(const RdArgs& a, int code) {
   if (a.itask == 5) {
     l[0] = "";
     l[1] = routine;
-    l[2] = "a single value from file " + current;
+    l[2] = "a single value from file " + shown;
     l[3] = "into " + typeName + " variable " + name;
   } else {
     l[0] = routine;
     if (a.itask == 6) {
-      l[1] = "an unspecified number of values from file " + current;
+      l[1] = "an unspecified number of values from file " + shown;
     } else {
       l[1] = "precisely";
       fmt::I(l[1], a.ifnd, 6);
-      l[1] += " values from file " + current;
+      l[1] += " values from file " + shown;
     }
     l[2] = "into " + typeName + " array " + name;
     l[3] = "(with declared length";
@@ -457,6 +483,7 @@ void Rd::Impl::deleteCaches(RdArgs& a) {
     remove(cacheName(0));
     zeroCreated = false;
   }
+  created.clear();
   active = false;
   heldRec = 0;
 }
@@ -495,6 +522,8 @@ void Rd::Impl::rangeCheck(const char* caller, const std::string& xname, T lo, T 
       l2 += "]";
       env.say(l1);
       env.say(l2);
+      // Which file holds the value.
+      env.say(std::string(17, ' ') + "in file " + shown);
       ERRSTOP(env, "", "");
     }
   }

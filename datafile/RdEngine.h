@@ -58,6 +58,9 @@ struct Rd::Impl {
   [[noreturn]] void corrupt();
 
   [[noreturn]] void inputError(const RdArgs& a, int code);
+  // Removes every cache file this instance made that RDDTMP has not removed
+  // (on a stop, and when the instance ends).
+  void removeCreated();
 
   struct Entry {
     std::string name;   // upper-cased data-file name
@@ -68,6 +71,7 @@ struct Rd::Impl {
   Env& env;
   RdParse parse;
   std::string current;  // upper-cased name of the current data file
+  std::string shown;    // its name in messages: as on disk, else as given
   bool active = false;
   int cacheUnit = 0;
   bool logging = false;
@@ -77,6 +81,8 @@ struct Rd::Impl {
   bool zeroCreated = false;  // "RD$00000.TMP" was written by this run
   VarIndex index;
   std::string currentCache;
+  std::vector<std::string> created;  // absolute paths of the cache files made
+  int stopHook = 0;
 
   // Missing values.
   double dmiss = -99.99;

@@ -6,11 +6,13 @@
 #include <cmath>
 #include <csignal>
 #include <ctime>
+#include <iostream>
 
 #include "kernel/Echo.h"
 #include "kernel/Kernel.h"
 #include "kernel/OutputCommon.h"
 #include "platform/Format.h"
+#include "platform/Paths.h"
 
 namespace kirmel {
 
@@ -27,16 +29,20 @@ extern "C" void onConsoleSignal(int sig) { pendingSignal = sig; }
 // previous handlers back afterwards.  Interrupted system calls restart, so
 // no write to an output file is lost; a second signal of the same kind gets
 // the default action (SA_RESETHAND), so a hung run can still be killed.
+// A signal also ends a console wait ("press <Enter>") on standard input, so
+// that the run stops through its normal stop path.
 class SignalGuard {
  public:
-  SignalGuard() {
+  explicit SignalGuard(Env& env) : env_(env) {
     struct sigaction sa {};
     sa.sa_handler = onConsoleSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART | SA_RESETHAND;
     for (int n = 0; n < kCount; ++n) sigaction(kSignals[n], &sa, &old_[n]);
+    env_.setInterrupt(&pendingSignal, &env_.in() == &std::cin ? 0 : -1);
   }
   ~SignalGuard() {
+    env_.setInterrupt(nullptr, -1);
     for (int n = 0; n < kCount; ++n) sigaction(kSignals[n], &old_[n], nullptr);
   }
   SignalGuard(const SignalGuard&) = delete;
@@ -45,6 +51,7 @@ class SignalGuard {
  private:
   static constexpr int kCount = 3;
   static constexpr int kSignals[kCount] = {SIGINT, SIGTERM, SIGHUP};
+  Env& env_;
   struct sigaction old_[kCount];
 };
 
@@ -91,6 +98,15 @@ void Kernel::fatal(const std::vector<std::string>& lines, int status) {
   }
   env_.say("Stop - Program terminated.");
   env_.stop(status == 0 ? 1 : status);
+}
+
+int Kernel::signalStop() {
+  const int sig = pendingSignal;
+  if (sig == 0) return 0;
+  pendingSignal = 0;
+  env_.say(std::string("program aborting due to ") + eventName(sig) + " event");
+  env_.out().flush();
+  return 128 + sig;
 }
 
 void Kernel::checkEvents() {
@@ -140,12 +156,12 @@ std::string Kernel::nodeFileName(std::string_view tmpl, int i) {
 }
 
 void Kernel::filin() {
-  // Names file: the first argument, or "files.inp" when it is missing or at
-  // most one character long.
+  // Names file: the first argument, whole, or "files.inp" when it is missing
+  // or at most one character long.
   if (args_.empty() || args_[0].size() <= 1)
     s.filnam = "files.inp";
   else
-    s.filnam = args_[0].substr(0, 100);
+    s.filnam = args_[0];
 
   std::time_t now = std::time(nullptr);
   std::tm tm{};
@@ -172,7 +188,7 @@ void Kernel::filin() {
   const char* const keys[] = {"opoutinp", "wlnuinp", "wlpainp", "wlstinp", "wbnuinp",
                               "wbpainp",  "wbstinp", "hyinp",   "suinp",   "slinp"};
   for (int n = 0; n < 10; ++n) {
-    rd_.RDSCHA(keys[n], *names[n], 100);
+    rd_.RDSCHA(keys[n], *names[n], static_cast<int>(paths::kMaxPath));
     std::string& p = *names[n];
     while (!p.empty() && p.back() == ' ') p.pop_back();
   }
@@ -180,8 +196,8 @@ void Kernel::filin() {
 }
 
 void Kernel::simmain() {
-  SignalGuard guard;
   pendingSignal = 0;
+  SignalGuard guard(env_);
   s.nerr = 0;
   s.nwarn = 0;
 

@@ -19,8 +19,17 @@ inline std::string padTo(std::string_view text, std::size_t n) {
   return out;
 }
 
-// Paths and names-file name as the kernel stores them: 100 characters.
-inline std::string pad100(std::string_view text) { return padTo(text, 100); }
+// A path padded with blanks to at least n characters; a longer path is
+// written whole.
+inline std::string padPath(std::string_view text, std::size_t n) {
+  std::string out(text);
+  if (out.size() < n) out.resize(n, ' ');
+  return out;
+}
+
+// Paths and the names-file name in messages and the input echo: padded to
+// 100 characters, never cut.
+inline std::string pad100(std::string_view text) { return padPath(text, 100); }
 
 // A free-format line holding one text: a leading blank, then the text whole.
 inline std::string freeText(std::string_view text) {

@@ -13,7 +13,8 @@ int Kernel::run() {
   } catch (const Stop& stop) {
     env_.units().closeAll();
     env_.out().flush();
-    return stop.status;
+    const int signalled = signalStop();
+    return signalled != 0 ? signalled : stop.status;
   }
   env_.units().closeAll();
   env_.out().flush();

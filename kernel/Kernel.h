@@ -47,6 +47,10 @@ class Kernel {
   // Stops the run when a console signal arrived or a floating-point
   // invalid operation, division by zero or overflow was raised.
   void checkEvents();
+  // After a stop that a console signal caused (it ended a wait for Enter):
+  // the abort line on the console and the exit status 128 + signal; 0 when
+  // no signal is pending.
+  int signalStop();
 
   // ---- output options, hydrology, substance ----
   void opout();

@@ -447,7 +447,7 @@ void Kernel::slin() {
   // ---- model drainage ----
   if (s.op_slmd == 1) {
     rd_.RDSINR("op1_slmd", 1, 2, s.op1_slmd);
-    rd_.RDSCHA("fnslmdinp", s.fnslmdinp, 120);
+    rd_.RDSCHA("fnslmdinp", s.fnslmdinp, static_cast<int>(paths::kMaxPath));
     rd_.RDSRER("sttmd", 0.0f, 500.0f, s.sttmd);
     rd_.RDSRER("stxslmd", 0.0f, 10000.0f, s.stxslmd);
     rd_.RDSRER("enxslmd", 0.0f, 10000.0f, s.enxslmd);
@@ -462,7 +462,7 @@ void Kernel::slin() {
     echo(" stretch of waterbody, (geometry neighbouring plot)");
     echo(" -  -  d");
     echo(" (m m m)");
-    echo(Ld().n(s.op1_slmd).t(" ").t(padTo(s.fnslmdinp, 120)).r(s.sttmd));
+    echo(Ld().n(s.op1_slmd).t(" ").t(padPath(s.fnslmdinp, 120)).r(s.sttmd));
     echo(Ld().r(s.stxslmd).r(s.enxslmd));
     if (s.op2_slmd == 1) {
       echo("");
@@ -476,7 +476,7 @@ void Kernel::slin() {
   // ---- model runoff: its variables only; no time series is read ----
   if (s.op_slmr == 1) {
     rd_.RDSINR("op1_slmr", 1, 2, s.op1_slmr);
-    rd_.RDSCHA("fnslmrinp", s.fnslmrinp, 120);
+    rd_.RDSCHA("fnslmrinp", s.fnslmrinp, static_cast<int>(paths::kMaxPath));
     rd_.RDSRER("sttmr", 0.0f, 500.0f, s.sttmr);
     rd_.RDSRER("stxslmr", 0.0f, 10000.0f, s.stxslmr);
     rd_.RDSRER("enxslmr", 0.0f, 10000.0f, s.enxslmr);
@@ -486,7 +486,7 @@ void Kernel::slin() {
     echo(" stretch of waterbody, (geometry plot)");
     echo(" -  -  d");
     echo(" (m m m)");
-    echo(Ld().n(s.op1_slmr).t(" ").t(padTo(s.fnslmrinp, 120)).r(s.sttmr));
+    echo(Ld().n(s.op1_slmr).t(" ").t(padPath(s.fnslmrinp, 120)).r(s.sttmr));
     echo(Ld().r(s.stxslmr).r(s.enxslmr));
     snapModelWindow(*this, "runoff      ", s.sttmr, s.stxslmr, s.enxslmr);
   }
@@ -551,7 +551,7 @@ void Kernel::slmdin() {
   }
 
   echo("");
-  echo(" Input from " + padTo(s.fnslmdinp, 120) + ":");
+  echo(" Input from " + padPath(s.fnslmdinp, 120) + ":");
   echo("");
   echo(" Section 1: Drainage from MACRO output file");
   echo(" time, loss rate");

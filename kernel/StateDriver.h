@@ -21,8 +21,8 @@ struct DriverState {
   // Number of the last time step (set by wlin).
   int nt = 0;
 
-  // Names file and the ten kernel input files it lists (trimmed paths, at
-  // most 100 characters each).
+  // Names file and the ten kernel input files it lists (trimmed paths of
+  // any length the system opens).
   std::string filnam;
   std::string opoutinp;
   std::string wlnuinp;

@@ -3,9 +3,12 @@
 // so tests can run several in one process.
 #pragma once
 
+#include <csignal>
+#include <functional>
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Stop.h"
 #include "platform/Units.h"
@@ -26,17 +29,36 @@ class Env {
 
   // Writes text plus a line end to the console.
   void say(std::string_view line);
-  // Reads one line from the console; returns at once at end of input.
-  // Returns false when no line could be read.
+  // Reads one line from the console; returns at once at end of input, and
+  // when the interrupt flag is or becomes non-zero.  Returns false when no
+  // line could be read.
   bool waitLine(std::string* line = nullptr);
-  // Flushes and closes every open unit and the console, then throws Stop.
+  // The flag that a signal handler sets to end the run, and the descriptor
+  // behind in() (-1 when it has none): a wait on that descriptor ends when
+  // the flag is set.  nullptr: waits are not interrupted.
+  void setInterrupt(const volatile std::sig_atomic_t* flag, int fd) {
+    interrupt_ = flag;
+    inFd_ = fd;
+  }
+  // Runs the stop hooks, flushes and closes every open unit and the
+  // console, then throws Stop.
   [[noreturn]] void stop(int status, const std::string& why = "stop");
+
+  // Work that every stop does before the units close, such as removing the
+  // run's scratch files; hooks must not throw.  Returns the id by which the
+  // owner removes its hook again.
+  int addStopHook(std::function<void()> hook);
+  void removeStopHook(int id);
 
  private:
   std::istream* in_;
   std::ostream* out_;
   UnitTable units_;
   int fileRefusals_ = 0;
+  std::vector<std::pair<int, std::function<void()>>> stopHooks_;
+  const volatile std::sig_atomic_t* interrupt_ = nullptr;
+  int inFd_ = -1;
+  int nextHook_ = 0;
 };
 
 }  // namespace kirmel

@@ -1,10 +1,17 @@
 // Paths on Linux: the KIRMEL root and case-insensitive lookup of existing files.
 #pragma once
 
+#include <climits>
+#include <cstddef>
 #include <optional>
 #include <string>
 
 namespace kirmel::paths {
+
+// The longest path the system opens: PATH_MAX bytes with the terminating
+// zero.  Every path the programs read from a file or the command line may
+// be this long.
+constexpr std::size_t kMaxPath = PATH_MAX - 1;
 
 // The root that stands for "C:\KIRMEL": $KIRMEL_ROOT, else $HOME/KIRMEL.
 std::string root();

@@ -1,7 +1,9 @@
 // Reading the kernel input files back into the model.
+#include <cmath>
 #include <memory>
 
 #include "frontend/editor/Editor.h"
+#include "frontend/model/Numbers.h"
 #include "frontend/model/Utils.h"
 
 namespace kirmel::fe {
@@ -14,6 +16,18 @@ enum class TKeyResult {
   kFailed,   // a list or table was short; its message has been shown
   kFinished  // the rest of the file is not read
 };
+
+// A value converted from the file's unit to the model's unit, rounded to the
+// 15 significant digits in which the writer writes every real: the writer's
+// conversion and this one then cancel exactly, so a value saved at a bound of
+// its range (100.000001 mg/L written as 0.100000001 kg/m^3) reads back inside
+// the range.
+double FromFileUnits(double converted) {
+  double rounded = converted;
+  if (std::isfinite(converted) && TryStrToFloat(FormatGeneral(converted, '.', 15), '.', rounded))
+    return rounded;
+  return converted;
+}
 
 // Closes the reader's file however the reading ends.
 class TCloseGuard {
@@ -140,13 +154,24 @@ bool ReadRow(Parser& parser, const std::string& path,
 
 bool TKirmelEditor::ReadWLNU(const std::string& path, TDitch& ditch, TTimestep& totalTime) {
   Parser& p = parser_;
-  int count = 0;
+  int count = 0, frontCount = 0, endCount = 0;
   auto error = [this](const std::string& m) { ShowError(m); };
+  // The segment lengths of one list: n values, each a new segment appended
+  // while the list has room.  Without segments the writer writes the single
+  // value 0., which is the value token already read.
+  auto readLengths = [&](const std::string& value, int n, auto clear, auto canAdd, auto add) {
+    clear();
+    return ReadList(p, value, n, error, "Missing segment length in " + path,
+                    [&](const std::string& token, long long) {
+      double length = 0;
+      p.StrToFloatValue(token, length);
+      auto node = std::make_unique<TDitchNode>(false, length, 0);
+      if (canAdd()) add(std::move(node));
+    });
+  };
   return ReadKeyFile(p, path, false, error, [&](const std::string& name, const std::string& value) {
     double v = 0;
-    if (name == "betawl" || name == "thetawl" || name == "xfb" || name == "xeb" ||
-        name == "nxsefb" || name == "nxseeb" || name == "lesefb" || name == "leseeb")
-      return TKeyResult::kRead;
+    if (name == "betawl" || name == "thetawl") return TKeyResult::kRead;
     if (name == "deltwl") {
       p.StrToFloatValue(value, v);
       ditch.Timestep().SetTime(0, 0, 0, v);
@@ -156,18 +181,33 @@ bool TKirmelEditor::ReadWLNU(const std::string& path, TDitch& ditch, TTimestep& 
     } else if (name == "xdit") {
       p.StrToFloatValue(value, v);
       ditch.SetLength(v);
+    } else if (name == "xfb") {
+      p.StrToFloatValue(value, v);
+      ditch.SetFrontBufferLength(v);
+    } else if (name == "xeb") {
+      p.StrToFloatValue(value, v);
+      ditch.SetEndBufferLength(v);
     } else if (name == "nxsedit") {
       p.StrToIntValue(value, count);
+    } else if (name == "nxsefb") {
+      p.StrToIntValue(value, frontCount);
+    } else if (name == "nxseeb") {
+      p.StrToIntValue(value, endCount);
     } else if (name == "lesedit") {
-      ditch.ClearNodes();
-      bool complete = ReadList(p, value, count, error, "Missing segment length in " + path,
-                               [&](const std::string& token, long long) {
-        double length = 0;
-        p.StrToFloatValue(token, length);
-        auto node = std::make_unique<TDitchNode>(false, length, 0);
-        if (ditch.CanAddNode()) ditch.AddNode(std::move(node));
-      });
-      if (!complete) return TKeyResult::kFailed;
+      if (!readLengths(value, count, [&] { ditch.ClearNodes(); },
+                       [&] { return ditch.CanAddNode(); },
+                       [&](std::unique_ptr<TDitchNode> n) { ditch.AddNode(std::move(n)); }))
+        return TKeyResult::kFailed;
+    } else if (name == "lesefb") {
+      if (!readLengths(value, frontCount, [&] { ditch.ClearFrontBufferNodes(); },
+                       [&] { return ditch.CanAddFrontBufferNode(); },
+                       [&](std::unique_ptr<TDitchNode> n) { ditch.AddFrontBufferNode(std::move(n)); }))
+        return TKeyResult::kFailed;
+    } else if (name == "leseeb") {
+      if (!readLengths(value, endCount, [&] { ditch.ClearEndBufferNodes(); },
+                       [&] { return ditch.CanAddEndBufferNode(); },
+                       [&](std::unique_ptr<TDitchNode> n) { ditch.AddEndBufferNode(std::move(n)); }))
+        return TKeyResult::kFailed;
     } else {
       return TKeyResult::kUnknown;
     }
@@ -205,12 +245,19 @@ bool TKirmelEditor::ReadWLST(const std::string& path, TDitch& ditch,
     if (name == "coair") {
       p.StrToFloatValue(value, backgroundConcentration);
     } else if (name == "castwl") {
-      bool complete = ReadList(p, value, ditch.NodeCount(), error,
-                               "Missing initial concentration in " + path,
-                               [&](const std::string& token, long long i) {
+      // One list over the front buffer, the water body and the end buffer.
+      const int front = ditch.FrontBufferNodeCount();
+      const int body = ditch.NodeCount();
+      const int total = front + body + ditch.EndBufferNodeCount();
+      bool complete = ReadList(p, value, total, error, "Missing initial concentration in " + path,
+                               [&](const std::string& token, long long n) {
         double v = 0;
         p.StrToFloatValue(token, v);
-        ditch.Node(static_cast<int>(i)).SetInitialConcentration(v * 1000);
+        const int i = static_cast<int>(n);
+        TDitchNode& node = i <= front       ? ditch.FrontBufferNode(i)
+                           : i <= front + body ? ditch.Node(i - front)
+                                               : ditch.EndBufferNode(i - front - body);
+        node.SetInitialConcentration(FromFileUnits(v * 1000));
       });
       if (!complete) return TKeyResult::kFailed;
     } else {
@@ -309,7 +356,7 @@ bool TKirmelEditor::ReadWBST(const std::string& path, TSediment& sediment) {
       p.StrToFloatValue(token, v);
       TSedimentNode& layer = i <= layers ? sediment.Node(static_cast<int>(i))
                                          : sediment.EndBufferNode(static_cast<int>(i) - layers);
-      layer.SetInitialConcentration(v * 1000);
+      layer.SetInitialConcentration(FromFileUnits(v * 1000));
     });
     if (!complete) return TKeyResult::kFailed;
     return TKeyResult::kRead;
@@ -332,13 +379,13 @@ bool TKirmelEditor::ReadHY(const std::string& path, THydrology& hydrology) {
       hydrology.SetDispersionCoefficient(v);
     } else if (name == "qseif") {
       p.StrToFloatValue(value, v);
-      hydrology.SetSeepage(v * 1000);
+      hydrology.SetSeepage(FromFileUnits(v * 1000));
     } else if (name == "colot") {
       p.StrToFloatValue(value, v);
       hydrology.SetIncomingConcentration(v);
     } else if (name == "te") {
       p.StrToFloatValue(value, v);
-      hydrology.SetTemperature(v - 273);
+      hydrology.SetTemperature(FromFileUnits(v - 273));
     } else {
       return TKeyResult::kUnknown;
     }
@@ -374,10 +421,13 @@ bool TKirmelEditor::ReadOPOUT(const std::string& path, TDitch& ditch, double& ou
       p.StrToFloatValue(value, v);
       count = RoundHalfEven(v);
     } else if (name == "iwbsy") {
+      // Kernel node numbers count the front buffer's segments first.
+      const int front = ditch.FrontBufferNodeCount();
       bool complete = ReadList(p, value, count, error, "Missing node number in " + path,
                                [&](const std::string& token, long long) {
         double node = 0;
         p.StrToFloatValue(token, node);
+        node -= front;
         if (node >= 1 && node <= ditch.NodeCount()) ditch.Node(RoundHalfEven(node)).SetOutput(true);
       });
       if (!complete) return TKeyResult::kFailed;
@@ -467,8 +517,9 @@ bool TKirmelEditor::ReadSU(const std::string& path, TSolids& solids) {
       double v = 0;
       p.StrToFloatValue(value, v);
       // g/m^3 -> g/L divides; every other conversion multiplies or shifts.
+      const bool same = key.factor == 1 && key.offset == 0;
       double converted = key.factor == 0 ? v / 1000 : v * key.factor + key.offset;
-      (solids.*key.setter)(converted);
+      (solids.*key.setter)(same ? converted : FromFileUnits(converted));
       return TKeyResult::kRead;
     }
     return TKeyResult::kUnknown;

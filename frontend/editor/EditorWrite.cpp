@@ -573,13 +573,17 @@ void TKirmelEditor::WriteOPOUT() {
   const TDitch& ditch = data_.Ditch();
   WriteIntegerVariable("nwbsy", ditch.OutputNodeCount(), "-", 0, 9);
   WriteExplanation("node number in water layer at/or under which output is wanted");
+  // The kernel numbers its nodes through the front buffer first, so the
+  // node of water-body segment i lies behind the front buffer's segments.
+  const int frontNodes = ditch.FrontBufferNodeCount();
   bool first = true;
   for (int i = 1; i <= ditch.NodeCount(); ++i) {
     if (!ditch.Node(i).Output()) continue;
+    const std::string node = IntToStr(frontNodes + i);
     if (first)
-      Line("  iwbsy =  " + IntToStr(i) + "     ! unit: -       range: 1 .... 200");
+      Line("  iwbsy =  " + node + "     ! unit: -       range: 1 .... 200");
     else
-      Line(std::string(11, ' ') + IntToStr(i));
+      Line(std::string(11, ' ') + node);
     first = false;
   }
   WriteExplanation("number of upper segments forming the top layer for which the");

@@ -80,7 +80,7 @@ TEST(FOPENG, ChecksInOrderWithTheirMessages) {
   EXPECT_EQ(openFails(d, 100, "", "OLD", "FS", 0, ""),
             " ERROR in FOPENG: Unit number is < 10 or > 99 !");
   // Only a too long name comes before the unit, and its line has no leading blank.
-  EXPECT_EQ(openFails(d, 9, std::string(133, 'a'), "OLD", "FS", 0, ""),
+  EXPECT_EQ(openFails(d, 9, std::string(kirmel::kFileNameField + 1, 'a'), "OLD", "FS", 0, ""),
             "ERROR in FOPENG: File name too long for internal buffer");
 
   EXPECT_EQ(openFails(d, 10, have, "NE", "FS", 0, "DEL"), " ERROR in FOPENG: illegal file status");
@@ -328,8 +328,8 @@ TEST(EXTENS, ReplacesRemovesAndChecks) {
   const Stops stops[] = {
       {"data.tmp", "TMP", 1, 132, "old and new extension equal"},
       {"   ", "TMP", 0, 132, "no filename supplied"},
-      {std::string(133, 'n') + ".x", "TMP", 0, 132, "input filename too long"},
-      {std::string(130, 'n'), "TMP", 0, 132, "new filename too long"},
+      {std::string(kirmel::kFileNameField + 1, 'n') + ".x", "TMP", 0, 132, "input filename too long"},
+      {std::string(kirmel::kFileNameField - 2, 'n'), "TMP", 0, 132, "new filename too long"},
       {"abcdef.x", "TMP", 0, 8, "output string too short for new name"},
   };
   for (const auto& s : stops) {

@@ -233,12 +233,11 @@ TEST_F(Cache, FilesAreRecoveredThenDeleted) {
   rd.RDDTMP(21);
   EXPECT_FALSE(exists("RD$00001.TMP"));
   EXPECT_FALSE(exists("RD$00002.TMP"));
-  const std::string up = upper(dir.file("FIRST.INP"));
+  // Files are named as they are on disk, also when asked for in another case.
   EXPECT_EQ(logText(),
-            " Data file   " + up.substr(up.size() - 12) + " with   1 variables parsed by RDINDX\n" +
-                " Data file   " + upper(b).substr(upper(b).size() - 12) +
-                " with   2 variables parsed by RDINDX\n"
-                " Contents of " + up + " recovered from TMP file\n"
+            " Data file   " + a.substr(a.size() - 12) + " with   1 variables parsed by RDINDX\n" +
+                " Data file   " + b.substr(b.size() - 12) + " with   2 variables parsed by RDINDX\n"
+                " Contents of " + a + " recovered from TMP file\n"
                 "  \n"
                 " Temporary file RD$00001.TMP deleted by RDDTMP\n"
                 " Temporary file RD$00002.TMP deleted by RDDTMP\n");
@@ -272,7 +271,7 @@ TEST_F(Cache, FullListParsesIntoTheSpareCacheFile) {
   EXPECT_TRUE(exists("RD$00000.TMP"));
   const std::string notice = console();
   EXPECT_EQ(notice.find("\n MESSAGE from RDDATA: After reading with RDINIT the data\n file " +
-                        upper(dir.file("f101.inp")).substr(upper(dir.file("f101.inp")).size() - 12) + "\n"), 0u)
+                        dir.file("f101.inp").substr(dir.file("f101.inp").size() - 12) + "\n"), 0u)
       << notice;
   EXPECT_NE(notice.find(" This message will not be repeated for other files.\n"), std::string::npos);
   rd.RDINIT(20, 0, data("f102.inp", "x = 102\n"));
@@ -297,7 +296,8 @@ TEST_F(Cache, StateStaysSoundAfterAStop) {
   int x = 0;
   rd.RDSINR("a", 0, 9, x);
   EXPECT_EQ(x, 7);
-  // After a read error the file is recovered and reads go on.
+  // After a read error, which removed the run's cache files, the file is
+  // parsed again and reads go on.
   EXPECT_EQ(stops([&] { rd.RDSINR("b", 0, 9, x); }), 1);
   EXPECT_FALSE(env.units().isOpen(20));
   rd.RDINIT(20, 0, f);

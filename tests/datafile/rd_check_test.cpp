@@ -164,6 +164,7 @@ TEST_F(Checks, RangeMessagesOfTheRealCalls) {
   EXPECT_EQ(console(),
             " ERROR in RDSRER: Range error of identifier 'f',\n"
             "                 value =  3.0000    , range = [ 0.00000E+00,  1.0000    ]\n"
+            "                 in file " + dir.file("all.inp") + "\n"
             " Fatal execution error, press <Enter>\n");
   rd.RDINIT(20, 0, "all.inp");
   out.str("");
@@ -173,6 +174,7 @@ TEST_F(Checks, RangeMessagesOfTheRealCalls) {
   EXPECT_EQ(console(),
             " ERROR in RDARER: Range error of identifier 'edge(  1)',\n"
             "                 value = 0.10000E+39, range = [ -1.0000    , 0.10000E+38]\n"
+            "                 in file all.inp\n"
             " Fatal execution error, press <Enter>\n");
   rd.RDINIT(20, 0, "all.inp");
   out.str("");
@@ -201,6 +203,7 @@ TEST_F(Checks, RangeMessagesOfTheIntegerCalls) {
   EXPECT_EQ(console(),
             " ERROR in RDSINR: Range error of identifier 'i',\n"
             "                 value =       3, range = [       4,      10]\n"
+            "                 in file all.inp\n"
             " Fatal execution error, press <Enter>\n");
   rd.RDINIT(20, 0, "all.inp");
   out.str("");
@@ -210,6 +213,7 @@ TEST_F(Checks, RangeMessagesOfTheIntegerCalls) {
   EXPECT_EQ(console(),
             " ERROR in RDAINR: Range error of identifier 'Arr(  3)',\n"
             "                 value =       3, range = [       1,       2]\n"
+            "                 in file all.inp\n"
             " Fatal execution error, press <Enter>\n");
 }
 

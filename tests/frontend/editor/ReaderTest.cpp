@@ -204,19 +204,12 @@ TEST(EditorRoundTrip, DocumentedDifferences) {
   EditorFixture f;
   fe::TDitch& ditch = f.data().Ditch();
   ditch.SetPlotLength(50);
-  ditch.AddFrontBufferNode(std::make_unique<fe::TDitchNode>(false, 1, 0));
-  ditch.SetFrontBufferLength(1);
   f.data().Sediment().Timestep().SetTime(0, 0, 5, 0);
   f.ed().Settings().ExecDir = "/elsewhere";
   f.ed().Settings().OutputOptions.WriteDate = false;
   f.save("S", "P");
-  // The front buffer's list would need its own count to be skipped; without
-  // it the default scenario reads back.
-  ditch.ClearFrontBufferNodes();
-  f.ed().SaveScenario();
   ASSERT_TRUE(f.ed().LoadScenario("S"));
-  EXPECT_EQ(f.data().Ditch().PlotLength(), 999);       // leplot is a constant
-  EXPECT_EQ(f.data().Ditch().FrontBufferLength(), 0);  // xfb is not read
+  EXPECT_EQ(f.data().Ditch().PlotLength(), 999);  // leplot is a constant
   EXPECT_EQ(f.data().Sediment().Timestep(), fe::TTimestep(0, 0, 10, 0));  // deltwb = deltwl
   EXPECT_EQ(f.ed().Settings().ExecDir, fe::TSettings(f.root.str()).ExecDir);
   EXPECT_EQ(f.ed().Settings().RunDir, f.root.str() + "/RUNS/DefaultScenario+DefaultPesticide");
