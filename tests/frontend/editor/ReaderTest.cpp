@@ -20,6 +20,14 @@ void MakeVaried(TKirmelData& d, fe::TSettings& s) {
   for (int i = 1; i <= 7; ++i)
     ditch.AddNode(std::make_unique<fe::TDitchNode>(i % 3 == 0, 10 + i * 0.5, i * 2.5));
   ditch.SetLength(94);
+  // Buffers at both ends: their segments come first and last in the
+  // kernel's node numbers and in the list of initial concentrations.
+  ditch.AddFrontBufferNode(std::make_unique<fe::TDitchNode>(false, 2.5, 1.5));
+  ditch.AddFrontBufferNode(std::make_unique<fe::TDitchNode>(false, 3, 0));
+  ditch.SetFrontBufferLength(5.5);
+  for (int i = 1; i <= 3; ++i)
+    ditch.AddEndBufferNode(std::make_unique<fe::TDitchNode>(false, 4 + (i == 3), i == 2 ? 7.25 : 0));
+  ditch.SetEndBufferLength(13);
   ditch.Timestep().SetTime(0, 0, 15, 0);
   ditch.SetPlotLength(999);  // the files always carry 999
   ditch.SetSuspendedSolids(25.5);
@@ -54,7 +62,8 @@ void MakeVaried(TKirmelData& d, fe::TSettings& s) {
   su.SetHalfLifeSediment(250);
   su.SetActivationEnergy(65400);
   su.SetSorptionSuspendedSolids(1234);
-  su.SetConcentrationSuspendedSolids(0.05);
+  // The bounds of the range, which the file holds in other units.
+  su.SetConcentrationSuspendedSolids(100.000001);
   su.SetFreundlichSuspendedSolids(0.85);
   su.SetSorptionMacrophytes(75);
   su.SetMolecularMass(291.3);
@@ -68,7 +77,7 @@ void MakeVaried(TKirmelData& d, fe::TSettings& s) {
   su.SetEnthalpyDissolution(30000);
   su.SetDiffusionCoefficient(55);
   su.SetSorptionSediment(987);
-  su.SetConcentrationSediment(2);
+  su.SetConcentrationSediment(0.000999999999);
   su.SetFreundlichSediment(1.1);
   su.SetBackgroundConcentration(0.5);
 
@@ -97,6 +106,21 @@ void ExpectSameModel(const TKirmelData& a, const TKirmelData& b) {
     EXPECT_DOUBLE_EQ(da.Node(i).InitialConcentration(), db.Node(i).InitialConcentration()) << i;
     EXPECT_EQ(da.Node(i).Output(), db.Node(i).Output()) << i;
   }
+  auto sameBuffer = [](int na, int nb, auto nodeA, auto nodeB) {
+    ASSERT_EQ(na, nb);
+    for (int i = 1; i <= na; ++i) {
+      EXPECT_DOUBLE_EQ(nodeA(i).Length(), nodeB(i).Length()) << i;
+      EXPECT_DOUBLE_EQ(nodeA(i).InitialConcentration(), nodeB(i).InitialConcentration()) << i;
+    }
+  };
+  sameBuffer(da.FrontBufferNodeCount(), db.FrontBufferNodeCount(),
+             [&](int i) -> auto& { return da.FrontBufferNode(i); },
+             [&](int i) -> auto& { return db.FrontBufferNode(i); });
+  sameBuffer(da.EndBufferNodeCount(), db.EndBufferNodeCount(),
+             [&](int i) -> auto& { return da.EndBufferNode(i); },
+             [&](int i) -> auto& { return db.EndBufferNode(i); });
+  EXPECT_EQ(da.FrontBufferLength(), db.FrontBufferLength());
+  EXPECT_EQ(da.EndBufferLength(), db.EndBufferLength());
   EXPECT_EQ(da.Length(), db.Length());
   EXPECT_EQ(da.Timestep(), db.Timestep());
   EXPECT_EQ(da.PlotLength(), db.PlotLength());
