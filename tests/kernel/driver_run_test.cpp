@@ -3,12 +3,14 @@
 // summary, and the stops on console signals and floating-point faults.
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cfenv>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -44,28 +46,41 @@ fs::path layOutExample(const fs::path& root) {
 struct Child {
   pid_t pid = -1;
   int fd = -1;
+  int in = -1;  // write end of its standard input, when it reads a pipe
 };
 
-// Starts KIRMEL_12 in `dir` with the names file as its argument, stdin from
-// /dev/null and stdout into a pipe.
-Child startKernel(const fs::path& dir, const std::string& names) {
+// Starts KIRMEL_12 in `dir` with the names file as its argument, stdout into
+// a pipe, and stdin from /dev/null or, with `pipedInput`, from a pipe that
+// stays open without a line until the test closes it.
+Child startKernel(const fs::path& dir, const std::string& names, bool pipedInput = false) {
   int p[2];
-  if (pipe(p) != 0) return {};
+  int q[2] = {-1, -1};
+  if (pipe(p) != 0 || (pipedInput && pipe(q) != 0)) return {};
   pid_t pid = fork();
   if (pid == 0) {
     dup2(p[1], 1);
     dup2(p[1], 2);
     close(p[0]);
     close(p[1]);
-    int null = open("/dev/null", O_RDONLY);
-    dup2(null, 0);
+    int input = pipedInput ? q[0] : open("/dev/null", O_RDONLY);
+    dup2(input, 0);
+    if (pipedInput) close(q[1]);
     if (chdir(dir.c_str()) != 0) _exit(126);
     const std::string exe = std::string(KIRMEL_BINARY_DIR) + "/KIRMEL_12";
     execl(exe.c_str(), "KIRMEL_12", names.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
   close(p[1]);
-  return {pid, p[0]};
+  if (pipedInput) close(q[0]);
+  return {pid, p[0], q[1]};
+}
+
+// The names of the data-file library's cache files in `dir`.
+std::vector<std::string> cacheFiles(const fs::path& dir) {
+  std::vector<std::string> found;
+  for (const auto& e : fs::directory_iterator(dir))
+    if (e.path().filename().string().rfind("RD$", 0) == 0) found.push_back(e.path().filename());
+  return found;
 }
 
 std::string readAll(int fd) {
@@ -137,6 +152,64 @@ TEST(DriverRun, ConsoleSignalEndsTheRun) {
     EXPECT_NE(readFile((run / "message.out").string()).find(line), std::string::npos);
     // What was written up to the stop is on disk.
     EXPECT_NE(readFile((run / "wlsoco.out").string()).find("   0.500"), std::string::npos);
+  }
+}
+
+TEST(DriverRun, FatalStopLeavesNoCacheFiles) {
+  if (!fs::exists(std::string(KIRMEL_BINARY_DIR) + "/KIRMEL_12")) GTEST_SKIP() << "KIRMEL_12 not built";
+  // A value out of range in the sixth file: five cache files exist when the
+  // library stops.  Once the wait for Enter ends at the end of input, once
+  // by control-C while it waits on a console that gives no line.
+  for (bool signalled : {false, true}) {
+    TempDir root;
+    const fs::path run = layOutExample(root.path());
+    const fs::path hy = root.path() / "SCENARIOS" / "NLStandard_sp" / "HY.INP";
+    std::string text = readFile(hy.string());
+    text.replace(text.find("te = 283."), 9, "te = 400.");
+    std::ofstream(hy, std::ios::binary) << text;
+    Child c = startKernel(run, (run / "FILES.INP").string(), signalled);
+    ASSERT_GT(c.pid, 0);
+    std::string out;
+    if (signalled) {
+      char buf[256];
+      ssize_t n;
+      while (out.find("press <Enter>") == std::string::npos && (n = read(c.fd, buf, sizeof buf)) > 0)
+        out.append(buf, static_cast<std::size_t>(n));
+      kill(c.pid, SIGINT);
+      // A wait that the signal does not end would last for ever: after 10 s
+      // the console ends instead, and the checks below fail.
+      pollfd pf{c.fd, POLLIN, 0};
+      if (poll(&pf, 1, 10000) == 0) {
+        ADD_FAILURE() << "the signal did not end the wait";
+        close(c.in);
+        c.in = -1;
+      }
+    }
+    out += readAll(c.fd);
+    int status = 0;
+    waitpid(c.pid, &status, 0);
+    if (c.in >= 0) close(c.in);
+    ASSERT_TRUE(WIFEXITED(status)) << out;
+    EXPECT_EQ(WEXITSTATUS(status), signalled ? 128 + SIGINT : 1) << out;
+    EXPECT_NE(out.find("                 in file " + hy.string() + "\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("program aborting due to control-C event") != std::string::npos, signalled)
+        << out;
+    EXPECT_EQ(cacheFiles(run), std::vector<std::string>{}) << out;
+  }
+}
+
+TEST(DriverRun, HelpPrintsTheUsage) {
+  const std::string exe = std::string(KIRMEL_BINARY_DIR) + "/KIRMEL_12";
+  if (!fs::exists(exe)) GTEST_SKIP() << "KIRMEL_12 not built";
+  for (const char* option : {"--help", "-h"}) {
+    TempDir dir;
+    const std::string command = "cd '" + dir.str() + "' && '" + exe + "' " + option + " > usage.txt 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << option;
+    const std::string usage = readFile(dir.file("usage.txt"));
+    EXPECT_EQ(usage.rfind("Usage: KIRMEL_12 [NAMES-FILE]\n", 0), 0u) << usage;
+    EXPECT_NE(usage.find("files.inp"), std::string::npos) << usage;
+    // Nothing of a run: no message file.
+    EXPECT_FALSE(fs::exists(dir.file("message.out"))) << option;
   }
 }
 

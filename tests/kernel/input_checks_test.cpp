@@ -301,6 +301,17 @@ TEST(InputChecks, DeltwbDifferentFromDeltwlStops) {
   EXPECT_EQ(r.s().nerr, 0);
 }
 
+TEST(InputChecks, RangeErrorNamesTheFile) {
+  KernelRun r;
+  r.input.set("HY.INP", "te", "400.");
+  EXPECT_EQ(r.readUpTo("hyin"), 1);
+  EXPECT_NE(r.out.str().find(" ERROR in RDSRER: Range error of identifier 'te',\n"
+                             "                 value =  400.00    , range = [  273.00    ,  323.00    ]\n"
+                             "                 in file " + r.input.path(r.dir, "HY.INP") + "\n"),
+            std::string::npos)
+      << r.out.str();
+}
+
 TEST(InputChecks, DeltwbWithinHalfASecondIsAccepted) {
   KernelRun r;
   r.input.set("WBNU.INP", "deltwb", "600.5");

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -109,9 +110,20 @@ struct KernelRun {
       if (last == "suin") k.suin();
     } catch (const Stop& s) {
       status = s.status;
+      EXPECT_EQ(cacheFiles(), std::vector<std::string>{}) << "cache files left after a stop";
     }
     env->units().closeAll();
     return status;
+  }
+
+  // The data-file library's cache files (RD$*.TMP) in the run directory.
+  std::vector<std::string> cacheFiles() const {
+    std::vector<std::string> found;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+      const std::string name = e.path().filename().string();
+      if (name.rfind("RD$", 0) == 0 && e.path().extension() == ".TMP") found.push_back(name);
+    }
+    return found;
   }
 
   KernelState& s() { return kernel->state(); }
