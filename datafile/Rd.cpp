@@ -74,9 +74,10 @@ const char* const kTypeName[7] = {"",        "CHARACTER", "DOUBLE PRECISION", "I
                                   "REAL",    "LOGICAL",   "DATE_TIME"};
 
 std::string cacheName(int k) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "RD$%05d.TMP", k);
-  return buf;
+  std::string name = "RD$";
+  fmt::I(name, k, 5, 5);
+  name += ".TMP";
+  return name;
 }
 
 // Declared number of elements of the receiving array of the requested type;
@@ -303,7 +304,7 @@ void Rd::Impl::inputError(const RdArgs& a, int code) {
     l[3] += ") :";
   }
   env.say("");
-  for (const auto& s : l) env.say(" " + pad(s, 79));
+  for (const auto& s : l) env.say(std::string(" ").append(pad(s, 79)));
   UnitTable& units = env.units();
   if (logging && units.isOpen(logUnit)) {
     units.writeLine(logUnit, "");

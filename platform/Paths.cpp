@@ -33,9 +33,18 @@ std::vector<std::string> split(const std::string& path) {
   return parts;
 }
 
+// `name` in directory `dir` ("" for the working directory).
+std::string join(const std::string& dir, const std::string& name) {
+  if (dir.empty()) return name;
+  std::string path = dir;
+  if (path != "/") path += '/';
+  path += name;
+  return path;
+}
+
 // Finds `name` in directory `dir`: exact first, then ignoring case.
 std::optional<std::string> findIn(const std::string& dir, const std::string& name) {
-  std::string exact = dir.empty() ? name : (dir == "/" ? "/" + name : dir + "/" + name);
+  std::string exact = join(dir, name);
   if (existsExact(exact)) return exact;
   if (name == "." || name == "..") return std::nullopt;
   DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
@@ -43,8 +52,7 @@ std::optional<std::string> findIn(const std::string& dir, const std::string& nam
   std::optional<std::string> found;
   while (dirent* e = ::readdir(d)) {
     if (strcasecmp(e->d_name, name.c_str()) == 0) {
-      found = dir.empty() ? std::string(e->d_name)
-                          : (dir == "/" ? "/" + std::string(e->d_name) : dir + "/" + e->d_name);
+      found = join(dir, e->d_name);
       break;
     }
   }

@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # Builds everything in a debug build with address and undefined-behaviour
-# sanitizers, runs every test through CTest, then runs each fuzz target for a
-# short fixed time.
+# sanitizers and runs every test through CTest; builds everything again in
+# release mode (both builds treat warnings as errors); then runs each fuzz
+# target for a short fixed time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 jobs=${KIRMEL_JOBS:-$(nproc)}
 
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKIRMEL_SANITIZE=ON
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKIRMEL_SANITIZE=ON -DKIRMEL_WERROR=ON
 cmake --build build/test -j "$jobs"
 ctest --test-dir build/test --output-on-failure -j "$jobs"
+
+cmake -S . -B build/ci-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKIRMEL_WERROR=ON
+cmake --build build/ci-release -j "$jobs"
 
 # Fuzz targets: clang with libFuzzer, a short run each; a crash fails the script.
 if compgen -G "fuzz/*.cpp" >/dev/null; then

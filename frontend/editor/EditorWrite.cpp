@@ -437,9 +437,13 @@ void TKirmelEditor::WriteWBPA(const std::string& path) {
   Line("  bdwb                por                 tor");
   for (int i = 1; i <= sediment.NodeCount(); ++i) {
     const TSedimentNode& layer = sediment.Node(i);
-    Line(" " + PadLeft(FormatReal(layer.BulkDensity()), 7) + std::string(13, ' ') +
-         PadLeft(FormatReal(layer.Porosity()), 6) + std::string(14, ' ') +
-         PadLeft(FormatReal(layer.Tortuosity()), 6));
+    std::string row = " ";
+    row += PadLeft(FormatReal(layer.BulkDensity()), 7);
+    row += std::string(13, ' ');
+    row += PadLeft(FormatReal(layer.Porosity()), 6);
+    row += std::string(14, ' ');
+    row += PadLeft(FormatReal(layer.Tortuosity()), 6);
+    Line(row);
   }
   Line("! kg/m^3              -                   -            unit");
   Line("! 10. .... 3000.      0. .... 1.          0. .... 1.   range");

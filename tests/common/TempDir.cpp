@@ -44,4 +44,9 @@ ScopedCwd::~ScopedCwd() {
   std::filesystem::current_path(old_, ec);
 }
 
+bool UpdateGolden() {
+  const char* update = std::getenv("KIRMEL_UPDATE_GOLDEN");
+  return update != nullptr && std::string(update) == "1";
+}
+
 }  // namespace kirmel::test

@@ -24,6 +24,10 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// True when the environment asks the golden tests to rewrite their golden
+// files instead of comparing: KIRMEL_UPDATE_GOLDEN is exactly "1".
+bool UpdateGolden();
+
 // Whole content of a file as bytes; empty when it cannot be read.
 std::string readFile(const std::string& path);
 

@@ -234,7 +234,8 @@ TEST(FOPENG, UnknownPrivilegeDialogue) {
     kirmel::FOPENR(c.env, 10, f, "NEW", "UNK");
     EXPECT_EQ(c.env.units().get(10)->name, dir.file("res.001"));
     EXPECT_NE(c.text().find(" File " + f + " already exists\n"), std::string::npos);
-    EXPECT_NE(c.text().find("[" + dir.file("res.001") + "]"), std::string::npos);
+    EXPECT_NE(c.text().find(std::string("[").append(dir.file("res.001")).append("]")),
+              std::string::npos);
     EXPECT_EQ(readFile(f), "keep\n");
     c.env.units().closeAll();
     EXPECT_TRUE(fs::exists(dir.file("res.001")));

@@ -18,12 +18,6 @@ std::int32_t word(const std::string& bytes, std::size_t at) {
   return v;
 }
 
-std::string upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
-
 struct Cache : RdFixture {
   std::string logText() {
     env.units().close(40);
@@ -264,7 +258,8 @@ TEST_F(Cache, LongNamesSharingEightyCharactersKeepTheirOwnCaches) {
 }
 
 TEST_F(Cache, FullListParsesIntoTheSpareCacheFile) {
-  for (int i = 1; i <= 100; ++i) rd.RDINIT(20, 0, data("f" + std::to_string(i) + ".inp", "x = 1\n"));
+  for (int i = 1; i <= 100; ++i)
+    rd.RDINIT(20, 0, data(std::string("f").append(std::to_string(i)).append(".inp"), "x = 1\n"));
   EXPECT_EQ(console(), "");
   EXPECT_TRUE(exists("RD$00100.TMP"));
   rd.RDINIT(20, 0, data("f101.inp", "x = 101\n"));

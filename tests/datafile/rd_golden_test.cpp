@@ -1,6 +1,6 @@
 // Golden texts of the console and the message file: the error listing of a
 // file with several syntax errors, and the INPUT ERROR report of each kind of
-// read.  KIRMEL_UPDATE_GOLDEN=1 rewrites the golden files.
+// read.  KIRMEL_UPDATE_GOLDEN=1 rewrites the golden files instead of comparing.
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -17,7 +17,7 @@ struct Golden : RdFixture {
 
   void expectGolden(const std::string& name, const std::string& text) {
     const std::string path = std::string(KIRMEL_TEST_DATA) + "/datafile/" + name;
-    if (std::getenv("KIRMEL_UPDATE_GOLDEN")) {
+    if (UpdateGolden()) {
       std::ofstream(path, std::ios::binary) << text;
       return;
     }
@@ -75,7 +75,7 @@ TEST_F(InputError, PreciseNumberOfValues) {
   RdArgs a;
   a.itask = 7;
   a.caller = "RDFDOR";
-  a.varnam = "xa";
+  a.varnam = std::string("xa");
   a.vartyp = 'D';
   a.dval = d;
   a.nddec = 5;

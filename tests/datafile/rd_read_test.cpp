@@ -92,7 +92,7 @@ TEST_F(RdRead, LongValueListsSpanManyCacheRecords) {
   for (int i = 0; i < 300; ++i) text += std::to_string(i) + ".5 " + std::to_string(i) + "\n";
   text += "s = 'first'\nv = ";
   for (int i = 0; i < 90; ++i)
-    text += "'" + std::string(static_cast<std::size_t>(i % 20 + 1), 'q') + (i % 10 == 9 ? "'\n" : "' ");
+    text.append("'").append(static_cast<std::size_t>(i % 20 + 1), 'q').append(i % 10 == 9 ? "'\n" : "' ");
   text += "\n";
   const std::string f = data("big.inp", text);
   ASSERT_EQ(stops([&] { rd.RDINIT(20, 0, f); }), -1) << console();

@@ -137,7 +137,7 @@ TEST_F(Syntax, FortyColumnsAndFourHundredNames) {
       << c;
 
   std::string many;
-  for (int i = 1; i <= 400; ++i) many += "v" + std::to_string(i) + " = 1\n";
+  for (int i = 1; i <= 400; ++i) many.append("v").append(std::to_string(i)).append(" = 1\n");
   parses(many);
   EXPECT_EQ(rd.impl().index.size(), 400);
   out.str("");

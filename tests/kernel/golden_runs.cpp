@@ -102,7 +102,7 @@ void compareWithGolden(const KernelRun& run, const std::string& scenario) {
     const std::string n = e.path().filename().string();
     if (e.path().extension() == ".out" || n == "console.txt") produced.insert(n);
   }
-  if (const char* u = std::getenv("KIRMEL_UPDATE_GOLDEN"); u && std::string(u) == "1") {
+  if (UpdateGolden()) {
     fs::remove_all(expected);
     fs::create_directories(expected);
     for (const std::string& n : produced) {

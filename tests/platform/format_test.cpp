@@ -244,8 +244,9 @@ TEST(FormatSweep, RandomValuesKeepWidthAndReadBack) {
     std::string t = field.substr(field.find_first_not_of(' '));
     // Exponent without its letter ("0.1000+101"): put the E back.
     auto sign = t.find_last_of("+-");
-    if (sign != std::string::npos && sign > 0 && t[sign - 1] != 'E') t.insert(sign, "E");
-    if (t[0] == '.' || (t[0] == '-' && t[1] == '.')) t.insert(t[0] == '-' ? 1 : 0, "0");
+    if (sign != std::string::npos && sign > 0 && t[sign - 1] != 'E')
+      t.insert(t.begin() + static_cast<std::ptrdiff_t>(sign), 'E');
+    if (t[0] == '.' || (t[0] == '-' && t[1] == '.')) t.insert(t.begin() + (t[0] == '-' ? 1 : 0), '0');
     auto r = std::from_chars(t.data(), t.data() + t.size(), v);
     return r.ec == std::errc() && r.ptr == t.data() + t.size();
   };
