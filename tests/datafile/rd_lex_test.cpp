@@ -89,6 +89,12 @@ TEST_F(Lexer, NumbersAndExponents) {
   lex("1.0000000000000000");
   EXPECT_EQ(p.errors(), 0);
   EXPECT_EQ(p.warnings(), 1);
+  // The warning starts at 16 significant digits; leading zeros do not count.
+  lex("1.000000000000000");
+  EXPECT_EQ(p.warnings(), 1);
+  EXPECT_NE(out.str().find("Many digits, possible loss of accuracy"), std::string::npos);
+  lex("0.00000000000000123456789012345");
+  EXPECT_EQ(p.warnings(), 0);
 }
 
 TEST_F(Lexer, IntegerLimits) {

@@ -108,6 +108,16 @@ TEST_F(RecordReading, TruncatedLineIsAnError) {
   const std::string f = data("long.inp", "x = " + std::string(1100, '1') + "\n");
   EXPECT_EQ(stops([&] { rd.RDINIT(20, 0, f); }), 1);
   EXPECT_NE(console().find("    1 Input record truncated"), std::string::npos) << console();
+  // A comment line is skipped before its length is looked at.
+  std::string text = "!";
+  text.append(1100, 'c').append("\n*").append(1100, 's').append("\nx = 1\n");
+  const std::string g = data("comment.inp", text);
+  out.str("");
+  rd.RDINIT(20, 0, g);
+  int x = 0;
+  rd.RDSINR("x", 0, 5, x);
+  EXPECT_EQ(x, 1);
+  EXPECT_EQ(console(), "");
 }
 
 }  // namespace

@@ -103,6 +103,9 @@ TEST_F(Syntax, ErrorsOfTheStatementAutomaton) {
   EXPECT_NE(fails("a = 0*5\n").find("Repeat value should be positive"), std::string::npos);
   EXPECT_NE(fails("a b\n2*5 1\n").find("Repeat value not allowed in table"), std::string::npos);
   EXPECT_NE(fails("a b\n1 2\n3 4\n5\nc = 1\n").find("Previous table is incomplete"), std::string::npos);
+  // 31 characters are the most a name may have.
+  parses(std::string(31, 'w') + " = 2\n");
+  EXPECT_EQ(ints(std::string(31, 'w')), (std::vector<int>{2}));
   EXPECT_NE(fails("a = 1\n" + std::string(32, 'v') + " = 2\n").find("Variable name too long"),
             std::string::npos);
   EXPECT_NE(fails("a = 1 $\n").find("After a value this is illegal"), std::string::npos);

@@ -301,15 +301,26 @@ TEST(InputChecks, DeltwbDifferentFromDeltwlStops) {
   EXPECT_EQ(r.s().nerr, 0);
 }
 
-TEST(InputChecks, RangeErrorNamesTheFile) {
-  KernelRun r;
-  r.input.set("HY.INP", "te", "400.");
-  EXPECT_EQ(r.readUpTo("hyin"), 1);
-  EXPECT_NE(r.out.str().find(" ERROR in RDSRER: Range error of identifier 'te',\n"
-                             "                 value =  400.00    , range = [  273.00    ,  323.00    ]\n"
-                             "                 in file " + r.input.path(r.dir, "HY.INP") + "\n"),
-            std::string::npos)
-      << r.out.str();
+TEST(InputChecks, RangeErrorsStopNamingTheFile) {
+  const struct {
+    const char *file, *key, *value, *lines;
+  } cases[] = {
+      {"HY.INP", "te", "400.",
+       " ERROR in RDSRER: Range error of identifier 'te',\n"
+       "                 value =  400.00    , range = [  273.00    ,  323.00    ]\n"},
+      {"OPOUT.INP", "deltout", "26.",
+       " ERROR in RDSRER: Range error of identifier 'deltout',\n"
+       "                 value =  26.000    , range = [ 0.10000E-02,  25.000    ]\n"},
+  };
+  for (const auto& c : cases) {
+    KernelRun r;
+    r.input.set(c.file, c.key, c.value);
+    EXPECT_EQ(r.readUpTo("hyin"), 1) << c.key;
+    EXPECT_NE(r.out.str().find(std::string(c.lines) + "                 in file " +
+                               r.input.path(r.dir, c.file) + "\n"),
+              std::string::npos)
+        << r.out.str();
+  }
 }
 
 TEST(InputChecks, DeltwbWithinHalfASecondIsAccepted) {

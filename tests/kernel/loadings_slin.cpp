@@ -41,6 +41,30 @@ TEST_F(Slin, DefaultStretchHitsNodesSixToEighty) {
   EXPECT_EQ(s.nwarn, 1);  // the time only: both distances lie on segment ends
 }
 
+TEST_F(Slin, StretchesThatStartOrEndOnAMidpoint) {
+  // Midpoints lie at 2, 6, ..., 318 m.  A start on a midpoint belongs to the
+  // next node; an end on the last midpoint reaches the last node.
+  run(switches(1, 0, 0, 0, 0) +
+      "  ntslus = 1\r\n  tslus  mslus  stxslus  enxslus\r\n  1.  0.001  6.  318.\r\n");
+  EXPECT_EQ(s.snslus[1], 3);
+  EXPECT_EQ(s.enslus[1], 80);
+}
+
+TEST_F(Slin, ModelDrainageStartingWithinTheFirstMetre) {
+  // Segments of 0.2 m up to 2 m, then of 4 m: a start at 0.6 m lies on a
+  // segment end (so it is not moved) between the midpoints 0.5 and 0.7 m,
+  // and the model rule takes the node before: node 3.
+  std::vector<float> len(10, 0.2f);
+  len.insert(len.end(), 79, 4.0f);
+  setWaterLayer({}, len, {});
+  const std::string mpath = dir.write("macro.out", "heading\r\n  1" + std::string(60, ' ') + "    1.00\r\n");
+  run(switches(0, 0, 0, 1, 0) + "  op1_slmd = 2\r\n  fnslmdinp = '" + mpath +
+      "'\r\n  sttmd = 0.\r\n  stxslmd = 0.6\r\n  enxslmd = 100.\r\n  op2_slmd = 0\r\n");
+  ASSERT_EQ(s.ntslmd, 1);
+  EXPECT_EQ(s.stxslmd, 0.6f);
+  EXPECT_EQ(s.snslmd[1], 3);
+}
+
 TEST_F(Slin, StretchesBeyondTheMidpointsAreEmptyAndBuffersAreSkipped) {
   setWaterLayer({5.0f, 5.0f}, std::vector<float>(80, 4.0f), {5.0f});
   run(switches(1, 0, 0, 0, 0) +

@@ -97,6 +97,24 @@ TEST_F(TridagTest, SmallFirstPivotPausesForOneLineThenContinues) {
   EXPECT_NEAR(static_cast<double>(u[2]), x[2], 1.0e-6 * std::fabs(x[2]));
 }
 
+// Pivots of 1.0E-6 and more in magnitude do not pause.
+TEST_F(TridagTest, PivotsAtTheThresholdDoNotPause) {
+  resize(2);
+  b[1] = 5.0e-6f;
+  c[1] = 1.0e-6f;
+  a[2] = 1.0f;
+  b[2] = 0.2f + 5.0e-6f;  // less 1 * (1.0e-6 / 5.0e-6) leaves about 5.0e-6
+  r[1] = 1.0f;
+  r[2] = 1.0f;
+  solve(2);
+  EXPECT_EQ(out.str(), "");
+  resize(1);
+  b[1] = -1.0e-6f;
+  r[1] = 1.0f;
+  solve(1);
+  EXPECT_EQ(out.str(), "");
+}
+
 // A small later pivot pauses with " tridag failed"; at the end of console
 // input the pause returns at once.
 TEST_F(TridagTest, SmallLaterPivotPausesAndReturnsAtEndOfInput) {

@@ -208,6 +208,7 @@ TEST(FormatFree, LeadingBlankAndRoundTrip) {
   EXPECT_EQ(freeR(1.5e-5f), " 1.5E-05");
   EXPECT_EQ(freeR(1e7f), " 1.0E+07");
   EXPECT_EQ(freeR(-3e30f), " -3.0E+30");
+  EXPECT_EQ(freeR(1.5e9f), " 1.5E+09");
   EXPECT_EQ(freeR(0.1f), " 0.1");
 
   // Every text reads back to the same float.

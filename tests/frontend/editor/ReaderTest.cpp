@@ -418,13 +418,17 @@ TEST(EditorReader, SingleFileRules) {
   EXPECT_TRUE(ed.ReadHY(f.root.write("empty.INP", ""), hy));
   EXPECT_EQ(hy.Temperature(), 3);
 
-  // OPOUT.INP: an equals sign written against the name.
+  // OPOUT.INP: an equals sign written against the name.  Segment 1 is not
+  // flagged beforehand, so that the file must flag it.
   fe::TDitch ditch;
+  ditch.Node(1).SetOutput(false);
+  ditch.Node(80).SetOutput(false);
   fe::TSettings settings(f.root.str());
   double deltout = 0;
   std::optional<int> ktop;
-  EXPECT_TRUE(ed.ReadOPOUT(f.root.write("o.INP", "nwbsy= 2\niwbsy= 3 7.5\nktop = 2.5\nop_dbdit = 1\n"),
+  EXPECT_TRUE(ed.ReadOPOUT(f.root.write("o.INP", "nwbsy= 3\niwbsy= 1 3 7.5\nktop = 2.5\nop_dbdit = 1\n"),
                            ditch, deltout, ktop, settings));
+  EXPECT_TRUE(ditch.Node(1).Output());
   EXPECT_TRUE(ditch.Node(3).Output());
   EXPECT_TRUE(ditch.Node(8).Output());  // 7.5 rounds to the even 8
   EXPECT_EQ(ktop, 2);

@@ -75,6 +75,7 @@ TEST(FormatTemplate, DirectivesOfTheFrontEnd) {
   EXPECT_EQ(Format("%5s ", {"4."}, '.'), "   4. ");
   EXPECT_EQ(Format("%5s|", {"123456"}, '.'), "123456|");  // width never cuts
   EXPECT_EQ(Format("%-10s|", {"m"}, '.'), "m         |");
+  EXPECT_EQ(Format("%500d", {7}, '.'), std::string(499, ' ') + "7");
   EXPECT_EQ(Format("%.2s", {"abc"}, '.'), "ab");
   EXPECT_EQ(Format("  %-30s ! unit: %-10s range: %d .... %d",
                    {Format("%s = %d", {"nxsedit", 80}, '.'), "-", 1, 500}, '.'),
