@@ -47,7 +47,17 @@ esac
 names="$run/FILES.INP"
 {
   line() { printf '%s\r\n' "$1"; }
-  var() { line "$(printf "  %-40s ! %s" "$1 = '$2'" "$3")"; }
+  # key, path, description.  The kernel reads 1023 characters of a line: a
+  # longer path goes in pieces joined by "//", a piece a line.
+  var() {
+    local path=$2 lead="  $1 = "
+    while [ "${#path}" -gt 900 ]; do
+      line "$lead'${path:0:900}' //"
+      path=${path:900}
+      lead="   "
+    done
+    line "$(printf "%s%-$((42 - ${#lead}))s ! %s" "$lead" "'$path'" "$3")"
+  }
   sep="*------------------------------------------------------------------------------"
   line "*"
   line "*   KIRMEL input file"
@@ -75,10 +85,6 @@ names="$run/FILES.INP"
   line "*"
   line "*----END OF FILE---------------------------------------------------------------"
 } >"$names"
-
-if [ "${#s}" -gt 90 ]; then
-  echo "Note: the kernel keeps input-file paths to 100 characters; this root is long: $root" >&2
-fi
 
 cd "$run"
 rm -f -- *.out

@@ -240,8 +240,22 @@ void TKirmelEditor::WriteFilesInp() {
   BeginFile(FilesInpPath());
   WriteHeader("Names of inputfiles for KIRMEL simulation", "");
   WriteSection(1, "Path and names input files");
-  for (const TInputFile& file : InputFiles())
-    WriteStringVariable(file.Key, "'" + file.Path + "'", file.Description);
+  // The kernel reads at most 1023 characters of a line: a longer path is
+  // written in pieces joined by "//", a piece a line.
+  constexpr std::size_t kPiece = 900;
+  for (const TInputFile& file : InputFiles()) {
+    std::string quoted = "'";
+    for (std::size_t at = 0; at < file.Path.size(); at += kPiece) {
+      if (at > 0) {
+        quoted += "' //";
+        quoted += kEol;
+        quoted += "   '";
+      }
+      quoted += file.Path.substr(at, kPiece);
+    }
+    quoted += '\'';
+    WriteStringVariable(file.Key, quoted, file.Description);
+  }
   WriteStar();
   WriteEndOfFile();
   EndFile();

@@ -117,22 +117,27 @@ TEST(EditorContract, KernelWritesTheFlaggedSegmentsBehindTheFrontBuffer) {
 
 TEST(EditorContract, KernelRunsUnderALongRootWithALongScenarioName) {
   if (!std::filesystem::exists(kKernel)) GTEST_SKIP() << "kernel not built: " << kKernel;
-  TempDir base;
-  std::string root = base.str() + "/home-of-a-user-with-a-rather-long-folder-name";
-  while (root.size() <= 200) root += "/and-one-more-level-of-folders";
-  EditorFixture f;
-  fe::TKirmelEditor::TEnvironment env;
-  env.Root = root;
-  env.DecimalSeparator = '.';
-  env.Date = [] { return std::string(kTestDate); };
-  f.editor = std::make_unique<fe::TKirmelEditor>(std::move(env));
-  for (const char* sub : {"SCENARIOS", "PESTICIDES", "RUNS"})
-    std::filesystem::create_directories(root + "/" + sub);
-  const std::string scenario = "A_scenario_name_of_seventy_characters_for_a_ditch_beside_a_potato_fiel";
-  ASSERT_EQ(scenario.size(), 70u);
-  f.data().SetTotalTime(fe::TTimestep(1, 0, 0, 0));
-  const std::string run = SaveAndRun(f, scenario, "DefaultPesticide");
-  EXPECT_GT(run.size(), 270u);
+  // A root of over 200 characters, and one so long that the names file
+  // holds each path in pieces over several lines.
+  for (std::size_t length : {200, 1100}) {
+    TempDir base;
+    std::string root = base.str() + "/home-of-a-user-with-a-rather-long-folder-name";
+    while (root.size() <= length) root += "/and-one-more-level-of-folders";
+    EditorFixture f;
+    fe::TKirmelEditor::TEnvironment env;
+    env.Root = root;
+    env.DecimalSeparator = '.';
+    env.Date = [] { return std::string(kTestDate); };
+    f.editor = std::make_unique<fe::TKirmelEditor>(std::move(env));
+    for (const char* sub : {"SCENARIOS", "PESTICIDES", "RUNS"})
+      std::filesystem::create_directories(root + "/" + sub);
+    const std::string scenario =
+        "A_scenario_name_of_seventy_characters_for_a_ditch_beside_a_potato_fiel";
+    ASSERT_EQ(scenario.size(), 70u);
+    f.data().SetTotalTime(fe::TTimestep(1, 0, 0, 0));
+    const std::string run = SaveAndRun(f, scenario, "DefaultPesticide");
+    EXPECT_GT(run.size(), length + 70);
+  }
 }
 
 }  // namespace
