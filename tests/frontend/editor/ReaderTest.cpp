@@ -62,8 +62,7 @@ void MakeVaried(TKirmelData& d, fe::TSettings& s) {
   su.SetHalfLifeSediment(250);
   su.SetActivationEnergy(65400);
   su.SetSorptionSuspendedSolids(1234);
-  // The bounds of the range, which the file holds in other units.
-  su.SetConcentrationSuspendedSolids(100.000001);
+  su.SetConcentrationSuspendedSolids(0.05);
   su.SetFreundlichSuspendedSolids(0.85);
   su.SetSorptionMacrophytes(75);
   su.SetMolecularMass(291.3);
@@ -77,7 +76,7 @@ void MakeVaried(TKirmelData& d, fe::TSettings& s) {
   su.SetEnthalpyDissolution(30000);
   su.SetDiffusionCoefficient(55);
   su.SetSorptionSediment(987);
-  su.SetConcentrationSediment(0.000999999999);
+  su.SetConcentrationSediment(2);
   su.SetFreundlichSediment(1.1);
   su.SetBackgroundConcentration(0.5);
 
@@ -222,6 +221,30 @@ TEST(EditorRoundTrip, VariedModelReadsBackAndWritesTheSameBytes) {
   other.SavePesticide();
   EXPECT_EQ(ScenarioBytes(f, "Varied"), scenarioBytes);
   EXPECT_EQ(readFile(f.pesticideDir("VariedP") + "/SU.INP"), pesticideBytes);
+}
+
+// The file holds these in other units; their bounds lie just outside round
+// values, and a value at a bound must load again exactly.
+TEST(EditorRoundTrip, ConvertedValuesAtTheBoundsOfTheirRanges) {
+  EditorFixture f;
+  const struct {
+    void (fe::TSolids::*set)(double);
+    double (fe::TSolids::*get)() const;
+    double bounds[2];
+  } values[] = {
+      {&fe::TSolids::SetConcentrationSuspendedSolids, &fe::TSolids::ConcentrationSuspendedSolids,
+       {0.000999999999, 100.000001}},
+      {&fe::TSolids::SetConcentrationSediment, &fe::TSolids::ConcentrationSediment,
+       {0.000999999999, 100.000001}},
+      {&fe::TSolids::SetSolubility, &fe::TSolids::Solubility, {0.000000000999999999, 2000.000001}},
+  };
+  for (int b = 0; b < 2; ++b) {
+    for (const auto& v : values) (f.data().Solids().*v.set)(v.bounds[b]);
+    f.save("S", "P");
+    for (const auto& v : values) (f.data().Solids().*v.set)(1);
+    ASSERT_TRUE(f.ed().LoadPesticide("P"));
+    for (const auto& v : values) EXPECT_EQ((f.data().Solids().*v.get)(), v.bounds[b]);
+  }
 }
 
 TEST(EditorRoundTrip, DocumentedDifferences) {
