@@ -121,15 +121,6 @@ std::string KernelLimitProblem(const TKirmelData& data, char decimalSeparator) {
   return check.Problem();
 }
 
-std::string KernelPathLengthProblem(const std::vector<std::string>& paths) {
-  for (const std::string& path : paths)
-    if (path.size() > kKernelPathLimit)
-      return "The path \"" + path + "\" is " + IntToStr(static_cast<long long>(path.size())) +
-             " characters long; KIRMEL accepts paths of up to " +
-             IntToStr(static_cast<long long>(kKernelPathLimit)) + " characters.";
-  return {};
-}
-
 std::string RunProblem(const TKirmelEditor& editor, bool needKernel) {
   const TKirmelData& data = editor.Data();
   if (std::string p = NameProblem(data.ScenarioName(), "scenario"); !p.empty()) return p;
@@ -141,7 +132,6 @@ std::string RunProblem(const TKirmelEditor& editor, bool needKernel) {
   paths.push_back(editor.FilesInpPath());
   for (const std::string& path : paths)
     if (std::string p = PathCharacterProblem(path); !p.empty()) return p;
-  if (std::string p = KernelPathLengthProblem(paths); !p.empty()) return p;
 
   if (needKernel) {
     const std::string kernel = KernelPath(editor.Settings());

@@ -23,16 +23,9 @@ namespace kirmel::fe {
 // other than 0.
 std::string KernelLimitProblem(const TKirmelData& data, char decimalSeparator);
 
-// ---- The kernel's limit on path lengths ----
-// The kernel keeps the paths of its input files and of the names file in
-// 100 characters.  Remove this check when the kernel takes longer paths.
-inline constexpr std::size_t kKernelPathLimit = 100;
-std::string KernelPathLengthProblem(const std::vector<std::string>& paths);
-// ---- end of the path-length limit ----
-
 // Everything a run needs before anything is written: the names, the
 // kernel's limits, the paths FILES.INP will hold (no single quote or control
-// character; the length limit above) and, with needKernel, an executable
+// character) and, with needKernel, an executable
 // KIRMEL_12 in ExecDir.
 std::string RunProblem(const TKirmelEditor& editor, bool needKernel);
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "EditorTestSupport.h"
+#include "frontend/editor/RunCheck.h"
 
 namespace kirmel::test {
 namespace {
@@ -135,6 +136,9 @@ TEST(EditorContract, KernelRunsUnderALongRootWithALongScenarioName) {
         "A_scenario_name_of_seventy_characters_for_a_ditch_beside_a_potato_fiel";
     ASSERT_EQ(scenario.size(), 70u);
     f.data().SetTotalTime(fe::TTimestep(1, 0, 0, 0));
+    f.data().SetScenarioName(scenario);
+    f.data().SetPesticideName("DefaultPesticide");
+    EXPECT_EQ(fe::RunProblem(f.ed(), false), "");  // the front end lets it run
     const std::string run = SaveAndRun(f, scenario, "DefaultPesticide");
     EXPECT_GT(run.size(), length + 70);
   }

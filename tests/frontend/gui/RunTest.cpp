@@ -188,7 +188,6 @@ TEST_F(RunFixture, EveryRefusalBeforeARun) {
   Start();
   const std::string before = readFile(root.str() + "/SCENARIOS/NLStandard_sp/WLPA.INP");
   const std::string danger = "a b'$(touch pwned);x";
-  const std::string longName(100, 's');
   struct TCase {
     std::function<void(fe::TKirmelData&)> Change;
     std::string Message;
@@ -231,10 +230,6 @@ TEST_F(RunFixture, EveryRefusalBeforeARun) {
       {[&](fe::TKirmelData& d) { d.SetScenarioName(danger); },
        fe::NameProblem(danger, "scenario")},
       {[&](fe::TKirmelData& d) { d.SetPesticideName("P+Q"); }, fe::NameProblem("P+Q", "pesticide")},
-      {[&](fe::TKirmelData& d) { d.SetScenarioName(longName); },
-       "The path \"" + root.str() + "/SCENARIOS/" + longName + "/OPOUT.INP\" is " +
-           std::to_string(root.str().size() + 121) +
-           " characters long; KIRMEL accepts paths of up to 100 characters."},
       {[&](fe::TKirmelData&) { form->Editor().Settings().ExecDir = root.str(); },
        "The kernel program \"" + root.str() + "/KIRMEL_12\" was not found or cannot be executed."},
   };
