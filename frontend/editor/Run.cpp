@@ -79,9 +79,10 @@ std::string ScriptTextProblem(const std::string& text, const std::string& what) 
 }
 
 std::string KernelPath(const TSettings& settings) {
-  std::string dir = settings.ExecDir;
-  if (dir.empty()) dir = ".";
-  return (dir.back() == '/' ? dir : dir + "/") + kKernelName;
+  std::string path = settings.ExecDir.empty() ? std::string(".") : settings.ExecDir;
+  if (path.back() != '/') path += '/';
+  path += kKernelName;
+  return path;
 }
 
 std::string MarkerPath(const TSettings& settings) { return settings.GuiDir() + "/TempKir.txt"; }
