@@ -1,11 +1,13 @@
-// Fuzz target for the table readers: the input echo, the exposure table and
-// the two mass-balance files.  The first byte chooses the reader (low two
-// bits); for the exposure table the second byte is the number of
-// time-series lines to pass over.  The rest is the file.
+// Fuzz target for the table readers: the input echo, the exposure table,
+// the two mass-balance files and the distribution files.  The first byte
+// chooses the reader (low two bits, and bit 2 between the water layer's mass
+// balance and the distribution); for the exposure table the second byte is
+// the number of time-series lines to pass over.  The rest is the file.
 #include <cstddef>
 #include <cstdint>
 
 #include "ViewerFuzz.h"
+#include "frontend/viewer/DB.h"
 #include "frontend/viewer/EC.h"
 #include "frontend/viewer/INPUT.h"
 #include "frontend/viewer/WBMBALL.h"
@@ -41,8 +43,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       break;
     }
     case 2: {
-      TWLMBList list;
-      Check(list.ReadFile(kirmel::fuzz::WriteScratch(data + 1, size - 1), parser));
+      if (data[0] & 4) {
+        TDBList list;
+        Check(list.ReadFile(kirmel::fuzz::WriteScratch(data + 1, size - 1), parser));
+      } else {
+        TWLMBList list;
+        Check(list.ReadFile(kirmel::fuzz::WriteScratch(data + 1, size - 1), parser));
+      }
       break;
     }
     default: {

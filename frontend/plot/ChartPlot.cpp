@@ -15,14 +15,17 @@ namespace {
 
 // Ticks of one axis as the model asks: a fixed major step (or the drawing's
 // own choice for 0), a fixed number of minor ticks, labels by the axis's
-// pattern or in the general number form.
+// pattern or in the general number form.  A horizontal axis whose own
+// choice of labels would run into each other (a narrow chart, long labels
+// such as 2.5E-10) gets fewer ticks.
 class ModelTicker : public QCPAxisTicker {
  public:
-  ModelTicker(const TAxis& axis, char decimalSeparator)
+  ModelTicker(const TAxis& axis, char decimalSeparator, const QCPAxis* owner)
       : step_(axis.Increment),
         minorTicks_(std::clamp(axis.MinorTickCount, 0, 100)),
         format_(axis.LabelFormat),
-        decimalSeparator_(decimalSeparator) {}
+        decimalSeparator_(decimalSeparator),
+        owner_(owner) {}
 
  protected:
   double getTickStep(const QCPRange& range) override {
@@ -32,7 +35,12 @@ class ModelTicker : public QCPAxisTicker {
       const double ticks = range.size() / step_;
       lastStep_ = ticks > 100 ? step_ * std::ceil(ticks / 100) : step_;
     } else {
+      setTickCount(kTickCount);
       lastStep_ = QCPAxisTicker::getTickStep(range);
+      for (int count = kTickCount - 1; count >= 1 && !LabelsFit(range); --count) {
+        setTickCount(count);
+        lastStep_ = QCPAxisTicker::getTickStep(range);
+      }
     }
     return lastStep_;
   }
@@ -47,10 +55,29 @@ class ModelTicker : public QCPAxisTicker {
   }
 
  private:
+  static constexpr int kTickCount = 5;
+
+  // Whether the labels at lastStep_ fit side by side on the axis as it was
+  // last laid out, with a gap between them.  A vertical axis, or one not
+  // laid out yet, is taken as it comes.
+  bool LabelsFit(const QCPRange& range) {
+    if (!owner_ || owner_->orientation() != Qt::Horizontal || !owner_->axisRect()) return true;
+    const int length = owner_->axisRect()->width();
+    if (length < 40 || !(lastStep_ > 0) || range.size() / lastStep_ > 100) return true;
+    const QFontMetrics metrics(owner_->tickLabelFont());
+    const int gap = metrics.horizontalAdvance(QStringLiteral("  "));
+    int total = 0;
+    for (double tick = std::ceil(range.lower / lastStep_) * lastStep_;
+         tick <= range.upper + lastStep_ * 1e-9; tick += lastStep_)
+      total += metrics.horizontalAdvance(getTickLabel(tick, QLocale(), QChar(), 0)) + gap;
+    return total <= length;
+  }
+
   double step_;
   int minorTicks_;
   std::string format_;
   char decimalSeparator_;
+  const QCPAxis* owner_;
   double lastStep_ = 1;
 };
 
@@ -200,7 +227,7 @@ void ChartPlot::Draw(const TChart& chart, char decimalSeparator) {
     if (lo > hi) std::swap(lo, hi);
     if (lo == hi) lo -= 1, hi += 1;
     axis->setRange(lo, hi);
-    axis->setTicker(QSharedPointer<QCPAxisTicker>(new ModelTicker(model, decimalSeparator)));
+    axis->setTicker(QSharedPointer<QCPAxisTicker>(new ModelTicker(model, decimalSeparator, axis)));
     axis->setSubTicks(model.MinorTicksVisible && model.MinorTickCount > 0);
     axis->setTickLabels(true);
     axis->setLabel(QString::fromStdString(model.Title));
@@ -256,6 +283,7 @@ QImage RenderChart(const TChart& chart, QSize size, char decimalSeparator) {
   ChartPlot plot;
   plot.resize(size);
   plot.Draw(chart, decimalSeparator);
+  plot.replot(QCustomPlot::rpImmediateRefresh);  // lays the axes out at this size
   QImage image(size, QImage::Format_RGB32);
   image.fill(Qt::white);
   QCPPainter painter(&image);
@@ -284,6 +312,7 @@ QRect PrintChart(const TChart& chart, QPainter& painter, const QRect& rect, char
   ChartPlot plot;
   plot.resize(width, height);
   plot.Draw(chart, decimalSeparator);
+  plot.replot(QCustomPlot::rpImmediateRefresh);  // lays the axes out at this size
   {
     QCPPainter recorder(&picture);
     plot.toPainter(&recorder, width, height);

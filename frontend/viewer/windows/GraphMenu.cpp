@@ -9,6 +9,9 @@
 
 #include "frontend/editor/Parser.h"
 #include "frontend/qt/Fields.h"
+#include "frontend/viewer/windows/ConcentrationGraph.h"
+#include "frontend/viewer/windows/ConcentrationTimeGraph.h"
+#include "frontend/viewer/windows/DistributionGraph.h"
 #include "frontend/viewer/windows/MassBalanceForms.h"
 
 namespace kirmel::viewer {
@@ -80,11 +83,21 @@ void TGraphMenuForm::ViewButtonClick() {
       form.exec();
       return;
     }
-    case ConcentrationInWaterbody:
-    case ConcentrationInTime:
-    case Distribution:
-      qt::ShowInfo(std::string("The graph \"") + kItems[GraphType()] + "\" is not built yet.");
+    case ConcentrationInWaterbody: {
+      TConcentrationGraphForm form(this, OutputDir);
+      form.exec();
       return;
+    }
+    case ConcentrationInTime: {
+      TConcentrationTimeGraphForm form(this, OutputDir);
+      form.exec();
+      return;
+    }
+    case Distribution: {
+      TDistributionGraphForm form(this, OutputDir);
+      form.exec();
+      return;
+    }
     default:
       qt::ShowError("You must first select a type of graph");
       return;

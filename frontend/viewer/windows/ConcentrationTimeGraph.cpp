@@ -1,0 +1,398 @@
+#include "frontend/viewer/windows/ConcentrationTimeGraph.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "frontend/chart/Chart.h"
+#include "frontend/model/Numbers.h"
+#include "frontend/qt/Fields.h"
+#include "frontend/qt/StringGrid.h"
+#include "frontend/viewer/ConcGraphs.h"
+#include "frontend/viewer/GraphChoices.h"
+#include "frontend/viewer/WBSCO.h"
+#include "frontend/viewer/windows/ChartPanel.h"
+#include "frontend/viewer/windows/ChartPrinting.h"
+#include "frontend/viewer/windows/Compare.h"
+#include "frontend/viewer/windows/GraphForm.h"
+#include "frontend/viewer/windows/PickLists.h"
+#include "frontend/viewer/windows/SeriesStyle.h"
+
+namespace kirmel::viewer {
+
+namespace {
+
+constexpr const char* kTitle = "Concentration of pesticide in time";
+constexpr const char* kRowTitles[4] = {"EC0", "TWAEC4", "TWAEC21", "TWAEC28"};
+
+QPushButton* Button(const QString& caption, const QString& name) {
+  auto* b = new QPushButton(caption);
+  b->setObjectName(name);
+  b->setAutoDefault(false);
+  return b;
+}
+
+QCheckBox* CheckBox(int number, int tag) {
+  auto* check = new QCheckBox(QStringLiteral("Series %1").arg(tag));
+  check->setObjectName(QStringLiteral("CheckBox%1").arg(number));
+  check->setProperty("Tag", tag);
+  check->setChecked(true);
+  return check;
+}
+
+void SetUpChart(fe::TChart& chart, const char* title, const char* leftTitle) {
+  chart.Title = title;
+  chart.Bottom.Title = "Time (d)";
+  chart.Left.Title = leftTitle;
+  chart.Left.LabelFormat = "    #,##0.###";
+  chart.LegendVisible = true;
+}
+
+// Printer pixels given for a 600 dots-per-inch page, on the painter's device.
+int DevicePixels(const QPainter& painter, int pixelsAt600) {
+  return pixelsAt600 * painter.device()->logicalDpiX() / 600;
+}
+
+}  // namespace
+
+TConcentrationTimeGraphForm::TConcentrationTimeGraphForm(QWidget* owner, std::string outputDir)
+    : TGraphWindow(owner, std::move(outputDir)),
+      waterLayer_(new TChartPanel(QStringLiteral("WaterLayerGraph"), QStringLiteral("SpeedButton1"))),
+      sediment_(new TChartPanel(QStringLiteral("SedimentGraph"), QStringLiteral("SpeedButton3"))),
+      grid_(new qt::TStringGrid(1, 1)),
+      cbbMaxConc_(new QComboBox),
+      markers_(new QCheckBox(QStringLiteral("Show markers"))) {
+  setObjectName(QStringLiteral("ConcentrationTimeGraphForm"));
+  setWindowTitle(QString::fromLatin1(kTitle));
+  SetUpChart(waterLayer_->Chart, "Water layer", "Conc. in water (µg/L)");
+  SetUpChart(sediment_->Chart, "Sediment", "Avg. conc. top layer (µg/L)");
+  connect(waterLayer_, &TChartPanel::ZoomClicked, this, qt::GuardedSlot([this] { SpeedButton1Click(); }));
+  connect(sediment_, &TChartPanel::ZoomClicked, this, qt::GuardedSlot([this] { SpeedButton3Click(); }));
+
+  // Water-layer series: a check box and a "..." button each.
+  auto* wlBoxes = new QGridLayout;
+  for (int k = 1; k <= kMaxSeries; ++k) {
+    QCheckBox* check = CheckBox(k, k);
+    connect(check, &QCheckBox::clicked, this, qt::GuardedSlot([this, k] { CheckBoxClick(k); }));
+    auto* button = Button(QStringLiteral("..."), QStringLiteral("BtnSelNode%1").arg(k));
+    button->setProperty("Tag", k);
+    button->setFixedWidth(32);
+    connect(button, &QPushButton::clicked, this, qt::GuardedSlot([this, k] { BtnSelNodeClick(k); }));
+    wlBoxes->addWidget(check, k - 1, 0);
+    wlBoxes->addWidget(button, k - 1, 1);
+    WLCheckBoxes[static_cast<std::size_t>(k - 1)] = check;
+    NodeButtons[static_cast<std::size_t>(k - 1)] = button;
+  }
+  auto* sedBoxes = new QVBoxLayout;
+  for (int k = 1; k <= kMaxSedimentSeries; ++k) {
+    QCheckBox* check = CheckBox(9 + k, k);
+    connect(check, &QCheckBox::clicked, this, qt::GuardedSlot([this, k] { SedCheckBoxClick(k); }));
+    sedBoxes->addWidget(check);
+    SedCheckBoxes[static_cast<std::size_t>(k - 1)] = check;
+  }
+
+  auto* label = new QLabel(QStringLiteral("Max. exposure concentrations at"));
+  label->setObjectName(QStringLiteral("Label9"));
+  cbbMaxConc_->setObjectName(QStringLiteral("CbbMaxConc"));
+  connect(cbbMaxConc_, &QComboBox::currentIndexChanged, this,
+          qt::GuardedSlot([this] { CbbMaxConcChange(); }));
+
+  // The exposure table: a fixed heading row and column, read only.
+  grid_->setObjectName(QStringLiteral("StrGridExpConc"));
+  grid_->SetColCount(3);
+  grid_->SetRowCount(5);
+  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid_->setSelectionMode(QAbstractItemView::NoSelection);
+  grid_->setFocusPolicy(Qt::NoFocus);
+  grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid_->SetCell(1, 0, "t (d)");
+  grid_->SetCell(2, 0, "conc. (µg/L)");
+  for (int r = 1; r <= 4; ++r) grid_->SetCell(0, r, kRowTitles[r - 1]);
+  const QFontMetrics metrics(grid_->font());
+  const int widths[3] = {65, 51, 78};
+  const char* widest[3] = {"TWAEC28", "t (d)", "conc. (µg/L)"};
+  int gridWidth = 2 * grid_->frameWidth();
+  for (int c = 0; c < 3; ++c) {
+    // At least the width the texts need in the font at hand.
+    const int w = std::max(widths[c], metrics.horizontalAdvance(QString::fromUtf8(widest[c])) + 16);
+    grid_->setColumnWidth(c, w);
+    gridWidth += w;
+  }
+  grid_->verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
+  grid_->setFixedSize(gridWidth, grid_->horizontalHeader()->sizeHint().height() +
+                                     4 * (metrics.height() + 6) + 2 * grid_->frameWidth());
+
+  markers_->setObjectName(QStringLiteral("ChckMarkers"));
+  connect(markers_, &QCheckBox::clicked, this, qt::GuardedSlot([this] { ChckMarkersClick(); }));
+
+  auto* compareWL = Button(QStringLiteral("Compare"), QStringLiteral("BtnCompare1"));
+  auto* compareSed = Button(QStringLiteral("Compare"), QStringLiteral("BtnCompare2"));
+  connect(compareWL, &QPushButton::clicked, this,
+          qt::GuardedSlot([this] { BtnCompareClick(kCompareWaterLayer); }));
+  connect(compareSed, &QPushButton::clicked, this,
+          qt::GuardedSlot([this] { BtnCompareClick(kCompareSediment); }));
+  auto* print = Button(QStringLiteral("Print"), QStringLiteral("SpeedBtnPrint"));
+  auto* close = Button(QStringLiteral("Close"), QStringLiteral("BitBtnClose"));
+  connect(print, &QPushButton::clicked, this, qt::GuardedSlot([this] { SpeedBtnPrintClick(); }));
+  connect(close, &QPushButton::clicked, this, &QDialog::accept);
+
+  auto* charts = new QVBoxLayout;
+  for (auto [panel, compare] : {std::pair{waterLayer_, compareWL}, std::pair{sediment_, compareSed}}) {
+    charts->addWidget(panel, 1);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(compare);
+    charts->addLayout(row);
+  }
+
+  auto* right = new QVBoxLayout;
+  right->addLayout(wlBoxes);
+  right->addSpacing(8);
+  right->addLayout(sedBoxes);
+  right->addStretch();
+  right->addWidget(label);
+  right->addWidget(cbbMaxConc_);
+  right->addWidget(grid_);
+  right->addSpacing(8);
+  right->addWidget(markers_);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(print);
+  buttons->addStretch();
+  buttons->addWidget(close);
+  right->addLayout(buttons);
+
+  auto* layout = new QHBoxLayout(this);
+  layout->addLayout(charts, 1);
+  layout->addLayout(right);
+  resize(1000, 760);
+}
+
+bool TConcentrationTimeGraphForm::FormShow() {
+  if (!InputData.ReadFile(OutputFile("INPUT.OUT"))) return false;
+  if (!WLSOCOList.ReadFile(OutputFile("WLSOCO.OUT"))) return false;
+  const char sep = qt::DecimalSeparator();
+  const int times = WLSOCOList.NumberOfTimesteps();
+
+  // Every file is read before anything is drawn: a missing one closes the
+  // window with nothing half drawn.
+  const std::vector<int> subsystems = fe::SubsystemsInWaterBody(InputData);
+  ECNodesList.ClearItems();
+  for (int i : subsystems) {
+    auto list = std::make_unique<fe::TECList>();
+    const std::string file = fe::Format("EC%.3d.OUT", {InputData.Subsystems(i)}, sep);
+    if (!list->ReadFile(OutputFile(file), times)) return false;
+    list->SetDistance(fe::SubsystemDistance(InputData, i));
+    ECNodesList.Add(std::move(list));
+  }
+  std::vector<fe::TSeries> sedimentSeries;
+  for (int i : subsystems) {
+    fe::TWBSCOList wb;
+    const std::string file = fe::Format("WBSCO%.3d.OUT", {InputData.Subsystems(i)}, sep);
+    if (!wb.ReadFile(OutputFile(file))) return false;
+    fe::TSeries s;
+    SetLineSeriesStyle(s, static_cast<int>(sedimentSeries.size()) + 1);
+    fe::FillTopLayerInTime(s, wb, times);
+    s.Title = fe::DistanceTitle(fe::SubsystemDistance(InputData, i), sep);
+    sedimentSeries.push_back(std::move(s));
+  }
+
+  fe::TChart& wl = waterLayer_->Chart;
+  wl.Series.clear();
+  const std::vector<int> nodes = fe::FiveOfN(InputData.NumberOfWLSegments());
+  NumberOfSeries = static_cast<int>(nodes.size());
+  SeriesNode.fill(0);
+  for (int k = 1; k <= NumberOfSeries; ++k) {
+    SeriesNode[static_cast<std::size_t>(k - 1)] = nodes[static_cast<std::size_t>(k - 1)];
+    fe::TSeries s;
+    SetLineSeriesStyle(s, k);
+    fe::FillInTime(s, InputData, WLSOCOList, nodes[static_cast<std::size_t>(k - 1)], sep);
+    wl.Series.push_back(std::move(s));
+  }
+  fe::TChart& sed = sediment_->Chart;
+  sed.Series = std::move(sedimentSeries);
+
+  for (int k = 1; k <= kMaxSeries; ++k) {
+    const bool shown = k <= NumberOfSeries;
+    QCheckBox* check = WLCheckBoxes[static_cast<std::size_t>(k - 1)];
+    check->setVisible(shown);
+    NodeButtons[static_cast<std::size_t>(k - 1)]->setVisible(shown);
+    if (shown) check->setText(QString::fromStdString(wl.Series[static_cast<std::size_t>(k - 1)].Title));
+  }
+  for (int k = 1; k <= kMaxSedimentSeries; ++k) {
+    const bool shown = k <= static_cast<int>(sed.Series.size());
+    QCheckBox* check = SedCheckBoxes[static_cast<std::size_t>(k - 1)];
+    check->setVisible(shown);
+    if (shown) check->setText(QString::fromStdString(sed.Series[static_cast<std::size_t>(k - 1)].Title));
+  }
+  // Shown again, the charts keep what the boxes say.
+  for (std::size_t k = 0; k < wl.Series.size(); ++k) {
+    wl.Series[k].Active = WLCheckBoxes[k]->isChecked();
+    wl.Series[k].Marker.Visible = markers_->isChecked();
+  }
+  for (std::size_t k = 0; k < sed.Series.size(); ++k) {
+    sed.Series[k].Active = SedCheckBoxes[k]->isChecked();
+    sed.Series[k].Marker.Visible = markers_->isChecked();
+  }
+
+  {
+    const QSignalBlocker block(cbbMaxConc_);
+    cbbMaxConc_->clear();
+    for (int i = 0; i < ECNodesList.Count(); ++i)
+      cbbMaxConc_->addItem(
+          QString::fromStdString(fe::DistanceTitle(ECNodesList.GetItem(i).Distance(), sep)));
+    cbbMaxConc_->setCurrentIndex(cbbMaxConc_->count() - 1);
+  }
+  FillExposureTable();
+
+  for (TChartPanel* panel : {waterLayer_, sediment_}) {
+    panel->Chart.Bottom.SetAutomatic();
+    fe::SetLeftAxisMax(panel->Chart, fe::ChartMaxY(panel->Chart));
+    panel->Redraw();
+  }
+  return true;
+}
+
+void TConcentrationTimeGraphForm::FillExposureTable() {
+  fe::TExposureRows rows{};
+  const int index = cbbMaxConc_->currentIndex();
+  if (index >= 0 && index < ECNodesList.Count())
+    rows = fe::ExposureRows(ECNodesList.GetItem(index), qt::DecimalSeparator());
+  for (int r = 1; r <= 4; ++r) {
+    grid_->SetCell(1, r, rows[static_cast<std::size_t>(r - 1)][0]);
+    grid_->SetCell(2, r, rows[static_cast<std::size_t>(r - 1)][1]);
+  }
+}
+
+void TConcentrationTimeGraphForm::CbbMaxConcChange() {
+  if (cbbMaxConc_->currentIndex() < 0 && cbbMaxConc_->count() > 0) {
+    const QSignalBlocker block(cbbMaxConc_);
+    cbbMaxConc_->setCurrentIndex(0);
+  }
+  FillExposureTable();
+}
+
+void TConcentrationTimeGraphForm::CheckBoxClick(int k) {
+  auto& series = waterLayer_->Chart.Series;
+  if (k < 1 || k > static_cast<int>(series.size())) return;
+  series[static_cast<std::size_t>(k - 1)].Active = WLCheckBoxes[static_cast<std::size_t>(k - 1)]->isChecked();
+  waterLayer_->Redraw();
+}
+
+void TConcentrationTimeGraphForm::SedCheckBoxClick(int k) {
+  auto& series = sediment_->Chart.Series;
+  if (k < 1 || k > static_cast<int>(series.size())) return;
+  series[static_cast<std::size_t>(k - 1)].Active = SedCheckBoxes[static_cast<std::size_t>(k - 1)]->isChecked();
+  sediment_->Redraw();
+}
+
+void TConcentrationTimeGraphForm::ChckMarkersClick() {
+  for (TChartPanel* panel : {waterLayer_, sediment_}) {
+    for (fe::TSeries& s : panel->Chart.Series) s.Marker.Visible = markers_->isChecked();
+    panel->Redraw();
+  }
+}
+
+void TConcentrationTimeGraphForm::BtnSelNodeClick(int k) {
+  if (k < 1 || k > NumberOfSeries) return;
+  const char sep = qt::DecimalSeparator();
+  std::vector<std::string> lines;
+  for (int j = 1; j <= InputData.NumberOfWLSegments(); ++j)
+    lines.push_back(fe::DistanceTitle(InputData.WLMidDistance(j), sep));
+  const int chosen = SelectNode(this, lines);
+  if (chosen <= 0) return;
+  SeriesNode[static_cast<std::size_t>(k - 1)] = chosen;
+  // The value axis keeps the range it got when the window opened.
+  fe::TSeries& s = waterLayer_->Chart.Series[static_cast<std::size_t>(k - 1)];
+  fe::FillInTime(s, InputData, WLSOCOList, chosen, sep);
+  WLCheckBoxes[static_cast<std::size_t>(k - 1)]->setText(QString::fromStdString(s.Title));
+  waterLayer_->Redraw();
+}
+
+void TConcentrationTimeGraphForm::SpeedButton1Click() {
+  TGraphOptions options;
+  options.GraphTitle = kTitle;
+  options.LegendTitle = "Distance";
+  options.TableTitlePrefix = "Concentration at ";
+  options.XDescription = "time (d)";
+  options.YDescription = "concentration (µg/L)";
+  EnlargeChart(this, *waterLayer_, options);
+}
+
+void TConcentrationTimeGraphForm::SpeedButton3Click() {
+  TGraphOptions options;
+  options.GraphTitle = kTitle;
+  options.LegendTitle = "Distance";
+  options.TableTitlePrefix = "Concentration at ";
+  options.XDescription = "time (d)";
+  options.YDescription = "average conc. top layer (µg/L)";
+  EnlargeChart(this, *sediment_, options);
+}
+
+void TConcentrationTimeGraphForm::BtnCompareClick(int graphType) {
+  OpenCompareConcTime(this, kTitle, graphType, OutputDir());
+}
+
+void TConcentrationTimeGraphForm::SpeedBtnPrintClick() {
+  PrintGraphPage(kTitle, TPageFrame::Full, [this](QPainter& painter, const QRect& area) {
+    const int l = area.left(), t = area.top(), w = area.width(), h = area.height();
+    const int mx = w / 10, mx2 = w / 20, my = h / 10, my2 = h / 40;
+    const int ch = (h - 3 * my) / 2;
+    const int top1 = t + my + 3 * my2;
+    const int top2 = t + 2 * my + my2 + ch;
+    const QRect legend1 = PrintChartIn(painter, waterLayer_->Chart, -20, l + mx, top1,
+                                       l + w - 1 - mx, top1 + ch - 1);
+    const QRect legend2 = PrintChartIn(painter, sediment_->Chart, -20, l + mx, top2,
+                                       l + w - 1 - mx, top2 + ch - 1);
+    // Headings and the table, written after the charts, whose backgrounds
+    // would cover them.
+    SetHeadingCanvas(painter);
+    const int x = l + w - 1 - mx - DevicePixels(painter, 600);
+    WriteLegendHeading(painter, legend1, QPoint(x, top1), {"Dist. in waterbody"});
+    WriteLegendHeading(painter, legend2, QPoint(x, top2), {"Dist. in waterbody"});
+    PrintExposureTable(painter, l + mx2, t + 2 * my2 - DevicePixels(painter, 50));
+  });
+}
+
+void TConcentrationTimeGraphForm::PrintExposureTable(QPainter& painter, int x, int y0) const {
+  const int h = TextHeight(painter, "X");
+  int y = y0;
+  TextOut(painter, x, y, "Maximal exposure");
+  int w = TextWidth(painter, "Maximal exposure");
+  y += h;
+  const std::string at = "concentrations at " + cbbMaxConc_->currentText().toStdString();
+  TextOut(painter, x, y, at);
+  w = std::max(w, TextWidth(painter, at));
+  y += 2 * h;
+
+  const int label = TextWidth(painter, "TWAEC28:");
+  const int x1 = x + label + DevicePixels(painter, 60);
+  const int x2 = x + label + DevicePixels(painter, 296);
+  TextOut(painter, x1, y, "t (d)");
+  TextOut(painter, x2, y, "conc. (µg/L)");
+  w = std::max(w, x2 - x + TextWidth(painter, "conc. (µg/L)"));
+  y += h;
+  for (int r = 1; r <= 4; ++r) {
+    TextOut(painter, x + DevicePixels(painter, 12), y, std::string(kRowTitles[r - 1]) + ":");
+    const std::string time = grid_->Cell(1, r);
+    const std::string conc = grid_->Cell(2, r);
+    TextOut(painter, x1, y, time);
+    TextOut(painter, x2, y, conc);
+    w = std::max(w, x2 - x + TextWidth(painter, conc));
+    y += h;
+  }
+  const int d4 = DevicePixels(painter, 4);
+  painter.drawRect(QRect(QPoint(x - d4, y0 - d4), QPoint(x + w + DevicePixels(painter, 8), y + d4)));
+}
+
+}  // namespace kirmel::viewer
