@@ -83,7 +83,7 @@ void FillTopLayerInTime(TSeries& series, const TWBSCOList& wb, int outputTimes) 
 }
 
 TExposureRows ExposureRows(const TECList& ec, char decimalSeparator) {
-  TExposureRows rows{};
+  TExposureRows rows;  // every cell empty
   auto cell = [decimalSeparator](double value) {
     return value == -1 ? std::string("-") : Format("%g", {value}, decimalSeparator);
   };

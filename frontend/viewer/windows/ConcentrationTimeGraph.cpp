@@ -264,7 +264,7 @@ bool TConcentrationTimeGraphForm::FormShow() {
 }
 
 void TConcentrationTimeGraphForm::FillExposureTable() {
-  fe::TExposureRows rows{};
+  fe::TExposureRows rows;  // every cell empty
   const int index = cbbMaxConc_->currentIndex();
   if (index >= 0 && index < ECNodesList.Count())
     rows = fe::ExposureRows(ECNodesList.GetItem(index), qt::DecimalSeparator());
