@@ -182,16 +182,27 @@ void ChartPlot::Draw(const TChart& chart, char decimalSeparator) {
       listed = curve;
     } else if (s.Kind == TSeriesKind::ErrorBars) {
       // The bars hang on a graph of their points that draws nothing itself.
+      // The graph keeps its points in X order and the bars go by that
+      // order, so points and errors are sorted together first.
+      QVector<int> order(xs.size());
+      for (int i = 0; i < order.size(); ++i) order[i] = i;
+      auto key = [&](int i) { return std::isnan(xs[i]) ? HUGE_VAL : xs[i]; };
+      std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return key(a) < key(b); });
+      QVector<double> sortedX, sortedY, errors;
+      for (int i : order) {
+        sortedX.push_back(xs[i]);
+        sortedY.push_back(ys[i]);
+        errors.push_back(i < static_cast<int>(s.Errors.size())
+                             ? std::fabs(s.Errors[static_cast<std::size_t>(i)])
+                             : 0.0);
+      }
       QCPGraph* carrier = addGraph(keyAxis, valueAxis);
-      carrier->setData(xs, ys);
+      carrier->setData(sortedX, sortedY, true);
       carrier->setLineStyle(QCPGraph::lsNone);
       carrier->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssNone));
       carrier->removeFromLegend();
       auto* bars = new QCPErrorBars(keyAxis, valueAxis);
       bars->setDataPlottable(carrier);
-      QVector<double> errors(xs.size(), 0.0);
-      for (int i = 0; i < errors.size() && i < static_cast<int>(s.Errors.size()); ++i)
-        errors[i] = std::fabs(s.Errors[static_cast<std::size_t>(i)]);
       bars->setData(errors);
       bars->setErrorType(QCPErrorBars::etValueError);
       bars->setWhiskerWidth(s.ErrorBarWidth);

@@ -1,15 +1,20 @@
 #include "frontend/viewer/windows/Compare.h"
 
-#include "frontend/qt/Fields.h"
+#include "frontend/viewer/windows/CompareConc.h"
+#include "frontend/viewer/windows/CompareConcTime.h"
 
 namespace kirmel::viewer {
 
-void OpenCompareConc(QWidget*, const std::string&, int, const std::string&, int) {
-  qt::ShowInfo("The comparison is not built yet.");
+void OpenCompareConc(QWidget* owner, const std::string& graphTitle, int graphType,
+                     const std::string& runDir1, int nodeRun1) {
+  TFrmCompareConc form(owner, graphTitle, graphType, runDir1, nodeRun1);
+  form.exec();
 }
 
-void OpenCompareConcTime(QWidget*, const std::string&, int, const std::string&) {
-  qt::ShowInfo("The comparison in time is not built yet.");
+void OpenCompareConcTime(QWidget* owner, const std::string& graphTitle, int graphType,
+                         const std::string& runDir1) {
+  TFrmCompareConcTime form(owner, graphTitle, graphType, runDir1);
+  form.exec();
 }
 
 }  // namespace kirmel::viewer

@@ -102,6 +102,24 @@ TEST(ChartPlot, SeriesBecomeTheRightPlottables) {
   EXPECT_EQ(bars->data()->at(0).errorPlus, 20);
   EXPECT_FALSE(plot.legend->hasItemWithPlottable(bars));
   EXPECT_EQ(plot.legend->itemCount(), 5);
+  // Bars given against falling X keep their own error: the drawing orders
+  // points and errors together.
+  {
+    TChart reversed;
+    TSeries r = chart.Series[3];
+    r.Clear();
+    r.AddError(22.5, 50, 10);
+    r.AddError(5, 100, 20);
+    reversed.Series = {r};
+    ChartPlot other;
+    other.Draw(reversed);
+    auto* b = qobject_cast<QCPErrorBars*>(other.plottable(1));
+    ASSERT_NE(b, nullptr);
+    ASSERT_EQ(b->dataCount(), 2);
+    EXPECT_EQ(b->dataPlottable()->interface1D()->dataMainKey(0), 5);
+    EXPECT_EQ(b->data()->at(0).errorPlus, 20);
+    EXPECT_EQ(b->data()->at(1).errorPlus, 10);
+  }
 
   // Axes: manual and automatic ranges, the fixed tick step, the used top
   // and right axes shown.

@@ -1,0 +1,708 @@
+#include "frontend/viewer/Comparison.h"
+
+#include <cmath>
+#include <filesystem>
+#include <stdexcept>
+
+#include "frontend/editor/Directories.h"
+#include "frontend/model/Numbers.h"
+#include "platform/Paths.h"
+
+namespace kirmel::fe {
+
+namespace {
+
+const std::string kCR(1, '\r');
+constexpr TColor kTeal = TColor::FromBGR(0x808000);
+
+// µg/L from the files' g/m3.
+double Shown(double gPerM3) { return gPerM3 * 1000; }
+
+// A depth drawn downward; a surface at 0 stays +0.
+double Below(double depth) { return 0.0 - depth; }
+
+TChart NewChart(const char* title) {
+  TChart chart;
+  chart.Title = title;
+  chart.LegendVisible = true;
+  chart.LegendPosition = TLegendPosition::Bottom;
+  return chart;
+}
+
+// Run 1 black and solid, run 2 blue and dotted; no markers.
+TSeries RunLine(int r, std::string title) {
+  TSeries s;
+  s.Title = std::move(title);
+  s.Kind = TSeriesKind::Line;
+  s.Color = r == 1 ? colors::Black : colors::Blue;
+  s.Pattern = r == 1 ? TLinePattern::Solid : TLinePattern::Dot;
+  s.LineWidth = 2;
+  s.Marker.Visible = false;
+  return s;
+}
+
+// Concentration on the top axis against depth, the points in the order
+// given so the line follows depth.
+void AsDepthProfile(TSeries& s) {
+  s.HorizontalAxis = TAxisSide::Top;
+  s.XOrder = TSortOrder::None;
+  s.YOrder = TSortOrder::Descending;
+}
+
+TSeries MeasuredPoints(std::string title) {
+  TSeries s;
+  s.Title = std::move(title);
+  s.Kind = TSeriesKind::Points;
+  s.Color = colors::Blue;
+  s.Marker.Visible = true;
+  s.Marker.Shape = TMarkerShape::Circle;
+  s.Marker.Width = 3;
+  s.Marker.Height = 3;
+  s.Marker.Fill = colors::Blue;
+  return s;
+}
+
+TSeries MeasuredStepLine(std::string title) {
+  TSeries s;
+  s.Title = std::move(title);
+  s.Kind = TSeriesKind::StepLine;
+  s.Color = colors::Blue;
+  s.LineWidth = 2;
+  s.XOrder = TSortOrder::None;
+  return s;
+}
+
+// Bars of +-deviation with ends 10 pixels wide, not listed in the legend.
+TSeries DeviationBars(std::string title, TColor color) {
+  TSeries s;
+  s.Title = std::move(title);
+  s.Kind = TSeriesKind::ErrorBars;
+  s.Color = color;
+  s.ErrorBarWidth = 10;
+  s.ShowInLegend = false;
+  return s;
+}
+
+// The largest value drawn, an error bar counting with its upper end.
+double MaxYWithErrors(const TChart& chart) {
+  double max = ChartMaxY(chart);
+  for (const TSeries& s : chart.Series) {
+    if (s.Kind != TSeriesKind::ErrorBars) continue;
+    for (std::size_t i = 0; i < s.Points.size() && i < s.Errors.size(); ++i) {
+      const double top = s.Points[i].Y + std::fabs(s.Errors[i]);
+      if (top > max) max = top;
+    }
+  }
+  return max;
+}
+
+// Both axes from 0 to 1.1 x the largest value drawn against them.
+void SetAxesFromZero(TChart& chart) {
+  SetLeftAxisMax(chart, MaxYWithErrors(chart));
+  SetBottomAxisMax(chart, ChartMaxX(chart));
+}
+
+// Depth from 1.1 x the deepest point to 0, concentration from 0 to 1.1 x
+// the largest.
+void SetDepthAxes(TChart& chart) {
+  chart.Left.SetManual(1.1 * ChartMinY(chart), 0);
+  chart.Top.SetManual(0, 1.1 * ChartMaxX(chart));
+}
+
+bool ReadWhole(bool opened, const std::string& readError) { return opened && readError.empty(); }
+
+}  // namespace
+
+std::string InvalidRunMessage(const std::string& runsDir) {
+  return "This is not a valid run." + kCR + "Valid runs are in the directory " + runsDir + "." +
+         kCR + "Select a run from this directory.";
+}
+
+// ---- shared ----
+
+TComparison::TComparison(int graphType, std::string root, Parser& parser)
+    : parser_(parser), graphType_(graphType), root_(std::move(root)) {}
+
+std::string TComparison::RunsDir() const { return root_ + "/RUNS"; }
+
+const TComparedRun& TComparison::Run(int r) const {
+  if (r != 1 && r != 2) throw std::out_of_range("a comparison has runs 1 and 2");
+  return runs_[r - 1];
+}
+
+TComparedRun& TComparison::MutableRun(int r) {
+  if (r != 1 && r != 2) throw std::out_of_range("a comparison has runs 1 and 2");
+  return runs_[r - 1];
+}
+
+bool TComparison::ReadRun(const std::string& dir, TComparedRun& run) {
+  run.Dir = dir;
+  if (!run.Input.ReadFile(dir + "/INPUT.OUT", parser_)) return false;
+  return ReadWhole(run.WLSOCO.ReadFile(dir + "/WLSOCO.OUT", parser_), run.WLSOCO.ReadError());
+}
+
+bool TComparison::ReadSediment(const TComparedRun& run, int i, TWBSCOList& list) {
+  const std::string name = Format("WBSCO%.3d.OUT", {run.Input.Subsystems(i)}, '.');
+  return ReadWhole(list.ReadFile(run.Dir + "/" + name, parser_), list.ReadError());
+}
+
+std::string TComparison::ChangeRun(int r, const std::string& chosenDir) {
+  MutableRun(r);  // r checked before anything is read
+  const std::string dir = StripTrailingSeparator(chosenDir);
+  if (!IsRunDirectory(dir, root_)) return InvalidRunMessage(RunsDir());
+  TComparedRun fresh;
+  if (!ReadRun(dir, fresh)) return {};
+  PresetRun(fresh);
+  MutableRun(r) = std::move(fresh);
+  return {};
+}
+
+std::string TComparison::ChangeMeasuredFile(const std::string& path) {
+  const std::optional<std::string> found = paths::resolveExisting(path);
+  std::error_code ec;
+  if (path.empty() || !found || !std::filesystem::is_regular_file(*found, ec))
+    return "File does not exist.";
+  if (graphType_ == kSedimentComparison) {
+    TWBMeasure fresh;
+    if (!ReadWhole(fresh.ReadFile(path, parser_), fresh.ReadError())) return {};
+    wbMeasure_ = std::move(fresh);
+  } else {
+    TWLMeasure fresh;
+    if (!ReadWhole(fresh.ReadFile(path, parser_), fresh.ReadError())) return {};
+    wlMeasure_ = std::move(fresh);
+  }
+  measuredFile_ = path;
+  PresetMeasured();
+  return {};
+}
+
+void TComparison::ChooseNode(int r, int i) {
+  TComparedRun& run = MutableRun(r);
+  if (run.Dir.empty() || i < 1) return;
+  if (NodeIsSubsystem()) {
+    if (i > run.Input.NumberOfSubsystems()) return;
+    TWBSCOList fresh;
+    if (!ReadSediment(run, i, fresh)) return;
+    run.WBSCO = std::move(fresh);
+  } else if (i > run.Input.NumberOfWLSegments()) {
+    return;
+  }
+  run.Node = i;
+}
+
+std::string TComparison::Label(const std::string& format, double value) const {
+  return Format(format, {value}, DecimalSeparator);
+}
+
+std::string TComparison::DistanceOfSubsystem(const TINPUT& input, int i) const {
+  const int node = input.Subsystems(i);
+  const int segment = input.WLSegmentOfNode(node);
+  // A subsystem under a buffer segment has no distance in the water body.
+  if (segment == 0) return "node " + IntToStr(node);
+  return Label("%f m", input.WLMidDistance(segment));
+}
+
+std::string TComparison::NameText(int r) const {
+  const TComparedRun& run = Run(r);
+  return run.Dir.empty() ? std::string() : ExtractLastDirectory(run.Dir);
+}
+
+std::string TComparison::NodeText(int r) const {
+  const TComparedRun& run = Run(r);
+  if (run.Node == 0) return {};
+  if (NodeIsSubsystem()) return DistanceOfSubsystem(run.Input, run.Node);
+  return Label("%f m", run.Input.WLMidDistance(run.Node));
+}
+
+std::vector<std::string> TComparison::NodeLines(int r) const {
+  const TComparedRun& run = Run(r);
+  std::vector<std::string> lines;
+  if (run.Dir.empty()) return lines;
+  if (NodeIsSubsystem()) {
+    for (int i = 1; i <= run.Input.NumberOfSubsystems(); ++i)
+      lines.push_back(DistanceOfSubsystem(run.Input, i));
+  } else {
+    for (int k = 1; k <= run.Input.NumberOfWLSegments(); ++k)
+      lines.push_back(Label("%f m", run.Input.WLMidDistance(k)));
+  }
+  return lines;
+}
+
+bool TComparison::RunBoxEnabled(int r) const {
+  Run(r);
+  if (kind_ == TComparisonKind::TwoRuns) return true;
+  return kind_ == TComparisonKind::Measured && r == 1;
+}
+
+TChart TComparison::View() const {
+  return graphType_ == kSedimentComparison ? ViewSediment() : ViewWaterLayer();
+}
+
+std::string TComparison::CannotCreate(const std::string& reason) {
+  return "Could not create graph." + kCR + reason;
+}
+
+// ---- at one output time ----
+
+TCompareConc::TCompareConc(int graphType, std::string root, Parser& parser)
+    : TComparison(graphType, std::move(root), parser) {}
+
+void TCompareConc::Show(const std::string& runDir1, int nodeRun1) {
+  TComparedRun fresh;
+  const std::string dir = StripTrailingSeparator(runDir1);
+  if (dir.empty() || !ReadRun(dir, fresh)) {
+    MutableRun(1) = TComparedRun{};
+    return;
+  }
+  PresetRun(fresh);
+  if (GraphType() == kSedimentComparison && nodeRun1 >= 1 &&
+      nodeRun1 <= fresh.Input.NumberOfSubsystems()) {
+    TWBSCOList list;
+    if (ReadSediment(fresh, nodeRun1, list)) {
+      fresh.WBSCO = std::move(list);
+      fresh.Node = nodeRun1;
+    }
+  }
+  MutableRun(1) = std::move(fresh);
+}
+
+void TCompareConc::PresetRun(TComparedRun& run) {
+  run.Time = run.WLSOCO.NumberOfTimesteps() > 0 ? 1 : 0;
+  run.Node = 0;
+}
+
+void TCompareConc::PresetMeasured() {
+  samplePeriod_ = 0;
+  measuredTime_ = 0;
+  if (GraphType() == kSedimentComparison)
+    measuredTime_ = WBMeasureData().NumberOfPeriods() > 0 ? 1 : 0;
+  else
+    samplePeriod_ = WLMeasureData().NumberOfPeriods() > 0 ? 1 : 0;
+}
+
+void TCompareConc::ChooseTime(int r, int t) {
+  TComparedRun& run = MutableRun(r);
+  if (!run.Dir.empty() && t >= 1 && t <= run.WLSOCO.NumberOfTimesteps()) run.Time = t;
+}
+
+void TCompareConc::ChooseSamplePeriod(int g) {
+  if (!MeasuredFile().empty() && g >= 1 && g <= WLMeasureData().NumberOfPeriods())
+    samplePeriod_ = g;
+}
+
+void TCompareConc::ChooseMeasuredTime(int g) {
+  if (!MeasuredFile().empty() && g >= 1 && g <= WBMeasureData().NumberOfPeriods())
+    measuredTime_ = g;
+}
+
+std::string TCompareConc::TimeLabel(const TComparedRun& run, int t) const {
+  return Label("%.2f d", run.WLSOCO.GetItem(run.WLSOCO.RecordIndex(t, 1)).Time);
+}
+
+std::string TCompareConc::TimeText(int r) const {
+  const TComparedRun& run = Run(r);
+  return run.Time == 0 ? std::string() : TimeLabel(run, run.Time);
+}
+
+std::string TCompareConc::SamplePeriodText() const {
+  if (samplePeriod_ == 0) return {};
+  const TWLMeasureRecord& first = WLMeasureData().GetItem(WLMeasureData().RecordIndex(samplePeriod_, 1));
+  return Format("%.2f d - %.2f d", {first.StartTime, first.EndTime}, DecimalSeparator);
+}
+
+std::string TCompareConc::MeasuredTimeText() const {
+  if (measuredTime_ == 0) return {};
+  return Label("%.2f d", WBMeasureData().GetItem(WBMeasureData().RecordIndex(measuredTime_, 1)).Time);
+}
+
+std::vector<std::string> TCompareConc::TimeLines(int r) const {
+  const TComparedRun& run = Run(r);
+  std::vector<std::string> lines;
+  if (run.Dir.empty()) return lines;
+  for (int t = 1; t <= run.WLSOCO.NumberOfTimesteps(); ++t) lines.push_back(TimeLabel(run, t));
+  return lines;
+}
+
+std::vector<std::string> TCompareConc::SamplePeriodLines() const {
+  std::vector<std::string> lines;
+  const TWLMeasure& m = WLMeasureData();
+  for (int g = 1; g <= m.NumberOfPeriods(); ++g) {
+    const TWLMeasureRecord& first = m.GetItem(m.RecordIndex(g, 1));
+    lines.push_back(Format("%.2f d - %.2f d", {first.StartTime, first.EndTime}, DecimalSeparator));
+  }
+  return lines;
+}
+
+std::vector<std::string> TCompareConc::MeasuredTimeLines() const {
+  std::vector<std::string> lines;
+  const TWBMeasure& m = WBMeasureData();
+  for (int g = 1; g <= m.NumberOfPeriods(); ++g)
+    lines.push_back(Label("%.2f d", m.GetItem(m.RecordIndex(g, 1)).Time));
+  return lines;
+}
+
+bool TCompareConc::TimeRowEnabled(int r) const { return !Run(r).Dir.empty(); }
+
+bool TCompareConc::NodeRowEnabled(int r) const {
+  return GraphType() == kSedimentComparison && !Run(r).Dir.empty();
+}
+
+bool TCompareConc::SamplePeriodRowEnabled() const {
+  return GraphType() != kSedimentComparison && !MeasuredFile().empty();
+}
+
+bool TCompareConc::MeasuredTimeRowEnabled() const {
+  return GraphType() == kSedimentComparison && !MeasuredFile().empty();
+}
+
+std::string TCompareConc::CheckView() const {
+  if (Kind() == TComparisonKind::None) return "You must first select a type of comparison";
+  const TComparedRun& a = Run(1);
+  const TComparedRun& b = Run(2);
+  const bool twoRuns = Kind() == TComparisonKind::TwoRuns;
+  if (GraphType() == kSedimentComparison) {
+    if (twoRuns) {
+      if (a.Dir.empty() || b.Dir.empty()) return CannotCreate("Run name missing.");
+      if (a.Node == 0 || b.Node == 0) return CannotCreate("Node missing.");
+      if (a.Time == 0 || b.Time == 0) return CannotCreate("Timestep missing.");
+    } else {
+      if (a.Dir.empty() || MeasuredFile().empty()) return CannotCreate("Run- or filename missing.");
+      if (a.Time == 0 || measuredTime_ == 0) return CannotCreate("Timestep missing.");
+      if (a.Node == 0) return CannotCreate("Node missing.");
+    }
+  } else if (twoRuns) {
+    if (a.Dir.empty() || b.Dir.empty()) return CannotCreate("Run name missing.");
+    if (a.Time == 0 || b.Time == 0) return CannotCreate("Timestep missing.");
+  } else {
+    if (a.Dir.empty() || MeasuredFile().empty()) return CannotCreate("Run- or filename missing.");
+    if (a.Time == 0 || samplePeriod_ == 0)
+      return CannotCreate("Timestep or sample period missing.");
+  }
+  return {};
+}
+
+TSeries TCompareConc::WaterLayerRunSeries(int r) const {
+  const TComparedRun& run = Run(r);
+  TSeries s = RunLine(r, NameText(r) + "  " + TimeText(r));
+  std::vector<TChartPoint> points;
+  for (int k = 1; k <= run.Input.NumberOfWLSegments(); ++k) {
+    const int i = run.WLSOCO.RecordIndex(run.Time, run.Input.WLNodeOfSegment(k));
+    if (i < 0) return s;  // the time block is shorter than the water body
+    points.push_back({run.Input.WLMidDistance(k), Shown(run.WLSOCO.GetItem(i).Concentration)});
+  }
+  s.Points = std::move(points);
+  return s;
+}
+
+TSeries TCompareConc::SedimentRunSeries(int r) const {
+  const TComparedRun& run = Run(r);
+  TSeries s = RunLine(r, NameText(r) + "  " + NodeText(r) + "  " + TimeText(r));
+  AsDepthProfile(s);
+  // The sediment block written at the time step of the chosen output time.
+  const int first = run.WLSOCO.RecordIndex(run.Time, 1);
+  int block = -1;
+  if (first < 0 || !run.WBSCO.FindTimestep(run.WLSOCO.GetItem(first).Timestep, block)) return s;
+  const int n = run.Input.NumberOfSedimentSegments();
+  if (n > run.WBSCO.LayersPerTimestep()) return s;
+  for (int k = 1; k <= n; ++k)
+    s.Add(Shown(run.WBSCO.GetItem(block + k - 1).Concentration),
+          Below(run.Input.SedimentMidDepth(k)));
+  return s;
+}
+
+TChart TCompareConc::ViewWaterLayer() const {
+  TChart chart = NewChart("Water layer");
+  chart.Left.Title = "Concentration in water (µg/L)";
+  chart.Bottom.Title = "Distance in waterbody (m)";
+  if (Kind() == TComparisonKind::TwoRuns) {
+    chart.Series.push_back(WaterLayerRunSeries(1));
+    chart.Series.push_back(WaterLayerRunSeries(2));
+  } else {
+    const std::string title = "Measured  " + SamplePeriodText();
+    const TWLMeasure& m = WLMeasureData();
+    TSeries bars = DeviationBars(title, colors::Blue);
+    TSeries points = MeasuredPoints(title);
+    for (int k = 1; k <= m.PointsPerPeriod(); ++k) {
+      const TWLMeasureRecord& p = m.GetItem(m.RecordIndex(samplePeriod_, k));
+      bars.AddError(p.Distance, Shown(p.Concentration), Shown(p.StandardDeviation));
+      points.Add(p.Distance, Shown(p.Concentration));
+    }
+    if (StandardDeviations) chart.Series.push_back(std::move(bars));
+    chart.Series.push_back(std::move(points));
+    chart.Series.push_back(WaterLayerRunSeries(1));
+  }
+  SetAxesFromZero(chart);
+  return chart;
+}
+
+TChart TCompareConc::ViewSediment() const {
+  TChart chart = NewChart("Sediment");
+  chart.Left.Title = "Depth (m)";
+  chart.Top.Title = "Total concentration (µg/L)";
+  chart.Bottom.Visible = false;
+  if (Kind() == TComparisonKind::TwoRuns) {
+    chart.Series.push_back(SedimentRunSeries(1));
+    chart.Series.push_back(SedimentRunSeries(2));
+  } else {
+    const std::string title = "Measured  " + MeasuredTimeText();
+    const TWBMeasure& m = WBMeasureData();
+    TSeries step = MeasuredStepLine(title);
+    AsDepthProfile(step);
+    std::vector<TSeries> deviations;
+    const TWBMeasureRecord* previous = nullptr;
+    for (int k = 1; k <= m.PointsPerPeriod(); ++k) {
+      const TWBMeasureRecord& layer = m.GetItem(m.RecordIndex(measuredTime_, k));
+      const double c = Shown(layer.Concentration);
+      // A gap between two layers is drawn at concentration 0.
+      if (previous && layer.LayerTop != previous->LayerBottom) {
+        step.Add(0, Below(previous->LayerBottom));
+        step.Add(0, Below(layer.LayerTop));
+      }
+      step.Add(c, Below(layer.LayerTop));
+      step.Add(c, Below(layer.LayerBottom));
+      if (StandardDeviations) {
+        const double sd = Shown(layer.StandardDeviation);
+        const double middle = Below((layer.LayerTop + layer.LayerBottom) / 2);
+        TSeries d;
+        d.Title = title;
+        d.Kind = TSeriesKind::Line;
+        d.Color = kTeal;
+        d.Marker.Visible = true;
+        d.Marker.Shape = TMarkerShape::Rectangle;
+        d.Marker.Width = 1;
+        d.Marker.Height = 2;
+        d.Marker.Fill = kTeal;
+        d.Marker.ThreeD = false;
+        d.ShowInLegend = false;
+        AsDepthProfile(d);
+        d.Add(c - sd, middle);
+        d.Add(c + sd, middle);
+        deviations.push_back(std::move(d));
+      }
+      previous = &layer;
+    }
+    if (previous) step.Add(0, Below(previous->LayerBottom));
+    chart.Series.push_back(std::move(step));
+    for (TSeries& d : deviations) chart.Series.push_back(std::move(d));
+    chart.Series.push_back(SedimentRunSeries(1));
+  }
+  SetDepthAxes(chart);
+  return chart;
+}
+
+// ---- in time ----
+
+TCompareConcTime::TCompareConcTime(int graphType, std::string root, Parser& parser)
+    : TComparison(graphType, std::move(root), parser) {}
+
+void TCompareConcTime::Show(const std::string& runDir1) {
+  TComparedRun fresh;
+  const std::string dir = StripTrailingSeparator(runDir1);
+  if (dir.empty() || !ReadRun(dir, fresh)) {
+    MutableRun(1) = TComparedRun{};
+    return;
+  }
+  PresetRun(fresh);
+  MutableRun(1) = std::move(fresh);
+}
+
+void TCompareConcTime::PresetRun(TComparedRun& run) {
+  run.Node = 0;
+  if (GraphType() != kSedimentComparison) {
+    if (run.Input.NumberOfWLSegments() > 0) run.Node = 1;
+    return;
+  }
+  if (run.Input.NumberOfSubsystems() == 0) return;
+  TWBSCOList list;
+  if (!ReadSediment(run, 1, list)) return;
+  run.WBSCO = std::move(list);
+  run.Node = 1;
+}
+
+void TCompareConcTime::PresetMeasured() {
+  measuredDistance_ = 0;
+  measuredLayer_ = 0;
+  if (GraphType() == kSedimentComparison)
+    measuredLayer_ = WBMeasureData().Count() > 0 ? 1 : 0;
+  else
+    measuredDistance_ = WLMeasureData().Count() > 0 ? 1 : 0;
+}
+
+void TCompareConcTime::ChooseDistance(int k) {
+  if (!MeasuredFile().empty() && k >= 1 && k <= WLMeasureData().PointsPerPeriod())
+    measuredDistance_ = k;
+}
+
+void TCompareConcTime::ChooseDepthLayer(int k) {
+  if (!MeasuredFile().empty() && k >= 1 && k <= WBMeasureData().PointsPerPeriod())
+    measuredLayer_ = k;
+}
+
+std::string TCompareConcTime::DistanceText() const {
+  if (measuredDistance_ == 0) return {};
+  return Label("%f m", WLMeasureData().GetItem(measuredDistance_ - 1).Distance);
+}
+
+std::string TCompareConcTime::DepthLayerText() const {
+  if (measuredLayer_ == 0) return {};
+  const TWBMeasureRecord& layer = WBMeasureData().GetItem(measuredLayer_ - 1);
+  return Format("%.3f m - %.3f m", {layer.LayerTop, layer.LayerBottom}, DecimalSeparator);
+}
+
+std::vector<std::string> TCompareConcTime::DistanceLines() const {
+  std::vector<std::string> lines;
+  const TWLMeasure& m = WLMeasureData();
+  for (int k = 1; k <= m.PointsPerPeriod(); ++k)
+    lines.push_back(Label("%f m", m.GetItem(k - 1).Distance));
+  return lines;
+}
+
+std::vector<std::string> TCompareConcTime::DepthLayerLines() const {
+  std::vector<std::string> lines;
+  const TWBMeasure& m = WBMeasureData();
+  for (int k = 1; k <= m.PointsPerPeriod(); ++k) {
+    const TWBMeasureRecord& layer = m.GetItem(k - 1);
+    lines.push_back(
+        Format("%.3f m - %.3f m", {layer.LayerTop, layer.LayerBottom}, DecimalSeparator));
+  }
+  return lines;
+}
+
+bool TCompareConcTime::NodeRowEnabled(int r) const { return !Run(r).Dir.empty(); }
+
+bool TCompareConcTime::DistanceRowEnabled() const {
+  return GraphType() != kSedimentComparison && !MeasuredFile().empty();
+}
+
+bool TCompareConcTime::DepthLayerRowEnabled() const {
+  return GraphType() == kSedimentComparison && !MeasuredFile().empty();
+}
+
+std::string TCompareConcTime::CheckView() const {
+  if (Kind() == TComparisonKind::None) return "You must first select a type of comparison";
+  const TComparedRun& a = Run(1);
+  const TComparedRun& b = Run(2);
+  if (Kind() == TComparisonKind::TwoRuns) {
+    if (a.Dir.empty() || b.Dir.empty()) return CannotCreate("Run name missing.");
+    if (a.Node == 0 || b.Node == 0) return CannotCreate("Node missing.");
+    return {};
+  }
+  if (a.Dir.empty() || MeasuredFile().empty()) return CannotCreate("Run- or filename missing.");
+  if (GraphType() == kSedimentComparison) {
+    if (a.Node == 0 || measuredLayer_ == 0) return CannotCreate("Node or depth layer missing.");
+  } else if (a.Node == 0 || measuredDistance_ == 0) {
+    return CannotCreate("Node or distance missing.");
+  }
+  return {};
+}
+
+TSeries TCompareConcTime::WaterLayerRunSeries(int r) const {
+  const TComparedRun& run = Run(r);
+  TSeries s = RunLine(r, NameText(r) + "  " + NodeText(r));
+  const int node = run.Input.WLNodeOfSegment(run.Node);
+  std::vector<TChartPoint> points;
+  for (int t = 1; t <= run.WLSOCO.NumberOfTimesteps(); ++t) {
+    const int i = run.WLSOCO.RecordIndex(t, node);
+    if (i < 0) return s;  // the time blocks are shorter than the water body
+    const TWLSOCORecord& row = run.WLSOCO.GetItem(i);
+    points.push_back({row.Time, Shown(row.Concentration)});
+  }
+  s.Points = std::move(points);
+  return s;
+}
+
+TSeries TCompareConcTime::SedimentRunSeries(int r) const {
+  const TComparedRun& run = Run(r);
+  TSeries s = RunLine(r, NameText(r) + "  " + NodeText(r));
+  // The sediment file may end before the water layer's (a run that stopped
+  // between the two): the curve ends with it.
+  for (int t = 1; t <= run.WLSOCO.NumberOfTimesteps(); ++t) {
+    const int i = run.WBSCO.TopIndex(t);
+    if (i < 0) break;
+    const TWBSCORecord& top = run.WBSCO.GetItem(i);
+    s.Add(top.Time, Shown(top.Concentration));
+  }
+  return s;
+}
+
+TChart TCompareConcTime::ViewWaterLayer() const {
+  TChart chart = NewChart("Water layer");
+  chart.Left.Title = "Concentration in water (µg/L)";
+  chart.Bottom.Title = "Time (d)";
+  if (Kind() == TComparisonKind::TwoRuns) {
+    chart.Series.push_back(WaterLayerRunSeries(1));
+    chart.Series.push_back(WaterLayerRunSeries(2));
+    SetAxesFromZero(chart);
+    return chart;
+  }
+  const std::string title = "Measured  " + DistanceText();
+  const TWLMeasure& m = WLMeasureData();
+  const TWLMeasureRecord& first = m.GetItem(0);
+  if (first.EndTime == first.StartTime) {
+    // Samples taken at an instant: points at their times.
+    TSeries bars = DeviationBars(title, colors::Blue);
+    TSeries points = MeasuredPoints(title);
+    for (int g = 1; g <= m.NumberOfPeriods(); ++g) {
+      const TWLMeasureRecord& p = m.GetItem(m.RecordIndex(g, measuredDistance_));
+      bars.AddError(p.StartTime, Shown(p.Concentration), Shown(p.StandardDeviation));
+      points.Add(p.StartTime, Shown(p.Concentration));
+    }
+    if (StandardDeviations) chart.Series.push_back(std::move(bars));
+    chart.Series.push_back(std::move(points));
+  } else {
+    // Samples over periods: a step line at 0 between periods, with the
+    // deviation at the middle of each period.
+    TSeries step = MeasuredStepLine(title);
+    TSeries bars = DeviationBars(title, kTeal);
+    step.Add(0, 0);
+    for (int g = 1; g <= m.NumberOfPeriods(); ++g) {
+      const TWLMeasureRecord& p = m.GetItem(m.RecordIndex(g, measuredDistance_));
+      const double c = Shown(p.Concentration);
+      if (g == 1) {
+        if (p.StartTime != 0) step.Add(p.StartTime, 0);
+      } else {
+        const double previousEnd = m.GetItem(m.RecordIndex(g - 1, measuredDistance_)).EndTime;
+        if (previousEnd != p.StartTime) {
+          step.Add(previousEnd, 0);
+          step.Add(p.StartTime, 0);
+        }
+      }
+      step.Add(p.StartTime, c);
+      step.Add(p.EndTime, c);
+      bars.AddError((p.StartTime + p.EndTime) / 2, c, Shown(p.StandardDeviation));
+    }
+    step.Add(step.Points.back().X, 0);
+    chart.Series.push_back(std::move(step));
+    if (StandardDeviations) chart.Series.push_back(std::move(bars));
+  }
+  chart.Series.push_back(WaterLayerRunSeries(1));
+  SetAxesFromZero(chart);
+  return chart;
+}
+
+TChart TCompareConcTime::ViewSediment() const {
+  TChart chart = NewChart("Sediment");
+  chart.Left.Title = "Avg. concentration top layer (µg/L)";
+  chart.Bottom.Title = "Time (d)";
+  if (Kind() == TComparisonKind::TwoRuns) {
+    chart.Series.push_back(SedimentRunSeries(1));
+    chart.Series.push_back(SedimentRunSeries(2));
+  } else {
+    const std::string title = "Measured  " + DepthLayerText();
+    const TWBMeasure& m = WBMeasureData();
+    TSeries bars = DeviationBars(title, colors::Blue);
+    TSeries points = MeasuredPoints(title);
+    for (int g = 1; g <= m.NumberOfPeriods(); ++g) {
+      const TWBMeasureRecord& p = m.GetItem(m.RecordIndex(g, measuredLayer_));
+      bars.AddError(p.Time, Shown(p.Concentration), Shown(p.StandardDeviation));
+      points.Add(p.Time, Shown(p.Concentration));
+    }
+    if (StandardDeviations) chart.Series.push_back(std::move(bars));
+    chart.Series.push_back(std::move(points));
+    chart.Series.push_back(SedimentRunSeries(1));
+  }
+  SetAxesFromZero(chart);
+  return chart;
+}
+
+}  // namespace kirmel::fe
