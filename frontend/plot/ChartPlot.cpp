@@ -128,11 +128,19 @@ QCPScatterStyle ToScatter(const TSeries& s, bool always) {
 }  // namespace
 
 ChartPlot::ChartPlot(QWidget* parent)
-    : QCustomPlot(parent), title_(new QCPTextElement(this)), legendCell_(new QCPLayoutGrid) {
+    : QCustomPlot(parent),
+      title_(new QCPTextElement(this)),
+      legendCell_(new QCPLayoutGrid),
+      legendRow_(new QCPLayoutGrid) {
   legendCell_->setParent(this);
   legendCell_->setRowSpacing(0);
   legendCell_->setMargins(QMargins(0, 0, 6, 0));  // the legend's frame clear of the edge
   legendCell_->addElement(1, 0, new QCPLayoutElement(this));
+  legendRow_->setParent(this);
+  legendRow_->setColumnSpacing(0);
+  legendRow_->setMargins(QMargins(6, 2, 6, 6));
+  legendRow_->addElement(0, 0, new QCPLayoutElement(this));
+  legendRow_->addElement(0, 2, new QCPLayoutElement(this));
   QFont font = title_->font();
   font.setBold(true);
   title_->setFont(font);
@@ -147,6 +155,7 @@ void ChartPlot::Draw(const TChart& chart, char decimalSeparator) {
   if (title_->layout()) title_->layout()->take(title_);
   if (legend->layout()) legend->layout()->take(legend);
   if (legendCell_->layout()) legendCell_->layout()->take(legendCell_);
+  if (legendRow_->layout()) legendRow_->layout()->take(legendRow_);
   plotLayout()->simplify();
 
   QCPAxis* const axes[4] = {yAxis, xAxis, xAxis2, yAxis2};  // Left, Bottom, Top, Right
@@ -206,6 +215,8 @@ void ChartPlot::Draw(const TChart& chart, char decimalSeparator) {
       bars->setData(errors);
       bars->setErrorType(QCPErrorBars::etValueError);
       bars->setWhiskerWidth(s.ErrorBarWidth);
+      // Unbroken bars: a point drawn there covers the bar's middle itself.
+      bars->setSymbolGap(0);
       bars->setPen(pen);
       listed = bars;
     } else {
@@ -270,10 +281,13 @@ void ChartPlot::Draw(const TChart& chart, char decimalSeparator) {
     const int axesRow = plotLayout()->rowCount() - 1;
     legend->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     if (chart.LegendPosition == TLegendPosition::Bottom) {
-      plotLayout()->addElement(axesRow + 1, 0, legend);
-      plotLayout()->setRowStretchFactor(axesRow + 1, 0.001);
       legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
       legend->setWrap(4);
+      legendRow_->addElement(0, 1, legend);
+      legend->setMaximumSize(legend->minimumOuterSizeHint());
+      legendRow_->setColumnStretchFactors({1, 0.001, 1});
+      plotLayout()->addElement(axesRow + 1, 0, legendRow_);
+      plotLayout()->setRowStretchFactor(axesRow + 1, 0.001);
     } else {
       // The legend goes into its cell first: a layout element must not be
       // added to the plot with an empty cell in it.

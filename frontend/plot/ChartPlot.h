@@ -45,6 +45,9 @@ class ChartPlot : public QCustomPlot {
   // Beside the axes the legend stands in a cell of its own, at the top,
   // with an empty element under it taking the rest of the height.
   QCPLayoutGrid* legendCell_;
+  // Below the axes the legend stands in the middle of a row of its own,
+  // as wide as its entries, with empty elements on either side.
+  QCPLayoutGrid* legendRow_;
 };
 
 // The chart drawn on a white image of `size` pixels.

@@ -22,6 +22,7 @@ class TFrmCompareConc : public TFrmCompareSetup {
                   std::string runDir1, int nodeRun1);
 
   fe::TCompareConc& Comparison() { return comparison_; }
+  void UpdateControls() override;
 
   void BtnChangeTimeRunClick(int r);
   void BtnChangeSamplePeriodClick();
@@ -29,7 +30,6 @@ class TFrmCompareConc : public TFrmCompareSetup {
 
  protected:
   void FormShow() override;
-  void UpdateControls() override;
 
  private:
   fe::TCompareConc comparison_;

@@ -21,13 +21,13 @@ class TFrmCompareConcTime : public TFrmCompareSetup {
                       std::string runDir1);
 
   fe::TCompareConcTime& Comparison() { return comparison_; }
+  void UpdateControls() override;
 
   void BtnChangeDistanceClick();
   void BtnChangeDepthLayerClick();
 
  protected:
   void FormShow() override;
-  void UpdateControls() override;
 
  private:
   fe::TCompareConcTime comparison_;

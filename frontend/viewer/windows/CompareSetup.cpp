@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "frontend/qt/Dialogs.h"
 #include "frontend/qt/Fields.h"
@@ -138,6 +139,14 @@ void TFrmCompareSetup::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (shown_ || event->spontaneous()) return;
   shown_ = true;
+  // One column of labels through all boxes, so the edits line up.
+  int labels = 0;
+  for (QGridLayout* grid : {runGrid_[0], runGrid_[1], measuredGrid_})
+    for (int row = 0; row < grid->rowCount(); ++row)
+      if (QLayoutItem* item = grid->itemAtPosition(row, 0); item && item->widget())
+        labels = std::max(labels, item->widget()->sizeHint().width());
+  for (QGridLayout* grid : {runGrid_[0], runGrid_[1], measuredGrid_})
+    grid->setColumnMinimumWidth(0, labels);
   {
     TWaitCursor wait;
     qt::Guarded([this] { FormShow(); });

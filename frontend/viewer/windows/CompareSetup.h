@@ -49,6 +49,10 @@ class TFrmCompareSetup : public QDialog {
   void BtnChangeFilenameClick();
   void BitBtnViewClick();
 
+  // Sets every control from the comparison (after a change made to it
+  // directly).
+  virtual void UpdateControls();
+
  protected:
   TFrmCompareSetup(QWidget* owner, fe::TComparison& comparison, const char* formName,
                    const char* caption);
@@ -65,8 +69,6 @@ class TFrmCompareSetup : public QDialog {
 
   // Reads run 1 when the dialog first shows.
   virtual void FormShow() = 0;
-  // Sets every control from the comparison.
-  virtual void UpdateControls();
   void showEvent(QShowEvent* event) override;
 
  private:

@@ -1,0 +1,114 @@
+// The comparisons on the run given to the tool, compared with itself: the
+// set-up dialogs of the comparison at one time and in time, and the chart
+// window with the water layer at two times, the sediment profiles and the
+// curves in time.
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "frontend/editor/Directories.h"
+#include "frontend/gui/MainForm.h"
+#include "frontend/qt/Dialogs.h"
+#include "frontend/viewer/windows/Compare.h"
+#include "frontend/viewer/windows/CompareConc.h"
+#include "frontend/viewer/windows/CompareConcTime.h"
+#include "frontend/viewer/windows/CompareGraph.h"
+#include "frontend/viewer/windows/GraphMenu.h"
+#include "tools/screenshots/Screens.h"
+
+namespace kirmel::screens {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The run as the comparisons see it: a directory of the root's RUNS folder
+// (a link to the run when it lies elsewhere).
+std::string RunInRoot(const TScreenContext& c) {
+  const std::string dir = fe::StripTrailingSeparator(c.RunDir);
+  if (fe::IsRunDirectory(dir, c.Root)) return dir;
+  const fs::path link = fs::path(c.Root) / "RUNS" / fe::ExtractLastDirectory(dir);
+  std::error_code ec;
+  fs::create_directories(link.parent_path(), ec);
+  if (!fs::exists(link, ec)) fs::create_directory_symlink(fs::absolute(dir), link, ec);
+  return link.string();
+}
+
+// Chooses run 2 as the user would, through the directory chooser.
+void ChooseRun2(viewer::TFrmCompareSetup& dialog, const std::string& run) {
+  if (auto* scripted = dynamic_cast<qt::TScriptedDialogs*>(&qt::TheDialogs()))
+    scripted->AnswerFolder(run);
+  dialog.BtnChangeNameRunClick(2);
+}
+
+void SaveChart(TScreenContext& c, QWidget* owner, const std::string& title, fe::TChart chart,
+               const std::string& name) {
+  viewer::TFrmCompareGraph graph(owner);
+  graph.GraphTitle = title;
+  graph.CompareChart() = std::move(chart);
+  c.Save(&graph, name);
+  graph.hide();
+}
+
+void RenderComparisons(TScreenContext& c) {
+  if (c.RunDir.empty()) {
+    std::printf("No run directory given: the comparisons are left out\n");
+    return;
+  }
+  viewer::ShowReaderMessagesAsErrors();
+  const std::string run = RunInRoot(c);
+
+  // At one time: the water layer at the middle output time against the
+  // same run at its last.
+  {
+    const std::string title = "Concentration of pesticide in waterbody";
+    viewer::TFrmCompareConc dialog(&c.Main, title, viewer::kCompareWaterLayer, run, 0);
+    dialog.show();
+    dialog.RadioGroupTypeClick(0);
+    ChooseRun2(dialog, run);
+    fe::TCompareConc& comparison = dialog.Comparison();
+    const int times = comparison.Run(1).WLSOCO.NumberOfTimesteps();
+    comparison.ChooseTime(1, (times + 1) / 2);
+    comparison.ChooseTime(2, times);
+    dialog.UpdateControls();
+    c.Save(&dialog, "TFrmCompareConc");
+    if (comparison.CheckView().empty())
+      SaveChart(c, &dialog, title, comparison.View(), "TFrmCompareGraph");
+    dialog.hide();
+
+    // The sediment profiles of the last subsystem at the same two times.
+    viewer::TFrmCompareConc sediment(&c.Main, title, viewer::kCompareSediment, run, 0);
+    sediment.show();
+    sediment.RadioGroupTypeClick(0);
+    ChooseRun2(sediment, run);
+    fe::TCompareConc& profiles = sediment.Comparison();
+    const int subsystems = profiles.Run(1).Input.NumberOfSubsystems();
+    profiles.ChooseNode(1, subsystems);
+    profiles.ChooseNode(2, subsystems);
+    profiles.ChooseTime(1, (times + 1) / 2);
+    profiles.ChooseTime(2, times);
+    if (profiles.CheckView().empty())
+      SaveChart(c, &sediment, title, profiles.View(), "TFrmCompareGraph-Sediment");
+    sediment.hide();
+  }
+
+  // In time: the first segment against the last.
+  {
+    const std::string title = "Concentration of pesticide in time";
+    viewer::TFrmCompareConcTime dialog(&c.Main, title, viewer::kCompareWaterLayer, run);
+    dialog.show();
+    dialog.RadioGroupTypeClick(0);
+    ChooseRun2(dialog, run);
+    fe::TCompareConcTime& comparison = dialog.Comparison();
+    comparison.ChooseNode(2, comparison.Run(2).Input.NumberOfWLSegments());
+    dialog.UpdateControls();
+    c.Save(&dialog, "TFrmCompareConcTime");
+    if (comparison.CheckView().empty())
+      SaveChart(c, &dialog, title, comparison.View(), "TFrmCompareGraph-Time");
+    dialog.hide();
+  }
+}
+
+TScreenRegistrar comparisons("45-comparisons", RenderComparisons);
+
+}  // namespace
+}  // namespace kirmel::screens
