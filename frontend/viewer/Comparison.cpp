@@ -1,11 +1,13 @@
 #include "frontend/viewer/Comparison.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <stdexcept>
 
 #include "frontend/editor/Directories.h"
 #include "frontend/model/Numbers.h"
+#include "frontend/viewer/GraphChoices.h"
 #include "platform/Paths.h"
 
 namespace kirmel::fe {
@@ -176,18 +178,25 @@ std::string TComparison::ChangeMeasuredFile(const std::string& path) {
   return {};
 }
 
-void TComparison::ChooseNode(int r, int i) {
+std::vector<int> TComparison::NodeChoices(const TComparedRun& run) const {
+  if (run.Dir.empty()) return {};
+  if (NodeIsSubsystem()) return SubsystemsInWaterBody(run.Input);
+  std::vector<int> segments;
+  for (int k = 1; k <= run.Input.NumberOfWLSegments(); ++k) segments.push_back(k);
+  return segments;
+}
+
+void TComparison::ChooseNode(int r, int line) {
   TComparedRun& run = MutableRun(r);
-  if (run.Dir.empty() || i < 1) return;
+  const std::vector<int> choices = NodeChoices(run);
+  if (line < 1 || line > static_cast<int>(choices.size())) return;
+  const int node = choices[static_cast<std::size_t>(line - 1)];
   if (NodeIsSubsystem()) {
-    if (i > run.Input.NumberOfSubsystems()) return;
     TWBSCOList fresh;
-    if (!ReadSediment(run, i, fresh)) return;
+    if (!ReadSediment(run, node, fresh)) return;
     run.WBSCO = std::move(fresh);
-  } else if (i > run.Input.NumberOfWLSegments()) {
-    return;
   }
-  run.Node = i;
+  run.Node = node;
 }
 
 std::string TComparison::Label(const std::string& format, double value) const {
@@ -195,11 +204,7 @@ std::string TComparison::Label(const std::string& format, double value) const {
 }
 
 std::string TComparison::DistanceOfSubsystem(const TINPUT& input, int i) const {
-  const int node = input.Subsystems(i);
-  const int segment = input.WLSegmentOfNode(node);
-  // A subsystem under a buffer segment has no distance in the water body.
-  if (segment == 0) return "node " + IntToStr(node);
-  return Label("%f m", input.WLMidDistance(segment));
+  return Label("%f m", SubsystemDistance(input, i));
 }
 
 std::string TComparison::NameText(int r) const {
@@ -217,14 +222,9 @@ std::string TComparison::NodeText(int r) const {
 std::vector<std::string> TComparison::NodeLines(int r) const {
   const TComparedRun& run = Run(r);
   std::vector<std::string> lines;
-  if (run.Dir.empty()) return lines;
-  if (NodeIsSubsystem()) {
-    for (int i = 1; i <= run.Input.NumberOfSubsystems(); ++i)
-      lines.push_back(DistanceOfSubsystem(run.Input, i));
-  } else {
-    for (int k = 1; k <= run.Input.NumberOfWLSegments(); ++k)
-      lines.push_back(Label("%f m", run.Input.WLMidDistance(k)));
-  }
+  for (int node : NodeChoices(run))
+    lines.push_back(NodeIsSubsystem() ? DistanceOfSubsystem(run.Input, node)
+                                      : Label("%f m", run.Input.WLMidDistance(node)));
   return lines;
 }
 
@@ -255,8 +255,9 @@ void TCompareConc::Show(const std::string& runDir1, int nodeRun1) {
     return;
   }
   PresetRun(fresh);
-  if (GraphType() == kSedimentComparison && nodeRun1 >= 1 &&
-      nodeRun1 <= fresh.Input.NumberOfSubsystems()) {
+  const std::vector<int> subsystems = SubsystemsInWaterBody(fresh.Input);
+  if (GraphType() == kSedimentComparison &&
+      std::find(subsystems.begin(), subsystems.end(), nodeRun1) != subsystems.end()) {
     TWBSCOList list;
     if (ReadSediment(fresh, nodeRun1, list)) {
       fresh.WBSCO = std::move(list);
@@ -512,11 +513,12 @@ void TCompareConcTime::PresetRun(TComparedRun& run) {
     if (run.Input.NumberOfWLSegments() > 0) run.Node = 1;
     return;
   }
-  if (run.Input.NumberOfSubsystems() == 0) return;
+  const std::vector<int> subsystems = SubsystemsInWaterBody(run.Input);
+  if (subsystems.empty()) return;
   TWBSCOList list;
-  if (!ReadSediment(run, 1, list)) return;
+  if (!ReadSediment(run, subsystems.front(), list)) return;
   run.WBSCO = std::move(list);
-  run.Node = 1;
+  run.Node = subsystems.front();
 }
 
 void TCompareConcTime::PresetMeasured() {

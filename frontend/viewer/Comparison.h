@@ -43,9 +43,11 @@ inline constexpr int kSedimentComparison = 200;
 enum class TComparisonKind { None = -1, TwoRuns = 0, Measured = 1 };
 
 // One run of a comparison and the readers of its files.  Time is the
-// 1-based output time (comparison at one time only); Node the 1-based
-// selected sediment subsystem, or in time for the water layer the 1-based
-// segment of the water body; 0 means none.
+// 1-based output time (comparison at one time only); Node the selected
+// sediment subsystem (1-based, into TINPUT::Subsystems), or in time for the
+// water layer the 1-based segment of the water body; 0 means none.  Only
+// subsystems under the water body are offered: the kernel writes no files
+// for one on a buffer node.
 struct TComparedRun {
   std::string Dir;  // empty: no run
   int Time = 0;
@@ -96,10 +98,10 @@ class TComparison {
   // is none; read by the reader of the graph type, and taken when it reads
   // whole.  Returns the message to show, or "".
   std::string ChangeMeasuredFile(const std::string& path);
-  // Takes line i (1-based) of NodeLines(r); a subsystem's sediment file is
-  // read first and the choice taken only when it reads whole.  0 and lines
-  // not offered change nothing.
-  void ChooseNode(int r, int i);
+  // Takes line `line` (1-based) of NodeLines(r); a subsystem's sediment
+  // file is read first and the choice taken only when it reads whole.  0
+  // and lines not offered change nothing.
+  void ChooseNode(int r, int line);
 
   // Texts of the edits.
   std::string NameText(int r) const;
@@ -135,6 +137,8 @@ class TComparison {
   // Reads the sediment file of selected subsystem i of `run` into `list`;
   // true when it reads whole.
   bool ReadSediment(const TComparedRun& run, int i, TWBSCOList& list);
+  // The nodes NodeLines offers: subsystems or segments, as Node counts them.
+  std::vector<int> NodeChoices(const TComparedRun& run) const;
   // Fills in the choices of a run just read, before it takes its place.
   virtual void PresetRun(TComparedRun& run) = 0;
   // Sets the choice of a measured-data file just read.
@@ -164,7 +168,8 @@ class TCompareConc : public TComparison {
   TCompareConc(int graphType, std::string root, Parser& parser = ProgramParser());
 
   // Reads run 1 as the dialog opens: its first output time is chosen, and
-  // for the sediment the subsystem `nodeRun1` (1-based) when its file reads.
+  // for the sediment the subsystem `nodeRun1` (1-based, into
+  // TINPUT::Subsystems) when its file reads.
   // A run that does not read leaves run 1 empty.
   void Show(const std::string& runDir1, int nodeRun1);
 
@@ -215,8 +220,8 @@ class TCompareConcTime : public TComparison {
   TCompareConcTime(int graphType, std::string root, Parser& parser = ProgramParser());
 
   // Reads run 1 as the dialog opens and chooses its first node: the first
-  // segment of the water body, or the first selected subsystem when its
-  // sediment file reads.  A run that does not read leaves run 1 empty.
+  // segment of the water body, or the first subsystem under the water body
+  // when its sediment file reads.  A run that does not read leaves run 1 empty.
   void Show(const std::string& runDir1);
 
   int MeasuredDistance() const { return measuredDistance_; }

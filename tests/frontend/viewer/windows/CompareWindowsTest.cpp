@@ -22,6 +22,8 @@
 #include "frontend/viewer/windows/CompareConc.h"
 #include "frontend/viewer/windows/CompareConcTime.h"
 #include "frontend/viewer/windows/CompareGraph.h"
+#include "frontend/viewer/windows/ConcentrationGraph.h"
+#include "frontend/viewer/windows/ConcentrationTimeGraph.h"
 #include "frontend/viewer/windows/GraphMenu.h"
 #include "frontend/viewer/windows/PickLists.h"
 #include "qtcommon/OnModal.h"
@@ -277,6 +279,38 @@ TEST_F(CompareWindows, InTimeAgainstMeasuredPeriods) {
   Click(&other, "RadioGroupTypeItem0");
   Click(&other, "BitBtnView");
   EXPECT_EQ(dialogs->Records().size(), records);
+}
+
+// The graph windows' "Compare" buttons open the dialogs on their run, the
+// sediment comparison at the subsystem of the third profile.
+TEST_F(CompareWindows, GraphWindowsOpenTheComparisonsOnTheirRun) {
+  const std::string example = AddRun("example", "example");
+  TConcentrationGraphForm conc(nullptr, example);
+  conc.show();
+  QApplication::processEvents();
+  std::string node;
+  OnModal<TFrmCompareConc>([&](TFrmCompareConc* d) {
+    EXPECT_EQ(d->parentWidget(), &conc);
+    EXPECT_EQ(d->Comparison().GraphType(), kCompareSediment);
+    EXPECT_EQ(d->Comparison().GraphTitle, "Concentration of pesticide in waterbody");
+    node = Text(d, "EdtNodeRun1");
+    Click(d, "BitBtnClose");
+  });
+  Click(&conc, "BtnCompare2");
+  EXPECT_EQ(node, "318.00 m");
+
+  TConcentrationTimeGraphForm time(nullptr, example);
+  time.show();
+  QApplication::processEvents();
+  OnModal<TFrmCompareConcTime>([&](TFrmCompareConcTime* d) {
+    EXPECT_EQ(d->Comparison().GraphType(), kCompareWaterLayer);
+    EXPECT_EQ(d->Comparison().GraphTitle, "Concentration of pesticide in time");
+    node = Text(d, "EdtNodeRun1");
+    Click(d, "BitBtnClose");
+  });
+  Click(&time, "BtnCompare1");
+  EXPECT_EQ(node, "2.00 m");
+  EXPECT_TRUE(dialogs->Errors().empty());
 }
 
 }  // namespace
