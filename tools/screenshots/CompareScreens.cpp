@@ -91,7 +91,7 @@ void RenderComparisons(TScreenContext& c) {
     sediment.hide();
   }
 
-  // In time: the first segment against the last.
+  // In time: the middle segment against the last.
   {
     const std::string title = "Concentration of pesticide in time";
     viewer::TFrmCompareConcTime dialog(&c.Main, title, viewer::kCompareWaterLayer, run);
@@ -99,7 +99,9 @@ void RenderComparisons(TScreenContext& c) {
     dialog.RadioGroupTypeClick(0);
     ChooseRun2(dialog, run);
     fe::TCompareConcTime& comparison = dialog.Comparison();
-    comparison.ChooseNode(2, comparison.Run(2).Input.NumberOfWLSegments());
+    const int segments = comparison.Run(2).Input.NumberOfWLSegments();
+    comparison.ChooseNode(1, (segments + 1) / 2);
+    comparison.ChooseNode(2, segments);
     dialog.UpdateControls();
     c.Save(&dialog, "TFrmCompareConcTime");
     if (comparison.CheckView().empty())
