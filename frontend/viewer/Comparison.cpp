@@ -85,6 +85,42 @@ TSeries DeviationBars(std::string title, TColor color) {
   return s;
 }
 
+// A measured sample: where or when it was taken, and its concentration and
+// standard deviation in the files' g/m3.
+struct TSample {
+  double X;
+  double Concentration;
+  double Deviation;
+};
+
+// Samples as points, with their deviations as bars beneath them when
+// `deviations`.
+void AddMeasuredPoints(TChart& chart, const std::string& title, bool deviations,
+                       const std::vector<TSample>& samples) {
+  TSeries bars = DeviationBars(title, colors::Blue);
+  TSeries points = MeasuredPoints(title);
+  for (const TSample& p : samples) {
+    bars.AddError(p.X, Shown(p.Concentration), Shown(p.Deviation));
+    points.Add(p.X, Shown(p.Concentration));
+  }
+  if (deviations) chart.Series.push_back(std::move(bars));
+  chart.Series.push_back(std::move(points));
+}
+
+// The lines of a pick list of `count` items, each from its 1-based number.
+template <class Label>
+std::vector<std::string> Lines(int count, Label label) {
+  std::vector<std::string> lines;
+  for (int k = 1; k <= count; ++k) lines.push_back(label(k));
+  return lines;
+}
+
+// Takes line `line` (1-based) of a list of `count` lines as `choice`; 0 and
+// lines not offered change nothing.
+void ChooseLine(int& choice, int line, int count) {
+  if (line >= 1 && line <= count) choice = line;
+}
+
 // The largest value drawn, an error bar counting with its upper end.
 double MaxYWithErrors(const TChart& chart) {
   double max = ChartMaxY(chart);
@@ -143,9 +179,24 @@ bool TComparison::ReadRun(const std::string& dir, TComparedRun& run) {
   return ReadWhole(run.WLSOCO.ReadFile(dir + "/WLSOCO.OUT", parser_), run.WLSOCO.ReadError());
 }
 
-bool TComparison::ReadSediment(const TComparedRun& run, int i, TWBSCOList& list) {
+bool TComparison::ShowRun1(const std::string& runDir1) {
+  TComparedRun fresh;
+  const std::string dir = StripTrailingSeparator(runDir1);
+  if (dir.empty() || !ReadRun(dir, fresh)) {
+    MutableRun(1) = TComparedRun{};
+    return false;
+  }
+  PresetRun(fresh);
+  MutableRun(1) = std::move(fresh);
+  return true;
+}
+
+void TComparison::TakeSubsystem(TComparedRun& run, int i) {
   const std::string name = Format("WBSCO%.3d.OUT", {run.Input.Subsystems(i)}, '.');
-  return ReadWhole(list.ReadFile(run.Dir + "/" + name, parser_), list.ReadError());
+  TWBSCOList list;
+  if (!ReadWhole(list.ReadFile(run.Dir + "/" + name, parser_), list.ReadError())) return;
+  run.WBSCO = std::move(list);
+  run.Node = i;
 }
 
 std::string TComparison::ChangeRun(int r, const std::string& chosenDir) {
@@ -191,12 +242,10 @@ void TComparison::ChooseNode(int r, int line) {
   const std::vector<int> choices = NodeChoices(run);
   if (line < 1 || line > static_cast<int>(choices.size())) return;
   const int node = choices[static_cast<std::size_t>(line - 1)];
-  if (NodeIsSubsystem()) {
-    TWBSCOList fresh;
-    if (!ReadSediment(run, node, fresh)) return;
-    run.WBSCO = std::move(fresh);
-  }
-  run.Node = node;
+  if (NodeIsSubsystem())
+    TakeSubsystem(run, node);
+  else
+    run.Node = node;
 }
 
 std::string TComparison::Label(const std::string& format, double value) const {
@@ -212,19 +261,20 @@ std::string TComparison::NameText(int r) const {
   return run.Dir.empty() ? std::string() : ExtractLastDirectory(run.Dir);
 }
 
+std::string TComparison::NodeLabel(const TComparedRun& run, int node) const {
+  if (NodeIsSubsystem()) return DistanceOfSubsystem(run.Input, node);
+  return Label("%f m", run.Input.WLMidDistance(node));
+}
+
 std::string TComparison::NodeText(int r) const {
   const TComparedRun& run = Run(r);
-  if (run.Node == 0) return {};
-  if (NodeIsSubsystem()) return DistanceOfSubsystem(run.Input, run.Node);
-  return Label("%f m", run.Input.WLMidDistance(run.Node));
+  return run.Node == 0 ? std::string() : NodeLabel(run, run.Node);
 }
 
 std::vector<std::string> TComparison::NodeLines(int r) const {
   const TComparedRun& run = Run(r);
   std::vector<std::string> lines;
-  for (int node : NodeChoices(run))
-    lines.push_back(NodeIsSubsystem() ? DistanceOfSubsystem(run.Input, node)
-                                      : Label("%f m", run.Input.WLMidDistance(node)));
+  for (int node : NodeChoices(run)) lines.push_back(NodeLabel(run, node));
   return lines;
 }
 
@@ -248,23 +298,11 @@ TCompareConc::TCompareConc(int graphType, std::string root, Parser& parser)
     : TComparison(graphType, std::move(root), parser) {}
 
 void TCompareConc::Show(const std::string& runDir1, int nodeRun1) {
-  TComparedRun fresh;
-  const std::string dir = StripTrailingSeparator(runDir1);
-  if (dir.empty() || !ReadRun(dir, fresh)) {
-    MutableRun(1) = TComparedRun{};
-    return;
-  }
-  PresetRun(fresh);
-  const std::vector<int> subsystems = SubsystemsInWaterBody(fresh.Input);
-  if (GraphType() == kSedimentComparison &&
-      std::find(subsystems.begin(), subsystems.end(), nodeRun1) != subsystems.end()) {
-    TWBSCOList list;
-    if (ReadSediment(fresh, nodeRun1, list)) {
-      fresh.WBSCO = std::move(list);
-      fresh.Node = nodeRun1;
-    }
-  }
-  MutableRun(1) = std::move(fresh);
+  if (!ShowRun1(runDir1) || GraphType() != kSedimentComparison) return;
+  TComparedRun& run = MutableRun(1);
+  const std::vector<int> subsystems = SubsystemsInWaterBody(run.Input);
+  if (std::find(subsystems.begin(), subsystems.end(), nodeRun1) != subsystems.end())
+    TakeSubsystem(run, nodeRun1);
 }
 
 void TCompareConc::PresetRun(TComparedRun& run) {
@@ -283,17 +321,15 @@ void TCompareConc::PresetMeasured() {
 
 void TCompareConc::ChooseTime(int r, int t) {
   TComparedRun& run = MutableRun(r);
-  if (!run.Dir.empty() && t >= 1 && t <= run.WLSOCO.NumberOfTimesteps()) run.Time = t;
+  if (!run.Dir.empty()) ChooseLine(run.Time, t, run.WLSOCO.NumberOfTimesteps());
 }
 
 void TCompareConc::ChooseSamplePeriod(int g) {
-  if (!MeasuredFile().empty() && g >= 1 && g <= WLMeasureData().NumberOfPeriods())
-    samplePeriod_ = g;
+  if (!MeasuredFile().empty()) ChooseLine(samplePeriod_, g, WLMeasureData().NumberOfPeriods());
 }
 
 void TCompareConc::ChooseMeasuredTime(int g) {
-  if (!MeasuredFile().empty() && g >= 1 && g <= WBMeasureData().NumberOfPeriods())
-    measuredTime_ = g;
+  if (!MeasuredFile().empty()) ChooseLine(measuredTime_, g, WBMeasureData().NumberOfPeriods());
 }
 
 std::string TCompareConc::TimeLabel(const TComparedRun& run, int t) const {
@@ -305,41 +341,35 @@ std::string TCompareConc::TimeText(int r) const {
   return run.Time == 0 ? std::string() : TimeLabel(run, run.Time);
 }
 
-std::string TCompareConc::SamplePeriodText() const {
-  if (samplePeriod_ == 0) return {};
-  const TWLMeasureRecord& first = WLMeasureData().GetItem(WLMeasureData().RecordIndex(samplePeriod_, 1));
+std::string TCompareConc::SamplePeriodLabel(int g) const {
+  const TWLMeasureRecord& first = WLMeasureData().GetItem(WLMeasureData().RecordIndex(g, 1));
   return Format("%.2f d - %.2f d", {first.StartTime, first.EndTime}, DecimalSeparator);
 }
 
+std::string TCompareConc::MeasuredTimeLabel(int g) const {
+  return Label("%.2f d", WBMeasureData().GetItem(WBMeasureData().RecordIndex(g, 1)).Time);
+}
+
+std::string TCompareConc::SamplePeriodText() const {
+  return samplePeriod_ == 0 ? std::string() : SamplePeriodLabel(samplePeriod_);
+}
+
 std::string TCompareConc::MeasuredTimeText() const {
-  if (measuredTime_ == 0) return {};
-  return Label("%.2f d", WBMeasureData().GetItem(WBMeasureData().RecordIndex(measuredTime_, 1)).Time);
+  return measuredTime_ == 0 ? std::string() : MeasuredTimeLabel(measuredTime_);
 }
 
 std::vector<std::string> TCompareConc::TimeLines(int r) const {
   const TComparedRun& run = Run(r);
-  std::vector<std::string> lines;
-  if (run.Dir.empty()) return lines;
-  for (int t = 1; t <= run.WLSOCO.NumberOfTimesteps(); ++t) lines.push_back(TimeLabel(run, t));
-  return lines;
+  if (run.Dir.empty()) return {};
+  return Lines(run.WLSOCO.NumberOfTimesteps(), [&](int t) { return TimeLabel(run, t); });
 }
 
 std::vector<std::string> TCompareConc::SamplePeriodLines() const {
-  std::vector<std::string> lines;
-  const TWLMeasure& m = WLMeasureData();
-  for (int g = 1; g <= m.NumberOfPeriods(); ++g) {
-    const TWLMeasureRecord& first = m.GetItem(m.RecordIndex(g, 1));
-    lines.push_back(Format("%.2f d - %.2f d", {first.StartTime, first.EndTime}, DecimalSeparator));
-  }
-  return lines;
+  return Lines(WLMeasureData().NumberOfPeriods(), [this](int g) { return SamplePeriodLabel(g); });
 }
 
 std::vector<std::string> TCompareConc::MeasuredTimeLines() const {
-  std::vector<std::string> lines;
-  const TWBMeasure& m = WBMeasureData();
-  for (int g = 1; g <= m.NumberOfPeriods(); ++g)
-    lines.push_back(Label("%.2f d", m.GetItem(m.RecordIndex(g, 1)).Time));
-  return lines;
+  return Lines(WBMeasureData().NumberOfPeriods(), [this](int g) { return MeasuredTimeLabel(g); });
 }
 
 bool TCompareConc::TimeRowEnabled(int r) const { return !Run(r).Dir.empty(); }
@@ -360,25 +390,20 @@ std::string TCompareConc::CheckView() const {
   if (Kind() == TComparisonKind::None) return "You must first select a type of comparison";
   const TComparedRun& a = Run(1);
   const TComparedRun& b = Run(2);
-  const bool twoRuns = Kind() == TComparisonKind::TwoRuns;
-  if (GraphType() == kSedimentComparison) {
-    if (twoRuns) {
-      if (a.Dir.empty() || b.Dir.empty()) return CannotCreate("Run name missing.");
-      if (a.Node == 0 || b.Node == 0) return CannotCreate("Node missing.");
-      if (a.Time == 0 || b.Time == 0) return CannotCreate("Timestep missing.");
-    } else {
-      if (a.Dir.empty() || MeasuredFile().empty()) return CannotCreate("Run- or filename missing.");
-      if (a.Time == 0 || measuredTime_ == 0) return CannotCreate("Timestep missing.");
-      if (a.Node == 0) return CannotCreate("Node missing.");
-    }
-  } else if (twoRuns) {
+  const bool sediment = GraphType() == kSedimentComparison;
+  if (Kind() == TComparisonKind::TwoRuns) {
     if (a.Dir.empty() || b.Dir.empty()) return CannotCreate("Run name missing.");
+    if (sediment && (a.Node == 0 || b.Node == 0)) return CannotCreate("Node missing.");
     if (a.Time == 0 || b.Time == 0) return CannotCreate("Timestep missing.");
-  } else {
-    if (a.Dir.empty() || MeasuredFile().empty()) return CannotCreate("Run- or filename missing.");
-    if (a.Time == 0 || samplePeriod_ == 0)
-      return CannotCreate("Timestep or sample period missing.");
+    return {};
   }
+  if (a.Dir.empty() || MeasuredFile().empty()) return CannotCreate("Run- or filename missing.");
+  if (!sediment) {
+    if (a.Time == 0 || samplePeriod_ == 0) return CannotCreate("Timestep or sample period missing.");
+    return {};
+  }
+  if (a.Time == 0 || measuredTime_ == 0) return CannotCreate("Timestep missing.");
+  if (a.Node == 0) return CannotCreate("Node missing.");
   return {};
 }
 
@@ -419,17 +444,13 @@ TChart TCompareConc::ViewWaterLayer() const {
     chart.Series.push_back(WaterLayerRunSeries(1));
     chart.Series.push_back(WaterLayerRunSeries(2));
   } else {
-    const std::string title = "Measured  " + SamplePeriodText();
     const TWLMeasure& m = WLMeasureData();
-    TSeries bars = DeviationBars(title, colors::Blue);
-    TSeries points = MeasuredPoints(title);
+    std::vector<TSample> samples;
     for (int k = 1; k <= m.PointsPerPeriod(); ++k) {
       const TWLMeasureRecord& p = m.GetItem(m.RecordIndex(samplePeriod_, k));
-      bars.AddError(p.Distance, Shown(p.Concentration), Shown(p.StandardDeviation));
-      points.Add(p.Distance, Shown(p.Concentration));
+      samples.push_back({p.Distance, p.Concentration, p.StandardDeviation});
     }
-    if (StandardDeviations) chart.Series.push_back(std::move(bars));
-    chart.Series.push_back(std::move(points));
+    AddMeasuredPoints(chart, "Measured  " + SamplePeriodText(), StandardDeviations, samples);
     chart.Series.push_back(WaterLayerRunSeries(1));
   }
   SetAxesFromZero(chart);
@@ -496,16 +517,7 @@ TChart TCompareConc::ViewSediment() const {
 TCompareConcTime::TCompareConcTime(int graphType, std::string root, Parser& parser)
     : TComparison(graphType, std::move(root), parser) {}
 
-void TCompareConcTime::Show(const std::string& runDir1) {
-  TComparedRun fresh;
-  const std::string dir = StripTrailingSeparator(runDir1);
-  if (dir.empty() || !ReadRun(dir, fresh)) {
-    MutableRun(1) = TComparedRun{};
-    return;
-  }
-  PresetRun(fresh);
-  MutableRun(1) = std::move(fresh);
-}
+void TCompareConcTime::Show(const std::string& runDir1) { ShowRun1(runDir1); }
 
 void TCompareConcTime::PresetRun(TComparedRun& run) {
   run.Node = 0;
@@ -514,11 +526,7 @@ void TCompareConcTime::PresetRun(TComparedRun& run) {
     return;
   }
   const std::vector<int> subsystems = SubsystemsInWaterBody(run.Input);
-  if (subsystems.empty()) return;
-  TWBSCOList list;
-  if (!ReadSediment(run, subsystems.front(), list)) return;
-  run.WBSCO = std::move(list);
-  run.Node = subsystems.front();
+  if (!subsystems.empty()) TakeSubsystem(run, subsystems.front());
 }
 
 void TCompareConcTime::PresetMeasured() {
@@ -531,43 +539,36 @@ void TCompareConcTime::PresetMeasured() {
 }
 
 void TCompareConcTime::ChooseDistance(int k) {
-  if (!MeasuredFile().empty() && k >= 1 && k <= WLMeasureData().PointsPerPeriod())
-    measuredDistance_ = k;
+  if (!MeasuredFile().empty()) ChooseLine(measuredDistance_, k, WLMeasureData().PointsPerPeriod());
 }
 
 void TCompareConcTime::ChooseDepthLayer(int k) {
-  if (!MeasuredFile().empty() && k >= 1 && k <= WBMeasureData().PointsPerPeriod())
-    measuredLayer_ = k;
+  if (!MeasuredFile().empty()) ChooseLine(measuredLayer_, k, WBMeasureData().PointsPerPeriod());
 }
 
-std::string TCompareConcTime::DistanceText() const {
-  if (measuredDistance_ == 0) return {};
-  return Label("%f m", WLMeasureData().GetItem(measuredDistance_ - 1).Distance);
+std::string TCompareConcTime::DistanceLabel(int k) const {
+  return Label("%f m", WLMeasureData().GetItem(k - 1).Distance);
 }
 
-std::string TCompareConcTime::DepthLayerText() const {
-  if (measuredLayer_ == 0) return {};
-  const TWBMeasureRecord& layer = WBMeasureData().GetItem(measuredLayer_ - 1);
+std::string TCompareConcTime::DepthLayerLabel(int k) const {
+  const TWBMeasureRecord& layer = WBMeasureData().GetItem(k - 1);
   return Format("%.3f m - %.3f m", {layer.LayerTop, layer.LayerBottom}, DecimalSeparator);
 }
 
+std::string TCompareConcTime::DistanceText() const {
+  return measuredDistance_ == 0 ? std::string() : DistanceLabel(measuredDistance_);
+}
+
+std::string TCompareConcTime::DepthLayerText() const {
+  return measuredLayer_ == 0 ? std::string() : DepthLayerLabel(measuredLayer_);
+}
+
 std::vector<std::string> TCompareConcTime::DistanceLines() const {
-  std::vector<std::string> lines;
-  const TWLMeasure& m = WLMeasureData();
-  for (int k = 1; k <= m.PointsPerPeriod(); ++k)
-    lines.push_back(Label("%f m", m.GetItem(k - 1).Distance));
-  return lines;
+  return Lines(WLMeasureData().PointsPerPeriod(), [this](int k) { return DistanceLabel(k); });
 }
 
 std::vector<std::string> TCompareConcTime::DepthLayerLines() const {
-  std::vector<std::string> lines;
-  const TWBMeasure& m = WBMeasureData();
-  for (int k = 1; k <= m.PointsPerPeriod(); ++k) {
-    const TWBMeasureRecord& layer = m.GetItem(k - 1);
-    lines.push_back(
-        Format("%.3f m - %.3f m", {layer.LayerTop, layer.LayerBottom}, DecimalSeparator));
-  }
-  return lines;
+  return Lines(WBMeasureData().PointsPerPeriod(), [this](int k) { return DepthLayerLabel(k); });
 }
 
 bool TCompareConcTime::NodeRowEnabled(int r) const { return !Run(r).Dir.empty(); }
@@ -642,15 +643,12 @@ TChart TCompareConcTime::ViewWaterLayer() const {
   const TWLMeasureRecord& first = m.GetItem(0);
   if (first.EndTime == first.StartTime) {
     // Samples taken at an instant: points at their times.
-    TSeries bars = DeviationBars(title, colors::Blue);
-    TSeries points = MeasuredPoints(title);
+    std::vector<TSample> samples;
     for (int g = 1; g <= m.NumberOfPeriods(); ++g) {
       const TWLMeasureRecord& p = m.GetItem(m.RecordIndex(g, measuredDistance_));
-      bars.AddError(p.StartTime, Shown(p.Concentration), Shown(p.StandardDeviation));
-      points.Add(p.StartTime, Shown(p.Concentration));
+      samples.push_back({p.StartTime, p.Concentration, p.StandardDeviation});
     }
-    if (StandardDeviations) chart.Series.push_back(std::move(bars));
-    chart.Series.push_back(std::move(points));
+    AddMeasuredPoints(chart, title, StandardDeviations, samples);
   } else {
     // Samples over periods: a step line at 0 between periods, with the
     // deviation at the middle of each period.
@@ -690,17 +688,13 @@ TChart TCompareConcTime::ViewSediment() const {
     chart.Series.push_back(SedimentRunSeries(1));
     chart.Series.push_back(SedimentRunSeries(2));
   } else {
-    const std::string title = "Measured  " + DepthLayerText();
     const TWBMeasure& m = WBMeasureData();
-    TSeries bars = DeviationBars(title, colors::Blue);
-    TSeries points = MeasuredPoints(title);
+    std::vector<TSample> samples;
     for (int g = 1; g <= m.NumberOfPeriods(); ++g) {
       const TWBMeasureRecord& p = m.GetItem(m.RecordIndex(g, measuredLayer_));
-      bars.AddError(p.Time, Shown(p.Concentration), Shown(p.StandardDeviation));
-      points.Add(p.Time, Shown(p.Concentration));
+      samples.push_back({p.Time, p.Concentration, p.StandardDeviation});
     }
-    if (StandardDeviations) chart.Series.push_back(std::move(bars));
-    chart.Series.push_back(std::move(points));
+    AddMeasuredPoints(chart, "Measured  " + DepthLayerText(), StandardDeviations, samples);
     chart.Series.push_back(SedimentRunSeries(1));
   }
   SetAxesFromZero(chart);

@@ -134,9 +134,13 @@ class TComparison {
   // Reads INPUT.OUT and WLSOCO.OUT of `dir` into `run`; true when both read
   // whole.
   bool ReadRun(const std::string& dir, TComparedRun& run);
-  // Reads the sediment file of selected subsystem i of `run` into `list`;
-  // true when it reads whole.
-  bool ReadSediment(const TComparedRun& run, int i, TWBSCOList& list);
+  // Reads run 1 as a dialog opens (one trailing separator removed) and
+  // presets its choices; a run that does not read leaves run 1 empty.  True
+  // when it read.
+  bool ShowRun1(const std::string& runDir1);
+  // Reads the sediment file of selected subsystem i of `run`; when it reads
+  // whole, takes it and i as the run's node.
+  void TakeSubsystem(TComparedRun& run, int i);
   // The nodes NodeLines offers: subsystems or segments, as Node counts them.
   std::vector<int> NodeChoices(const TComparedRun& run) const;
   // Fills in the choices of a run just read, before it takes its place.
@@ -148,6 +152,8 @@ class TComparison {
 
   std::string DistanceOfSubsystem(const TINPUT& input, int i) const;
   std::string Label(const std::string& format, double value) const;
+  // The line of `node` (as NodeChoices gives it) in the node pick list.
+  std::string NodeLabel(const TComparedRun& run, int node) const;
 
   Parser& parser_;
 
@@ -207,6 +213,9 @@ class TCompareConc : public TComparison {
 
  private:
   std::string TimeLabel(const TComparedRun& run, int t) const;
+  // Lines g of the sample-period and measuring-time pick lists.
+  std::string SamplePeriodLabel(int g) const;
+  std::string MeasuredTimeLabel(int g) const;
   TSeries WaterLayerRunSeries(int r) const;
   TSeries SedimentRunSeries(int r) const;
 
@@ -251,6 +260,9 @@ class TCompareConcTime : public TComparison {
   void PresetMeasured() override;
 
  private:
+  // Lines k of the distance and depth-layer pick lists.
+  std::string DistanceLabel(int k) const;
+  std::string DepthLayerLabel(int k) const;
   TSeries WaterLayerRunSeries(int r) const;
   TSeries SedimentRunSeries(int r) const;
 
