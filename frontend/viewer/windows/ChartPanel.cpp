@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "frontend/plot/ChartPlot.h"
+#include "frontend/qt/Dialogs.h"
 #include "frontend/qt/Fields.h"
 
 namespace kirmel::viewer {
@@ -51,5 +52,21 @@ TChartPanel::TChartPanel(const QString& name, const QString& zoomName, QWidget* 
 }
 
 void TChartPanel::Redraw() { plot_->Draw(Chart, qt::DecimalSeparator()); }
+
+void SaveAsBitmap(TChartPanel& panel) {
+  qt::TFileDialogOptions options;
+  options.Title = "Save graph as bitmap";
+  options.Filter = "Bitmap files (*.bmp)|*.bmp|All files (*.*)|*.*";
+  options.DefaultExtension = "bmp";
+  options.AskOverwrite = true;
+  const std::optional<std::string> file = qt::TheDialogs().SaveFile(options);
+  if (!file) return;
+  if (!fe::SaveChartBitmap(panel.Chart, QString::fromStdString(*file), panel.Plot()->size(),
+                           qt::DecimalSeparator())) {
+    qt::ShowError("Could not save the bitmap to \"" + *file + "\".");
+    return;
+  }
+  qt::ShowInfo("Bitmap saved to \"" + *file + "\"");
+}
 
 }  // namespace kirmel::viewer

@@ -42,4 +42,8 @@ class TChartPanel : public QWidget {
   QToolButton* zoom_ = nullptr;
 };
 
+// "Save as BMP": asks for a file and saves the panel's chart there as a
+// bitmap of the plot's size, then says where it went or that it could not.
+void SaveAsBitmap(TChartPanel& panel);
+
 }  // namespace kirmel::viewer

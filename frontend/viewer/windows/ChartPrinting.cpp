@@ -129,6 +129,17 @@ QRect PrintChartIn(QPainter& painter, const fe::TChart& chart, int printResoluti
                  qt::DecimalSeparator());
 }
 
+QRect PrintSingleChart(QPainter& painter, const fe::TChart& chart, const QRect& area) {
+  const int l = area.left(), t = area.top(), w = area.width(), h = area.height();
+  const int mx = w / 20;
+  const int my = h / 10;
+  return PrintChartIn(painter, chart, 0, l + mx, t + my, l + w - 1 - mx, t + h - 1 - my);
+}
+
+int DevicePixels(const QPainter& painter, int pixelsAt600) {
+  return pixelsAt600 * painter.device()->logicalDpiX() / 600;
+}
+
 void SetHeadingCanvas(QPainter& painter) {
   QFont font(QStringLiteral("Arial"), 9);
   font.setStyleHint(QFont::SansSerif);

@@ -101,6 +101,13 @@ bool PrintGraphPage(const std::string& title, TPageFrame frame, const TPageDraw&
 QRect PrintChartIn(QPainter& painter, const fe::TChart& chart, int printResolution, int left,
                   int top, int right, int bottom);
 
+// Prints `chart`, the one chart of its window, into the inner area of a
+// half-page frame; returns the legend's rectangle as PrintChartIn does.
+QRect PrintSingleChart(QPainter& painter, const fe::TChart& chart, const QRect& area);
+
+// Printer pixels given for a 600 dots-per-inch page, on the painter's device.
+int DevicePixels(const QPainter& painter, int pixelsAt600);
+
 // The canvas the graph windows write legend headings with: Arial 9 pt,
 // black; brush white and clear; pen 2 pixels, black.
 void SetHeadingCanvas(QPainter& painter);

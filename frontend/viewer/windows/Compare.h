@@ -3,8 +3,11 @@
 // graph call these.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
 
+class QPushButton;
 class QWidget;
 
 namespace kirmel::viewer {
@@ -12,6 +15,12 @@ namespace kirmel::viewer {
 // Graph types of a comparison.
 inline constexpr int kCompareWaterLayer = 100;
 inline constexpr int kCompareSediment = 200;
+
+// The "Compare" buttons of a graph window, the water layer's (BtnCompare1)
+// and the sediment's (BtnCompare2); each calls `compare`, guarded, with its
+// graph type.
+std::pair<QPushButton*, QPushButton*> CompareButtons(QWidget* window,
+                                                     std::function<void(int)> compare);
 
 // The set-up dialog of the comparison at one output time, modal over owner;
 // run 1 is runDir1, and for the sediment nodeRun1 (1-based index of the

@@ -23,24 +23,13 @@
 #include "frontend/viewer/windows/GraphForm.h"
 #include "frontend/viewer/windows/PickLists.h"
 #include "frontend/viewer/windows/SeriesStyle.h"
+#include "frontend/viewer/windows/WindowControls.h"
 
 namespace kirmel::viewer {
 
 namespace {
 
 constexpr const char* kTitle = "Concentration of pesticide in waterbody";
-
-QPushButton* Button(const QString& caption, const QString& name) {
-  auto* b = new QPushButton(caption);
-  b->setObjectName(name);
-  b->setAutoDefault(false);
-  return b;
-}
-
-// Printer pixels given for a 600 dots-per-inch page, on the painter's device.
-int DevicePixels(const QPainter& painter, int pixelsAt600) {
-  return pixelsAt600 * painter.device()->logicalDpiX() / 600;
-}
 
 // Keeps a chart's zoom button in the chart's top right corner, clear of a
 // title written from the left.
@@ -115,9 +104,7 @@ TConcentrationGraphForm::TConcentrationGraphForm(QWidget* owner, std::string out
     check->setProperty("Tag", k);
     check->setChecked(true);
     connect(check, &QCheckBox::clicked, this, qt::GuardedSlot([this, k] { CheckBoxClick(k); }));
-    auto* button = Button(QStringLiteral("..."), QStringLiteral("BtnSelTime%1").arg(k));
-    button->setProperty("Tag", k);
-    button->setFixedWidth(32);
+    QPushButton* button = SelectButton(QStringLiteral("BtnSelTime%1").arg(k), k);
     connect(button, &QPushButton::clicked, this, qt::GuardedSlot([this, k] { BtnSelTimeClick(k); }));
     times->addWidget(check, k - 1, 0);
     times->addWidget(button, k - 1, 1);
@@ -128,16 +115,9 @@ TConcentrationGraphForm::TConcentrationGraphForm(QWidget* owner, std::string out
   connect(markers_, &QCheckBox::clicked, this, qt::GuardedSlot([this] { ChckMarkersClick(); }));
   times->addWidget(markers_, kMaxSeries, 0, 1, 2);
 
-  auto* compareWL = Button(QStringLiteral("Compare"), QStringLiteral("BtnCompare1"));
-  auto* compareSed = Button(QStringLiteral("Compare"), QStringLiteral("BtnCompare2"));
-  connect(compareWL, &QPushButton::clicked, this,
-          qt::GuardedSlot([this] { BtnCompareClick(kCompareWaterLayer); }));
-  connect(compareSed, &QPushButton::clicked, this,
-          qt::GuardedSlot([this] { BtnCompareClick(kCompareSediment); }));
-  auto* print = Button(QStringLiteral("Print"), QStringLiteral("SpeedBtnPrint"));
-  auto* close = Button(QStringLiteral("Close"), QStringLiteral("BitBtnClose"));
-  connect(print, &QPushButton::clicked, this, qt::GuardedSlot([this] { SpeedBtnPrintClick(); }));
-  connect(close, &QPushButton::clicked, this, &QDialog::accept);
+  const auto [compareWL, compareSed] =
+      CompareButtons(this, [this](int graphType) { BtnCompareClick(graphType); });
+  const TPrintClose printClose = PrintAndCloseButtons(this, [this] { SpeedBtnPrintClick(); });
 
   auto* label = new QLabel(QStringLiteral("Sediment"));
   label->setObjectName(QStringLiteral("LblSediment"));
@@ -161,8 +141,8 @@ TConcentrationGraphForm::TConcentrationGraphForm(QWidget* owner, std::string out
   auto* right = new QVBoxLayout;
   right->addLayout(times);
   right->addStretch();
-  right->addWidget(print);
-  right->addWidget(close);
+  right->addWidget(printClose.Print);
+  right->addWidget(printClose.Close);
 
   auto* layout = new QHBoxLayout(this);
   layout->addLayout(left, 1);
@@ -202,13 +182,7 @@ bool TConcentrationGraphForm::FormShow() {
         fe::FillAlongWaterBody(s, RunInput, WaterLayerConc, times[static_cast<std::size_t>(k - 1)], sep);
     wl.Series.push_back(std::move(s));
   }
-  for (int k = 1; k <= kMaxSeries; ++k) {
-    const bool shown = k <= NumberOfSeries;
-    QCheckBox* check = CheckBoxes[static_cast<std::size_t>(k - 1)];
-    check->setVisible(shown);
-    TimeButtons[static_cast<std::size_t>(k - 1)]->setVisible(shown);
-    if (shown) check->setText(QString::fromStdString(wl.Series[static_cast<std::size_t>(k - 1)].Title));
-  }
+  ShowSeriesBoxes(wl.Series, CheckBoxes, TimeButtons);
 
   // The lists offer the subsystems that have output files; each item keeps
   // the subsystem's number.
@@ -296,19 +270,10 @@ void TConcentrationGraphForm::BtnSelTimeClick(int k) {
 
 void TConcentrationGraphForm::CheckBoxClick(int k) {
   const bool checked = CheckBoxes.at(static_cast<std::size_t>(k - 1))->isChecked();
-  for (TChartPanel* panel : AllCharts()) {
-    if (static_cast<int>(panel->Chart.Series.size()) < k) continue;
-    panel->Chart.Series[static_cast<std::size_t>(k - 1)].Active = checked;
-    panel->Redraw();
-  }
+  for (TChartPanel* panel : AllCharts()) ShowSeries(*panel, k, checked);
 }
 
-void TConcentrationGraphForm::ChckMarkersClick() {
-  for (TChartPanel* panel : AllCharts()) {
-    for (fe::TSeries& s : panel->Chart.Series) s.Marker.Visible = markers_->isChecked();
-    panel->Redraw();
-  }
-}
+void TConcentrationGraphForm::ChckMarkersClick() { ShowMarkers(AllCharts(), markers_->isChecked()); }
 
 void TConcentrationGraphForm::WaterLayerZoomClick() {
   TGraphOptions options;
@@ -331,12 +296,8 @@ void TConcentrationGraphForm::SedimentZoomClick(int j) {
   options.ShowSedimentLabel = true;
   // Only the first profile carries the depth title beside the others; the
   // enlarged copy of any profile shows it.
-  if (j > 1) panel.Chart.Left.Title = "Depth (m)";
+  if (j > 1) options.LentLeftTitle = "Depth (m)";
   EnlargeChart(this, panel, options);
-  if (j > 1) {
-    panel.Chart.Left.Title.clear();
-    panel.Redraw();
-  }
 }
 
 void TConcentrationGraphForm::BtnCompareClick(int graphType) {

@@ -27,6 +27,7 @@
 #include "frontend/viewer/windows/GraphForm.h"
 #include "frontend/viewer/windows/PickLists.h"
 #include "frontend/viewer/windows/SeriesStyle.h"
+#include "frontend/viewer/windows/WindowControls.h"
 
 namespace kirmel::viewer {
 
@@ -34,13 +35,6 @@ namespace {
 
 constexpr const char* kTitle = "Concentration of pesticide in time";
 constexpr const char* kRowTitles[4] = {"EC0", "TWAEC4", "TWAEC21", "TWAEC28"};
-
-QPushButton* Button(const QString& caption, const QString& name) {
-  auto* b = new QPushButton(caption);
-  b->setObjectName(name);
-  b->setAutoDefault(false);
-  return b;
-}
 
 QCheckBox* CheckBox(int number, int tag) {
   auto* check = new QCheckBox(QStringLiteral("Series %1").arg(tag));
@@ -58,9 +52,16 @@ void SetUpChart(fe::TChart& chart, const char* title, const char* leftTitle) {
   chart.LegendVisible = true;
 }
 
-// Printer pixels given for a 600 dots-per-inch page, on the painter's device.
-int DevicePixels(const QPainter& painter, int pixelsAt600) {
-  return pixelsAt600 * painter.device()->logicalDpiX() / 600;
+// Enlarges a chart of the window; `yDescription` heads the values of a
+// series' table.
+void EnlargeInTime(QWidget* owner, TChartPanel& panel, const char* yDescription) {
+  TGraphOptions options;
+  options.GraphTitle = kTitle;
+  options.LegendTitle = "Distance";
+  options.TableTitlePrefix = "Concentration at ";
+  options.XDescription = "time (d)";
+  options.YDescription = yDescription;
+  EnlargeChart(owner, panel, options);
 }
 
 }  // namespace
@@ -84,9 +85,7 @@ TConcentrationTimeGraphForm::TConcentrationTimeGraphForm(QWidget* owner, std::st
   for (int k = 1; k <= kMaxSeries; ++k) {
     QCheckBox* check = CheckBox(k, k);
     connect(check, &QCheckBox::clicked, this, qt::GuardedSlot([this, k] { CheckBoxClick(k); }));
-    auto* button = Button(QStringLiteral("..."), QStringLiteral("BtnSelNode%1").arg(k));
-    button->setProperty("Tag", k);
-    button->setFixedWidth(32);
+    QPushButton* button = SelectButton(QStringLiteral("BtnSelNode%1").arg(k), k);
     connect(button, &QPushButton::clicked, this, qt::GuardedSlot([this, k] { BtnSelNodeClick(k); }));
     wlBoxes->addWidget(check, k - 1, 0);
     wlBoxes->addWidget(button, k - 1, 1);
@@ -136,16 +135,8 @@ TConcentrationTimeGraphForm::TConcentrationTimeGraphForm(QWidget* owner, std::st
   markers_->setObjectName(QStringLiteral("ChckMarkers"));
   connect(markers_, &QCheckBox::clicked, this, qt::GuardedSlot([this] { ChckMarkersClick(); }));
 
-  auto* compareWL = Button(QStringLiteral("Compare"), QStringLiteral("BtnCompare1"));
-  auto* compareSed = Button(QStringLiteral("Compare"), QStringLiteral("BtnCompare2"));
-  connect(compareWL, &QPushButton::clicked, this,
-          qt::GuardedSlot([this] { BtnCompareClick(kCompareWaterLayer); }));
-  connect(compareSed, &QPushButton::clicked, this,
-          qt::GuardedSlot([this] { BtnCompareClick(kCompareSediment); }));
-  auto* print = Button(QStringLiteral("Print"), QStringLiteral("SpeedBtnPrint"));
-  auto* close = Button(QStringLiteral("Close"), QStringLiteral("BitBtnClose"));
-  connect(print, &QPushButton::clicked, this, qt::GuardedSlot([this] { SpeedBtnPrintClick(); }));
-  connect(close, &QPushButton::clicked, this, &QDialog::accept);
+  const auto [compareWL, compareSed] =
+      CompareButtons(this, [this](int graphType) { BtnCompareClick(graphType); });
 
   auto* charts = new QVBoxLayout;
   for (auto [panel, compare] : {std::pair{waterLayer_, compareWL}, std::pair{sediment_, compareSed}}) {
@@ -166,11 +157,7 @@ TConcentrationTimeGraphForm::TConcentrationTimeGraphForm(QWidget* owner, std::st
   right->addWidget(grid_);
   right->addSpacing(8);
   right->addWidget(markers_);
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(print);
-  buttons->addStretch();
-  buttons->addWidget(close);
-  right->addLayout(buttons);
+  right->addLayout(PrintCloseRow(this, [this] { SpeedBtnPrintClick(); }));
 
   auto* layout = new QHBoxLayout(this);
   layout->addLayout(charts, 1);
@@ -222,19 +209,8 @@ bool TConcentrationTimeGraphForm::FormShow() {
   fe::TChart& sed = sediment_->Chart;
   sed.Series = std::move(sedimentSeries);
 
-  for (int k = 1; k <= kMaxSeries; ++k) {
-    const bool shown = k <= NumberOfSeries;
-    QCheckBox* check = WLCheckBoxes[static_cast<std::size_t>(k - 1)];
-    check->setVisible(shown);
-    NodeButtons[static_cast<std::size_t>(k - 1)]->setVisible(shown);
-    if (shown) check->setText(QString::fromStdString(wl.Series[static_cast<std::size_t>(k - 1)].Title));
-  }
-  for (int k = 1; k <= kMaxSedimentSeries; ++k) {
-    const bool shown = k <= static_cast<int>(sed.Series.size());
-    QCheckBox* check = SedCheckBoxes[static_cast<std::size_t>(k - 1)];
-    check->setVisible(shown);
-    if (shown) check->setText(QString::fromStdString(sed.Series[static_cast<std::size_t>(k - 1)].Title));
-  }
+  ShowSeriesBoxes(wl.Series, WLCheckBoxes, NodeButtons);
+  ShowSeriesBoxes(sed.Series, SedCheckBoxes);
   // Shown again, the charts keep what the boxes say.
   for (std::size_t k = 0; k < wl.Series.size(); ++k) {
     wl.Series[k].Active = WLCheckBoxes[k]->isChecked();
@@ -283,24 +259,17 @@ void TConcentrationTimeGraphForm::CbbMaxConcChange() {
 }
 
 void TConcentrationTimeGraphForm::CheckBoxClick(int k) {
-  auto& series = waterLayer_->Chart.Series;
-  if (k < 1 || k > static_cast<int>(series.size())) return;
-  series[static_cast<std::size_t>(k - 1)].Active = WLCheckBoxes[static_cast<std::size_t>(k - 1)]->isChecked();
-  waterLayer_->Redraw();
+  if (k < 1 || k > static_cast<int>(waterLayer_->Chart.Series.size())) return;
+  ShowSeries(*waterLayer_, k, WLCheckBoxes[static_cast<std::size_t>(k - 1)]->isChecked());
 }
 
 void TConcentrationTimeGraphForm::SedCheckBoxClick(int k) {
-  auto& series = sediment_->Chart.Series;
-  if (k < 1 || k > static_cast<int>(series.size())) return;
-  series[static_cast<std::size_t>(k - 1)].Active = SedCheckBoxes[static_cast<std::size_t>(k - 1)]->isChecked();
-  sediment_->Redraw();
+  if (k < 1 || k > static_cast<int>(sediment_->Chart.Series.size())) return;
+  ShowSeries(*sediment_, k, SedCheckBoxes[static_cast<std::size_t>(k - 1)]->isChecked());
 }
 
 void TConcentrationTimeGraphForm::ChckMarkersClick() {
-  for (TChartPanel* panel : {waterLayer_, sediment_}) {
-    for (fe::TSeries& s : panel->Chart.Series) s.Marker.Visible = markers_->isChecked();
-    panel->Redraw();
-  }
+  ShowMarkers({waterLayer_, sediment_}, markers_->isChecked());
 }
 
 void TConcentrationTimeGraphForm::BtnSelNodeClick(int k) {
@@ -320,23 +289,11 @@ void TConcentrationTimeGraphForm::BtnSelNodeClick(int k) {
 }
 
 void TConcentrationTimeGraphForm::SpeedButton1Click() {
-  TGraphOptions options;
-  options.GraphTitle = kTitle;
-  options.LegendTitle = "Distance";
-  options.TableTitlePrefix = "Concentration at ";
-  options.XDescription = "time (d)";
-  options.YDescription = "concentration (µg/L)";
-  EnlargeChart(this, *waterLayer_, options);
+  EnlargeInTime(this, *waterLayer_, "concentration (µg/L)");
 }
 
 void TConcentrationTimeGraphForm::SpeedButton3Click() {
-  TGraphOptions options;
-  options.GraphTitle = kTitle;
-  options.LegendTitle = "Distance";
-  options.TableTitlePrefix = "Concentration at ";
-  options.XDescription = "time (d)";
-  options.YDescription = "average conc. top layer (µg/L)";
-  EnlargeChart(this, *sediment_, options);
+  EnlargeInTime(this, *sediment_, "average conc. top layer (µg/L)");
 }
 
 void TConcentrationTimeGraphForm::BtnCompareClick(int graphType) {

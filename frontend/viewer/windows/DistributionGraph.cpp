@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QPainter>
-#include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -17,6 +16,7 @@
 #include "frontend/viewer/windows/ChartPanel.h"
 #include "frontend/viewer/windows/ChartPrinting.h"
 #include "frontend/viewer/windows/GraphForm.h"
+#include "frontend/viewer/windows/WindowControls.h"
 
 namespace kirmel::viewer {
 
@@ -24,18 +24,6 @@ namespace {
 
 constexpr const char* kTitle = "Distribution of pesticide";
 constexpr const char* kLineicTitle = "Lineic mass (mg/m')";
-
-QPushButton* Button(const QString& caption, const QString& name) {
-  auto* b = new QPushButton(caption);
-  b->setObjectName(name);
-  b->setAutoDefault(false);
-  return b;
-}
-
-// Printer pixels given for a 600 dots-per-inch page, on the painter's device.
-int DevicePixels(const QPainter& painter, int pixelsAt600) {
-  return pixelsAt600 * painter.device()->logicalDpiX() / 600;
-}
 
 }  // namespace
 
@@ -82,19 +70,10 @@ TDistributionGraphForm::TDistributionGraphForm(QWidget* owner, std::string outpu
     lineicRow->addLayout(column, 1);
   }
 
-  auto* print = Button(QStringLiteral("Print"), QStringLiteral("SpeedBtnPrint"));
-  auto* close = Button(QStringLiteral("Close"), QStringLiteral("BitBtnClose"));
-  connect(print, &QPushButton::clicked, this, qt::GuardedSlot([this] { SpeedBtnPrintClick(); }));
-  connect(close, &QPushButton::clicked, this, &QDialog::accept);
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(print);
-  buttons->addStretch();
-  buttons->addWidget(close);
-
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(mass_, 1);
   layout->addLayout(lineicRow, 1);
-  layout->addLayout(buttons);
+  layout->addLayout(PrintCloseRow(this, [this] { SpeedBtnPrintClick(); }));
   resize(900, 760);
 }
 
@@ -175,13 +154,8 @@ void TDistributionGraphForm::ZoomClick(int g) {
   }
   // Beside the first, the lineic charts carry no value-axis title; their
   // enlarged copies do.
-  const bool titled = g >= 2;
-  if (titled) panel.Chart.Left.Title = kLineicTitle;
+  if (g >= 2) options.LentLeftTitle = kLineicTitle;
   EnlargeChart(this, panel, options);
-  if (titled) {
-    panel.Chart.Left.Title.clear();
-    panel.Redraw();
-  }
 }
 
 void TDistributionGraphForm::SpeedBtnPrintClick() {

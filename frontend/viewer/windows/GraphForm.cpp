@@ -11,26 +11,19 @@
 #include <algorithm>
 
 #include "frontend/plot/ChartPlot.h"
-#include "frontend/qt/Dialogs.h"
 #include "frontend/qt/Fields.h"
 #include "frontend/qt/TableForm.h"
 #include "frontend/viewer/windows/AxisOptions.h"
 #include "frontend/viewer/windows/ChartPanel.h"
 #include "frontend/viewer/windows/ChartPrinting.h"
 #include "frontend/viewer/windows/SeriesStyle.h"
+#include "frontend/viewer/windows/WindowControls.h"
 
 namespace kirmel::viewer {
 
 namespace {
 
 using fe::TAxisSide;
-
-QPushButton* Button(const char* caption, const char* name) {
-  auto* b = new QPushButton(QString::fromUtf8(caption));
-  b->setObjectName(QString::fromLatin1(name));
-  b->setAutoDefault(false);
-  return b;
-}
 
 // Sets both ends of an axis, the maximum first when the new minimum is not
 // below the current one, so the minimum never passes the maximum on the way.
@@ -44,9 +37,12 @@ void SetEnds(fe::TAxis& axis, double min, double max) {
   }
 }
 
-// Printer pixels as given for a 600 dots-per-inch page, on the painter's device.
-int DevicePixels(const QPainter& painter, int pixelsAt600) {
-  return pixelsAt600 * painter.device()->logicalDpiX() / 600;
+// Copies what the axis dialog sets on an axis beside its range.
+void CopyAxisLook(const fe::TAxis& from, fe::TAxis& to) {
+  to.Title = from.Title;
+  to.Increment = from.Increment;
+  to.MinorTicksVisible = from.MinorTicksVisible;
+  to.MinorTickCount = from.MinorTickCount;
 }
 
 }  // namespace
@@ -78,8 +74,7 @@ TGraphForm::TGraphForm(QWidget* owner) : QDialog(owner) {
     check->setProperty("Tag", i);
     connect(check, &QCheckBox::clicked, this,
             qt::GuardedSlot([this, i](bool checked) { ChckSeriesClick(i, checked); }));
-    auto* table = Button("Table", "");
-    table->setObjectName(QStringLiteral("TableBtn%1").arg(i));
+    QPushButton* table = NewButton(QStringLiteral("Table"), QStringLiteral("TableBtn%1").arg(i));
     table->setProperty("Tag", i);
     connect(table, &QPushButton::clicked, this, qt::GuardedSlot([this, i] { TableBtnClick(i); }));
     grid->addWidget(check, i - 1, 0);
@@ -95,10 +90,10 @@ TGraphForm::TGraphForm(QWidget* owner) : QDialog(owner) {
   grid->setRowStretch(kControlledSeries + 1, 1);
   grid->setColumnStretch(0, 1);
 
-  auto* axis = Button("Axis...", "BtnAxisOptions");
-  auto* save = Button("Save as BMP", "BitBtnSave");
-  auto* print = Button("Print", "BitBtnPrint");
-  auto* close = Button("Close", "BitBtnClose");
+  QPushButton* axis = NewButton(QStringLiteral("Axis..."), QStringLiteral("BtnAxisOptions"));
+  QPushButton* save = NewButton(QStringLiteral("Save as BMP"), QStringLiteral("BitBtnSave"));
+  QPushButton* print = NewButton(QStringLiteral("Print"), QStringLiteral("BitBtnPrint"));
+  QPushButton* close = NewButton(QStringLiteral("Close"), QStringLiteral("BitBtnClose"));
   connect(axis, &QPushButton::clicked, this, qt::GuardedSlot([this] { BtnAxisOptionsClick(); }));
   connect(save, &QPushButton::clicked, this, qt::GuardedSlot([this] { BitBtnSaveClick(); }));
   connect(print, &QPushButton::clicked, this, qt::GuardedSlot([this] { BitBtnPrintClick(); }));
@@ -165,13 +160,8 @@ void TGraphForm::FormShow() {
 
   chart.Title = source.Title;
   for (TAxisSide side : {TAxisSide::Bottom, TAxisSide::Top, TAxisSide::Left}) {
-    const fe::TAxis& from = source.Axis(side);
-    fe::TAxis& to = chart.Axis(side);
-    to.Visible = from.Visible;
-    to.Title = from.Title;
-    to.Increment = from.Increment;
-    to.MinorTicksVisible = from.MinorTicksVisible;
-    to.MinorTickCount = from.MinorTickCount;
+    chart.Axis(side).Visible = source.Axis(side).Visible;
+    CopyAxisLook(source.Axis(side), chart.Axis(side));
   }
 
   const int count = static_cast<int>(chart.Series.size());
@@ -218,14 +208,8 @@ void TGraphForm::FormClose() {
     }
   }
   source.Title = chart.Title;
-  for (TAxisSide side : {TAxisSide::Bottom, TAxisSide::Top, TAxisSide::Left}) {
-    const fe::TAxis& from = chart.Axis(side);
-    fe::TAxis& to = source.Axis(side);
-    to.Title = from.Title;
-    to.Increment = from.Increment;
-    to.MinorTicksVisible = from.MinorTicksVisible;
-    to.MinorTickCount = from.MinorTickCount;
-  }
+  for (TAxisSide side : {TAxisSide::Bottom, TAxisSide::Top, TAxisSide::Left})
+    CopyAxisLook(chart.Axis(side), source.Axis(side));
   if (SourceRedraw) SourceRedraw();
 }
 
@@ -252,55 +236,46 @@ void TGraphForm::BtnAxisOptionsClick() {
   if (ShowAxisOptions(this, Chart1())) chart_->Redraw();
 }
 
-void TGraphForm::BitBtnSaveClick() {
-  qt::TFileDialogOptions options;
-  options.Title = "Save graph as bitmap";
-  options.Filter = "Bitmap files (*.bmp)|*.bmp|All files (*.*)|*.*";
-  options.DefaultExtension = "bmp";
-  options.AskOverwrite = true;
-  const std::optional<std::string> file = qt::TheDialogs().SaveFile(options);
-  if (!file) return;
-  if (!fe::SaveChartBitmap(Chart1(), QString::fromStdString(*file), chart_->Plot()->size(),
-                           qt::DecimalSeparator())) {
-    qt::ShowError("Could not save the bitmap to \"" + *file + "\".");
-    return;
-  }
-  qt::ShowInfo("Bitmap saved to \"" + *file + "\"");
-}
+void TGraphForm::BitBtnSaveClick() { SaveAsBitmap(*chart_); }
 
 void TGraphForm::BitBtnPrintClick() {
   PrintGraphPage(GraphTitle, TPageFrame::Half, [this](QPainter& painter, const QRect& area) {
-    const int l = area.left(), t = area.top(), w = area.width(), h = area.height();
-    const int mx = w / 20;
-    const int my = h / 10;
-    const QRect legend =
-        PrintChartIn(painter, Chart1(), 0, l + mx, t + my, l + w - 1 - mx, t + h - 1 - my);
+    const QRect legend = PrintSingleChart(painter, Chart1(), area);
     // The heading goes above the legend, written after the chart, whose
     // background would cover it.
     SetHeadingCanvas(painter);
     if (LegendTitle.empty()) return;
     int widest = 0;
     for (const fe::TSeries& s : Chart1().Series) widest = std::max(widest, TextWidth(painter, s.Title));
+    const int mx = area.width() / 20, my = area.height() / 10;
     WriteLegendHeading(painter, legend,
-                       QPoint(l + w - 1 - mx - widest - DevicePixels(painter, 230),
-                              t + my + DevicePixels(painter, 100)),
+                       QPoint(area.left() + area.width() - 1 - mx - widest - DevicePixels(painter, 230),
+                              area.top() + my + DevicePixels(painter, 100)),
                        {LegendTitle});
   });
 }
 
 void EnlargeChart(QWidget* owner, TChartPanel& panel, const TGraphOptions& options) {
-  TGraphForm form(owner);
-  if (options.HideMarkers) form.ChckMarkers()->hide();
-  if (options.HideSeriesControls) form.HideSeriesControls();
-  if (options.ShowSedimentLabel) form.LblSediment()->show();
-  form.SourceChart = &panel.Chart;
-  form.SourceRedraw = [&panel] { panel.Redraw(); };
-  form.GraphTitle = options.GraphTitle;
-  form.LegendTitle = options.LegendTitle;
-  form.TableTitlePrefix = options.TableTitlePrefix;
-  form.XDescription = options.XDescription;
-  form.YDescription = options.YDescription;
-  form.exec();
+  const bool lent = !options.LentLeftTitle.empty();
+  if (lent) panel.Chart.Left.Title = options.LentLeftTitle;
+  {
+    TGraphForm form(owner);
+    if (options.HideMarkers) form.ChckMarkers()->hide();
+    if (options.HideSeriesControls) form.HideSeriesControls();
+    if (options.ShowSedimentLabel) form.LblSediment()->show();
+    form.SourceChart = &panel.Chart;
+    form.SourceRedraw = [&panel] { panel.Redraw(); };
+    form.GraphTitle = options.GraphTitle;
+    form.LegendTitle = options.LegendTitle;
+    form.TableTitlePrefix = options.TableTitlePrefix;
+    form.XDescription = options.XDescription;
+    form.YDescription = options.YDescription;
+    form.exec();
+  }
+  if (lent) {
+    panel.Chart.Left.Title.clear();
+    panel.Redraw();
+  }
 }
 
 }  // namespace kirmel::viewer

@@ -89,10 +89,14 @@ struct TGraphOptions {
   bool HideMarkers = false;         // hide the "Show markers" box
   bool HideSeriesControls = false;  // no series check boxes and table buttons
   bool ShowSedimentLabel = false;   // the "Sediment" label on the chart
+  // A value-axis title that the enlarged copy shows and the panel's chart,
+  // beside a titled neighbour, does not; empty for none.
+  std::string LentLeftTitle;
 };
 
 // Opens the enlarged window on the panel's chart, modally, with `owner` as
-// its owner; the panel is redrawn when the window closes.
+// its owner; the panel is redrawn when the window closes (without a lent
+// title, when there was one).
 void EnlargeChart(QWidget* owner, TChartPanel& panel, const TGraphOptions& options);
 
 }  // namespace kirmel::viewer

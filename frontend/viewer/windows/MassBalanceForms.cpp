@@ -1,9 +1,6 @@
 #include "frontend/viewer/windows/MassBalanceForms.h"
 
-#include <QHBoxLayout>
 #include <QPainter>
-#include <QPushButton>
-#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -11,6 +8,7 @@
 #include "frontend/viewer/windows/ChartPanel.h"
 #include "frontend/viewer/windows/ChartPrinting.h"
 #include "frontend/viewer/windows/GraphForm.h"
+#include "frontend/viewer/windows/WindowControls.h"
 
 namespace kirmel::viewer {
 
@@ -67,23 +65,10 @@ TMassBalanceGraphForm::TMassBalanceGraphForm(QWidget* owner, std::string outputD
   connect(negative_, &TChartPanel::ZoomClicked, this,
           qt::GuardedSlot([this] { SpeedBtnZoomClick(*negative_); }));
 
-  auto* print = new QPushButton(QStringLiteral("Print"));
-  print->setObjectName(QStringLiteral("SpeedBtnPrint"));
-  print->setAutoDefault(false);
-  auto* close = new QPushButton(QStringLiteral("Close"));
-  close->setObjectName(QStringLiteral("BitBtnClose"));
-  close->setAutoDefault(false);
-  connect(print, &QPushButton::clicked, this, qt::GuardedSlot([this] { SpeedBtnPrintClick(); }));
-  connect(close, &QPushButton::clicked, this, &QDialog::accept);
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(print);
-  buttons->addStretch();
-  buttons->addWidget(close);
-
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(positive_, 1);
   layout->addWidget(negative_, 1);
-  layout->addLayout(buttons);
+  layout->addLayout(PrintCloseRow(this, [this] { SpeedBtnPrintClick(); }));
   resize(720, 640);
 }
 
