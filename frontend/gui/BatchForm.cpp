@@ -9,6 +9,7 @@
 
 #include "frontend/editor/Directories.h"
 #include "frontend/qt/Dialogs.h"
+#include "frontend/qt/Buttons.h"
 #include "frontend/qt/Fields.h"
 #include "platform/Paths.h"
 
@@ -42,9 +43,7 @@ TBatchForm::TBatchForm(fe::TKirmelEditor& editor, QWidget* parent)
   label->setBuddy(lstRuns_);
 
   auto button = [this](const char* caption, const char* name, void (TBatchForm::*handler)()) {
-    auto* b = new QPushButton(QString::fromLatin1(caption));
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
+    QPushButton* b = qt::NewButton(QString::fromLatin1(caption), QString::fromLatin1(name));
     connect(b, &QPushButton::clicked, this, qt::GuardedSlot([this, handler] { (this->*handler)(); }));
     return b;
   };

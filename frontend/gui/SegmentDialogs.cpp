@@ -13,6 +13,7 @@
 #include "frontend/model/KirExcpt.h"
 #include "frontend/model/Numbers.h"
 #include "frontend/model/Utils.h"
+#include "frontend/qt/Buttons.h"
 #include "frontend/qt/Fields.h"
 
 namespace kirmel::gui {
@@ -27,18 +28,8 @@ QLineEdit* NumberEdit(const char* name, const char* text) {
 
 // OK (the default button) and Cancel, at the right.
 QHBoxLayout* OkCancelRow(QDialog* dialog, std::function<void()> onOk) {
-  auto* ok = new QPushButton(QStringLiteral("OK"));
-  ok->setObjectName(QStringLiteral("OKButton"));
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"));
-  cancel->setObjectName(QStringLiteral("CancelButton"));
-  QObject::connect(ok, &QPushButton::clicked, dialog, qt::GuardedSlot(std::move(onOk)));
-  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-  auto* row = new QHBoxLayout;
-  row->addStretch(1);
-  row->addWidget(ok);
-  row->addWidget(cancel);
-  return row;
+  return qt::OkCancelRow(dialog, std::move(onOk), QStringLiteral("OKButton"),
+                         QStringLiteral("CancelButton"));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "frontend/model/KirExcpt.h"
 #include "frontend/model/Numbers.h"
 #include "frontend/model/Utils.h"
+#include "frontend/qt/Buttons.h"
 #include "frontend/qt/Fields.h"
 #include "frontend/qt/StringGrid.h"
 
@@ -49,10 +50,8 @@ TSegmentEditor::~TSegmentEditor() { disconnect(focusConnection_); }
 
 void TSegmentEditor::Build(const char* lengthCaption, int gridColumns, QWidget* extra) {
   auto button = [this](const char* caption, const char* name, void (TSegmentEditor::*handler)()) {
-    auto* b = new QPushButton(QString::fromLatin1(caption));
-    b->setObjectName(QString::fromLatin1(name));
     // Enter in a field or cell must not press a button.
-    b->setAutoDefault(false);
+    QPushButton* b = qt::NewButton(QString::fromLatin1(caption), QString::fromLatin1(name));
     connect(b, &QPushButton::clicked, this, Handler(handler));
     return b;
   };

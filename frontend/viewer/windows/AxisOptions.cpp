@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "frontend/model/Numbers.h"
+#include "frontend/qt/Buttons.h"
 #include "frontend/qt/Fields.h"
 
 namespace kirmel::viewer {
@@ -54,21 +55,11 @@ TFrmAxisOptions::TFrmAxisOptions(QWidget* owner) : QDialog(owner) {
   boxes->addWidget(AxisBox("Options for Y-Axis:", y_.Start, y_.End, y_.Text, y_.TicksStep,
                            y_.MinorTicks));
 
-  auto* ok = new QPushButton(QStringLiteral("OK"));
-  ok->setObjectName(QStringLiteral("BitBtnOK"));
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"));
-  cancel->setObjectName(QStringLiteral("BitBtnCancel"));
-  connect(ok, &QPushButton::clicked, this, qt::GuardedSlot([this] { BitBtnOKClick(); }));
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(boxes);
-  layout->addLayout(buttons);
+  layout->addLayout(qt::OkCancelRow(this, [this] { BitBtnOKClick(); }, QStringLiteral("BitBtnOK"),
+                                    QStringLiteral("BitBtnCancel")));
 }
 
 fe::TAxisSide TFrmAxisOptions::XSide() const {

@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 
+#include "frontend/qt/Buttons.h"
 #include "frontend/qt/Fields.h"
 #include "frontend/viewer/windows/CompareConc.h"
 #include "frontend/viewer/windows/CompareConcTime.h"
@@ -11,8 +12,8 @@ namespace kirmel::viewer {
 
 std::pair<QPushButton*, QPushButton*> CompareButtons(QWidget* window,
                                                      std::function<void(int)> compare) {
-  QPushButton* waterLayer = NewButton(QStringLiteral("Compare"), QStringLiteral("BtnCompare1"));
-  QPushButton* sediment = NewButton(QStringLiteral("Compare"), QStringLiteral("BtnCompare2"));
+  QPushButton* waterLayer = qt::NewButton(QStringLiteral("Compare"), QStringLiteral("BtnCompare1"));
+  QPushButton* sediment = qt::NewButton(QStringLiteral("Compare"), QStringLiteral("BtnCompare2"));
   QObject::connect(waterLayer, &QPushButton::clicked, window,
                    qt::GuardedSlot([compare] { compare(kCompareWaterLayer); }));
   QObject::connect(sediment, &QPushButton::clicked, window,

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "frontend/plot/ChartPlot.h"
+#include "frontend/qt/Buttons.h"
 #include "frontend/qt/Fields.h"
 #include "frontend/viewer/windows/AxisOptions.h"
 #include "frontend/viewer/windows/ChartPanel.h"
@@ -24,10 +25,10 @@ TFrmCompareGraph::TFrmCompareGraph(QWidget* owner)
   chart_->Plot()->setMinimumSize(560, 420);
   chart_->Chart.LegendPosition = fe::TLegendPosition::Bottom;
 
-  QPushButton* save = NewButton(QStringLiteral("Save as BMP"), QStringLiteral("BitBtnSave"));
-  QPushButton* axis = NewButton(QStringLiteral("Axis..."), QStringLiteral("BtnAxisOptions"));
-  QPushButton* print = NewButton(QStringLiteral("Print"), QStringLiteral("BitBtnPrint"));
-  QPushButton* close = NewButton(QStringLiteral("Close"), QStringLiteral("BitBtnClose"));
+  QPushButton* save = qt::NewButton(QStringLiteral("Save as BMP"), QStringLiteral("BitBtnSave"));
+  QPushButton* axis = qt::NewButton(QStringLiteral("Axis..."), QStringLiteral("BtnAxisOptions"));
+  QPushButton* print = qt::NewButton(QStringLiteral("Print"), QStringLiteral("BitBtnPrint"));
+  QPushButton* close = qt::NewButton(QStringLiteral("Close"), QStringLiteral("BitBtnClose"));
   connect(save, &QPushButton::clicked, this, qt::GuardedSlot([this] { BitBtnSaveClick(); }));
   connect(axis, &QPushButton::clicked, this, qt::GuardedSlot([this] { BtnAxisOptionsClick(); }));
   connect(print, &QPushButton::clicked, this, qt::GuardedSlot([this] { BitBtnPrintClick(); }));

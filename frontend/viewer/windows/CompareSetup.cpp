@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "frontend/qt/Dialogs.h"
+#include "frontend/qt/Buttons.h"
 #include "frontend/qt/Fields.h"
 #include "frontend/viewer/Comparison.h"
 #include "frontend/viewer/windows/CompareGraph.h"
@@ -89,12 +90,8 @@ TFrmCompareSetup::TFrmCompareSetup(QWidget* owner, fe::TComparison& comparison,
   measured->addWidget(standDevs_);
   layout->addWidget(grpMeasured_);
 
-  auto* view = new QPushButton(QStringLiteral("View"));
-  view->setObjectName(QStringLiteral("BitBtnView"));
-  view->setAutoDefault(false);
-  auto* close = new QPushButton(QStringLiteral("Close"));
-  close->setObjectName(QStringLiteral("BitBtnClose"));
-  close->setAutoDefault(false);
+  QPushButton* view = qt::NewButton(QStringLiteral("View"), QStringLiteral("BitBtnView"));
+  QPushButton* close = qt::NewButton(QStringLiteral("Close"), QStringLiteral("BitBtnClose"));
   connect(view, &QPushButton::clicked, this, qt::GuardedSlot([this] { BitBtnViewClick(); }));
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
   auto* buttons = new QHBoxLayout;
@@ -116,9 +113,7 @@ TChoiceRow TFrmCompareSetup::AddRow(QGridLayout* grid, const char* caption,
   row.Edit->setReadOnly(true);
   row.Edit->setMinimumWidth(340);
   row.Label->setBuddy(row.Edit);
-  row.Button = new QPushButton(QStringLiteral("..."));
-  row.Button->setObjectName(buttonName);
-  row.Button->setAutoDefault(false);
+  row.Button = qt::NewButton(QStringLiteral("..."), buttonName);
   row.Button->setFixedWidth(row.Button->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
   connect(row.Button, &QPushButton::clicked, this, qt::GuardedSlot(std::move(handler)));
   const int at = grid->rowCount() == 1 && !grid->itemAtPosition(0, 0) ? 0 : grid->rowCount();

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "frontend/plot/ChartPlot.h"
+#include "frontend/qt/Buttons.h"
 #include "frontend/qt/Fields.h"
 #include "frontend/qt/TableForm.h"
 #include "frontend/viewer/windows/AxisOptions.h"
@@ -74,7 +75,7 @@ TGraphForm::TGraphForm(QWidget* owner) : QDialog(owner) {
     check->setProperty("Tag", i);
     connect(check, &QCheckBox::clicked, this,
             qt::GuardedSlot([this, i](bool checked) { ChckSeriesClick(i, checked); }));
-    QPushButton* table = NewButton(QStringLiteral("Table"), QStringLiteral("TableBtn%1").arg(i));
+    QPushButton* table = qt::NewButton(QStringLiteral("Table"), QStringLiteral("TableBtn%1").arg(i));
     table->setProperty("Tag", i);
     connect(table, &QPushButton::clicked, this, qt::GuardedSlot([this, i] { TableBtnClick(i); }));
     grid->addWidget(check, i - 1, 0);
@@ -90,10 +91,10 @@ TGraphForm::TGraphForm(QWidget* owner) : QDialog(owner) {
   grid->setRowStretch(kControlledSeries + 1, 1);
   grid->setColumnStretch(0, 1);
 
-  QPushButton* axis = NewButton(QStringLiteral("Axis..."), QStringLiteral("BtnAxisOptions"));
-  QPushButton* save = NewButton(QStringLiteral("Save as BMP"), QStringLiteral("BitBtnSave"));
-  QPushButton* print = NewButton(QStringLiteral("Print"), QStringLiteral("BitBtnPrint"));
-  QPushButton* close = NewButton(QStringLiteral("Close"), QStringLiteral("BitBtnClose"));
+  QPushButton* axis = qt::NewButton(QStringLiteral("Axis..."), QStringLiteral("BtnAxisOptions"));
+  QPushButton* save = qt::NewButton(QStringLiteral("Save as BMP"), QStringLiteral("BitBtnSave"));
+  QPushButton* print = qt::NewButton(QStringLiteral("Print"), QStringLiteral("BitBtnPrint"));
+  QPushButton* close = qt::NewButton(QStringLiteral("Close"), QStringLiteral("BitBtnClose"));
   connect(axis, &QPushButton::clicked, this, qt::GuardedSlot([this] { BtnAxisOptionsClick(); }));
   connect(save, &QPushButton::clicked, this, qt::GuardedSlot([this] { BitBtnSaveClick(); }));
   connect(print, &QPushButton::clicked, this, qt::GuardedSlot([this] { BitBtnPrintClick(); }));

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "frontend/editor/Parser.h"
+#include "frontend/qt/Buttons.h"
 #include "frontend/qt/Fields.h"
 #include "frontend/viewer/windows/ConcentrationGraph.h"
 #include "frontend/viewer/windows/ConcentrationTimeGraph.h"
@@ -49,9 +50,7 @@ TGraphMenuForm::TGraphMenuForm(QWidget* owner) : QDialog(owner), group_(new QBut
   auto* view = new QPushButton(QStringLiteral("View"));
   view->setObjectName(QStringLiteral("ViewButton"));
   view->setDefault(true);
-  auto* close = new QPushButton(QStringLiteral("Close"));
-  close->setObjectName(QStringLiteral("CloseButton"));
-  close->setAutoDefault(false);
+  QPushButton* close = qt::NewButton(QStringLiteral("Close"), QStringLiteral("CloseButton"));
   connect(view, &QPushButton::clicked, this, qt::GuardedSlot([this] { ViewButtonClick(); }));
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
   auto* buttons = new QHBoxLayout;

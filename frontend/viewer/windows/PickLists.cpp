@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "frontend/qt/Buttons.h"
 #include "frontend/qt/Fields.h"
 
 namespace kirmel::viewer {
@@ -26,22 +27,12 @@ TFrmSelectList::TFrmSelectList(QWidget* owner, const char* formName, const char*
             BitBtnOKClick();
           }));
 
-  auto* ok = new QPushButton(QStringLiteral("OK"));
-  ok->setObjectName(QStringLiteral("BitBtnOK"));
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"));
-  cancel->setObjectName(QStringLiteral("BitBtnCancel"));
-  connect(ok, &QPushButton::clicked, this, qt::GuardedSlot([this] { BitBtnOKClick(); }));
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel(QString::fromLatin1(label)));
   layout->addWidget(list_, 1);
-  layout->addLayout(buttons);
+  layout->addLayout(qt::OkCancelRow(this, [this] { BitBtnOKClick(); }, QStringLiteral("BitBtnOK"),
+                                    QStringLiteral("BitBtnCancel")));
   resize(260, 340);
 }
 

@@ -5,17 +5,13 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
+#include "frontend/qt/Buttons.h"
 #include "frontend/qt/Fields.h"
 #include "frontend/viewer/windows/ChartPanel.h"
 
 namespace kirmel::viewer {
 
-QPushButton* NewButton(const QString& caption, const QString& name) {
-  auto* b = new QPushButton(caption);
-  b->setObjectName(name);
-  b->setAutoDefault(false);
-  return b;
-}
+using qt::NewButton;
 
 QPushButton* SelectButton(const QString& name, int tag) {
   QPushButton* b = NewButton(QStringLiteral("..."), name);

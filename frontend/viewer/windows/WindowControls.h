@@ -1,4 +1,4 @@
-// Controls the viewer's windows share: their push buttons, the Print and
+// Controls the viewer's windows share: the Print and
 // Close buttons, the series check boxes beside a chart and the "..." button
 // of each.
 #pragma once
@@ -18,10 +18,6 @@ class QPushButton;
 namespace kirmel::viewer {
 
 class TChartPanel;
-
-// A push button with its object name; Enter in another control does not
-// press it.
-QPushButton* NewButton(const QString& caption, const QString& name);
 
 // The "..." button of series `tag`, as narrow as its caption.
 QPushButton* SelectButton(const QString& name, int tag);
