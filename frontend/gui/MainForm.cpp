@@ -38,7 +38,8 @@ std::unique_ptr<fe::TKirmelEditor> MakeEditor() {
 
 TMainForm* MainForm() { return Current(); }
 
-TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), editor_(MakeEditor()) {
+TMainForm::TMainForm(QWidget* parent)
+    : QMainWindow(parent), editor_(MakeEditor()), commits_(this) {
   Current() = this;
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(QStringLiteral("KIRMEL-GUI"));
@@ -56,9 +57,6 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), editor_(MakeEditor(
   if (QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 
-  focusConnection_ = connect(qApp, &QApplication::focusChanged, this,
-          [this](QWidget* old, QWidget* now) { FocusChanged(old, now); });
-
   // The root's folders; the run marker lives in GUI.
   const fe::TSettings& s = editor_->Settings();
   for (const std::string& dir : {s.ScenariosDir(), s.PesticidesDir(), s.RunsDir(), s.GuiDir()}) {
@@ -71,9 +69,6 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), editor_(MakeEditor(
 }
 
 TMainForm::~TMainForm() {
-  // The pages go away after this destructor; their focus changes are no
-  // longer the window's business.
-  disconnect(focusConnection_);
   if (Current() == this) Current() = nullptr;
 }
 
@@ -115,47 +110,7 @@ void TMainForm::UpdateAll() {
 
 // ---- committing the field being edited ----
 
-void TMainForm::RegisterExit(QWidget* control, std::function<bool()> handler) {
-  exitHandlers_[control] = std::move(handler);
-}
-
-QWidget* TMainForm::RegisteredControlOf(QWidget* widget) const {
-  for (; widget; widget = widget->parentWidget())
-    if (exitHandlers_.count(widget)) return widget;
-  return nullptr;
-}
-
-void TMainForm::FocusChanged(QWidget* old, QWidget* now) {
-  QWidget* left = RegisteredControlOf(old);
-  if (!left) return;
-  // Focus that goes to another application or to a dialog comes back to the
-  // field; moving between the cells of a grid stays in it.
-  if (!now || now->window() != this || RegisteredControlOf(now) == left) return;
-  pendingCommit_ = left;
-  // After the event that moved the focus: a message box must not open in
-  // the middle of a mouse press.
-  QTimer::singleShot(0, this, [this] {
-    if (QWidget* control = pendingCommit_) {
-      pendingCommit_ = nullptr;
-      qt::Guarded([&] { Commit(control); });
-    }
-  });
-}
-
-bool TMainForm::Commit(QWidget* control) {
-  if (auto* grid = qobject_cast<qt::TStringGrid*>(control)) grid->CommitEditor();
-  auto it = exitHandlers_.find(control);
-  return it == exitHandlers_.end() || it->second();
-}
-
-bool TMainForm::CommitEdits() {
-  QWidget* pending = pendingCommit_;
-  pendingCommit_ = nullptr;
-  if (pending && !Commit(pending)) return false;
-  QWidget* focused = RegisteredControlOf(focusWidget());
-  if (focused && focused != pending && !Commit(focused)) return false;
-  return true;
-}
+bool TMainForm::CommitEdits() { return commits_.CommitEdits(); }
 
 std::function<void()> TMainForm::Handler(void (TMainForm::*handler)()) {
   return [this, handler] {

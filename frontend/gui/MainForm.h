@@ -19,13 +19,13 @@
 
 #include <QMainWindow>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "frontend/editor/Editor.h"
 #include "frontend/editor/Run.h"
+#include "frontend/qt/FieldCommits.h"
 
 class QAction;
 class QCheckBox;
@@ -174,11 +174,6 @@ class TMainForm : public QMainWindow {
   bool StrGridICSegmentsExit();
   bool StrGridDriftLoadingsExit();
 
-  // Commit machinery (MainForm.cpp).
-  void RegisterExit(QWidget* control, std::function<bool()> handler);
-  QWidget* RegisteredControlOf(QWidget* widget) const;
-  void FocusChanged(QWidget* old, QWidget* now);
-  bool Commit(QWidget* control);
   // Runs a button or menu handler: commits first, then runs it guarded.
   std::function<void()> Handler(void (TMainForm::*handler)());
 
@@ -195,9 +190,7 @@ class TMainForm : public QMainWindow {
   bool startedUp_ = false;
 
   std::vector<TNumericField> fields_;
-  std::map<QWidget*, std::function<bool()>> exitHandlers_;
-  QWidget* pendingCommit_ = nullptr;
-  QMetaObject::Connection focusConnection_;
+  qt::TFieldCommits commits_;
 
   QTabWidget* pageControlMain_ = nullptr;
   QTabWidget* pageControlScenario_ = nullptr;

@@ -92,7 +92,7 @@ QLineEdit* TMainForm::AddNumericField(QGridLayout* grid, int row, const char* la
   QLineEdit* edit = AddEdit(grid, row, label, name, unit);
   fields_.push_back({edit, std::move(get), std::move(set)});
   const std::size_t index = fields_.size() - 1;
-  RegisterExit(edit, [this, index] { return NumericFieldExit(fields_[index]); });
+  commits_.Register(edit, [this, index] { return NumericFieldExit(fields_[index]); });
   return edit;
 }
 
@@ -312,7 +312,7 @@ QWidget* TMainForm::BuildInitialisationPage() {
       0, strGridICSegments_->fontMetrics().horizontalAdvance(QString(24, QChar('0'))));
   strGridICSegments_->horizontalHeader()->setStretchLastSection(true);
   CompactRows(strGridICSegments_);
-  RegisterExit(strGridICSegments_, [this] { return StrGridICSegmentsExit(); });
+  commits_.Register(strGridICSegments_, [this] { return StrGridICSegmentsExit(); });
 
   auto* setAll = new QHBoxLayout;
   setAll->addWidget(Label("Initial concentration"));
@@ -337,9 +337,9 @@ QWidget* TMainForm::BuildInitialisationPage() {
 QWidget* TMainForm::BuildSimulationPage() {
   auto* time = FieldGrid();
   ttDays_ = AddEdit(time, 0, "Total time", "TTDays", "d");
-  RegisterExit(ttDays_, [this] { return TTDaysExit(); });
+  commits_.Register(ttDays_, [this] { return TTDaysExit(); });
   timestepColumn_ = AddEdit(time, 1, "Calculation time step", "TimestepColumn", "s");
-  RegisterExit(timestepColumn_, [this] { return TimestepColumnExit(); });
+  commits_.Register(timestepColumn_, [this] { return TimestepColumnExit(); });
 
   auto* output = FieldGrid();
   AddNumericField(output, 0, "Time interval of output", "EdtOutputInterval", "d",
@@ -573,7 +573,7 @@ QWidget* TMainForm::BuildLoadingPage() {
   strGridDriftLoadings_->SetColCount(4);
   strGridDriftLoadings_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   CompactRows(strGridDriftLoadings_);
-  RegisterExit(strGridDriftLoadings_, [this] { return StrGridDriftLoadingsExit(); });
+  commits_.Register(strGridDriftLoadings_, [this] { return StrGridDriftLoadingsExit(); });
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(Button("Remove", "DriftRemoveButton", &TMainForm::DriftRemoveClick));

@@ -1,5 +1,4 @@
 // The segment editors of the water layer and the sediment.
-#include <QApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -7,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -38,15 +36,11 @@ TSegmentEditor::TSegmentEditor(fe::TKirmelData& data, fe::TSegmentEditorKind kin
                                TGenerateNodesForm& generate, TScaleForm& scale, QWidget* parent)
     : QDialog(parent),
       data_(data),
+      commits_(this),
       kind_(kind),
       generate_(generate),
       scale_(scale),
-      mode_(kind == fe::TSegmentEditorKind::WaterLayer ? 2 : 4) {
-  focusConnection_ = connect(qApp, &QApplication::focusChanged, this,
-                             [this](QWidget* old, QWidget* now) { FocusChanged(old, now); });
-}
-
-TSegmentEditor::~TSegmentEditor() { disconnect(focusConnection_); }
+      mode_(kind == fe::TSegmentEditorKind::WaterLayer ? 2 : 4) {}
 
 void TSegmentEditor::Build(const char* lengthCaption, int gridColumns, QWidget* extra) {
   auto button = [this](const char* caption, const char* name, void (TSegmentEditor::*handler)()) {
@@ -59,7 +53,7 @@ void TSegmentEditor::Build(const char* lengthCaption, int gridColumns, QWidget* 
   lengthEdit_ = new QLineEdit;
   lengthEdit_->setObjectName(QStringLiteral("LengthEdit"));
   lengthEdit_->setMaximumWidth(110);
-  RegisterExit(lengthEdit_, [this] { return CheckLength(); });
+  commits_.Register(lengthEdit_, [this] { return CheckLength(); });
   auto* geometry = new QHBoxLayout;
   geometry->addWidget(new QLabel(QString::fromLatin1(lengthCaption)));
   geometry->addWidget(lengthEdit_);
@@ -76,7 +70,7 @@ void TSegmentEditor::Build(const char* lengthCaption, int gridColumns, QWidget* 
   grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 8);
   grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  RegisterExit(grid_, [this] { return StrGridSegmentsExit(); });
+  commits_.Register(grid_, [this] { return StrGridSegmentsExit(); });
   auto* buttons = new QVBoxLayout;
   buttons->addWidget(button("Remove", "BitBtnRemove", &TSegmentEditor::BitBtnRemoveClick));
   buttons->addWidget(button("Generate", "BitBtnGenerate", &TSegmentEditor::BitBtnGenerateClick));
@@ -193,7 +187,7 @@ bool TSegmentEditor::CheckAndStore() {
 }
 
 void TSegmentEditor::showEvent(QShowEvent* event) {
-  pendingCommit_ = nullptr;
+  commits_.ForgetPending();
   qt::Guarded([this] {
     LoadGeometry();
     RefreshGrid();
@@ -256,47 +250,7 @@ void TSegmentEditor::BitBtnCloseClick() {
 
 // ---- taking the field being edited ----
 
-void TSegmentEditor::RegisterExit(QWidget* control, std::function<bool()> handler) {
-  exitHandlers_[control] = std::move(handler);
-}
-
-QWidget* TSegmentEditor::RegisteredControlOf(QWidget* widget) const {
-  for (; widget; widget = widget->parentWidget())
-    if (exitHandlers_.count(widget)) return widget;
-  return nullptr;
-}
-
-void TSegmentEditor::FocusChanged(QWidget* old, QWidget* now) {
-  QWidget* left = RegisteredControlOf(old);
-  if (!left || !isVisible()) return;
-  // Focus that goes to a message box or a dialog comes back; moving between
-  // the cells of the grid stays in it.
-  if (!now || now->window() != this || RegisteredControlOf(now) == left) return;
-  pendingCommit_ = left;
-  // After the event that moved the focus, so that no message box opens in
-  // the middle of a mouse press.
-  QTimer::singleShot(0, this, [this] {
-    if (QWidget* control = pendingCommit_) {
-      pendingCommit_ = nullptr;
-      qt::Guarded([&] { Commit(control); });
-    }
-  });
-}
-
-bool TSegmentEditor::Commit(QWidget* control) {
-  if (auto* grid = qobject_cast<qt::TStringGrid*>(control)) grid->CommitEditor();
-  auto it = exitHandlers_.find(control);
-  return it == exitHandlers_.end() || it->second();
-}
-
-bool TSegmentEditor::CommitEdits() {
-  QWidget* pending = pendingCommit_;
-  pendingCommit_ = nullptr;
-  if (pending && !Commit(pending)) return false;
-  QWidget* focused = RegisteredControlOf(focusWidget());
-  if (focused && focused != pending && !Commit(focused)) return false;
-  return true;
-}
+bool TSegmentEditor::CommitEdits() { return commits_.CommitEdits(); }
 
 // ---- the water-layer segments ----
 
@@ -398,7 +352,7 @@ TSedimentNodesForm::TSedimentNodesForm(fe::TKirmelData& data, TGenerateNodesForm
   numCompartmentsEdit_ = new QLineEdit;
   numCompartmentsEdit_->setObjectName(QStringLiteral("NumCompartmentsEdit"));
   numCompartmentsEdit_->setMaximumWidth(80);
-  RegisterExit(numCompartmentsEdit_, [this] { return NumCompartmentsEditExit(); });
+  commits_.Register(numCompartmentsEdit_, [this] { return NumCompartmentsEditExit(); });
   auto* top = new QHBoxLayout;
   top->addWidget(new QLabel(QStringLiteral("No. of segments")));
   top->addWidget(numCompartmentsEdit_);

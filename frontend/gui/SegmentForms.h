@@ -16,9 +16,9 @@
 #include <QDialog>
 #include <QString>
 #include <functional>
-#include <map>
 
 #include "frontend/editor/SegmentLists.h"
+#include "frontend/qt/FieldCommits.h"
 
 class QLabel;
 class QLineEdit;
@@ -94,7 +94,6 @@ class TSegmentEditor : public QDialog {
   Q_OBJECT
 
  public:
-  ~TSegmentEditor() override;
 
   // The list to edit (see fe::TSegmentList for the modes) and the caption;
   // the main window sets both before it shows the editor.
@@ -128,9 +127,6 @@ class TSegmentEditor : public QDialog {
 
   // Builds the window; `extra` goes between the segments and Close.
   void Build(const char* lengthCaption, int gridColumns, QWidget* extra);
-  // Runs a handler when the user leaves `control`.
-  void RegisterExit(QWidget* control, std::function<bool()> handler);
-
   virtual void FillGrid() = 0;
   // Reads the editable columns back through the setters (leaving the grid).
   virtual bool StrGridSegmentsExit() = 0;
@@ -144,6 +140,7 @@ class TSegmentEditor : public QDialog {
 
   fe::TKirmelData& data_;
   qt::TStringGrid* grid_ = nullptr;
+  qt::TFieldCommits commits_;
 
  private:
   void BitBtnScaleClick();
@@ -153,9 +150,6 @@ class TSegmentEditor : public QDialog {
   void BitBtnCloseClick();
   void ShowLength();
   std::function<void()> Handler(void (TSegmentEditor::*handler)());
-  QWidget* RegisteredControlOf(QWidget* widget) const;
-  void FocusChanged(QWidget* old, QWidget* now);
-  bool Commit(QWidget* control);
 
   fe::TSegmentEditorKind kind_;
   TGenerateNodesForm& generate_;
@@ -164,9 +158,6 @@ class TSegmentEditor : public QDialog {
   int mode_;
   double length_ = 0;
   fe::TSegmentLimits limits_{};
-  std::map<QWidget*, std::function<bool()>> exitHandlers_;
-  QWidget* pendingCommit_ = nullptr;
-  QMetaObject::Connection focusConnection_;
 };
 
 // The water-layer segments: number, position and length.
