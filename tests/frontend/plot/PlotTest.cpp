@@ -9,21 +9,12 @@
 
 #include "common/TempDir.h"
 #include "frontend/plot/ChartPlot.h"
+#include "qtcommon/Images.h"
 
 namespace kirmel::test {
 namespace {
 
 using namespace kirmel::fe;
-
-// Pixels of `image` inside `rect` that are not white.
-int Inked(const QImage& image, const QRect& rect) {
-  int n = 0;
-  const QRect r = rect.intersected(image.rect());
-  for (int y = r.top(); y <= r.bottom(); ++y)
-    for (int x = r.left(); x <= r.right(); ++x)
-      if (image.pixelColor(x, y) != QColor(Qt::white)) ++n;
-  return n;
-}
 
 // A chart with a series of every kind, on three axes.
 TChart Sample() {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "common/GoldenRuns.h"
 #include "common/TempDir.h"
 #include "frontend/viewer/Comparison.h"
 
@@ -37,9 +38,7 @@ class Comparisons : public testing::Test {
   std::string Runs() const { return root.str() + "/RUNS"; }
   std::string AddRun(const std::string& golden, const std::string& name) {
     const fs::path dir = fs::path(Runs()) / name;
-    fs::create_directories(dir);
-    const fs::path from = fs::path(KIRMEL_TEST_DATA) / "kernel/golden" / golden / "expected";
-    for (const auto& f : fs::directory_iterator(from)) fs::copy_file(f.path(), dir / f.path().filename());
+    CopyGoldenRun(golden, dir);
     return dir.string();
   }
 

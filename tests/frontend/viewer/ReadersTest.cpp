@@ -8,6 +8,8 @@
 #include <functional>
 #include <sstream>
 
+#include "common/GoldenRuns.h"
+#include "common/ReaderMessages.h"
 #include "common/TempDir.h"
 #include "frontend/viewer/EC.h"
 #include "frontend/viewer/INPUT.h"
@@ -21,15 +23,6 @@ namespace kirmel::test {
 namespace {
 
 using namespace kirmel::fe;
-
-std::string Golden(const std::string& run, const std::string& file) {
-  return std::string(KIRMEL_TEST_DATA) + "/kernel/golden/" + run + "/expected/" + file;
-}
-
-struct Messages {
-  std::vector<std::string> list;
-  Parser parser{[this](const std::string& m) { list.push_back(m); }};
-};
 
 TEST(GoldenRuns, ExampleReadsAsWritten) {
   Messages m;

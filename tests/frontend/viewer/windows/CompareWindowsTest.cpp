@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "common/GoldenRuns.h"
 #include "common/TempDir.h"
 #include "frontend/plot/ChartPlot.h"
 #include "frontend/viewer/windows/AxisOptions.h"
@@ -26,8 +27,11 @@
 #include "frontend/viewer/windows/ConcentrationTimeGraph.h"
 #include "frontend/viewer/windows/GraphMenu.h"
 #include "frontend/viewer/windows/PickLists.h"
+#include "qtcommon/Images.h"
 #include "qtcommon/OnModal.h"
 #include "qtcommon/ScriptedDialogsFixture.h"
+#include "qtcommon/ViewerWindowsFixture.h"
+#include "qtcommon/Widgets.h"
 
 namespace kirmel::test {
 namespace {
@@ -37,13 +41,6 @@ using namespace kirmel::viewer;
 
 const std::string CR = "\r";
 
-template <class T = QWidget>
-T* Child(QWidget* w, const QString& name) {
-  T* c = w->findChild<T*>(name);
-  EXPECT_NE(c, nullptr) << name.toStdString();
-  return c;
-}
-void Click(QWidget* w, const QString& name) { Child<QAbstractButton>(w, name)->click(); }
 std::string Text(QWidget* w, const QString& name) {
   return Child<QLineEdit>(w, name)->text().toStdString();
 }
@@ -51,20 +48,12 @@ bool Enabled(QWidget* w, const QString& name) { return Child(w, name)->isEnabled
 
 // The chart as it is on screen once its queued redraw has run.
 QImage Shown(TFrmCompareGraph* g) {
-  for (int i = 0; i < 4; ++i) QApplication::processEvents();
+  Settle();
   return g->CompareChartPanel()->grab().toImage();
 }
 
-int Inked(const QImage& image) {
-  int n = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if (image.pixelColor(x, y) != QColor(Qt::white)) ++n;
-  return n;
-}
-
 // A pixel of `colour`, or of a shade of it that smoothing gave a thin line.
-bool HasColour(const QImage& image, QColor colour) {
+bool HasColourOrShade(const QImage& image, QColor colour) {
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x) {
       const QColor c = image.pixelColor(x, y);
@@ -93,27 +82,20 @@ void PickLine(int line) {
 }
 
 // A root of its own for each test, with golden runs copied into its RUNS.
-class CompareWindows : public testing::Test {
+class CompareWindows : public ViewerWindowsFixture {
  protected:
   CompareWindows() {
     if (const char* r = std::getenv("KIRMEL_ROOT")) oldRoot_ = r;
     setenv("KIRMEL_ROOT", root.str().c_str(), 1);
-    ShowReaderMessagesAsErrors();
   }
-  ~CompareWindows() override {
-    fe::ProgramParser().SetMessageSink({});
-    setenv("KIRMEL_ROOT", oldRoot_.c_str(), 1);
-  }
+  ~CompareWindows() override { setenv("KIRMEL_ROOT", oldRoot_.c_str(), 1); }
   std::string AddRun(const std::string& golden, const std::string& name) {
     const fs::path dir = root.path() / "RUNS" / name;
-    fs::create_directories(dir);
-    const fs::path from = fs::path(KIRMEL_TEST_DATA) / "kernel/golden" / golden / "expected";
-    for (const auto& f : fs::directory_iterator(from)) fs::copy_file(f.path(), dir / f.path().filename());
+    CopyGoldenRun(golden, dir);
     return dir.string();
   }
 
   TempDir root;
-  ScopedScriptedDialogs dialogs;
 
  private:
   std::string oldRoot_;
@@ -187,8 +169,8 @@ TEST_F(CompareWindows, TwoRunsAtOneTimeFromChoiceToPrintedChart) {
 
       // What is on screen: both runs, black and blue.
       const QImage shown = Shown(g);
-      EXPECT_GT(Inked(shown), shown.width() * shown.height() / 50);
-      EXPECT_TRUE(HasColour(shown, QColor(0, 0, 255)));
+      EXPECT_GT(Inked(shown, shown.rect()), shown.width() * shown.height() / 50);
+      EXPECT_TRUE(HasColourOrShade(shown, QColor(0, 0, 255)));
 
       const std::string bmp = out.file("compare.bmp");
       dialogs->AnswerSaveFile(bmp);
@@ -262,7 +244,7 @@ TEST_F(CompareWindows, InTimeAgainstMeasuredPeriods) {
       Click(g, "BtnAxisOptions");
       EXPECT_EQ(g->CompareChart().AxisRange(fe::TAxisSide::Bottom), std::make_pair(0.0, 10.0));
       const QImage shown = Shown(g);
-      EXPECT_TRUE(HasColour(shown, QColor(0, 128, 128)));
+      EXPECT_TRUE(HasColourOrShade(shown, QColor(0, 128, 128)));
       Click(g, "BitBtnClose");
     });
     Click(d, "BitBtnView");

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "common/GoldenRuns.h"
 #include "common/TempDir.h"
 #include "frontend/plot/ChartPlot.h"
 #include "frontend/qt/StringGrid.h"
@@ -28,8 +29,11 @@
 #include "frontend/viewer/windows/GraphForm.h"
 #include "frontend/viewer/windows/GraphMenu.h"
 #include "frontend/viewer/windows/PickLists.h"
+#include "qtcommon/Images.h"
 #include "qtcommon/OnModal.h"
 #include "qtcommon/ScriptedDialogsFixture.h"
+#include "qtcommon/ViewerWindowsFixture.h"
+#include "qtcommon/Widgets.h"
 
 namespace kirmel::test {
 namespace {
@@ -39,20 +43,8 @@ using namespace kirmel::viewer;
 using fe::TChart;
 using fe::TSeries;
 
-const std::string kGolden = std::string(KIRMEL_SOURCE_DIR) + "/tests/data/kernel/golden/";
-const std::string kExample = kGolden + "example/expected";
+const std::string kExample = GoldenRunDir("example");
 
-void Settle() {
-  for (int i = 0; i < 4; ++i) QApplication::processEvents();
-}
-
-template <class T = QWidget>
-T* Child(QWidget* w, const QString& name) {
-  T* c = w->findChild<T*>(name);
-  EXPECT_NE(c, nullptr) << name.toStdString();
-  return c;
-}
-void Click(QWidget* w, const QString& name) { Child<QAbstractButton>(w, name)->click(); }
 
 std::vector<std::string> Titles(const TChart& chart) {
   std::vector<std::string> out;
@@ -66,53 +58,12 @@ std::vector<std::string> Items(QComboBox* list) {
   return out;
 }
 
-// Pixels inside `rect` that are not white.
-int Inked(const QImage& image, const QRect& rect) {
-  int n = 0;
-  const QRect r = rect.intersected(image.rect());
-  for (int y = r.top(); y <= r.bottom(); ++y)
-    for (int x = r.left(); x <= r.right(); ++x)
-      if (image.pixelColor(x, y) != QColor(Qt::white)) ++n;
-  return n;
-}
-
-bool HasColour(const QImage& image, QColor colour) {
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if (image.pixelColor(x, y) == colour) return true;
-  return false;
-}
-
-// Installs a printer for one test and the one before afterwards.
-class ScopedPrinter {
- public:
-  explicit ScopedPrinter(std::unique_ptr<TPagePrinter> p) : printer_(p.get()) {
-    old_ = InstallPagePrinter(std::move(p));
-  }
-  ~ScopedPrinter() { InstallPagePrinter(std::move(old_)); }
-  template <class T>
-  T& Get() { return *static_cast<T*>(printer_); }
-
- private:
-  TPagePrinter* printer_;
-  std::unique_ptr<TPagePrinter> old_;
-};
-
 // A copy of the example's run without the files named.
 void CopyExample(const TempDir& run, const std::vector<std::string>& without = {}) {
-  for (const auto& entry : fs::directory_iterator(kExample)) {
-    const std::string name = entry.path().filename().string();
-    if (std::find(without.begin(), without.end(), name) == without.end())
-      fs::copy_file(entry.path(), run.path() / name);
-  }
+  CopyGoldenRun("example", run.path(), without);
 }
 
-class ConcentrationWindows : public testing::Test {
- protected:
-  ConcentrationWindows() { ShowReaderMessagesAsErrors(); }
-  ~ConcentrationWindows() override { fe::ProgramParser().SetMessageSink({}); }
-  ScopedScriptedDialogs dialogs;
-};
+using ConcentrationWindows = ViewerWindowsFixture;
 
 // ---- concentration graph ----
 
@@ -474,7 +425,7 @@ TEST_F(ConcentrationWindows, DistributionWithAShortAndAMissingFile) {
 // and a subsystem on a buffer node (the kernel writes no files for it) is
 // not offered.
 TEST_F(ConcentrationWindows, RunWithBufferSegments) {
-  const std::string run = kGolden + "buffers/expected";
+  const std::string run = GoldenRunDir("buffers");
   TConcentrationGraphForm conc(nullptr, run);
   conc.show();
   Settle();

@@ -20,6 +20,7 @@
 #include <fstream>
 #include <functional>
 
+#include "common/GoldenRuns.h"
 #include "common/TempDir.h"
 #include "frontend/model/Numbers.h"
 #include "frontend/plot/ChartPlot.h"
@@ -32,8 +33,11 @@
 #include "frontend/viewer/windows/MassBalanceForms.h"
 #include "frontend/viewer/windows/PickLists.h"
 #include "frontend/viewer/windows/SeriesStyle.h"
+#include "qtcommon/Images.h"
 #include "qtcommon/OnModal.h"
 #include "qtcommon/ScriptedDialogsFixture.h"
+#include "qtcommon/ViewerWindowsFixture.h"
+#include "qtcommon/Widgets.h"
 
 namespace kirmel::test {
 namespace {
@@ -43,41 +47,13 @@ using namespace kirmel::viewer;
 using fe::TChart;
 using fe::TSeries;
 
-const std::string kExample = std::string(KIRMEL_SOURCE_DIR) + "/tests/data/kernel/golden/example/expected";
+const std::string kExample = GoldenRunDir("example");
 
-void Settle() {
-  for (int i = 0; i < 4; ++i) QApplication::processEvents();
-}
-
-template <class T = QWidget>
-T* Child(QWidget* w, const QString& name) {
-  T* c = w->findChild<T*>(name);
-  EXPECT_NE(c, nullptr) << name.toStdString();
-  return c;
-}
-void Click(QWidget* w, const QString& name) { Child<QAbstractButton>(w, name)->click(); }
 
 std::vector<std::string> Titles(const TChart& chart) {
   std::vector<std::string> out;
   for (const TSeries& s : chart.Series) out.push_back(s.Title);
   return out;
-}
-
-// Pixels inside `rect` that are not white.
-int Inked(const QImage& image, const QRect& rect) {
-  int n = 0;
-  const QRect r = rect.intersected(image.rect());
-  for (int y = r.top(); y <= r.bottom(); ++y)
-    for (int x = r.left(); x <= r.right(); ++x)
-      if (image.pixelColor(x, y) != QColor(Qt::white)) ++n;
-  return n;
-}
-
-bool HasColour(const QImage& image, QColor colour) {
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if (image.pixelColor(x, y) == colour) return true;
-  return false;
 }
 
 // A printer for the tests: no printer at all.
@@ -88,27 +64,7 @@ class TNoPrinter : public TPagePrinter {
   bool EndDocument() override { return false; }
 };
 
-// Installs a printer for one test and the one before afterwards.
-class ScopedPrinter {
- public:
-  explicit ScopedPrinter(std::unique_ptr<TPagePrinter> p) : printer_(p.get()) {
-    old_ = InstallPagePrinter(std::move(p));
-  }
-  ~ScopedPrinter() { InstallPagePrinter(std::move(old_)); }
-  template <class T>
-  T& Get() { return *static_cast<T*>(printer_); }
-
- private:
-  TPagePrinter* printer_;
-  std::unique_ptr<TPagePrinter> old_;
-};
-
-class ViewerWindows : public testing::Test {
- protected:
-  ViewerWindows() { ShowReaderMessagesAsErrors(); }
-  ~ViewerWindows() override { fe::ProgramParser().SetMessageSink({}); }
-  ScopedScriptedDialogs dialogs;
-};
+using ViewerWindows = ViewerWindowsFixture;
 
 // ---- mass-balance windows ----
 
