@@ -10,6 +10,7 @@
 
 #include "common/GoldenRuns.h"
 #include "common/ReaderMessages.h"
+#include "common/SeriesTitles.h"
 #include "common/TempDir.h"
 #include "frontend/viewer/ConcGraphs.h"
 #include "frontend/viewer/DB.h"
@@ -20,12 +21,6 @@ namespace kirmel::test {
 namespace {
 
 using namespace kirmel::fe;
-
-std::vector<std::string> Titles(const std::vector<TSeries>& series) {
-  std::vector<std::string> out;
-  for (const TSeries& s : series) out.push_back(s.Title);
-  return out;
-}
 
 TEST(GraphChoices, FiveOfNAndTheListsFirstChoices) {
   EXPECT_EQ(FiveOfN(11), (std::vector<int>{1, 3, 6, 8, 11}));

@@ -18,6 +18,7 @@
 #include <filesystem>
 
 #include "common/GoldenRuns.h"
+#include "common/SeriesTitles.h"
 #include "common/TempDir.h"
 #include "frontend/plot/ChartPlot.h"
 #include "frontend/qt/StringGrid.h"
@@ -44,13 +45,6 @@ using fe::TChart;
 using fe::TSeries;
 
 const std::string kExample = GoldenRunDir("example");
-
-
-std::vector<std::string> Titles(const TChart& chart) {
-  std::vector<std::string> out;
-  for (const TSeries& s : chart.Series) out.push_back(s.Title);
-  return out;
-}
 
 std::vector<std::string> Items(QComboBox* list) {
   std::vector<std::string> out;

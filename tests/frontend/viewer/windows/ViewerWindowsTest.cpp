@@ -21,6 +21,7 @@
 #include <functional>
 
 #include "common/GoldenRuns.h"
+#include "common/SeriesTitles.h"
 #include "common/TempDir.h"
 #include "frontend/model/Numbers.h"
 #include "frontend/plot/ChartPlot.h"
@@ -48,13 +49,6 @@ using fe::TChart;
 using fe::TSeries;
 
 const std::string kExample = GoldenRunDir("example");
-
-
-std::vector<std::string> Titles(const TChart& chart) {
-  std::vector<std::string> out;
-  for (const TSeries& s : chart.Series) out.push_back(s.Title);
-  return out;
-}
 
 // A printer for the tests: no printer at all.
 class TNoPrinter : public TPagePrinter {
