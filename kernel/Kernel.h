@@ -99,6 +99,8 @@ class Kernel {
   void wbsotp();
   void wbsocf();
   void wbsobt();
+  // New-level storage terms and diagonal of node k for the pass's iterate.
+  void wbsodg(bool firstPass);
 
   // ---- concentration and distribution output ----
   void wlsocoout();

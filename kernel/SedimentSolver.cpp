@@ -232,9 +232,12 @@ void Kernel::wbsosf() {
   }
 }
 
-// Terms of node k for the current pass: LB with the new-level weight and the
-// iterate's storage capacity, RB with the old-level weight and the old
-// profile's capacity.  Terms that do not apply to the node are 0.
+// Terms of node k for the step: the old-level set RB with the old profile's
+// storage capacity, and the new-level set LB but for its storage and
+// transformation terms LB(7) and LB(8), which depend on the iterate and are
+// added pass by pass (wbsodg).  Terms that do not apply to the node are 0.
+// RB(7) is kept in rcap: the first pass's iterate is the old profile, so its
+// LB(7) is the same value.
 void Kernel::wbsote() {
   const int k = s.k;
   const int n = s.nznotot;
@@ -275,18 +278,20 @@ void Kernel::wbsote() {
       B[9] = u * tau * s.nwbph[k] * sp;
       B[10] = tau * ep;
     }
-    if (k <= s.nzsewb) {
-      const float c = set == 0 ? s.oldcowbjp1[k] : s.cowbj[k];
-      B[7] = s.por[k] + s.bdwb[k] * s.kdfrwb[k] * powf(c / s.coobkomwb, s.exfrwb - 1.0f);
-      B[8] = tau * s.ktwb * B[7] * s.deltwb;
-    }
+  }
+  s.bldsto[k] = k <= s.nzsewb;
+  if (s.bldsto[k]) {
+    s.RB[7] = s.por[k] + s.bdwb[k] * s.kdfrwb[k] * powf(s.cowbj[k] / s.coobkomwb, s.exfrwb - 1.0f);
+    s.RB[8] = s.thetawb * s.ktwb * s.RB[7] * s.deltwb;
+    s.rcap[k] = s.RB[7];
   }
 }
 
 // Coefficients of node 1: diffusive exchange with the water layer over half
 // the top segment, and inflow of seepage water with the water layer's
 // concentration at both levels.  A column of a single node without lower
-// buffer also loses its seepage water through the bottom face.
+// buffer also loses its seepage water through the bottom face (its outflow
+// term is added to bldd after the storage terms, blddx).
 void Kernel::wbsotp() {
   const float q = s.qseif * s.leplot;
   const float omega = 1.0f - s.thetawb;
@@ -299,15 +304,16 @@ void Kernel::wbsotp() {
 
   s.blod[1] = 0.0f;
   s.brod[1] = 0.0f;
-  s.bldd[1] = omega * dt * X + L[4] + L[3] + L[7] + L[8];
+  s.bldp[1] = omega * dt * X + L[4] + L[3];
   s.blbd[1] = L[9] - L[10];
   s.brdd[1] = -R[3] - R[4] - th * dt * X + R[7] - R[8];
   s.brbd[1] = -R[9] + R[10];
   s.brv[1] = (omega * dt * X + omega * dt * Y) * s.cowljp1[s.i] + (th * dt * X + th * dt * Y) * s.cowlj[s.i];
 
-  if (s.nznotot == 1) {
+  s.blddxon = s.nznotot == 1;
+  if (s.blddxon) {
     const float Yb = q * (1.0f / (s.delz[1] * s.pe[1]));
-    s.bldd[1] = s.bldd[1] + omega * dt * Yb;
+    s.blddx = omega * dt * Yb;
     s.brdd[1] = s.brdd[1] - th * dt * Yb;
   }
 }
@@ -318,7 +324,7 @@ void Kernel::wbsocf() {
   const float* L = s.LB;
   const float* R = s.RB;
   s.blod[k] = -L[1] - L[2];
-  s.bldd[k] = L[4] + L[3] - L[5] + L[6] + L[7] + L[8];
+  s.bldp[k] = L[4] + L[3] - L[5] + L[6];
   s.blbd[k] = L[9] - L[10];
   s.brod[k] = R[2] + R[1];
   s.brdd[k] = -R[3] - R[4] + R[5] - R[6] + R[7] - R[8];
@@ -328,7 +334,8 @@ void Kernel::wbsocf() {
 
 // Coefficients of the bottom node and of the lower-buffer nodes.  The bottom
 // face lets the seepage water leave with the node's own concentration and has
-// no dispersion or diffusion; buffer nodes store in pore water only.
+// no dispersion or diffusion; buffer nodes store in pore water only, so their
+// diagonal is complete here.
 void Kernel::wbsobt() {
   const int k = s.k;
   const int n = s.nznotot;
@@ -345,7 +352,7 @@ void Kernel::wbsobt() {
   if (k == n) {
     const float Yb = q * (1.0f / (s.delz[k] * s.pe[k]));
     if (s.nzseebb == 0) {
-      s.bldd[k] = omega * dt * Yb - L[5] + L[6] + L[7] + L[8];
+      s.bldp[k] = omega * dt * Yb - L[5] + L[6];
       s.brdd[k] = -th * dt * Yb + R[5] - R[6] + R[7] - R[8];
     } else {
       s.bldd[k] = omega * dt * Yb - L[5] + L[6] + s.por[k];
@@ -359,6 +366,20 @@ void Kernel::wbsobt() {
     s.brdd[k] = -R[3] - R[4] + R[5] - R[6] + s.por[k];
     s.brbd[k] = -R[9] + R[10];
   }
+}
+
+// New-level storage and transformation terms of node k for the pass's
+// iterate, LB(7) and LB(8), and with them the diagonal bldd.  The first
+// pass's iterate is the old profile, whose capacity wbsote kept.
+void Kernel::wbsodg(bool firstPass) {
+  const int k = s.k;
+  const float omega = 1.0f - s.thetawb;
+  const float cap = firstPass ? s.rcap[k]
+                              : s.por[k] + s.bdwb[k] * s.kdfrwb[k] *
+                                               powf(s.oldcowbjp1[k] / s.coobkomwb, s.exfrwb - 1.0f);
+  const float decay = omega * s.ktwb * cap * s.deltwb;
+  s.bldd[k] = s.bldp[k] + cap + decay;
+  if (k == 1 && s.blddxon) s.bldd[1] = s.bldd[1] + s.blddx;
 }
 
 // One time step of the sediment subsystem under water-layer node i: from the
@@ -385,28 +406,46 @@ void Kernel::wbso() {
   const bool echo = s.op_icwb == 1 && s.j == 1 && s.i == s.nxsefb + 1;
   const bool explicitStep = !(std::fabs(s.thetawb - 1.0f) >= kBranch);
 
+  // The old profile is raised off zero once: the first pass's iterate is the
+  // old profile raised the same way.
+  for (int k = 1; k <= n; ++k)
+    if (s.cowbj[k] <= 0.0f) s.cowbj[k] = kFloor;
+
+  // Everything but the diagonal's storage terms is the same in every pass.
+  for (s.k = 1; s.k <= n; ++s.k) {
+    const int k = s.k;
+    wbsote();
+    if (k == 1) {
+      wbsotp();
+    } else if (s.nzseebb == 0) {
+      if (k < s.nzsewb)
+        wbsocf();
+      else
+        wbsobt();
+    } else {
+      if (k <= s.nzsewb)
+        wbsocf();
+      else
+        wbsobt();
+    }
+    // The conditions on the coefficients other than bldd.
+    s.posfail[k] = s.blbd[k] > 0.0f || s.blod[k] > 0.0f || s.brbd[k] < 0.0f || s.brdd[k] < 0.0f ||
+                   s.brod[k] < 0.0f;
+  }
+  for (int k = 1; k <= n; ++k) {
+    float r = s.brdd[k] * s.cowbj[k];
+    if (k > 1) r = s.brod[k] * s.cowbj[k - 1] + r;
+    if (k < n) r = r + s.brbd[k] * s.cowbj[k + 1];
+    s.rwb[k] = r + s.brv[k];
+  }
+
   for (int p = 1;; ++p) {
     s.nitwb = p;
     for (s.k = 1; s.k <= n; ++s.k) {
       const int k = s.k;
       s.oldcowbjp1[k] = p == 1 ? s.cowbj[k] : s.cowbjp1[k];
-      if (s.cowbj[k] <= 0.0f) s.cowbj[k] = kFloor;
       if (s.oldcowbjp1[k] <= 0.0f) s.oldcowbjp1[k] = kFloor;
-
-      wbsote();
-      if (k == 1) {
-        wbsotp();
-      } else if (s.nzseebb == 0) {
-        if (k < s.nzsewb)
-          wbsocf();
-        else
-          wbsobt();
-      } else {
-        if (k <= s.nzsewb)
-          wbsocf();
-        else
-          wbsobt();
-      }
+      if (s.bldsto[k]) wbsodg(p == 1);
 
       if (echo && p == 1 && units.isOpen(kIcwb)) {
         if (k == 1) {
@@ -432,8 +471,7 @@ void Kernel::wbso() {
         coefficientLines(s, k, [&](const std::string& l) { units.writeLine(kIcwb, l); });
       }
 
-      if (s.blbd[k] > 0.0f || s.bldd[k] < 0.0f || s.blod[k] > 0.0f || s.brbd[k] < 0.0f ||
-          s.brdd[k] < 0.0f || s.brod[k] < 0.0f) {
+      if (s.posfail[k] || s.bldd[k] < 0.0f) {
         ++s.icposwb;
         if (s.icposwb < kMaxPositivity) {
           message("");
@@ -474,12 +512,6 @@ void Kernel::wbso() {
       s.icwbclosed = true;
     }
 
-    for (int k = 1; k <= n; ++k) {
-      float r = s.brdd[k] * s.cowbj[k];
-      if (k > 1) r = s.brod[k] * s.cowbj[k - 1] + r;
-      if (k < n) r = r + s.brbd[k] * s.cowbj[k + 1];
-      s.rwb[k] = r + s.brv[k];
-    }
     if (!explicitStep) {
       tridag(s.blod, s.bldd, s.blbd, s.rwb, s.cowbjp1, n, s.gamwb);
     } else {

@@ -44,7 +44,8 @@ struct WbState {
   float sofdfactorph[MZNODE + 1]{};
 
   // ---- terms and coefficients of the current pass ----
-  // Terms of node k: LB (new level, weight 1 - thetawb), RB (old level, weight thetawb), 1 .. 10.
+  // Terms of node k: LB (new level, weight 1 - thetawb), RB (old level, weight thetawb), 1 .. 10;
+  // LB(7) and LB(8) depend on the iterate and are not kept here.
   float LB[11]{};
   float RB[11]{};
   // Coefficients: blod c(k-1) + bldd c(k) + blbd c(k+1) at the new level equals
@@ -56,6 +57,18 @@ struct WbState {
   float brdd[MZNODE + 1]{};
   float brbd[MZNODE + 1]{};
   float brv[MZNODE + 1]{};
+  // Parts of the pass that stay the same in every pass of a step: bldd up to
+  // its new-level storage and transformation terms (bldp), whether the node
+  // has those terms (bldsto), the old profile's storage capacity RB(7) (rcap),
+  // the bottom outflow of a one-node column added to bldd last (blddx, when
+  // blddxon), and whether a coefficient other than bldd already fails the
+  // positivity conditions (posfail).
+  float bldp[MZNODE + 1]{};
+  bool bldsto[MZNODE + 1]{};
+  float rcap[MZNODE + 1]{};
+  float blddx = 0.0f;
+  bool blddxon = false;
+  bool posfail[MZNODE + 1]{};
   // Right-hand sides and the tridiagonal solver's elimination work array.
   float rwb[MZNODE + 1]{};
   float gamwb[MZNODE + 1]{};
