@@ -56,6 +56,12 @@ struct WlState {
   float kdswcljimh[MXNODE + 1]{};  // calculation dispersion, upstream face
   float kdswcljiph[MXNODE + 1]{};  // calculation dispersion, downstream face
 
+  // ---- sorption factors: suspended-solids-sorbed over dissolved substance
+  // per m3 of water at the old level (sfold, per step) and at the iterate
+  // (sfit, per pass) of every node ----
+  float sfold[MXNODE + 1]{};
+  float sfit[MXNODE + 1]{};
+
   // ---- terms of the current node (wlsote); index 1 .. 13 ----
   float lt[14]{};  // new-level set (LT1 .. LT13)
   float rt[14]{};  // old-level set (RT1 .. RT13)

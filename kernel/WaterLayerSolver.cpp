@@ -5,7 +5,9 @@
 // Every expression keeps the association order of the model's formulas, so
 // results are reproducible to the bit.
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "kernel/Echo.h"
@@ -85,6 +87,15 @@ void Kernel::wlso() {
       if (s.oldcowljp1[i] <= 0.0f) s.oldcowljp1[i] = kFloor;
     }
 
+    // Sorption factors of the old level (once per step) and of the iterate
+    // (once per pass); an iterate equal to the old level shares its factor.
+    for (int i = 1; i <= n; ++i) {
+      if (p == 1) s.sfold[i] = sorbFactor(s, i, s.cowlj[i]);
+      s.sfit[i] = std::bit_cast<std::uint32_t>(s.oldcowljp1[i]) == std::bit_cast<std::uint32_t>(s.cowlj[i])
+                      ? s.sfold[i]
+                      : sorbFactor(s, i, s.oldcowljp1[i]);
+    }
+
     for (s.i = 1; s.i <= n; ++s.i) {
       const int i = s.i;
       wlsote();
@@ -155,7 +166,8 @@ void Kernel::wlso() {
     }
 
     // Right-hand sides from the old level; the end nodes have one neighbour.
-    for (int i = 1; i <= n; ++i) {
+    // They stay the same in every pass of the step.
+    for (int i = 1; p == 1 && i <= n; ++i) {
       float r;
       if (n == 1) {
         r = s.rdd[i] * s.cowlj[i] + s.rv[i];
@@ -425,13 +437,14 @@ void Kernel::wlsote() {
     s.rt[t] = 0.0f;
   }
 
-  // One set: weight tau, concentrations conc (iterate or old level), area a.
-  auto terms = [&](float* tm, float tau, const float* conc, float a) {
-    const float fi = 1.0f + sorbFactor(s, i, conc[i]);
+  // One set: weight tau, sorption factors sf (of the iterate or the old
+  // level), area a.
+  auto terms = [&](float* tm, float tau, const float* sf, float a) {
+    const float fi = 1.0f + sf[i];
     const float am = s.qjphimh[i] / s.delx[i];
     const float ap = s.qjphiph[i] / s.delx[i];
     if (i > 1) {
-      const float fim1 = 1.0f + sorbFactor(s, i - 1, conc[i - 1]);
+      const float fim1 = 1.0f + sf[i - 1];
       const float dm = 2.0f * s.warjphimh[i] * s.kdswcljimh[i] / ((s.delx[i] + s.delx[i - 1]) * s.delx[i]);
       tm[1] = tau * dt * am * (1.0f - s.nwwmh[i]) * fim1;
       tm[2] = tau * dt * dm * fim1;
@@ -439,14 +452,14 @@ void Kernel::wlsote() {
       tm[5] = tau * dt * dm * fi;
     }
     if (i < n) {
-      const float fip1 = 1.0f + sorbFactor(s, i + 1, conc[i + 1]);
+      const float fip1 = 1.0f + sf[i + 1];
       const float dp = 2.0f * s.warjphiph[i] * s.kdswcljiph[i] / ((s.delx[i + 1] + s.delx[i]) * s.delx[i]);
       tm[4] = tau * dt * ap * (1.0f - s.nwwph[i]) * fi;
       tm[6] = tau * dt * dp * fi;
       tm[12] = tau * dt * ap * s.nwwph[i] * fip1;
       tm[13] = tau * dt * dp * fip1;
     }
-    const float sorb = sorbFactor(s, i, conc[i]);
+    const float sorb = sf[i];
     tm[7] = (perim * s.dwmp * s.kdmp[i] / a + 1.0f + sorb) * a;
     tm[8] = tau * dt * s.ktwl * s.warjph[i] * (perim * s.dwmp * s.kdmp[i] / a + 1.0f + sorb);
     tm[9] = tau * dt * s.kvl * s.wiwsjph[i];
@@ -455,8 +468,8 @@ void Kernel::wlsote() {
   };
 
   const float omega = 1.0f - s.thetawl;
-  terms(s.lt, omega, s.oldcowljp1, s.warjp1[i]);
-  terms(s.rt, s.thetawl, s.cowlj, s.warj[i]);
+  terms(s.lt, omega, s.sfit, s.warjp1[i]);
+  terms(s.rt, s.thetawl, s.sfold, s.warj[i]);
 
   // Source from the air; without substance in the air there is none (and
   // no division by the Henry coefficient).
@@ -488,8 +501,8 @@ namespace {
 void bufferNode(KernelState& s, int i) {
   const float* lt = s.lt;
   const float* rt = s.rt;
-  const float fs = 1.0f + sorbFactor(s, i, s.oldcowljp1[i]);
-  const float f0 = 1.0f + sorbFactor(s, i, s.cowlj[i]);
+  const float fs = 1.0f + s.sfit[i];
+  const float f0 = 1.0f + s.sfold[i];
   s.lod[i] = -lt[1] - lt[2];
   s.ldd[i] = -lt[3] + lt[4] + lt[5] + lt[6] + fs * s.warjp1[i];
   s.lbd[i] = lt[12] - lt[13];
@@ -503,8 +516,8 @@ void bufferNode(KernelState& s, int i) {
 void frontOutflow(KernelState& s) {
   if (s.ujfront < 0.0f) {
     const float a = s.qjphimh[1] / s.delx[1];
-    s.ldd[1] = s.ldd[1] - (1.0f - s.thetawl) * s.deltwl * a * (1.0f + sorbFactor(s, 1, s.oldcowljp1[1]));
-    s.rdd[1] = s.rdd[1] + s.thetawl * s.deltwl * a * (1.0f + sorbFactor(s, 1, s.cowlj[1]));
+    s.ldd[1] = s.ldd[1] - (1.0f - s.thetawl) * s.deltwl * a * (1.0f + s.sfit[1]);
+    s.rdd[1] = s.rdd[1] + s.thetawl * s.deltwl * a * (1.0f + s.sfold[1]);
   }
 }
 
@@ -513,8 +526,8 @@ void endOutflow(KernelState& s) {
   const int n = s.nxnotot;
   if (s.ujend >= 0.0f) {
     const float a = s.qjphiph[n] / s.delx[n];
-    s.ldd[n] = s.ldd[n] + (1.0f - s.thetawl) * s.deltwl * a * (1.0f + sorbFactor(s, n, s.oldcowljp1[n]));
-    s.rdd[n] = s.rdd[n] - s.thetawl * s.deltwl * a * (1.0f + sorbFactor(s, n, s.cowlj[n]));
+    s.ldd[n] = s.ldd[n] + (1.0f - s.thetawl) * s.deltwl * a * (1.0f + s.sfit[n]);
+    s.rdd[n] = s.rdd[n] - s.thetawl * s.deltwl * a * (1.0f + s.sfold[n]);
   }
 }
 
@@ -533,9 +546,9 @@ void Kernel::wlsofb() {
     s.rv[i] = s.v1 + s.v2;
     frontOutflow(s);
   } else if (i == 1) {
-    s.ldd[i] = (1.0f + sorbFactor(s, 1, s.oldcowljp1[1])) * s.warjp1[1] + lt[4] + lt[6];
+    s.ldd[i] = (1.0f + s.sfit[1]) * s.warjp1[1] + lt[4] + lt[6];
     s.lbd[i] = lt[12] - lt[13];
-    s.rdd[i] = (1.0f + sorbFactor(s, 1, s.cowlj[1])) * s.warj[1] - rt[4] - rt[6];
+    s.rdd[i] = (1.0f + s.sfold[1]) * s.warj[1] - rt[4] - rt[6];
     s.rbd[i] = -rt[12] + rt[13];
     s.rv[i] = 0.0f;
     frontOutflow(s);
@@ -564,8 +577,8 @@ void Kernel::wlsoeb() {
   } else if (i < n) {
     bufferNode(s, i);
   } else {
-    const float fs = 1.0f + sorbFactor(s, n, s.oldcowljp1[n]);
-    const float f0 = 1.0f + sorbFactor(s, n, s.cowlj[n]);
+    const float fs = 1.0f + s.sfit[n];
+    const float f0 = 1.0f + s.sfold[n];
     s.lod[i] = -lt[1] - lt[2];
     s.ldd[i] = -lt[3] + lt[5] + fs * s.warjp1[n];
     s.rod[i] = rt[1] + rt[2];
