@@ -2,7 +2,9 @@
 // nodes (wlmbn) and of the sediment subsystems and the whole sediment (wbmb),
 // with their files wlmb.out, wlmb###.out, wbmb###.out and wbmball.out and the
 // warnings on missing mass.
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "kernel/Echo.h"
 #include "kernel/Kernel.h"
@@ -480,14 +482,28 @@ void Kernel::wbmb() {
     fromwl = std::fmax(fb, 0.0f);
     towl = std::fmin(fb, 0.0f);
     perc = std::fmax(s.qseif, 0.0f) * s.leplot * s.cowbj[s.nznotot];
-    for (int k = 1; k <= s.nzsewb; ++k)
-      trf -= s.ktwb * ctotWb(s, k, s.cowbj[k]) * s.pe[k] * s.delz[k];
+    // The old profile is the previous step's new one, whose contents this
+    // routine kept: they are taken again where the concentration is the same.
+    for (int k = 1; k <= s.nzsewb; ++k) {
+      const float c = s.cowbj[k];
+      const float ctot = std::bit_cast<std::uint32_t>(c) == s.wbcapc[i][k] ? s.wbcapv[i][k] : ctotWb(s, k, c);
+      trf -= s.ktwb * ctot * s.pe[k] * s.delz[k];
+    }
   }
 
-  float initial = 0.0f, rem = 0.0f, top = 0.0f;
+  // The initial mass is the same at every step.
+  if (s.j == 0) {
+    s.wbinit = 0.0f;
+    for (int k = 1; k <= s.nznotot; ++k) s.wbinit += s.castwb[k] * s.pe[k] * s.delz[k];
+  }
+  const float initial = s.wbinit;
+  float rem = 0.0f, top = 0.0f;
   for (int k = 1; k <= s.nznotot; ++k) {
-    initial += s.castwb[k] * s.pe[k] * s.delz[k];
-    const float m = ctotWb(s, k, cwb(s, k)) * s.pe[k] * s.delz[k];
+    const float c = cwb(s, k);
+    const float ctot = ctotWb(s, k, c);
+    s.wbcapc[i][k] = std::bit_cast<std::uint32_t>(c);
+    s.wbcapv[i][k] = ctot;
+    const float m = ctot * s.pe[k] * s.delz[k];
     rem += m;
     if (k <= s.ktop) top += m;
   }

@@ -2,6 +2,7 @@
 // One of the structs that make up KernelState (KernelState.h); value-initialised to zero.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,13 @@ struct OutState {
   float cuoutwl[MXNODE + 1]{};  // lost to the water layer (<= 0)
   float cutrfwb[MXNODE + 1]{};  // transformed (<= 0)
   int nwwbmb = 0;               // warnings given
+  // Initial mass of one subsystem, g per m of watercourse (the same for all).
+  float wbinit = 0.0f;
+  // Total content per m3 of sediment of every node after the last step, with
+  // the bits of the pore-water concentration it belongs to: the next step's
+  // old profile takes it from here.
+  float wbcapv[MXNODE + 1][MZNODE + 1]{};
+  std::uint32_t wbcapc[MXNODE + 1][MZNODE + 1]{};
   // Whole sediment, g, rebuilt every step: initial, top layer, remaining,
   // from wl, seepage, percolated, to wl, transformed.
   float wbtot[9]{};
