@@ -4,11 +4,15 @@
 #include <cerrno>
 #include <cfenv>
 #include <cmath>
+#include <algorithm>
 #include <csignal>
 #include <ctime>
 #include <iostream>
+#include <thread>
 
+#include "kernel/ColumnPool.h"
 #include "kernel/Echo.h"
+#include "kernel/Faults.h"
 #include "kernel/Kernel.h"
 #include "kernel/OutputCommon.h"
 #include "platform/Format.h"
@@ -62,8 +66,6 @@ const char* eventName(int sig) {
     default: return "window-CLOSE";
   }
 }
-
-constexpr int kFaults = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
 
 }  // namespace
 
@@ -134,6 +136,42 @@ void Kernel::checkEvents() {
     line += what;
     abort(line, 1);
   }
+}
+
+int parseThreads(std::string_view t) {
+  while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
+  while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+  if (t.empty() || t.size() > 4) return 0;
+  int n = 0;
+  for (char ch : t) {
+    if (ch < '0' || ch > '9') return 0;
+    n = n * 10 + (ch - '0');
+  }
+  return n >= 1 && n <= 1024 ? n : 0;
+}
+
+void Kernel::stepColumns() {
+  const int first = s.nxsefb + 1;
+  const int last = s.nxsefb + s.nxsedit;
+  // Step 0 opens the output files: always in turn.
+  if (!pool_ || s.j == 0) {
+    Column col(*this, s.col, nullptr);
+    for (s.i = first; s.i <= last; ++s.i) col.step(s.i);
+    return;
+  }
+  pool_->run(first, last);
+  for (s.i = first; s.i <= last; ++s.i) replay(pool_->log(s.i));
+  if (const int faults = pool_->faults()) std::feraiseexcept(faults);
+}
+
+void Kernel::endColumns() {
+  if (!pool_) return;
+  poolPasses_ += pool_->nodePasses();
+  pool_.reset();
+}
+
+long long Kernel::nodePasses() const {
+  return s.col.nodepasses + poolPasses_ + (pool_ ? pool_->nodePasses() : 0);
 }
 
 bool Kernel::isOutputTime(float dt) const {
@@ -218,8 +256,12 @@ void Kernel::simmain() {
   wbit();
   checkEvents();
 
-  const int ifirst = s.nxsefb + 1;
-  const int ilast = s.nxsefb + s.nxsedit;
+  // The sediment columns of a step are independent: they may be stepped on
+  // several threads.
+  int threads = threads_ > 0 ? threads_ : static_cast<int>(std::thread::hardware_concurrency());
+  threads = std::min(threads, s.nxsedit);
+  if (threads > 1) pool_ = std::make_unique<ColumnPool>(*this, threads);
+
   for (s.j = 0; s.j <= s.nt; ++s.j) {
     const float t = static_cast<float>(s.j) * s.deltwl;
     if (amod(t, 86400.0f) <= 0.5f) {
@@ -240,20 +282,10 @@ void Kernel::simmain() {
     wlmb();
     wlmbn();
 
-    for (s.i = ifirst; s.i <= ilast; ++s.i) {
-      for (int k = 1; k <= s.nznotot; ++k)
-        s.cowbj[k] = s.j == 0 ? s.cowb[k] : s.cowbst[s.i][k];
-      if (s.j == 0) s.cowbtop[s.i] = s.cowb[1];
-      if (s.j >= 1) wbso();
-      wbscoout();
-      wbmb();
-      dbout();
-      ecout();
-      for (int k = 1; k <= s.nznotot; ++k)
-        s.cowbst[s.i][k] = s.j == 0 ? s.cowb[k] : s.cowbjp1[k];
-    }
+    stepColumns();
     checkEvents();
   }
+  endColumns();
   // The message file closes after the last step, once every writer of that
   // step (and the check for floating-point faults) has had its say.
   out::closeOut(*this, 21);

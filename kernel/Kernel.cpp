@@ -1,5 +1,7 @@
 #include "kernel/Kernel.h"
 
+#include "kernel/ColumnPool.h"
+
 namespace kirmel {
 
 Kernel::Kernel(Env& env, std::vector<std::string> args)
@@ -11,6 +13,7 @@ int Kernel::run() {
   try {
     simmain();
   } catch (const Stop& stop) {
+    endColumns();
     env_.units().closeAll();
     env_.out().flush();
     const int signalled = signalStop();

@@ -8,10 +8,17 @@
 #include <vector>
 
 #include "datafile/Rd.h"
+#include "kernel/Column.h"
 #include "kernel/KernelState.h"
 #include "platform/Env.h"
 
 namespace kirmel {
+
+class ColumnPool;
+
+// The number of threads in the text t (KIRMEL_THREADS): a whole number from
+// 1 to 1024, blanks around it allowed; 0 for anything else.
+int parseThreads(std::string_view t);
 
 class Kernel {
  public:
@@ -91,38 +98,58 @@ class Kernel {
   void wlsoeb();
   void tridag(const float a[], const float b[], const float c[], const float r[], float u[], int n, float gam[]);
 
-  // ---- sediment solver ----
+  // ---- sediment columns ----
+  // The routines of one column (Column.h) for column s.i on the column
+  // storage s.col, as a one-thread run calls them.
   void wbso();
-  void wbsods();
-  void wbsosf();
-  void wbsote();
-  void wbsotp();
-  void wbsocf();
-  void wbsobt();
-  // New-level storage terms and diagonal of node k for the pass's iterate.
-  void wbsodg(bool firstPass);
+  void wbscoout();
+  void dbout();
+  void ecout();
+  void wbmb();
+
+  // Threads that step the sediment columns: n >= 1, or 0 for one per core
+  // (the default).  One thread steps them in turn on the calling thread.
+  void setThreads(int n) { threads_ = n; }
+  // Node-passes of the sediment solver in the run so far (Picard passes
+  // times nodes, summed over every column and step).
+  long long nodePasses() const;
 
   // ---- concentration and distribution output ----
   void wlsocoout();
-  void wbscoout();
-  void dbout();
   // x, or 1.0 when x is exactly 0: the divisor of every percentage.
   static float nozero(float x);
-
-  // ---- exposure concentrations ----
-  void ecout();
 
   // ---- mass balances ----
   void wlmb();
   void wlmbn();
-  void wbmb();
 
  private:
+  friend class Column;
+
+  // The sediment columns of time step s.j, on the pool's threads or in turn.
+  void stepColumns();
+  // Ends the threads of the columns.
+  void endColumns();
+  // Plays a column's log back: its lines, warnings, balance terms and stop.
+  void replay(const ColumnLog& log);
+
+  // What a column's step hands over in the order of the columns.
+  void positivity(std::string_view block);
+  void sofdWarning(int i, int k, float mh, float ph);
+  void wbmbReset();
+  void wbmbWarning(int i, float pct, float qumwb, float inputs);
+  void bottomWarning();
+  void wbTotal(int i, const float* v);
+  void dbdit(int i);
+
   Env& env_;
   std::vector<std::string> args_;
   std::unique_ptr<KernelState> st_;
   KernelState& s;
   Rd rd_;
+  int threads_ = 0;
+  std::unique_ptr<ColumnPool> pool_;
+  long long poolPasses_ = 0;
 };
 
 }  // namespace kirmel

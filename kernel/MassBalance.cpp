@@ -402,9 +402,11 @@ constexpr std::string_view kWbmbHead5 =
     " * Mass balance, percentage of initial and "
     "incoming mass (from water layer and upward seepage)";
 
-void wbmbLine(Kernel& kn, KernelState& s, int unit, const float* v, float missing, float pct) {
-  // v: initial, top layer, remaining, from wl, seepage, percolated, to wl, transf.
-  std::string& r = rec(s);
+// A data line of wbmb###.out or wbmball.out, built in the record buffer r.
+// v: initial, top layer, remaining, from wl, seepage, percolated, to wl, transf.
+const std::string& wbmbLine(std::string& r, const KernelState& s, const float* v, float missing,
+                            float pct) {
+  rec(r);
   fmt::F(r, days(s.j, s.deltwb), 8, 3);
   lineE(r, v[1]);
   lineE(r, v[4]);
@@ -418,57 +420,53 @@ void wbmbLine(Kernel& kn, KernelState& s, int unit, const float* v, float missin
   lineE(r, v[2]);
   fmt::X(r, 2);
   fmt::I(r, s.j, 6);
-  kn.env().units().writeLine(unit, r);
+  return r;
 }
 
-void thicknessLine(KernelState& s, Kernel& kn, int unit) {
-  std::string& r = rec(s);
+const std::string& thicknessLine(std::string& r, const KernelState& s) {
+  rec(r);
   fmt::A(r, " * Thickness of selected top layer is");
   fmt::F(r, topThickness(s) * 1000.0f, 8, 2);
   fmt::A(r, " mm");
-  kn.env().units().writeLine(unit, r);
+  return r;
 }
 
 }  // namespace
 
-void Kernel::wbmb() {
-  UnitTable& units = env_.units();
-  const int i = s.i;
+void Column::wbmb() {
   const int first = s.nxsefb + 1;
-  const int last = s.nxsefb + s.nxsedit;
   const int l = selected(s, i);
   const bool nodeFileOn = s.op_wbmbnodenr == 1 && l != 0;
   const int unit = kBaseWbmb + l;
-  const float dx = s.delx[i];
 
   if (s.j == 0) {
-    if (i == first) s.nwwbmb = 0;
+    if (i == first) wbmbReset();
     s.cuinwl[i] = s.cuus[i] = s.cuperc[i] = s.cuoutwl[i] = s.cutrfwb[i] = 0.0f;
     if (nodeFileOn) {
-      openOut(*this, unit, nodeFile("wbmb###.out ", i));
-      units.writeLine(unit, "");
-      std::string& r = rec(s);
+      openOut(kn_, unit, nodeFile("wbmb###.out ", i));
+      writeLine(unit, "");
+      std::string& r = rec(c.rec);
       fmt::A(r, " * Output of mass balance of the sediment subsystem under segment");
       fmt::I(r, i, 4);
       fmt::A(r, " of water layer");
-      units.writeLine(unit, r);
-      rec(s);
+      writeLine(unit, r);
+      rec(c.rec);
       fmt::A(r, " * as a function of time at  (middle of segment is at ");
       fmt::F(r, s.xcd[i], 9, 3);
       fmt::A(r, " m)");
-      units.writeLine(unit, r);
-      units.writeLine(unit, " * ");
-      units.writeLine(unit, kWbmbHead5);
-      units.writeLine(unit, " *");
-      thicknessLine(s, *this, unit);
-      units.writeLine(unit, " *");
-      units.writeLine(unit, kWbmbHead9);
-      units.writeLine(unit, kWbmbHead10);
-      units.writeLine(unit,
-                      " *     d      g.m'-1      g.m'-1      g.m'-1"
-                      "      g.m'-1      g.m'-1      g.m'-1      "
-                      "g.m'-1      g.m'-1           %      g.m'-1");
-      units.writeLine(unit, " *");
+      writeLine(unit, r);
+      writeLine(unit, " * ");
+      writeLine(unit, kWbmbHead5);
+      writeLine(unit, " *");
+      writeLine(unit, thicknessLine(c.rec, s));
+      writeLine(unit, " *");
+      writeLine(unit, kWbmbHead9);
+      writeLine(unit, kWbmbHead10);
+      writeLine(unit,
+                " *     d      g.m'-1      g.m'-1      g.m'-1"
+                "      g.m'-1      g.m'-1      g.m'-1      "
+                "g.m'-1      g.m'-1           %      g.m'-1");
+      writeLine(unit, " *");
     }
   }
 
@@ -477,16 +475,16 @@ void Kernel::wbmb() {
   const float seep = 0.0f;
   if (s.j >= 1) {
     const float c0 = s.cowlj[i];
-    const float fb = s.qseif * s.leplot * c0 - ((s.cowbj[1] - c0) / (s.delz[1] * 0.5f)) *
+    const float fb = s.qseif * s.leplot * c0 - ((c.cowbj[1] - c0) / (s.delz[1] * 0.5f)) *
                                                    s.pormh[1] * s.pemh[1] * s.kdfwbmh[1];
     fromwl = std::fmax(fb, 0.0f);
     towl = std::fmin(fb, 0.0f);
-    perc = std::fmax(s.qseif, 0.0f) * s.leplot * s.cowbj[s.nznotot];
+    perc = std::fmax(s.qseif, 0.0f) * s.leplot * c.cowbj[s.nznotot];
     // The old profile is the previous step's new one, whose contents this
     // routine kept: they are taken again where the concentration is the same.
     for (int k = 1; k <= s.nzsewb; ++k) {
-      const float c = s.cowbj[k];
-      const float ctot = std::bit_cast<std::uint32_t>(c) == s.wbcapc[i][k] ? s.wbcapv[i][k] : ctotWb(s, k, c);
+      const float cb = c.cowbj[k];
+      const float ctot = std::bit_cast<std::uint32_t>(cb) == s.wbcapc[i][k] ? s.wbcapv[i][k] : ctotWb(s, k, cb);
       trf -= s.ktwb * ctot * s.pe[k] * s.delz[k];
     }
   }
@@ -499,9 +497,9 @@ void Kernel::wbmb() {
   const float initial = s.wbinit;
   float rem = 0.0f, top = 0.0f;
   for (int k = 1; k <= s.nznotot; ++k) {
-    const float c = cwb(s, k);
-    const float ctot = ctotWb(s, k, c);
-    s.wbcapc[i][k] = std::bit_cast<std::uint32_t>(c);
+    const float cb = cwb(s, c, k);
+    const float ctot = ctotWb(s, k, cb);
+    s.wbcapc[i][k] = std::bit_cast<std::uint32_t>(cb);
     s.wbcapv[i][k] = ctot;
     const float m = ctot * s.pe[k] * s.delz[k];
     rem += m;
@@ -518,80 +516,103 @@ void Kernel::wbmb() {
   const float qumwb = inputs - s.cuperc[i] + s.cuoutwl[i] + s.cutrfwb[i] - rem;
   const float pct = inputs <= 0.0f ? 0.0f : ratioPercent(qumwb, inputs);
 
-  if (qumwb > 1.0e-20f && s.nwwbmb < kMaxWarnings && std::fabs(pct) > 0.1f) {
-    ++s.nwwbmb;
-    ++s.nwarn;
-    sayMissing(*this, " Warning:", " mass balance of one sediment subsystem; ");
-    warnHead(*this, s, pct, "% of initial mass plus accumulated mass incoming");
-    message(" from water layer and by upward seepage is missing in the mass balance");
-    std::string& r = rec(s);
-    fmt::A(r, " of the sediment subsystem under node");
-    fmt::I(r, i, 8);
-    fmt::A(r, " of wl");
-    message(r);
-    warnTail(*this, s, s.deltwb, " qumwb =", qumwb, " totmwbst+cuinwl-cuus =", inputs,
-             " See or make output in wbmb###.out");
-  }
+  // Whether the warning is written depends on the warnings of the columns
+  // before; none is once the limit has been reached.
+  if (qumwb > 1.0e-20f && s.nwwbmb < kMaxWarnings && std::fabs(pct) > 0.1f) wbmbWarning(pct, qumwb, inputs);
 
-  // Substance leaving through the bottom: reported at every step it happens.
-  if (perc > 0.0f) {
-    ++s.nwarn;
-    say(*this, "");
-    say(*this, "");
-    say(*this, " Warning: ");
-    say(*this, " substance leaving bottom segment");
-    std::string& r = rec(s);
-    fmt::A(r, " of sediment at ");
-    fmt::F(r, days(s.j, s.deltwb), 7, 3);
-    fmt::A(r, " d");
-    say(*this, r);
-  }
+  // Substance leaving through the bottom.
+  if (perc > 0.0f) bottomWarning();
 
   const float v[9] = {0.0f,      initial,     top,          rem,         s.cuinwl[i],
                       s.cuus[i], s.cuperc[i], s.cuoutwl[i], s.cutrfwb[i]};
-  const bool outTime = isOutputTime(s.deltwb);
   if (nodeFileOn) {
-    if (outTime) wbmbLine(*this, s, unit, v, qumwb, pct);
-    if (s.j == s.nt) closeOut(*this, unit);
+    if (outWb_) writeLine(unit, wbmbLine(c.rec, s, v, qumwb, pct));
+    if (s.j == s.nt) closeOut(unit);
   }
 
   // Whole sediment.
+  wbTotal(v);
+}
+
+// The warning on missing mass in the sediment subsystem of node i, while
+// fewer than the limit have been given.
+void Kernel::wbmbWarning(int i, float pct, float qumwb, float inputs) {
+  if (s.nwwbmb >= kMaxWarnings) return;
+  ++s.nwwbmb;
+  ++s.nwarn;
+  sayMissing(*this, " Warning:", " mass balance of one sediment subsystem; ");
+  warnHead(*this, s, pct, "% of initial mass plus accumulated mass incoming");
+  message(" from water layer and by upward seepage is missing in the mass balance");
+  std::string& r = rec(s);
+  fmt::A(r, " of the sediment subsystem under node");
+  fmt::I(r, i, 8);
+  fmt::A(r, " of wl");
+  message(r);
+  warnTail(*this, s, s.deltwb, " qumwb =", qumwb, " totmwbst+cuinwl-cuus =", inputs,
+           " See or make output in wbmb###.out");
+}
+
+// Substance leaving through the bottom of a subsystem: reported at every
+// step it happens.
+void Kernel::bottomWarning() {
+  ++s.nwarn;
+  say(*this, "");
+  say(*this, "");
+  say(*this, " Warning: ");
+  say(*this, " substance leaving bottom segment");
+  std::string& r = rec(s);
+  fmt::A(r, " of sediment at ");
+  fmt::F(r, days(s.j, s.deltwb), 7, 3);
+  fmt::A(r, " d");
+  say(*this, r);
+}
+
+// The resetting of the sediment balance's warning counts at step 0.
+void Kernel::wbmbReset() { s.nwwbmb = 0; }
+
+// The share of the subsystem of node i in the balance of the whole
+// sediment (v: initial, top layer, remaining, from wl, seepage, percolated,
+// to wl, transformed, per m of watercourse), summed in the order of the
+// nodes; the last node writes wbmball.out.
+void Kernel::wbTotal(int i, const float* v) {
+  UnitTable& units = env_.units();
+  const int first = s.nxsefb + 1;
+  const int last = s.nxsefb + s.nxsedit;
+  const float dx = s.delx[i];
   if (i == first)
     for (int n = 1; n <= 8; ++n) s.wbtot[n] = 0.0f;
   for (int n = 1; n <= 8; ++n) s.wbtot[n] += v[n] * dx;
-  if (i == last) {
-    const float* w = s.wbtot;
-    const float tin = w[4] + w[1] - w[5];
-    const float tmiss = tin - w[6] + w[7] + w[8] - w[3];
-    const float tdiv = nozero(tin);
-    const float tpct = std::fabs(tdiv) < std::fabs(tmiss) * 1.0e-34f
-                           ? std::copysign(1.0e36f, tmiss * tdiv)
-                           : tmiss * 100.0f / tdiv;
-    if (s.op_wbmball == 1) {
-      if (s.j == 0) {
-        openOut(*this, kUnitWbmball, "wbmball.out");
-        units.writeLine(kUnitWbmball, "");
-        units.writeLine(kUnitWbmball,
-                        " * Output of mass balance of the entire sediment"
-                        " (all sediment subsystems of waterbody)");
-        units.writeLine(kUnitWbmball, " * as a function of time ");
-        units.writeLine(kUnitWbmball, " * ");
-        units.writeLine(kUnitWbmball, kWbmbHead5);
-        units.writeLine(kUnitWbmball, " *");
-        thicknessLine(s, *this, kUnitWbmball);
-        units.writeLine(kUnitWbmball, " *");
-        units.writeLine(kUnitWbmball, kWbmbHead9);
-        units.writeLine(kUnitWbmball, kWbmbHead10);
-        units.writeLine(kUnitWbmball,
-                        " *     d           g           g           g      "
-                        "     g           g           g           g        "
-                        "   g           %           g");
-        units.writeLine(kUnitWbmball, " *");
-      }
-      if (outTime) wbmbLine(*this, s, kUnitWbmball, s.wbtot, tmiss, tpct);
-      if (s.j == s.nt) closeOut(*this, kUnitWbmball);
-    }
+  if (i != last) return;
+  const float* w = s.wbtot;
+  const float tin = w[4] + w[1] - w[5];
+  const float tmiss = tin - w[6] + w[7] + w[8] - w[3];
+  const float tdiv = nozero(tin);
+  const float tpct = std::fabs(tdiv) < std::fabs(tmiss) * 1.0e-34f
+                         ? std::copysign(1.0e36f, tmiss * tdiv)
+                         : tmiss * 100.0f / tdiv;
+  if (s.op_wbmball != 1) return;
+  if (s.j == 0) {
+    openOut(*this, kUnitWbmball, "wbmball.out");
+    units.writeLine(kUnitWbmball, "");
+    units.writeLine(kUnitWbmball,
+                    " * Output of mass balance of the entire sediment"
+                    " (all sediment subsystems of waterbody)");
+    units.writeLine(kUnitWbmball, " * as a function of time ");
+    units.writeLine(kUnitWbmball, " * ");
+    units.writeLine(kUnitWbmball, kWbmbHead5);
+    units.writeLine(kUnitWbmball, " *");
+    units.writeLine(kUnitWbmball, thicknessLine(rec(s), s));
+    units.writeLine(kUnitWbmball, " *");
+    units.writeLine(kUnitWbmball, kWbmbHead9);
+    units.writeLine(kUnitWbmball, kWbmbHead10);
+    units.writeLine(kUnitWbmball,
+                    " *     d           g           g           g      "
+                    "     g           g           g           g        "
+                    "   g           %           g");
+    units.writeLine(kUnitWbmball, " *");
   }
+  if (isOutputTime(s.deltwb)) units.writeLine(kUnitWbmball, wbmbLine(rec(s), s, s.wbtot, tmiss, tpct));
+  if (s.j == s.nt) closeOut(*this, kUnitWbmball);
 }
 
 }  // namespace kirmel

@@ -29,9 +29,9 @@ constexpr int kBaseDb = 69;
 // afterwards.
 inline float cwl(const KernelState& s, int i) { return s.j == 0 ? s.cowlj[i] : s.cowljp1[i]; }
 
-// Pore-water concentration of sediment node k of the current subsystem: the
-// initial profile at j = 0, the solver's new profile afterwards.
-inline float cwb(const KernelState& s, int k) { return s.j == 0 ? s.cowb[k] : s.cowbjp1[k]; }
+// Pore-water concentration of sediment node k of the column c: the initial
+// profile at j = 0, the solver's new profile afterwards.
+inline float cwb(const KernelState& s, const WbColumn& c, int k) { return s.j == 0 ? s.cowb[k] : c.cowbjp1[k]; }
 
 // Wetted area of water-layer node i at the current step.
 inline float areaWl(const KernelState& s, int i) { return s.j == 0 ? s.warst[i] : s.warjp1[i]; }
@@ -80,12 +80,15 @@ inline bool lastOutput(const KernelState& s, float dt) {
   return static_cast<float>(s.nt - s.j) * dt < s.deltout;
 }
 
-// The record buffer, emptied; its capacity is kept from line to line.
-inline std::string& rec(KernelState& s) {
-  if (s.outrec.capacity() < 512) s.outrec.reserve(512);
-  s.outrec.clear();
-  return s.outrec;
+// A record buffer, emptied; its capacity is kept from line to line.
+inline std::string& rec(std::string& r) {
+  if (r.capacity() < 512) r.reserve(512);
+  r.clear();
+  return r;
 }
+
+// The record buffer of the writers that the driver runs once per step.
+inline std::string& rec(KernelState& s) { return rec(s.outrec); }
 
 // File name of subsystem node i from a 12-character template, without the
 // template's trailing blanks.

@@ -130,39 +130,38 @@ void Kernel::wlsocoout() {
   if (s.j == s.nt) closeOut(*this, kUnitWlsoco);
 }
 
-void Kernel::wbscoout() {
+void Column::wbscoout() {
   if (s.j == 0) s.thtop = topThickness(s);
-  const int l = selected(s, s.i);
+  const int l = selected(s, i);
   if (s.op_wbsconodenr != 1 || l == 0) return;
   const int unit = kBaseWbsco + l;
-  UnitTable& units = env_.units();
   if (s.j == 0) {
-    openOut(*this, unit, nodeFile("wbsco###.out", s.i));
-    units.writeLine(unit, "");
-    units.writeLine(unit,
-                    " * Output of concentrations and distribution"
-                    " percentages for the sediment subsystem");
-    std::string& r = rec(s);
+    openOut(kn_, unit, nodeFile("wbsco###.out", i));
+    writeLine(unit, "");
+    writeLine(unit,
+              " * Output of concentrations and distribution"
+              " percentages for the sediment subsystem");
+    std::string& r = rec(c.rec);
     fmt::A(r, " * under segment ");
-    fmt::I(r, s.i, 4);
+    fmt::I(r, i, 4);
     fmt::A(r, " of the water layer as a function of time and depth");
-    units.writeLine(unit, r);
-    rec(s);
+    writeLine(unit, r);
+    rec(c.rec);
     fmt::A(r, " * (middle of segment is at");
-    fmt::F(r, s.xcd[s.i], 9, 3);
+    fmt::F(r, s.xcd[i], 9, 3);
     fmt::A(r, " m in waterbody)");
-    units.writeLine(unit, r);
-    units.writeLine(unit, " * ");
-    units.writeLine(unit, " * Percentage of total present calculated from ");
-    units.writeLine(unit, " * mass per volume sediment");
-    units.writeLine(unit, " * ");
-    rec(s);
+    writeLine(unit, r);
+    writeLine(unit, " * ");
+    writeLine(unit, " * Percentage of total present calculated from ");
+    writeLine(unit, " * mass per volume sediment");
+    writeLine(unit, " * ");
+    rec(c.rec);
     fmt::A(r, " * Thickness top layer is");
     fmt::F(r, s.thtop * 1000.0f, 7, 2);
     fmt::A(r, " mm (upper ");
     fmt::I(r, s.ktop, 2);
     fmt::A(r, " sediment segments)");
-    units.writeLine(unit, r);
+    writeLine(unit, r);
     static constexpr std::string_view head[] = {
         " * ",
         " *<====>  <=>  <====>    <= concentrations =="
@@ -176,38 +175,38 @@ void Kernel::wbscoout() {
         "     g.g-1          %       %       %",
         " *",
     };
-    for (std::string_view h : head) units.writeLine(unit, h);
+    for (std::string_view h : head) writeLine(unit, h);
   }
-  if (isOutputTime(s.deltwl)) {
+  if (outWl_) {
     const float t = days(s.j, s.deltwl);
     // Sums over the top layer: weighted by thickness for the concentrations,
     // unweighted for the percentages.
     float sumct = 0.0f, sumcl = 0.0f, sumxb = 0.0f;
     float sumt = 0.0f, suml = 0.0f, sums = 0.0f;
     for (int k = 1; k <= s.nznotot; ++k) {
-      const float c = cwb(s, k);
-      const float x = xb(s, k, c);
-      const float ct = cbtot(s, k, c);
-      const float liq = s.por[k] * c;
+      const float cb = cwb(s, c, k);
+      const float x = xb(s, k, cb);
+      const float ct = cbtot(s, k, cb);
+      const float liq = s.por[k] * cb;
       const float sol = s.bdwb[k] * x;
       if (k <= s.ktop) {
         sumct += ct * s.delz[k];
-        sumcl += c * s.delz[k];
+        sumcl += cb * s.delz[k];
         sumxb += x * s.delz[k];
         sumt += ct;
         suml += liq;
         sums += sol;
       }
-      std::string& r = rec(s);
+      std::string& r = rec(c.rec);
       fmt::F(r, t, 8, 3);
       fmt::X(r, 2);
       fmt::I(r, k, 3);
       fmt::X(r, 2);
       fmt::F(r, s.zcd[k], 6, 4);
-      concentrationFields(r, s, {ct, c, x}, ct, {liq, sol});
-      units.writeLine(unit, r);
+      concentrationFields(r, s, {ct, cb, x}, ct, {liq, sol});
+      writeLine(unit, r);
     }
-    std::string& r = rec(s);
+    std::string& r = rec(c.rec);
     fmt::F(r, t, 8, 3);
     fmt::X(r, 2);
     fmt::A(r, "top");
@@ -215,16 +214,16 @@ void Kernel::wbscoout() {
     fmt::F(r, s.zcd[s.ktop], 6, 4);
     concentrationFields(r, s, {sumct / s.thtop, sumcl / s.thtop, sumxb / s.thtop}, sumt,
                         {suml, sums});
-    units.writeLine(unit, r);
+    writeLine(unit, r);
   }
-  if (s.j == s.nt) closeOut(*this, unit);
+  if (s.j == s.nt) closeOut(unit);
 }
 
 namespace {
 
-// One data line of db###.out or dbdit.out.
-void writeDbLine(Kernel& kn, KernelState& s, int unit, const float* m) {
-  std::string& r = rec(s);
+// One data line of db###.out or dbdit.out, built in the record buffer r.
+const std::string& dbLine(std::string& r, const KernelState& s, const float* m) {
+  r.clear();
   fmt::F(r, days(s.j, s.deltwl), 8, 3);
   for (int n = 1; n <= 7; ++n) {
     fmt::X(r, 2);
@@ -236,7 +235,7 @@ void writeDbLine(Kernel& kn, KernelState& s, int unit, const float* m) {
   fmt::F(r, percentOf(m[5], m[1] + m[5]), 6, 2);
   fmt::X(r, 2);
   fmt::I(r, s.j, 6);
-  kn.env().units().writeLine(unit, r);
+  return r;
 }
 
 constexpr std::string_view kDbHead5 =
@@ -246,72 +245,70 @@ constexpr std::string_view kDbHead5 =
 
 }  // namespace
 
-void Kernel::dbout() {
-  const int l = selected(s, s.i);
+void Column::dbout() {
+  const int l = selected(s, i);
   const bool nodeFileOn = s.op_dbnodenr == 1 && l != 0;
   const int unit = kBaseDb + l;
   const int last = s.nxsefb + s.nxsedit;
-  UnitTable& units = env_.units();
   if (s.j == 0 && nodeFileOn) {
-    openOut(*this, unit, nodeFile("db###.out   ", s.i));
-    units.writeLine(unit, "");
-    units.writeLine(unit,
-                    " * Output of substance distribution in water layer"
-                    " and sediment");
-    std::string& r = rec(s);
+    openOut(kn_, unit, nodeFile("db###.out   ", i));
+    writeLine(unit, "");
+    writeLine(unit,
+              " * Output of substance distribution in water layer"
+              " and sediment");
+    std::string& r = rec(c.rec);
     fmt::A(r, " * as a function of time at segment");
-    fmt::I(r, s.i, 4);
+    fmt::I(r, i, 4);
     fmt::A(r, " of water layer (middle of segment is at");
-    fmt::F(r, s.xcd[s.i], 9, 3);
+    fmt::F(r, s.xcd[i], 9, 3);
     fmt::A(r, " m)");
-    units.writeLine(unit, r);
-    units.writeLine(unit, " *");
-    units.writeLine(unit, kDbHead5);
-    units.writeLine(unit,
-                    " *  time    total wl   dissolved    macroph.  sus"
-                    "p.solid  total sed.   dissolved  solid sed."
-                    "   wat.lyr  sediment  timest");
-    units.writeLine(unit,
-                    " *     d      g.m'-1      g.m'-1      g.m'-1   "
-                    "   g.m'-1      g.m'-1      g.m'-1     "
-                    " g.m'-1         %         %");
-    units.writeLine(unit, " *");
+    writeLine(unit, r);
+    writeLine(unit, " *");
+    writeLine(unit, kDbHead5);
+    writeLine(unit,
+              " *  time    total wl   dissolved    macroph.  sus"
+              "p.solid  total sed.   dissolved  solid sed."
+              "   wat.lyr  sediment  timest");
+    writeLine(unit,
+              " *     d      g.m'-1      g.m'-1      g.m'-1   "
+              "   g.m'-1      g.m'-1      g.m'-1     "
+              " g.m'-1         %         %");
+    writeLine(unit, " *");
   }
-  if (s.j == 0 && s.i == last && s.op_dbdit == 1) {
-    openOut(*this, kUnitDbdit, "dbdit.out");
-    units.writeLine(kUnitDbdit, "");
-    units.writeLine(kUnitDbdit,
-                    " * Output of substance distribution in water layer"
-                    " and sediment");
-    units.writeLine(kUnitDbdit, " * as a function of time ");
-    units.writeLine(kUnitDbdit, " *");
-    units.writeLine(kUnitDbdit, kDbHead5);
-    units.writeLine(kUnitDbdit,
-                    " *  time    total wl   dissolved    macroph.  sus"
-                    "p.solid  total sed.   dissolved   solid sed"
-                    "        wl  sediment  timest");
-    units.writeLine(kUnitDbdit,
-                    " *     d           g           g           g      "
-                    "     g           g           g        "
-                    "   g         %         %");
-    units.writeLine(kUnitDbdit, " *");
+  if (s.j == 0 && i == last && s.op_dbdit == 1) {
+    openOut(kn_, kUnitDbdit, "dbdit.out");
+    writeLine(kUnitDbdit, "");
+    writeLine(kUnitDbdit,
+              " * Output of substance distribution in water layer"
+              " and sediment");
+    writeLine(kUnitDbdit, " * as a function of time ");
+    writeLine(kUnitDbdit, " *");
+    writeLine(kUnitDbdit, kDbHead5);
+    writeLine(kUnitDbdit,
+              " *  time    total wl   dissolved    macroph.  sus"
+              "p.solid  total sed.   dissolved   solid sed"
+              "        wl  sediment  timest");
+    writeLine(kUnitDbdit,
+              " *     d           g           g           g      "
+              "     g           g           g        "
+              "   g         %         %");
+    writeLine(kUnitDbdit, " *");
   }
-  if (isOutputTime(s.deltwb)) {
-    const int i = s.i;
+  if (outWb_) {
     // Masses per metre of watercourse at node i.
     float m[8];
-    const float c = cwl(s, i);
+    const float cw = cwl(s, i);
     const float a = areaWl(s, i);
-    const float xs = xss(s, i, c);
-    const float xmp = s.kdmp[i] * c;
-    const float ctot = s.coss * xs + s.pez0hw * s.dwmp * xmp / a + c;
+    const float xs = xss(s, i, cw);
+    const float xmp = s.kdmp[i] * cw;
+    const float ctot = s.coss * xs + s.pez0hw * s.dwmp * xmp / a + cw;
     m[1] = a * ctot;
-    m[2] = a * c;
+    m[2] = a * cw;
     m[3] = s.pez0hw * s.dwmp * xmp;
     m[4] = s.coss * a * xs;
     float sedt = 0.0f, sedl = 0.0f, seds = 0.0f;
     for (int k = 1; k <= s.nzsewb; ++k) {
-      const float cb = cwb(s, k);
+      const float cb = cwb(s, c, k);
       const float x = xb(s, k, cb);
       const float ct = s.bdwb[k] * x + s.por[k] * cb;
       sedt += ct * s.pe[k] * s.delz[k];
@@ -321,21 +318,26 @@ void Kernel::dbout() {
     m[5] = sedt;
     m[6] = sedl;
     m[7] = seds;
-    if (nodeFileOn) writeDbLine(*this, s, unit, m);
+    if (nodeFileOn) writeLine(unit, dbLine(c.rec, s, m));
     for (int n = 1; n <= 7; ++n) s.dbmass[i][n] = m[n] * s.delx[i];
-    if (i == last) {
-      float tot[8] = {};
-      for (int ii = s.nxsefb + 1; ii <= last; ++ii)
-        for (int n = 1; n <= 7; ++n) tot[n] += s.dbmass[ii][n];
-      if (s.op_dbdit == 1) writeDbLine(*this, s, kUnitDbdit, tot);
-    }
+    if (i == last) dbdit();
     // A node file ends at its last output time.
-    if (nodeFileOn && lastOutput(s, s.deltwb)) closeOut(*this, unit);
+    if (nodeFileOn && lastOutput(s, s.deltwb)) closeOut(unit);
   }
   if (s.j == s.nt) {
-    if (nodeFileOn) closeOut(*this, unit);
-    if (s.i == last) closeOut(*this, kUnitDbdit);
+    if (nodeFileOn) closeOut(unit);
+    if (i == last) closeOut(kUnitDbdit);
   }
+}
+
+// The line of the whole water body in dbdit.out: the sums of the masses
+// that every column of the step has kept.
+void Kernel::dbdit(int i) {
+  if (s.op_dbdit != 1) return;
+  float tot[8] = {};
+  for (int ii = s.nxsefb + 1; ii <= i; ++ii)
+    for (int n = 1; n <= 7; ++n) tot[n] += s.dbmass[ii][n];
+  env_.units().writeLine(kUnitDbdit, dbLine(rec(s), s, tot));
 }
 
 }  // namespace kirmel

@@ -1,6 +1,7 @@
 // Exposure concentrations: ec###.out with the momentary concentration, the
 // time-weighted averages over 4, 21 and 28 days, the momentary total
 // concentration in the sediment top layer, and the closing table of maxima.
+#include "kernel/Column.h"
 #include "kernel/Kernel.h"
 #include "kernel/OutputCommon.h"
 
@@ -22,49 +23,48 @@ float& dayIntegral(KernelState& s, int m, int d) {
 
 // Momentary total concentration in the sediment top layer (g/m3): the
 // thickness-weighted average of cb* over the upper ktop nodes.
-float topConcentration(const KernelState& s, float th) {
+float topConcentration(const KernelState& s, const WbColumn& c, float th) {
   float sum = 0.0f;
-  for (int k = 1; k <= s.ktop; ++k) sum += cbtot(s, k, cwb(s, k)) * s.delz[k];
+  for (int k = 1; k <= s.ktop; ++k) sum += cbtot(s, k, cwb(s, c, k)) * s.delz[k];
   return sum / th;
 }
 
-void writeTable(Kernel& kn, KernelState& s, int unit, int m) {
-  UnitTable& units = kn.env().units();
-  units.writeLine(unit, "");
-  units.writeLine(unit, "");
-  units.writeLine(unit,
-                  " * Maximal exposure concentrations in water layer for"
-                  " 0, 4, 21 and 28 days");
-  std::string& r = rec(s);
+template <class Out>
+void writeTable(Out& out, const KernelState& s, std::string& r, int i, int unit, int m) {
+  out.writeLine(unit, "");
+  out.writeLine(unit, "");
+  out.writeLine(unit,
+                " * Maximal exposure concentrations in water layer for"
+                " 0, 4, 21 and 28 days");
+  rec(r);
   fmt::A(r, " * at ");
-  fmt::F(r, s.xcd[s.i], 9, 3);
+  fmt::F(r, s.xcd[i], 9, 3);
   fmt::A(r, " m in waterbody");
-  units.writeLine(unit, r);
-  units.writeLine(unit, " *");
-  units.writeLine(unit, " *  exp. time     time of occur.     exp.conc.");
-  units.writeLine(unit, " *            d               d         g.m-3");
-  units.writeLine(unit, " *");
+  out.writeLine(unit, r);
+  out.writeLine(unit, " *");
+  out.writeLine(unit, " *  exp. time     time of occur.     exp.conc.");
+  out.writeLine(unit, " *            d               d         g.m-3");
+  out.writeLine(unit, " *");
   static constexpr std::string_view window[] = {"", "       0", "       4", "      21", "      28"};
   for (int n = 1; n <= 4; ++n) {
-    rec(s);
+    rec(r);
     fmt::X(r, 7);
     fmt::A(r, window[n]);
     fmt::X(r, 8);
     fmt::F(r, s.ectmax[m][n], 8, 2);
     fmt::X(r, 2);
     fmt::E(r, s.ecmax[m][n], 12, 4);
-    units.writeLine(unit, r);
+    out.writeLine(unit, r);
   }
 }
 
 }  // namespace
 
-void Kernel::ecout() {
+void Column::ecout() {
   if (s.op_ecnodenr != 1) return;
-  const int m = selected(s, s.i);
+  const int m = selected(s, i);
   if (m == 0) return;
   const int unit = kBaseEc + m;
-  UnitTable& units = env_.units();
 
   const float t = static_cast<float>(s.j) * s.deltwl;
   const float q = t / 86400.0f;
@@ -72,7 +72,7 @@ void Kernel::ecout() {
   const float rest = t - 86400.0f * static_cast<float>(static_cast<int>(q));
   const float f = rest / 86400.0f;
   const float frac = s.deltwl / 86400.0f;
-  const float cm = cwl(s, s.i);
+  const float cm = cwl(s, i);
 
   // Daily integrals by the trapezoidal rule; the 28 days before the start
   // count as zero.
@@ -111,43 +111,43 @@ void Kernel::ecout() {
     }
   }
 
-  if (isOutputTime(s.deltwl)) {
+  if (outWl_) {
     const float th = topThickness(s);
     if (s.j == 0) {
-      openOut(*this, unit, nodeFile("ec###.out   ", s.i));
-      units.writeLine(unit, "");
-      units.writeLine(unit,
-                      " * Exposure concentrations in water layer"
-                      " and momentary total concentrations");
-      std::string& r = rec(s);
+      openOut(kn_, unit, nodeFile("ec###.out   ", i));
+      writeLine(unit, "");
+      writeLine(unit,
+                " * Exposure concentrations in water layer"
+                " and momentary total concentrations");
+      std::string& r = rec(c.rec);
       fmt::A(r, " * in top layer sediment (depth-weighed average of top");
       fmt::F(r, th * 1000.0f, 6, 1);
       fmt::A(r, " mm)");
-      units.writeLine(unit, r);
-      rec(s);
+      writeLine(unit, r);
+      rec(c.rec);
       fmt::A(r, " * at segment");
-      fmt::I(r, s.i, 4);
+      fmt::I(r, i, 4);
       fmt::A(r, " of water layer (middle of segment at");
-      fmt::F(r, s.xcd[s.i], 9, 3);
+      fmt::F(r, s.xcd[i], 9, 3);
       fmt::A(r, " m)");
-      units.writeLine(unit, r);
-      units.writeLine(unit,
-                      " * (for calculation of TWAECs it is assumed that"
-                      " concentration in water layer is zero in 28 days");
-      units.writeLine(unit, " * before start of simulation");
-      units.writeLine(unit, " *");
-      units.writeLine(unit,
-                      " *<====>  <= water layer ========================="
-                      "=======>  <sediment>   <======>");
-      units.writeLine(unit,
-                      " *  time    momentary      TWAEC4     TWAEC21    "
-                      " TWAEC28   momentary  time step");
-      units.writeLine(unit,
-                      " *     d        g.m-3       g.m-3       g.m-3      "
-                      " g.m-3       g.m-3");
-      units.writeLine(unit, " *");
+      writeLine(unit, r);
+      writeLine(unit,
+                " * (for calculation of TWAECs it is assumed that"
+                " concentration in water layer is zero in 28 days");
+      writeLine(unit, " * before start of simulation");
+      writeLine(unit, " *");
+      writeLine(unit,
+                " *<====>  <= water layer ========================="
+                "=======>  <sediment>   <======>");
+      writeLine(unit,
+                " *  time    momentary      TWAEC4     TWAEC21    "
+                " TWAEC28   momentary  time step");
+      writeLine(unit,
+                " *     d        g.m-3       g.m-3       g.m-3      "
+                " g.m-3       g.m-3");
+      writeLine(unit, " *");
     }
-    std::string& r = rec(s);
+    std::string& r = rec(c.rec);
     fmt::F(r, q, 8, 3);
     fmt::X(r, 3);
     fmt::E(r, cm, 10, 3);
@@ -160,19 +160,19 @@ void Kernel::ecout() {
       }
     }
     fmt::X(r, 2);
-    fmt::E(r, topConcentration(s, th), 10, 3);
+    fmt::E(r, topConcentration(s, c, th), 10, 3);
     fmt::X(r, 3);
     fmt::I(r, s.j, 8);
-    units.writeLine(unit, r);
-    if (lastOutput(s, s.deltwl) && units.isOpen(unit)) {
-      writeTable(*this, s, unit, m);
-      closeOut(*this, unit);
+    writeLine(unit, r);
+    if (lastOutput(s, s.deltwl) && isOpen(unit)) {
+      writeTable(*this, s, c.rec, i, unit, m);
+      closeOut(unit);
     }
   }
   // A run whose last output time was missed still gets its table.
-  if (s.j == s.nt && units.isOpen(unit)) {
-    writeTable(*this, s, unit, m);
-    closeOut(*this, unit);
+  if (s.j == s.nt && isOpen(unit)) {
+    writeTable(*this, s, c.rec, i, unit, m);
+    closeOut(unit);
   }
 }
 

@@ -9,8 +9,12 @@
 
 namespace kirmel {
 
-struct WbState {
-  // ---- profiles of the current sediment subsystem (pore water, g/m3) ----
+// Working storage of one sediment subsystem (the column under one water-body
+// node) while it is stepped: its profiles, the step's face values, terms and
+// coefficients, and the record buffer of its output lines.  Columns are
+// independent within a step, so each thread that steps columns has one.
+struct WbColumn {
+  // ---- profiles (pore water, g/m3) ----
   // Old profile (level j): the working profile that the driver loads from the
   // sediment store (or from cowb at j = 0) before wbso runs.  wbso raises
   // values <= 0 to 1.0E-25 in place, so the mass balances see what the solver used.
@@ -20,12 +24,7 @@ struct WbState {
   // Iterate of the Picard iteration (the previous pass's cowbjp1).
   float oldcowbjp1[MZNODE + 1]{};
 
-  // Top sediment node per water-layer node i, as the water layer sees it at
-  // the next step: cowb(1) at j = 0 (set by the driver), then cowbjp1(1) of
-  // subsystem i after each converged sediment step.
-  float cowbtop[MXNODE + 1]{};
-
-  // ---- per-step face values of the current subsystem (from the old profile) ----
+  // ---- per-step face values (from the old profile) ----
   // Face concentrations, upper (k-1/2) and lower (k+1/2) face, g/m3.
   float cowbjkmh[MZNODE + 1]{};
   float cowbjkph[MZNODE + 1]{};
@@ -43,7 +42,7 @@ struct WbState {
   float sofdfactormh[MZNODE + 1]{};
   float sofdfactorph[MZNODE + 1]{};
 
-  // ---- terms and coefficients of the current pass ----
+  // ---- terms and coefficients ----
   // Terms of node k: LB (new level, weight 1 - thetawb), RB (old level, weight thetawb), 1 .. 10;
   // LB(7) and LB(8) depend on the iterate and are not kept here.
   float LB[11]{};
@@ -73,10 +72,26 @@ struct WbState {
   float rwb[MZNODE + 1]{};
   float gamwb[MZNODE + 1]{};
 
-  // ---- counters ----
+  int nitwb = 0;              // Picard passes of the last wbso call
+  long long nodepasses = 0;   // node-passes of every wbso call on this storage
+
+  // Record buffer of the column's output lines.
+  std::string rec;
+};
+
+struct WbState {
+  // The column that the driver steps when one thread does all columns (and
+  // that the kernel's own wbso, wbscoout, wbmb, dbout and ecout work on).
+  WbColumn col;
+
+  // Top sediment node per water-layer node i, as the water layer sees it at
+  // the next step: cowb(1) at j = 0 (set by the driver), then cowbjp1(1) of
+  // subsystem i after each converged sediment step.
+  float cowbtop[MXNODE + 1]{};
+
+  // ---- counters of the run ----
   int icposwb = 0;     // positivity violations (restarts at 1 at step 1 of every subsystem)
   int icsofd = 0;      // occurrences of the dispersion limitation (warnings up to 50)
-  int nitwb = 0;       // Picard passes of the last wbso call
   bool icwbclosed = false;  // icwb.out has been closed by the solver
 };
 

@@ -1,6 +1,10 @@
 // KIRMEL_12: the simulation kernel's console entry point.  The only argument
 // is the names file's path; the exit status is 0 after a normal end and
-// non-zero after any fatal stop.
+// non-zero after any fatal stop.  KIRMEL_THREADS sets the number of threads
+// that step the sediment columns (default: one per core; 1 steps them in
+// turn).  KIRMEL_STATS=1 writes the sediment solver's node-passes to the
+// error stream at the end (for the benchmarks).
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -37,9 +41,18 @@ int main(int argc, char** argv) {
   kirmel::Env env(std::cin, std::cout);
   std::vector<std::string> args;
   for (int n = 1; n < argc; ++n) args.emplace_back(argv[n]);
+  int threads = 0;
+  if (const char* t = std::getenv("KIRMEL_THREADS"); t && *t) {
+    threads = kirmel::parseThreads(t);
+    if (threads == 0) std::cerr << " KIRMEL_THREADS=" << t << " is not a number of threads (1 .. 1024); ignored\n";
+  }
   int status = 1;
   try {
-    status = kirmel::Kernel(env, std::move(args)).run();
+    kirmel::Kernel kernel(env, std::move(args));
+    kernel.setThreads(threads);
+    status = kernel.run();
+    if (const char* st = std::getenv("KIRMEL_STATS"); st && std::string(st) == "1")
+      std::cerr << "sediment node-passes: " << kernel.nodePasses() << '\n';
   } catch (const std::exception& e) {
     std::cout.flush();
     std::cerr << " Severe run-time error: " << e.what() << '\n';

@@ -106,8 +106,8 @@ class OutputFixture : public ::testing::Test {
       for (s.i = s.nxsefb + 1; s.i <= s.nxsefb + s.nxsedit; ++s.i) {
         for (int k = 1; k <= s.nznotot; ++k) {
           s.cowb[k] = cb(k, 0);
-          s.cowbj[k] = cb(k, s.j == 0 ? 0 : s.j - 1);
-          s.cowbjp1[k] = cb(k, s.j);
+          s.col.cowbj[k] = cb(k, s.j == 0 ? 0 : s.j - 1);
+          s.col.cowbjp1[k] = cb(k, s.j);
         }
         if (sediment) {
           kn.wbscoout();

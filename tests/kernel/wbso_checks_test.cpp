@@ -22,8 +22,8 @@ TEST_F(WbsoChecks, ZeroPorosity) {
   run(10);
   for (int k = 1; k <= 5; ++k) {
     EXPECT_TRUE(std::isfinite(s.cowbst[1][k])) << k;
-    EXPECT_EQ(s.kdswbjph[k], 0.0f);
-    EXPECT_EQ(s.kdsbnujkph[k], 0.0f);
+    EXPECT_EQ(s.col.kdswbjph[k], 0.0f);
+    EXPECT_EQ(s.col.kdsbnujkph[k], 0.0f);
   }
   EXPECT_EQ(countOf(messages(), "Message from"), 0);
 
@@ -88,11 +88,11 @@ TEST_F(WbsoChecks, LimiterActsOnWholeFaces) {
     }
     run(1);
     for (int k = 1; k < s.nznotot; ++k) {
-      EXPECT_EQ(s.sofdfactorph[k], s.sofdfactormh[k + 1]) << "face below node " << k;
-      EXPECT_EQ(s.kdsbcljkph[k], s.kdsbcljkmh[k + 1]) << "face below node " << k;
-      if (s.sofdfactorph[k] == 0.0f) {
+      EXPECT_EQ(s.col.sofdfactorph[k], s.col.sofdfactormh[k + 1]) << "face below node " << k;
+      EXPECT_EQ(s.col.kdsbcljkph[k], s.col.kdsbcljkmh[k + 1]) << "face below node " << k;
+      if (s.col.sofdfactorph[k] == 0.0f) {
         ++limited;
-        EXPECT_EQ(s.kdsbcljkph[k], 0.0f);
+        EXPECT_EQ(s.col.kdsbcljkph[k], 0.0f);
       }
     }
   }
@@ -135,15 +135,15 @@ TEST_F(WbsoChecks, DistanceAcrossBufferBoundary) {
   run(1);
   const float q = s.qseif * s.leplot;
   const float delta = 0.5f * (0.02f + 0.05f);
-  EXPECT_FLOAT_EQ(s.kdsbnujkph[4], delta * 1.0f * q / (2.0f * 1.0f));
-  EXPECT_GT(s.kdsbnujkph[4], 0.0f);
+  EXPECT_FLOAT_EQ(s.col.kdsbnujkph[4], delta * 1.0f * q / (2.0f * 1.0f));
+  EXPECT_GT(s.col.kdsbnujkph[4], 0.0f);
   // A profile that rises into the buffer is limited there with a positive
   // gradient over the half-sum distance.
   for (int k = 1; k <= 4; ++k) s.cowbst[1][k] = 1.0e-3f;
   s.cowbst[1][5] = s.cowbst[1][6] = 10.0f;
   run(1);
-  EXPECT_EQ(s.sofdfactorph[4], 0.0f);
-  EXPECT_EQ(s.sofdfactormh[5], 0.0f);
+  EXPECT_EQ(s.col.sofdfactorph[4], 0.0f);
+  EXPECT_EQ(s.col.sofdfactormh[5], 0.0f);
 }
 
 // Positivity: every violation adds to the counter; below 50 it is reported,
@@ -162,7 +162,7 @@ TEST_F(WbsoChecks, PositivityCounter) {
   // in its first pass: 4 violations per step and subsystem (nodes 1 .. 4).
   // Step 1 restarts the counter in every subsystem, so the run goes on.
   run(1);
-  EXPECT_EQ(s.nitwb, 1);
+  EXPECT_EQ(s.col.nitwb, 1);
   EXPECT_EQ(s.icposwb, 5);
   EXPECT_EQ(countOf(messages(), " Message from subroutine wbso:"), 8 * 4);
   // From step 2 on they add up: 5 + 32 after step 2, then 41, 45, 49 after
@@ -202,7 +202,7 @@ TEST_F(WbsoChecks, NeverEndingIteration) {
       << msg;
   EXPECT_NE(msg.find(" Never ending loop !\n"), std::string::npos);
   EXPECT_EQ(out.str(), "  Error:\n  see message.out\n  Program stops\n");
-  EXPECT_EQ(s.nitwb, 50);
+  EXPECT_EQ(s.col.nitwb, 50);
 }
 
 // Both water-layer levels feed node 1: a loading that arrives at level j+1

@@ -49,7 +49,7 @@ TEST_F(WbsoTest, DecayOfTotalContentWithFreundlichSorption) {
     const float before = content(1, s.cowbst[1][1]);
     run(1);
     EXPECT_NEAR(content(1, s.cowbst[1][1]) / before, g, 2e-5);
-    EXPECT_GE(s.nitwb, 2);
+    EXPECT_GE(s.col.nitwb, 2);
   }
 }
 

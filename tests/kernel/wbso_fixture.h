@@ -76,9 +76,9 @@ inline void setColumn(KernelState& s, const ColumnSetup& c, float c0 = 0.0f, flo
 inline void stepSediment(Kernel& kern) {
   KernelState& s = kern.state();
   for (s.i = s.nxsefb + 1; s.i <= s.nxsefb + s.nxsedit; ++s.i) {
-    for (int k = 1; k <= s.nznotot; ++k) s.cowbj[k] = s.cowbst[s.i][k];
+    for (int k = 1; k <= s.nznotot; ++k) s.col.cowbj[k] = s.cowbst[s.i][k];
     kern.wbso();
-    for (int k = 1; k <= s.nznotot; ++k) s.cowbst[s.i][k] = s.cowbjp1[k];
+    for (int k = 1; k <= s.nznotot; ++k) s.cowbst[s.i][k] = s.col.cowbjp1[k];
   }
 }
 

@@ -1,0 +1,252 @@
+// One sediment column's step, what it hands over (to its log or straight to
+// the kernel), and the playing back of a log.
+#include "kernel/Column.h"
+
+#include "kernel/Echo.h"
+#include "kernel/Kernel.h"
+#include "kernel/OutputCommon.h"
+
+namespace kirmel {
+
+// ---- the log ----
+
+void ColumnLog::clear(int col) {
+  column = col;
+  stopped = false;
+  failure = nullptr;
+  entries.clear();
+  text_.clear();
+  nums_.clear();
+}
+
+void ColumnLog::add(Op op, int a, std::string_view text) {
+  entries.push_back({op, a, static_cast<std::uint32_t>(text_.size()), static_cast<std::uint32_t>(text.size())});
+  text_.append(text);
+}
+
+void ColumnLog::addNums(Op op, int a, const float* values, int count) {
+  entries.push_back({op, a, static_cast<std::uint32_t>(nums_.size()), static_cast<std::uint32_t>(count)});
+  nums_.insert(nums_.end(), values, values + count);
+}
+
+void ColumnLog::addNums(Op op, int a, std::initializer_list<float> values) {
+  addNums(op, a, values.begin(), static_cast<int>(values.size()));
+}
+
+// ---- the column ----
+
+Column::Column(Kernel& kn, WbColumn& c, ColumnLog* log)
+    : kn_(kn),
+      s(kn.state()),
+      c(c),
+      log_(log),
+      outWl_(kn.isOutputTime(kn.state().deltwl)),
+      outWb_(kn.isOutputTime(kn.state().deltwb)) {}
+
+void Column::step(int column) {
+  i = column;
+  closed_.reset();
+  const int n = s.nznotot;
+  for (int m = 1; m <= n; ++m) c.cowbj[m] = s.j == 0 ? s.cowb[m] : s.cowbst[i][m];
+  if (s.j == 0) s.cowbtop[i] = s.cowb[1];
+  if (s.j >= 1) wbso();
+  wbscoout();
+  wbmb();
+  dbout();
+  ecout();
+  for (int m = 1; m <= n; ++m) s.cowbst[i][m] = s.j == 0 ? s.cowb[m] : c.cowbjp1[m];
+}
+
+void Column::stepLogged(int column, ColumnLog& log) {
+  log.clear(column);
+  log_ = &log;
+  try {
+    step(column);
+  } catch (const Stopped&) {
+    log.stopped = true;
+  } catch (...) {
+    log.failure = std::current_exception();
+    log.add(ColumnLog::Op::Failure);
+    log.stopped = true;
+  }
+  log_ = nullptr;
+}
+
+void Column::writeLine(int unit, std::string_view line) {
+  if (log_)
+    log_->add(ColumnLog::Op::Line, unit, line);
+  else
+    kn_.env().units().writeLine(unit, line);
+}
+
+void Column::say(std::string_view line) {
+  if (log_)
+    log_->add(ColumnLog::Op::Say, 0, line);
+  else
+    kn_.env().say(line);
+}
+
+bool Column::isOpen(int unit) const {
+  return kn_.env().units().isOpen(unit) && !(log_ && closed_[static_cast<std::size_t>(unit)]);
+}
+
+void Column::wait() {
+  if (log_)
+    log_->add(ColumnLog::Op::Wait);
+  else
+    kn_.env().waitLine();
+}
+
+void Column::stop(int status, const std::string& why) {
+  if (!log_) kn_.env().stop(status, why);
+  log_->add(ColumnLog::Op::Stop, status, why);
+  throw Stopped{};
+}
+
+void Column::sayAndStop(std::initializer_list<std::string_view> lines, const std::string& why) {
+  for (std::string_view line : lines) say(freeText(line));
+  stop(1, why);
+}
+
+void Column::closeUnit(int unit) {
+  if (!log_) {
+    kn_.env().units().close(unit);
+    return;
+  }
+  log_->add(ColumnLog::Op::CloseUnit, unit);
+  closed_.set(static_cast<std::size_t>(unit));
+}
+
+void Column::closeOut(int unit) {
+  if (!log_) {
+    out::closeOut(kn_, unit);
+    return;
+  }
+  if (!isOpen(unit)) return;
+  log_->add(ColumnLog::Op::CloseOut, unit);
+  closed_.set(static_cast<std::size_t>(unit));
+}
+
+void Column::positivityReset() {
+  if (log_)
+    log_->add(ColumnLog::Op::PosReset);
+  else
+    s.icposwb = 1;
+}
+
+void Column::positivity(const std::string& block) {
+  if (log_)
+    log_->add(ColumnLog::Op::Positivity, 0, block);
+  else
+    kn_.positivity(block);
+}
+
+void Column::sofdReset() {
+  if (log_)
+    log_->add(ColumnLog::Op::SofdReset);
+  else
+    s.icsofd = 0;
+}
+
+void Column::sofdWarning(float mh, float ph) {
+  if (log_)
+    log_->addNums(ColumnLog::Op::Sofd, k, {mh, ph});
+  else
+    kn_.sofdWarning(i, k, mh, ph);
+}
+
+void Column::wbmbReset() {
+  if (log_)
+    log_->add(ColumnLog::Op::WbmbReset);
+  else
+    kn_.wbmbReset();
+}
+
+void Column::wbmbWarning(float pct, float qumwb, float inputs) {
+  if (log_)
+    log_->addNums(ColumnLog::Op::WbmbWarning, 0, {pct, qumwb, inputs});
+  else
+    kn_.wbmbWarning(i, pct, qumwb, inputs);
+}
+
+void Column::bottomWarning() {
+  if (log_)
+    log_->add(ColumnLog::Op::Bottom);
+  else
+    kn_.bottomWarning();
+}
+
+void Column::wbTotal(const float* v) {
+  if (log_)
+    log_->addNums(ColumnLog::Op::WbTotal, 0, v, 9);
+  else
+    kn_.wbTotal(i, v);
+}
+
+void Column::dbdit() {
+  if (log_)
+    log_->add(ColumnLog::Op::Dbdit);
+  else
+    kn_.dbdit(i);
+}
+
+// ---- the kernel's side ----
+
+void Kernel::replay(const ColumnLog& log) {
+  UnitTable& units = env_.units();
+  using Op = ColumnLog::Op;
+  for (const ColumnLog::Entry& e : log.entries) {
+    switch (e.op) {
+      case Op::Line: units.writeLine(e.a, log.text(e)); break;
+      case Op::Say: env_.say(log.text(e)); break;
+      case Op::CloseUnit: units.close(e.a); break;
+      case Op::CloseOut: out::closeOut(*this, e.a); break;
+      case Op::Wait: env_.waitLine(); break;
+      case Op::Stop: env_.stop(e.a, std::string(log.text(e)));
+      case Op::PosReset: s.icposwb = 1; break;
+      case Op::Positivity: positivity(log.text(e)); break;
+      case Op::SofdReset: s.icsofd = 0; break;
+      case Op::Sofd: sofdWarning(log.column, e.a, log.nums(e)[0], log.nums(e)[1]); break;
+      case Op::WbmbReset: wbmbReset(); break;
+      case Op::WbmbWarning:
+        wbmbWarning(log.column, log.nums(e)[0], log.nums(e)[1], log.nums(e)[2]);
+        break;
+      case Op::Bottom: bottomWarning(); break;
+      case Op::WbTotal: wbTotal(log.column, log.nums(e)); break;
+      case Op::Dbdit: dbdit(log.column); break;
+      case Op::Failure: std::rethrow_exception(log.failure);
+    }
+  }
+}
+
+void Kernel::wbso() {
+  Column col(*this, s.col, nullptr);
+  col.i = s.i;
+  col.wbso();
+}
+
+void Kernel::wbscoout() {
+  Column col(*this, s.col, nullptr);
+  col.i = s.i;
+  col.wbscoout();
+}
+
+void Kernel::wbmb() {
+  Column col(*this, s.col, nullptr);
+  col.i = s.i;
+  col.wbmb();
+}
+
+void Kernel::dbout() {
+  Column col(*this, s.col, nullptr);
+  col.i = s.i;
+  col.dbout();
+}
+
+void Kernel::ecout() {
+  Column col(*this, s.col, nullptr);
+  col.i = s.i;
+  col.ecout();
+}
+
+}  // namespace kirmel

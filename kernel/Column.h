@@ -1,0 +1,145 @@
+// One sediment column stepped by the driver: the sediment solver of the
+// column and its per-column writers and balance, working on a column storage
+// of their own.
+//
+// Columns are independent within a time step, so the driver may step them
+// on several threads.  Everything a column hands to the rest of the run (a
+// line for the message file, the console or an output file, a warning whose
+// writing depends on a run-wide count, its share of the whole-sediment
+// balance, a stop) then goes into the column's log instead, and the driver
+// plays the logs back in column order: the run writes what, and stops where,
+// a one-thread run would.  Without a log the column hands everything over at
+// once, in the same order.
+#pragma once
+
+#include <bitset>
+#include <cstdint>
+#include <exception>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "kernel/KernelState.h"
+
+namespace kirmel {
+
+class Kernel;
+class UnitTable;
+
+// What a column handed over during one step, in order.
+class ColumnLog {
+ public:
+  enum class Op : std::uint8_t {
+    Line,         // a line (text) for unit a; the message file is unit 21
+    Say,          // a console line (text)
+    CloseUnit,    // unit a is closed
+    CloseOut,     // output file a is closed, a failed write reported
+    Wait,         // the console pause: one line is read
+    Stop,         // the run stops with status a for the reason in text
+    PosReset,     // the positivity counter restarts
+    Positivity,   // a positivity violation: its message lines in text
+    SofdReset,    // the dispersion-limitation counter restarts
+    Sofd,         // dispersion limitation at node a; switches in nums
+    WbmbReset,    // the counters of the sediment balance warnings restart
+    WbmbWarning,  // missing mass in the subsystem; percentage, missing, inputs in nums
+    Bottom,       // substance leaving the bottom segment
+    WbTotal,      // the subsystem's terms of the whole-sediment balance in nums
+    Dbdit,        // the line of the whole water body's distribution
+    Failure,      // the column ended with an exception (kept in `failure`)
+  };
+  struct Entry {
+    Op op;
+    int a;
+    std::uint32_t off;  // text or nums
+    std::uint32_t len;
+  };
+
+  void clear(int column);
+  void add(Op op, int a = 0, std::string_view text = {});
+  void addNums(Op op, int a, std::initializer_list<float> values);
+  void addNums(Op op, int a, const float* values, int count);
+  std::string_view text(const Entry& e) const { return std::string_view(text_).substr(e.off, e.len); }
+  const float* nums(const Entry& e) const { return nums_.data() + e.off; }
+
+  int column = 0;       // water-layer node i of the column
+  int fpflags = 0;      // floating-point faults the column raised
+  bool stopped = false;  // the log ends with a stop or a failure
+  std::exception_ptr failure;
+  std::vector<Entry> entries;
+
+ private:
+  std::string text_;
+  std::vector<float> nums_;
+};
+
+class Column {
+ public:
+  // log: where the column's output goes; null hands it to the kernel at once.
+  Column(Kernel& kn, WbColumn& c, ColumnLog* log);
+
+  // Time step s.j of column i as the driver runs it: load the stored profile
+  // (the initial one at j = 0), solve, write, balance, store the new profile.
+  void step(int column);
+  // The same with everything the column hands over going into `log`; a stop
+  // or an exception ends the column's step and the log.
+  void stepLogged(int column, ColumnLog& log);
+
+  // The model's routines for column i (node k where they handle one node).
+  void wbso();
+  void wbsods();
+  void wbsosf();
+  void wbsote();
+  void wbsotp();
+  void wbsocf();
+  void wbsobt();
+  void wbsodg(int m, bool firstPass);
+  void wbscoout();
+  void wbmb();
+  void dbout();
+  void ecout();
+
+  // Output of the column, to the log or straight through.
+  void message(std::string_view line) { writeLine(21, line); }
+  void writeLine(int unit, std::string_view line);
+  void say(std::string_view line);
+  bool isOpen(int unit) const;
+  void wait();
+  [[noreturn]] void stop(int status, const std::string& why);
+
+  int i = 0;  // water-layer node of the column
+  int k = 0;  // current sediment node
+
+ private:
+  // Thrown after a stop has gone into the log: the column ends there.
+  struct Stopped {};
+
+  [[noreturn]] void sayAndStop(std::initializer_list<std::string_view> lines, const std::string& why);
+  [[noreturn]] void stopZeroDivisor(std::string_view routine, std::string_view what, const std::string& source);
+  void closeUnit(int unit);
+  void closeOut(int unit);
+  void positivityReset();
+  void positivity(const std::string& block);
+  void sofdReset();
+  void sofdWarning(float mh, float ph);
+  void wbmbReset();
+  void wbmbWarning(float pct, float qumwb, float inputs);
+  void bottomWarning();
+  void wbTotal(const float* v);
+  void dbdit();
+
+  Kernel& kn_;
+  KernelState& s;
+  WbColumn& c;
+  ColumnLog* log_;
+  // Units this column closed while its closes wait in the log.
+  std::bitset<100> closed_;
+  // Whether this step is an output time of the water layer's and the
+  // sediment's time step.
+  bool outWl_;
+  bool outWb_;
+
+  friend class Kernel;
+};
+
+}  // namespace kirmel
