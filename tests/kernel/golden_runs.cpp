@@ -74,8 +74,8 @@ struct KernelRun {
 };
 
 // Runs the kernel on the ten files found in `scenario` (SU.INP may come from
-// `pesticide` instead).
-void runKernel(KernelRun& run, const fs::path& scenario, const fs::path& pesticide) {
+// `pesticide` instead) with `threads` threads for the sediment columns.
+void runKernel(KernelRun& run, const fs::path& scenario, const fs::path& pesticide, int threads) {
   std::string names;
   for (const InputFile& f : kInputs) {
     const fs::path from = (std::string(f.name) == "SU.INP" ? pesticide : scenario) / f.name;
@@ -89,6 +89,7 @@ void runKernel(KernelRun& run, const fs::path& scenario, const fs::path& pestici
     ScopedCwd cwd(run.dir.path());
     Env env(in, out);
     Kernel kernel(env, {"FILES.INP"});
+    kernel.setThreads(threads);
     run.status = kernel.run();
   }
   run.console = out.str();
@@ -125,33 +126,43 @@ void compareWithGolden(const KernelRun& run, const std::string& scenario) {
   }
 }
 
+// The sediment columns in turn (1) and on one thread per core (0): both
+// write the golden files.
+constexpr int kThreads[] = {1, 0};
+
 void goldenRun(const std::string& scenario, const fs::path& inputs, const fs::path& pesticide) {
-  KernelRun run;
-  runKernel(run, inputs, pesticide);
-  EXPECT_EQ(run.status, 0) << run.console;
-  {
-    SCOPED_TRACE("invariants of " + scenario);
-    inv::checkAll(run.dir.path());
+  for (int threads : kThreads) {
+    SCOPED_TRACE(threads == 1 ? "one thread" : "one thread per core");
+    KernelRun run;
+    runKernel(run, inputs, pesticide, threads);
+    EXPECT_EQ(run.status, 0) << run.console;
+    {
+      SCOPED_TRACE("invariants of " + scenario);
+      inv::checkAll(run.dir.path());
+    }
+    compareWithGolden(run, scenario);
   }
-  compareWithGolden(run, scenario);
 }
 
 fs::path scenarioInputs(const std::string& scenario) { return kGolden / scenario / "input"; }
 
 TEST(GoldenRun, Example) {
   const fs::path ex = fs::path(KIRMEL_SOURCE_DIR) / "examples";
-  KernelRun run;
-  runKernel(run, ex / "SCENARIOS" / "NLStandard_sp", ex / "PESTICIDES" / "Cpf");
-  EXPECT_EQ(run.status, 0) << run.console;
-  // A clean run: no balance reports missing mass.
-  const std::string messages = readFile(run.dir.file("message.out"));
-  EXPECT_EQ(messages.find("missing"), std::string::npos) << messages;
-  EXPECT_EQ(run.console.find("Warning"), std::string::npos) << run.console;
-  {
-    SCOPED_TRACE("invariants of the example");
-    inv::checkAll(run.dir.path());
+  for (int threads : kThreads) {
+    SCOPED_TRACE(threads == 1 ? "one thread" : "one thread per core");
+    KernelRun run;
+    runKernel(run, ex / "SCENARIOS" / "NLStandard_sp", ex / "PESTICIDES" / "Cpf", threads);
+    EXPECT_EQ(run.status, 0) << run.console;
+    // A clean run: no balance reports missing mass.
+    const std::string messages = readFile(run.dir.file("message.out"));
+    EXPECT_EQ(messages.find("missing"), std::string::npos) << messages;
+    EXPECT_EQ(run.console.find("Warning"), std::string::npos) << run.console;
+    {
+      SCOPED_TRACE("invariants of the example");
+      inv::checkAll(run.dir.path());
+    }
+    compareWithGolden(run, "example");
   }
-  compareWithGolden(run, "example");
 }
 
 TEST(GoldenRun, BuffersInWaterAndSediment) {
