@@ -552,23 +552,33 @@ void Kernel::wbmbWarning(int i, float pct, float qumwb, float inputs) {
            " See or make output in wbmb###.out");
 }
 
-// Substance leaving through the bottom of a subsystem: reported at every
-// step it happens.
+// Substance leaving through the bottom of a subsystem: every occurrence
+// counts as a warning; the first kMaxWarnings are written, then one line
+// says that the rest are counted only.
 void Kernel::bottomWarning() {
   ++s.nwarn;
-  say(*this, "");
-  say(*this, "");
-  say(*this, " Warning: ");
-  say(*this, " substance leaving bottom segment");
-  std::string& r = rec(s);
-  fmt::A(r, " of sediment at ");
-  fmt::F(r, days(s.j, s.deltwb), 7, 3);
-  fmt::A(r, " d");
-  say(*this, r);
+  ++s.nwbottom;
+  if (s.nwbottom <= kMaxWarnings) {
+    say(*this, "");
+    say(*this, "");
+    say(*this, " Warning: ");
+    say(*this, " substance leaving bottom segment");
+    std::string& r = rec(s);
+    fmt::A(r, " of sediment at ");
+    fmt::F(r, days(s.j, s.deltwb), 7, 3);
+    fmt::A(r, " d");
+    say(*this, r);
+  } else if (s.nwbottom == kMaxWarnings + 1) {
+    say(*this, "");
+    say(*this, " Further warnings of substance leaving bottom segment are counted, not written");
+  }
 }
 
 // The resetting of the sediment balance's warning counts at step 0.
-void Kernel::wbmbReset() { s.nwwbmb = 0; }
+void Kernel::wbmbReset() {
+  s.nwwbmb = 0;
+  s.nwbottom = 0;
+}
 
 // The share of the subsystem of node i in the balance of the whole
 // sediment (v: initial, top layer, remaining, from wl, seepage, percolated,

@@ -63,6 +63,7 @@ struct OutState {
   float cuoutwl[MXNODE + 1]{};  // lost to the water layer (<= 0)
   float cutrfwb[MXNODE + 1]{};  // transformed (<= 0)
   int nwwbmb = 0;               // warnings given
+  int nwbottom = 0;             // substance leaving the bottom: occurrences (the first 20 written)
   // Initial mass of one subsystem, g per m of watercourse (the same for all).
   float wbinit = 0.0f;
   // Total content per m3 of sediment of every node after the last step, with

@@ -1,5 +1,6 @@
 // Mass balances: file layouts, accounting of the terms, closure, the
-// missing-mass warnings with their limits, and the bottom-leaving warning.
+// missing-mass warnings with their limits, and the bottom-leaving warning
+// with its limit.
 #include <cfenv>
 
 #include "output_fixture.h"
@@ -219,19 +220,28 @@ TEST_F(MassBalanceTest, SedimentHeaderTotalsAndTimeZero) {
   EXPECT_TRUE(env.units().isOpen(21));
 }
 
-TEST_F(MassBalanceTest, SubstanceLeavingTheBottomWarnsEveryStep) {
+TEST_F(MassBalanceTest, SubstanceLeavingTheBottomWarnsTwentyTimesAndCountsAll) {
   s.qseif = 1.0e-7f;
   s.leplot = 1.0f;
   s.castwb[1] = s.castwb[2] = 1.5f;
   s.castwb[3] = 0.5f;
+  s.nt = 12;
   run([](int, int) { return 0.0f; }, [](int, int) { return 1.0f; }, false, true);
   const std::string m = messages();
-  // Every subsystem (2) at every step after the start (4).
-  EXPECT_EQ(countOf(m, " substance leaving bottom segment"), 8);
+  // Every subsystem (2) at every step after the start (12): 24 occurrences.
+  // The first 20 are written, to the message file and the console; then one
+  // line says that the others are only counted, and every one counts.
+  const std::string further = " Further warnings of substance leaving bottom segment are counted, not written\n";
+  for (const std::string& text : {m, console.str()}) {
+    EXPECT_EQ(countOf(text, " substance leaving bottom segment\n"), 20);
+    EXPECT_EQ(countOf(text, further), 1);
+    // The 20th is the second subsystem's at step 10 (5 d); the line follows it.
+    EXPECT_NE(text.find(" of sediment at   5.000 d\n\n" + further), std::string::npos) << text;
+    EXPECT_EQ(text.find(" of sediment at   5.500 d"), std::string::npos);
+  }
   EXPECT_NE(m.find("\n\n Warning: \n substance leaving bottom segment\n of sediment at   0.500 d\n"),
             std::string::npos);
-  EXPECT_EQ(countOf(console.str(), " substance leaving bottom segment\n"), 8);
-  EXPECT_EQ(s.nwarn, 8);
+  EXPECT_EQ(s.nwarn, 24);
   // Percolated: q * leplot * clb(bottom) * deltwb per step, printed negative.
   auto b = lines("wbmb003.out");
   EXPECT_EQ(b[14].substr(68, 12), "  -.1728E-01");
