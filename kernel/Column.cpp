@@ -12,6 +12,7 @@ namespace kirmel {
 
 void ColumnLog::clear(int col) {
   column = col;
+  fpflags = 0;
   stopped = false;
   failure = nullptr;
   entries.clear();

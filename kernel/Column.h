@@ -93,7 +93,7 @@ class Column {
   void wbsotp();
   void wbsocf();
   void wbsobt();
-  void wbsodg(int m, bool firstPass);
+  void wbsodg(bool firstPass);
   void wbscoout();
   void wbmb();
   void dbout();

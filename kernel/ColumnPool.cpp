@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfenv>
 #include <chrono>
+#include <optional>
 
 #include "kernel/Faults.h"
 #include "kernel/Kernel.h"
@@ -15,27 +16,32 @@ namespace kirmel {
 
 namespace {
 
-// How long a thread spins before it sleeps: longer than the serial part of
-// a step (water layer, play-back of the logs), far shorter than a tick.
-constexpr std::chrono::microseconds kSpin{200};
+// Waiting: spin this long (longer than the serial part of a step: the water
+// layer and the play-back of the logs), then yield the processor until
+// kYield has passed, then sleep until woken.
+constexpr std::chrono::microseconds kSpin{50};
+constexpr std::chrono::microseconds kYield{500};
 
 void relax() {
 #if defined(__x86_64__) || defined(__i386__)
   _mm_pause();
-#else
-  std::this_thread::yield();
 #endif
 }
 
-// Waits until value differs from `old`: spinning first, then asleep.
+// Waits until value differs from `old`; returns the new value.
 template <class T>
 T awaitChange(const std::atomic<T>& value, T old) {
-  const auto until = std::chrono::steady_clock::now() + kSpin;
+  const auto start = std::chrono::steady_clock::now();
   for (int n = 1;; ++n) {
     const T v = value.load(std::memory_order_acquire);
     if (v != old) return v;
-    relax();
-    if (n % 64 == 0 && std::chrono::steady_clock::now() >= until) break;
+    if (n % 64 != 0) {
+      relax();
+      continue;
+    }
+    const auto waited = std::chrono::steady_clock::now() - start;
+    if (waited >= kYield) break;
+    if (waited >= kSpin) std::this_thread::yield();
   }
   for (;;) {
     value.wait(old, std::memory_order_acquire);
@@ -53,63 +59,71 @@ ColumnPool::ColumnPool(Kernel& kn, int threads) : kn_(kn) {
 
 ColumnPool::~ColumnPool() {
   quit_.store(true, std::memory_order_relaxed);
-  generation_.fetch_add(1, std::memory_order_release);
-  generation_.notify_all();
+  step_.fetch_add(1, std::memory_order_release);
+  step_.notify_all();
   for (std::thread& t : threads_) t.join();
 }
 
 void ColumnPool::run(int first, int last) {
   const int n = last - first + 1;
   if (slots_.size() < static_cast<std::size_t>(n)) slots_ = std::vector<Slot>(static_cast<std::size_t>(n));
-  first_ = first;
-  last_ = last;
+  first_.store(first, std::memory_order_relaxed);
+  last_.store(last, std::memory_order_relaxed);
   // A few chunks per thread: neighbouring columns stay on one thread (they
-  // share cache lines of the per-node arrays), and a slow column is evened out.
-  chunk_ = std::max(1, n / (threads() * 4));
-  next_.store(first, std::memory_order_relaxed);
-  pending_.store(threads() - 1, std::memory_order_relaxed);
-  generation_.fetch_add(1, std::memory_order_release);
-  generation_.notify_all();
+  // share cache lines of the per-node arrays), and a slow column or thread
+  // is evened out.
+  chunk_.store(std::max(1, n / (threads() * 4)), std::memory_order_relaxed);
+  const std::uint32_t step = step_.load(std::memory_order_relaxed) + 1;
+  done_.store(0, std::memory_order_relaxed);
+  next_.store(static_cast<std::uint64_t>(step) << 32 | static_cast<std::uint32_t>(first),
+              std::memory_order_relaxed);
+  step_.store(step, std::memory_order_release);
+  step_.notify_all();
 
   // The calling thread's flags belong to the rest of the step: keep them
   // apart from those its columns raise.
   std::fexcept_t saved;
   std::fegetexceptflag(&saved, kFaults);
   std::feclearexcept(kFaults);
-  columns(0);
-  workers_[0]->faults = std::fetestexcept(kFaults);
+  columns(0, step);
   std::fesetexceptflag(&saved, kFaults);
 
-  for (int v = pending_.load(std::memory_order_acquire); v != 0;) v = awaitChange(pending_, v);
+  for (int v = done_.load(std::memory_order_acquire); v != n;) v = awaitChange(done_, v);
 }
 
 void ColumnPool::loop(int w) {
-  unsigned seen = 0;
-  Worker& me = *workers_[static_cast<std::size_t>(w)];
+  std::uint32_t seen = 0;
   for (;;) {
-    seen = awaitChange(generation_, seen);
+    seen = awaitChange(step_, seen);
     if (quit_.load(std::memory_order_relaxed)) return;
-    columns(w);
-    me.faults = std::fetestexcept(kFaults);
-    std::feclearexcept(kFaults);
-    if (pending_.fetch_sub(1, std::memory_order_acq_rel) == 1) pending_.notify_one();
+    columns(w, seen);
   }
 }
 
-void ColumnPool::columns(int w) {
-  Column col(kn_, workers_[static_cast<std::size_t>(w)]->col, nullptr);
+void ColumnPool::columns(int w, std::uint32_t step) {
+  // Made at the first claim: only a claim shows that the step's state
+  // (s.j above all) is the one of `step`.
+  std::optional<Column> col;
+  std::uint64_t v = next_.load(std::memory_order_relaxed);
   for (;;) {
-    const int start = next_.fetch_add(chunk_, std::memory_order_relaxed);
-    if (start > last_) return;
-    const int end = std::min(start + chunk_ - 1, last_);
-    for (int i = start; i <= end; ++i) col.stepLogged(i, log(i));
+    if (static_cast<std::uint32_t>(v >> 32) != step) return;
+    const int start = static_cast<int>(static_cast<std::uint32_t>(v));
+    const int last = last_.load(std::memory_order_relaxed);
+    const int chunk = chunk_.load(std::memory_order_relaxed);
+    if (start > last) return;
+    if (!next_.compare_exchange_weak(v, v + static_cast<std::uint64_t>(chunk), std::memory_order_relaxed))
+      continue;
+    // The claim succeeded: the step is still this one, and so are its columns.
+    const int n = last - first_.load(std::memory_order_relaxed) + 1;
+    const int end = std::min(start + chunk - 1, last);
+    if (!col) col.emplace(kn_, workers_[static_cast<std::size_t>(w)]->col, nullptr);
+    for (int i = start; i <= end; ++i) col->stepLogged(i, log(i));
+    // The faults of the chunk go with its first column.
+    log(start).fpflags = std::fetestexcept(kFaults);
+    std::feclearexcept(kFaults);
+    if (done_.fetch_add(end - start + 1, std::memory_order_acq_rel) + (end - start + 1) == n) done_.notify_all();
+    v = next_.load(std::memory_order_relaxed);
   }
-}
-
-int ColumnPool::faults() const {
-  int f = 0;
-  for (const auto& w : workers_) f |= w->faults;
-  return f;
 }
 
 long long ColumnPool::nodePasses() const {

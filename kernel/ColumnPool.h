@@ -1,9 +1,12 @@
 // Threads that step the sediment columns of a time step together.  The
-// calling thread takes part; the others wait between steps, first spinning
-// for a short while (a step's serial part is short), then asleep.
+// calling thread takes part and claims columns like the others, so a step
+// ends even when the other threads do not get a processor in time; those
+// wait between steps, first spinning for a short while (the serial part of a
+// step is short), then yielding, then asleep.
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -24,10 +27,11 @@ class ColumnPool {
 
   // Steps columns first .. last of the current step, each into its own log,
   // and returns when all are done.  The floating-point faults the columns
-  // raised are in faults(); the calling thread's own flags are kept.
+  // raised are in their logs; the calling thread's own flags are kept.
   void run(int first, int last);
-  ColumnLog& log(int i) { return slots_[static_cast<std::size_t>(i - first_)].log; }
-  int faults() const;
+  ColumnLog& log(int i) {
+    return slots_[static_cast<std::size_t>(i - first_.load(std::memory_order_relaxed))].log;
+  }
   int threads() const { return static_cast<int>(workers_.size()); }
   // Node-passes of the sediment solver on the pool's column storages.
   long long nodePasses() const;
@@ -38,22 +42,29 @@ class ColumnPool {
   };
   struct alignas(64) Worker {
     WbColumn col;
-    int faults = 0;
   };
 
   void loop(int w);
-  void columns(int w);
+  // Claims and steps chunks of columns of step `step` until none is left.
+  void columns(int w, std::uint32_t step);
 
   Kernel& kn_;
   std::vector<std::unique_ptr<Worker>> workers_;  // [0] is the calling thread
   std::vector<Slot> slots_;
   std::vector<std::thread> threads_;
-  int first_ = 0;
-  int last_ = 0;
-  int chunk_ = 1;
-  alignas(64) std::atomic<unsigned> generation_{0};
-  alignas(64) std::atomic<int> next_{0};
-  alignas(64) std::atomic<int> pending_{0};
+  // The columns of the current step and the size of a claim.  A thread that
+  // wakes late may read them while the next step is being set up, so they
+  // are atomic; what it reads then serves no claim.
+  std::atomic<int> first_{0};
+  std::atomic<int> last_{0};
+  std::atomic<int> chunk_{1};
+  // The step (run) number; a change wakes the threads.
+  alignas(64) std::atomic<std::uint32_t> step_{0};
+  // Step number (high half) and next unclaimed column (low half): a thread
+  // that wakes late cannot claim columns of a later step by mistake.
+  alignas(64) std::atomic<std::uint64_t> next_{0};
+  // Columns of the current step finished.
+  alignas(64) std::atomic<int> done_{0};
   std::atomic<bool> quit_{false};
 };
 

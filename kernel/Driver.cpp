@@ -160,8 +160,13 @@ void Kernel::stepColumns() {
     return;
   }
   pool_->run(first, last);
-  for (s.i = first; s.i <= last; ++s.i) replay(pool_->log(s.i));
-  if (const int faults = pool_->faults()) std::feraiseexcept(faults);
+  int faults = 0;
+  for (s.i = first; s.i <= last; ++s.i) {
+    const ColumnLog& log = pool_->log(s.i);
+    faults |= log.fpflags;
+    replay(log);
+  }
+  if (faults != 0) std::feraiseexcept(faults);
 }
 
 void Kernel::endColumns() {

@@ -249,7 +249,8 @@ void Column::wbsote() {
   }
   c.bldsto[k] = k <= s.nzsewb;
   if (c.bldsto[k]) {
-    c.RB[7] = s.por[k] + s.bdwb[k] * s.kdfrwb[k] * powf(c.cowbj[k] / s.coobkomwb, s.exfrwb - 1.0f);
+    c.bk[k] = s.bdwb[k] * s.kdfrwb[k];
+    c.RB[7] = s.por[k] + c.bk[k] * powf(c.cowbj[k] / s.coobkomwb, s.exfrwb - 1.0f);
     c.RB[8] = s.thetawb * s.ktwb * c.RB[7] * s.deltwb;
     c.rcap[k] = c.RB[7];
   }
@@ -334,17 +335,33 @@ void Column::wbsobt() {
   }
 }
 
-// New-level storage and transformation terms of node m for the pass's
-// iterate, LB(7) and LB(8), and with them the diagonal bldd.  The first
-// pass's iterate is the old profile, whose capacity wbsote kept.
-void Column::wbsodg(int m, bool firstPass) {
-  const float omega = 1.0f - s.thetawb;
-  const float cap = firstPass ? c.rcap[m]
-                              : s.por[m] + s.bdwb[m] * s.kdfrwb[m] *
-                                               powf(c.oldcowbjp1[m] / s.coobkomwb, s.exfrwb - 1.0f);
-  const float decay = omega * s.ktwb * cap * s.deltwb;
-  c.bldd[m] = c.bldp[m] + cap + decay;
-  if (m == 1 && c.blddxon) c.bldd[1] = c.bldd[1] + c.blddx;
+// New-level storage and transformation terms LB(7) and LB(8) of every node
+// that has them, for the pass's iterate, and with them the diagonal bldd.
+// The first pass's iterate is the old profile, whose capacity wbsote kept;
+// the iterate is raised off zero as the pass takes it.
+void Column::wbsodg(bool firstPass) {
+  const int n = s.nznotot;
+  const float* from = firstPass ? c.cowbj : c.cowbjp1;
+  float* const old = c.oldcowbjp1;
+  float* const cap = c.capit;
+  const float ref = s.coobkomwb;
+  const float e1 = s.exfrwb - 1.0f;
+  for (int m = 1; m <= n; ++m) {
+    float it = from[m];
+    if (it <= 0.0f) it = kFloor;
+    old[m] = it;
+  }
+  if (firstPass) {
+    for (int m = 1; m <= n; ++m) cap[m] = c.rcap[m];
+  } else {
+    for (int m = 1; m <= n; ++m)
+      if (c.bldsto[m]) cap[m] = s.por[m] + c.bk[m] * powf(old[m] / ref, e1);
+  }
+  const float omegakt = (1.0f - s.thetawb) * s.ktwb;
+  const float dt = s.deltwb;
+  for (int m = 1; m <= n; ++m)
+    if (c.bldsto[m]) c.bldd[m] = c.bldp[m] + cap[m] + omegakt * cap[m] * dt;
+  if (c.blddxon) c.bldd[1] = c.bldd[1] + c.blddx;
 }
 
 // One time step of the sediment subsystem under water-layer node i: from the
@@ -404,11 +421,8 @@ void Column::wbso() {
   for (int p = 1;; ++p) {
     c.nitwb = p;
     c.nodepasses += n;
+    wbsodg(p == 1);
     for (int m = 1; m <= n; ++m) {
-      c.oldcowbjp1[m] = p == 1 ? c.cowbj[m] : c.cowbjp1[m];
-      if (c.oldcowbjp1[m] <= 0.0f) c.oldcowbjp1[m] = kFloor;
-      if (c.bldsto[m]) wbsodg(m, p == 1);
-
       if (echo && p == 1 && isOpen(kIcwb)) {
         if (m == 1) {
           writeLine(kIcwb, "");
