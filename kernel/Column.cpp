@@ -221,6 +221,7 @@ void Kernel::replay(const ColumnLog& log) {
 }
 
 void Kernel::wbso() {
+  ++stamp_;
   Column col(*this, s.col, nullptr);
   col.i = s.i;
   col.wbso();

@@ -93,6 +93,7 @@ class Column {
   void wbsotp();
   void wbsocf();
   void wbsobt();
+  void wbsocp();
   void wbsodg(bool firstPass);
   void wbscoout();
   void wbmb();
@@ -116,6 +117,10 @@ class Column {
 
   [[noreturn]] void sayAndStop(std::initializer_list<std::string_view> lines, const std::string& why);
   [[noreturn]] void stopZeroDivisor(std::string_view routine, std::string_view what, const std::string& source);
+  bool sameFaces() const;
+  void keepFaces();
+  void echoCoefficients(int m);
+  void positivityAt(int m);
   void closeUnit(int unit);
   void closeOut(int unit);
   void positivityReset();

@@ -261,6 +261,7 @@ void Kernel::simmain() {
   wbit();
   checkEvents();
 
+  ++stamp_;
   // The sediment columns of a step are independent: they may be stepped on
   // several threads.
   int threads = threads_ > 0 ? threads_ : static_cast<int>(std::thread::hardware_concurrency());

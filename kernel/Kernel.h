@@ -2,6 +2,7 @@
 // functions that share the run's KernelState; they carry the model's names.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -147,6 +148,10 @@ class Kernel {
   std::unique_ptr<KernelState> st_;
   KernelState& s;
   Rd rd_;
+  // Identifies the terms a column storage keeps as built in this run (see
+  // Column::wbsocp); a new run, and every call of the kernel's own wbso,
+  // takes a new value.
+  std::uint64_t stamp_ = 0;
   int threads_ = 0;
   std::unique_ptr<ColumnPool> pool_;
   long long poolPasses_ = 0;

@@ -8,6 +8,7 @@
 // layer.  Freundlich sorption makes it non-linear: the coefficients are rebuilt
 // from the previous pass's solution until the solution stops changing.
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "kernel/Column.h"
@@ -211,48 +212,54 @@ void Column::wbsote() {
   const int n = s.nznotot;
   const float q = s.qseif * s.leplot;
   const float omega = 1.0f - s.thetawb;
-
-  for (int m = 1; m <= 10; ++m) {
-    c.LB[m] = 0.0f;
-    c.RB[m] = 0.0f;
-  }
+  const float theta = s.thetawb;
+  float* const L = c.LB;
+  float* const R = c.RB;
 
   const float u = s.deltwb * q / (s.pe[k] * s.delz[k]);
-  float em = 0.0f;
-  float ep = 0.0f;
+  const float uo = u * omega;
+  const float ut = u * theta;
   if (k > 1) {
-    em = (c.kdsbcljkmh[k] + s.kdfwbmh[k]) * s.pemh[k] * s.pormh[k] * s.deltwb /
-         (0.5f * (s.delz[k] + s.delz[k - 1]) * s.delz[k] * s.pe[k]);
+    const float em = (c.kdsbcljkmh[k] + s.kdfwbmh[k]) * s.pemh[k] * s.pormh[k] * s.deltwb /
+                     (0.5f * (s.delz[k] + s.delz[k - 1]) * s.delz[k] * s.pe[k]);
+    const float sm = c.sofdfactormh[k];
+    const float w = s.nwbmh[k];
+    const float uw = u * (1.0f - w);
+    L[1] = uw * omega * sm;
+    R[1] = uw * theta * sm;
+    L[2] = L[6] = omega * em;
+    R[2] = R[6] = theta * em;
+    L[5] = uo * w * sm;
+    R[5] = ut * w * sm;
+  } else {
+    L[1] = L[2] = L[5] = L[6] = 0.0f;
+    R[1] = R[2] = R[5] = R[6] = 0.0f;
   }
   if (k < n) {
-    ep = (c.kdsbcljkph[k] + s.kdfwbph[k]) * s.peph[k] * s.porph[k] * s.deltwb /
-         (0.5f * (s.delz[k + 1] + s.delz[k]) * s.delz[k] * s.pe[k]);
+    const float ep = (c.kdsbcljkph[k] + s.kdfwbph[k]) * s.peph[k] * s.porph[k] * s.deltwb /
+                     (0.5f * (s.delz[k + 1] + s.delz[k]) * s.delz[k] * s.pe[k]);
+    const float sp = c.sofdfactorph[k];
+    const float w = s.nwbph[k];
+    const float uw = u * (1.0f - w);
+    L[3] = uw * omega * sp;
+    R[3] = uw * theta * sp;
+    L[4] = L[10] = omega * ep;
+    R[4] = R[10] = theta * ep;
+    L[9] = uo * w * sp;
+    R[9] = ut * w * sp;
+  } else {
+    L[3] = L[4] = L[9] = L[10] = 0.0f;
+    R[3] = R[4] = R[9] = R[10] = 0.0f;
   }
-  const float sm = c.sofdfactormh[k];
-  const float sp = c.sofdfactorph[k];
-
-  for (int set = 0; set < 2; ++set) {
-    float* B = set == 0 ? c.LB : c.RB;
-    const float tau = set == 0 ? omega : s.thetawb;
-    if (k > 1) {
-      B[1] = u * (1.0f - s.nwbmh[k]) * tau * sm;
-      B[2] = tau * em;
-      B[5] = u * tau * s.nwbmh[k] * sm;
-      B[6] = tau * em;
-    }
-    if (k < n) {
-      B[3] = u * (1.0f - s.nwbph[k]) * tau * sp;
-      B[4] = tau * ep;
-      B[9] = u * tau * s.nwbph[k] * sp;
-      B[10] = tau * ep;
-    }
-  }
+  L[7] = L[8] = 0.0f;
   c.bldsto[k] = k <= s.nzsewb;
   if (c.bldsto[k]) {
     c.bk[k] = s.bdwb[k] * s.kdfrwb[k];
-    c.RB[7] = s.por[k] + c.bk[k] * powf(c.cowbj[k] / s.coobkomwb, s.exfrwb - 1.0f);
-    c.RB[8] = s.thetawb * s.ktwb * c.RB[7] * s.deltwb;
-    c.rcap[k] = c.RB[7];
+    R[7] = s.por[k] + c.bk[k] * powf(c.cowbj[k] / s.coobkomwb, s.exfrwb - 1.0f);
+    R[8] = theta * s.ktwb * R[7] * s.deltwb;
+    c.rcap[k] = R[7];
+  } else {
+    R[7] = R[8] = 0.0f;
   }
 }
 
@@ -275,15 +282,19 @@ void Column::wbsotp() {
   c.brod[1] = 0.0f;
   c.bldp[1] = omega * dt * X + L[4] + L[3];
   c.blbd[1] = L[9] - L[10];
-  c.brdd[1] = -R[3] - R[4] - th * dt * X + R[7] - R[8];
+  c.brddp[1] = -R[3] - R[4] - th * dt * X;
+  c.brdd[1] = c.brddp[1] + R[7] - R[8];
   c.brbd[1] = -R[9] + R[10];
-  c.brv[1] = (omega * dt * X + omega * dt * Y) * s.cowljp1[i] + (th * dt * X + th * dt * Y) * s.cowlj[i];
+  c.brvnew = omega * dt * X + omega * dt * Y;
+  c.brvold = th * dt * X + th * dt * Y;
+  c.brv[1] = c.brvnew * s.cowljp1[i] + c.brvold * s.cowlj[i];
 
   c.blddxon = s.nznotot == 1;
   if (c.blddxon) {
     const float Yb = q * (1.0f / (s.delz[1] * s.pe[1]));
     c.blddx = omega * dt * Yb;
-    c.brdd[1] = c.brdd[1] - th * dt * Yb;
+    c.brddx = th * dt * Yb;
+    c.brdd[1] = c.brdd[1] - c.brddx;
   }
 }
 
@@ -295,7 +306,8 @@ void Column::wbsocf() {
   c.bldp[k] = L[4] + L[3] - L[5] + L[6];
   c.blbd[k] = L[9] - L[10];
   c.brod[k] = R[2] + R[1];
-  c.brdd[k] = -R[3] - R[4] + R[5] - R[6] + R[7] - R[8];
+  c.brddp[k] = -R[3] - R[4] + R[5] - R[6];
+  c.brdd[k] = c.brddp[k] + R[7] - R[8];
   c.brbd[k] = -R[9] + R[10];
   c.brv[k] = 0.0f;
 }
@@ -320,7 +332,8 @@ void Column::wbsobt() {
     const float Yb = q * (1.0f / (s.delz[k] * s.pe[k]));
     if (s.nzseebb == 0) {
       c.bldp[k] = omega * dt * Yb - L[5] + L[6];
-      c.brdd[k] = -th * dt * Yb + R[5] - R[6] + R[7] - R[8];
+      c.brddp[k] = -th * dt * Yb + R[5] - R[6];
+      c.brdd[k] = c.brddp[k] + R[7] - R[8];
     } else {
       c.bldd[k] = omega * dt * Yb - L[5] + L[6] + s.por[k];
       c.brdd[k] = -th * dt * Yb + R[5] - R[6] + s.por[k];
@@ -335,33 +348,133 @@ void Column::wbsobt() {
   }
 }
 
-// New-level storage and transformation terms LB(7) and LB(8) of every node
-// that has them, for the pass's iterate, and with them the diagonal bldd.
-// The first pass's iterate is the old profile, whose capacity wbsote kept;
-// the iterate is raised off zero as the pass takes it.
-void Column::wbsodg(bool firstPass) {
+// Whether the step's face values (calculation dispersion and advection
+// switches of every node) equal, bit for bit, those of the terms kept in the
+// column storage.
+bool Column::sameFaces() const {
+  const std::size_t bytes = sizeof(float) * static_cast<std::size_t>(s.nznotot + 1);
+  return std::memcmp(c.kdsbcljkmh, c.keykdmh, bytes) == 0 && std::memcmp(c.kdsbcljkph, c.keykdph, bytes) == 0 &&
+         std::memcmp(c.sofdfactormh, c.keysfmh, bytes) == 0 && std::memcmp(c.sofdfactorph, c.keysfph, bytes) == 0;
+}
+
+// Marks the terms just built as those of the step's face values.
+void Column::keepFaces() {
+  const std::size_t bytes = sizeof(float) * static_cast<std::size_t>(s.nznotot + 1);
+  std::memcpy(c.keykdmh, c.kdsbcljkmh, bytes);
+  std::memcpy(c.keykdph, c.kdsbcljkph, bytes);
+  std::memcpy(c.keysfmh, c.sofdfactormh, bytes);
+  std::memcpy(c.keysfph, c.sofdfactorph, bytes);
+  c.stamp = kn_.stamp_;
+}
+
+// The terms of the step that the kept ones lack: the old profile's storage
+// and transformation terms RB(7) and RB(8) with the old-level diagonal brdd,
+// and the source brv of node 1 from the water layer's concentrations, each
+// as wbsote, wbsotp, wbsocf and wbsobt compute them.
+void Column::wbsocp() {
   const int n = s.nznotot;
-  const float* from = firstPass ? c.cowbj : c.cowbjp1;
-  float* const old = c.oldcowbjp1;
-  float* const cap = c.capit;
+  const float theta = s.thetawb;
   const float ref = s.coobkomwb;
   const float e1 = s.exfrwb - 1.0f;
+  for (int m = 1; m <= n; ++m) {
+    if (!c.bldsto[m]) continue;
+    const float r7 = s.por[m] + c.bk[m] * powf(c.cowbj[m] / ref, e1);
+    const float r8 = theta * s.ktwb * r7 * s.deltwb;
+    c.rcap[m] = r7;
+    c.brdd[m] = c.brddp[m] + r7 - r8;
+  }
+  if (c.blddxon) c.brdd[1] = c.brdd[1] - c.brddx;
+  c.brv[1] = c.brvnew * s.cowljp1[i] + c.brvold * s.cowlj[i];
+}
+
+// The iterate of the pass (the old profile in the first pass, else the
+// previous pass's new profile, raised off zero), the new-level storage and
+// transformation terms LB(7) and LB(8) of every node that has them, and
+// with them the diagonal bldd.  The first pass's iterate is the old
+// profile, whose capacity wbsote kept.
+void Column::wbsodg(bool firstPass) {
+  const int n = s.nznotot;
+  const float* const from = firstPass ? c.cowbj : c.cowbjp1;
+  float* const old = c.oldcowbjp1;
+  float* const bldd = c.bldd;
+  const float* const bldp = c.bldp;
+  const float* const rcap = c.rcap;
+  const float* const bk = c.bk;
+  const float* const por = s.por;
+  const bool* const sto = c.bldsto;
+  const float ref = s.coobkomwb;
+  const float e1 = s.exfrwb - 1.0f;
+  const float omegakt = (1.0f - s.thetawb) * s.ktwb;
+  const float dt = s.deltwb;
   for (int m = 1; m <= n; ++m) {
     float it = from[m];
     if (it <= 0.0f) it = kFloor;
     old[m] = it;
+    if (!sto[m]) continue;
+    const float cap = firstPass ? rcap[m] : por[m] + bk[m] * powf(it / ref, e1);
+    bldd[m] = bldp[m] + cap + omegakt * cap * dt;
   }
-  if (firstPass) {
-    for (int m = 1; m <= n; ++m) cap[m] = c.rcap[m];
-  } else {
-    for (int m = 1; m <= n; ++m)
-      if (c.bldsto[m]) cap[m] = s.por[m] + c.bk[m] * powf(old[m] / ref, e1);
+  if (c.blddxon) bldd[1] = bldd[1] + c.blddx;
+}
+
+// The first step's echo of node m's coefficients to icwb.out.
+void Column::echoCoefficients(int m) {
+  if (m == 1) {
+    writeLine(kIcwb, "");
+    writeLine(kIcwb, "");
+    writeLine(kIcwb, " Results from subroutine wbso");
+    writeLine(kIcwb, "");
+    writeLine(kIcwb, " positivity conditions are: blbd =< 0    brbd >= 0");
+    writeLine(kIcwb, "                            bldd > 0     brdd > 0");
+    writeLine(kIcwb, "                            blod =< 0    brod >= 0");
   }
-  const float omegakt = (1.0f - s.thetawb) * s.ktwb;
-  const float dt = s.deltwb;
-  for (int m = 1; m <= n; ++m)
-    if (c.bldsto[m]) c.bldd[m] = c.bldp[m] + cap[m] + omegakt * cap[m] * dt;
-  if (c.blddxon) c.bldd[1] = c.bldd[1] + c.blddx;
+  writeLine(kIcwb, "");
+  writeLine(kIcwb, " blbd    brbd    timestep   nodenumber");
+  writeLine(kIcwb, " bldd    brdd");
+  writeLine(kIcwb, " blod    brod");
+  writeLine(kIcwb, "    brv");
+  std::string line;
+  fmt::freeReal(line, c.blbd[m]);
+  fmt::freeReal(line, c.brbd[m]);
+  fmt::freeInt(line, s.j);
+  fmt::freeInt(line, m);
+  writeLine(kIcwb, line);
+  coefficientLines(c, m, [&](const std::string& l) { writeLine(kIcwb, l); });
+}
+
+// A positivity violation at node m: its message lines, which are written, or
+// the run stops, depending on the violations counted before this one.
+void Column::positivityAt(int m) {
+  std::string block;
+  auto put = [&block](std::string_view l) {
+    block.append(l);
+    block += '\n';
+  };
+  put("");
+  put("");
+  put(" Message from subroutine wbso:");
+  put("");
+  put(" Positivity conditions are: blbd =< 0    brbd >= 0");
+  put("                            bldd > 0     brdd > 0");
+  put("                            blod =< 0    brod >= 0");
+  put("");
+  put(" blbd   brbd   timestep  nodewl  nodewb");
+  put(" bldd   brdd");
+  put(" blod   brod");
+  put("     brv");
+  std::string line;
+  fmt::freeReal(line, c.blbd[m]);
+  fmt::freeReal(line, c.brbd[m]);
+  fmt::freeInt(line, s.j);
+  fmt::freeInt(line, i);
+  fmt::freeInt(line, m);
+  put(line);
+  coefficientLines(c, m, put);
+  put("");
+  put(" So positivity conditions have not been fulfilled");
+  put(" are solutions given and are these OK ?");
+  k = m;
+  positivity(block);
 }
 
 // One time step of the sediment subsystem under water-layer node i: from the
@@ -392,25 +505,35 @@ void Column::wbso() {
     if (c.cowbj[m] <= 0.0f) c.cowbj[m] = kFloor;
 
   // Everything but the diagonal's storage terms is the same in every pass.
-  for (k = 1; k <= n; ++k) {
-    wbsote();
-    if (k == 1) {
-      wbsotp();
-    } else if (s.nzseebb == 0) {
-      if (k < s.nzsewb)
-        wbsocf();
-      else
-        wbsobt();
-    } else {
-      if (k <= s.nzsewb)
-        wbsocf();
-      else
-        wbsobt();
+  // Within a run, the terms and coefficients but those of the old profile's
+  // storage (and the source of node 1) depend only on the step's face values:
+  // where these equal those that the column storage last saw in this run,
+  // the kept terms serve again.
+  if (c.stamp == kn_.stamp_ && sameFaces()) {
+    wbsocp();
+  } else {
+    for (k = 1; k <= n; ++k) {
+      wbsote();
+      if (k == 1) {
+        wbsotp();
+      } else if (s.nzseebb == 0) {
+        if (k < s.nzsewb)
+          wbsocf();
+        else
+          wbsobt();
+      } else {
+        if (k <= s.nzsewb)
+          wbsocf();
+        else
+          wbsobt();
+      }
     }
-    // The conditions on the coefficients other than bldd.
-    c.posfail[k] = c.blbd[k] > 0.0f || c.blod[k] > 0.0f || c.brbd[k] < 0.0f || c.brdd[k] < 0.0f ||
-                   c.brod[k] < 0.0f;
+    keepFaces();
   }
+  // The conditions on the coefficients other than bldd.
+  for (int m = 1; m <= n; ++m)
+    c.posfail[m] = c.blbd[m] > 0.0f || c.blod[m] > 0.0f || c.brbd[m] < 0.0f || c.brdd[m] < 0.0f ||
+                   c.brod[m] < 0.0f;
   for (int m = 1; m <= n; ++m) {
     float r = c.brdd[m] * c.cowbj[m];
     if (m > 1) r = c.brod[m] * c.cowbj[m - 1] + r;
@@ -418,69 +541,23 @@ void Column::wbso() {
     c.rwb[m] = r + c.brv[m];
   }
 
+  float* const old = c.oldcowbjp1;
+  float* const c1 = c.cowbjp1;
+  const float* const bldd = c.bldd;
+  const float* const rwb = c.rwb;
+  const bool* const posfail = c.posfail;
   for (int p = 1;; ++p) {
     c.nitwb = p;
     c.nodepasses += n;
     wbsodg(p == 1);
-    for (int m = 1; m <= n; ++m) {
-      if (echo && p == 1 && isOpen(kIcwb)) {
-        if (m == 1) {
-          writeLine(kIcwb, "");
-          writeLine(kIcwb, "");
-          writeLine(kIcwb, " Results from subroutine wbso");
-          writeLine(kIcwb, "");
-          writeLine(kIcwb, " positivity conditions are: blbd =< 0    brbd >= 0");
-          writeLine(kIcwb, "                            bldd > 0     brdd > 0");
-          writeLine(kIcwb, "                            blod =< 0    brod >= 0");
-        }
-        writeLine(kIcwb, "");
-        writeLine(kIcwb, " blbd    brbd    timestep   nodenumber");
-        writeLine(kIcwb, " bldd    brdd");
-        writeLine(kIcwb, " blod    brod");
-        writeLine(kIcwb, "    brv");
-        std::string line;
-        fmt::freeReal(line, c.blbd[m]);
-        fmt::freeReal(line, c.brbd[m]);
-        fmt::freeInt(line, s.j);
-        fmt::freeInt(line, m);
-        writeLine(kIcwb, line);
-        coefficientLines(c, m, [&](const std::string& l) { writeLine(kIcwb, l); });
+    if (echo && p == 1) {
+      for (int m = 1; m <= n; ++m) {
+        if (isOpen(kIcwb)) echoCoefficients(m);
+        if (posfail[m] || bldd[m] < 0.0f) positivityAt(m);
       }
-
-      if (c.posfail[m] || c.bldd[m] < 0.0f) {
-        // The lines of the message; whether they are written, or the run
-        // stops, depends on the violations counted before this one.
-        std::string block;
-        auto put = [&block](std::string_view l) {
-          block.append(l);
-          block += '\n';
-        };
-        put("");
-        put("");
-        put(" Message from subroutine wbso:");
-        put("");
-        put(" Positivity conditions are: blbd =< 0    brbd >= 0");
-        put("                            bldd > 0     brdd > 0");
-        put("                            blod =< 0    brod >= 0");
-        put("");
-        put(" blbd   brbd   timestep  nodewl  nodewb");
-        put(" bldd   brdd");
-        put(" blod   brod");
-        put("     brv");
-        std::string line;
-        fmt::freeReal(line, c.blbd[m]);
-        fmt::freeReal(line, c.brbd[m]);
-        fmt::freeInt(line, s.j);
-        fmt::freeInt(line, i);
-        fmt::freeInt(line, m);
-        put(line);
-        coefficientLines(c, m, put);
-        put("");
-        put(" So positivity conditions have not been fulfilled");
-        put(" are solutions given and are these OK ?");
-        k = m;
-        positivity(block);
-      }
+    } else {
+      for (int m = 1; m <= n; ++m)
+        if (posfail[m] || bldd[m] < 0.0f) positivityAt(m);
     }
 
     // icwb.out receives nothing after the first step's echo: close it once,
@@ -490,30 +567,33 @@ void Column::wbso() {
       s.icwbclosed = true;
     }
 
+    // Solve, and test for convergence: the first node that fails ends the
+    // test.  A node whose iterate and new value both sit at or below the
+    // floor counts as converged: the iterate is raised to the floor every
+    // pass, so a new value below it (a negative one above all) could
+    // otherwise never pass the relative test, and the negative-concentration
+    // report after the iteration would never be reached.
+    auto fails = [&](int m) {
+      if (c1[m] <= kFloor && old[m] <= kFloor) return false;
+      return !(std::fabs(c1[m] - old[m]) < std::fabs(c1[m] * kTol));
+    };
+    int kfail = 0;
     if (!explicitStep) {
-      tridag(*this, c.blod, c.bldd, c.blbd, c.rwb, c.cowbjp1, n, c.gamwb);
+      tridag(*this, c.blod, c.bldd, c.blbd, c.rwb, c1, n, c.gamwb);
+      for (int m = 1; m <= n; ++m) {
+        if (fails(m)) {
+          kfail = m;
+          break;
+        }
+      }
     } else {
       for (int m = 1; m <= n; ++m) {
-        if (c.bldd[m] == 0.0f) {
+        if (bldd[m] == 0.0f) {
           k = m;
           stopZeroDivisor("wbso", "bldd", capacityInput(s));
         }
-        c.cowbjp1[m] = c.rwb[m] * (1.0f / c.bldd[m]);
-      }
-    }
-
-    // Convergence: the first node that fails ends the test.  A node whose
-    // iterate and new value both sit at or below the floor counts as
-    // converged: the iterate is raised to the floor every pass, so a new
-    // value below it (a negative one above all) could otherwise never pass
-    // the relative test, and the negative-concentration report after the
-    // iteration would never be reached.
-    int kfail = 0;
-    for (int k = 1; k <= n; ++k) {
-      if (c.cowbjp1[k] <= kFloor && c.oldcowbjp1[k] <= kFloor) continue;
-      if (!(std::fabs(c.cowbjp1[k] - c.oldcowbjp1[k]) < std::fabs(c.cowbjp1[k] * kTol))) {
-        kfail = k;
-        break;
+        c1[m] = rwb[m] * (1.0f / bldd[m]);
+        if (kfail == 0 && fails(m)) kfail = m;
       }
     }
     if (kfail == 0) break;

@@ -3,6 +3,7 @@
 // Arrays are 1-based: element 0 is unused.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "kernel/Sizes.h"
@@ -70,6 +71,20 @@ struct WbColumn {
   float blddx = 0.0f;
   bool blddxon = false;
   bool posfail[MZNODE + 1]{};
+  // brdd up to the old level's storage terms (brddp), the bottom outflow of
+  // a one-node column taken off brdd last (brddx), and the weights of the
+  // water layer's new and old concentration in brv of node 1.
+  float brddp[MZNODE + 1]{};
+  float brddx = 0.0f;
+  float brvnew = 0.0f;
+  float brvold = 0.0f;
+  // The face values that the terms and coefficients above were built from,
+  // and the run they belong to (Kernel's stamp); see wbsocp.
+  float keykdmh[MZNODE + 1]{};
+  float keykdph[MZNODE + 1]{};
+  float keysfmh[MZNODE + 1]{};
+  float keysfph[MZNODE + 1]{};
+  std::uint64_t stamp = 0;
   // Right-hand sides and the tridiagonal solver's elimination work array.
   float rwb[MZNODE + 1]{};
   float gamwb[MZNODE + 1]{};
