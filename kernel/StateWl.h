@@ -67,6 +67,13 @@ struct WlState {
   float rt[14]{};  // old-level set (RT1 .. RT13)
   float v1 = 0.0f;  // source from the air (g/m)
   float v2 = 0.0f;  // source from the sediment (g/m)
+  // Kept by the first pass of a step for the later ones, per node: the
+  // new-level terms' factors before the sorption factor (wlsote), the
+  // old-level terms and the two sources.
+  float ltkept[MXNODE + 1][14]{};
+  float rtkept[MXNODE + 1][14]{};
+  float v1kept[MXNODE + 1]{};
+  float v2kept[MXNODE + 1]{};
 
   // ---- coefficients of the equations ----
   float lod[MXNODE + 1]{};

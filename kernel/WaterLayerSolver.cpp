@@ -421,64 +421,115 @@ void Kernel::wlsods() {
 }
 
 // The thirteen terms of node i in the new-level (lt) and old-level (rt) set,
-// and the two unweighted sources.
+// and the two unweighted sources.  Only the new-level set depends on the
+// iterate, and there only through the sorption factors, which every term
+// takes as its last factor: the first pass of a step computes the old-level
+// set, the sources and the new-level terms' factors before the sorption
+// factor, and keeps them for the step's later passes.
 void Kernel::wlsote() {
   const int i = s.i;
   const int n = s.nxnotot;
-  const float dt = s.deltwl;
-  const float perim = s.pez0hw;
+  float* const kept = s.ltkept[i];
 
-  // Sediment exchange factor: diffusion over half the top sediment segment.
-  const float e = (1.0f / s.delz[1]) * 2.0f * s.por[1] * s.kdfwbmh[1] * perim;
+  if (s.itwl == 1) {
+    const float dt = s.deltwl;
+    const float perim = s.pez0hw;
+    // Sediment exchange factor: diffusion over half the top sediment segment.
+    const float e = (1.0f / s.delz[1]) * 2.0f * s.por[1] * s.kdfwbmh[1] * perim;
 
-  // Terms that a node does not have stay 0.
-  for (int t = 0; t <= 13; ++t) {
-    s.lt[t] = 0.0f;
-    s.rt[t] = 0.0f;
+    // One set: weight tau, sorption factors sf (of the iterate or the old
+    // level), area a; the factors before the sorption factor go to pre.
+    // Terms that a node does not have stay 0.
+    auto terms = [&](float* tm, float* pre, float tau, const float* sf, float a) {
+      for (int t = 0; t <= 13; ++t) tm[t] = pre[t] = 0.0f;
+      const float fi = 1.0f + sf[i];
+      const float am = s.qjphimh[i] / s.delx[i];
+      const float ap = s.qjphiph[i] / s.delx[i];
+      if (i > 1) {
+        const float fim1 = 1.0f + sf[i - 1];
+        const float dm = 2.0f * s.warjphimh[i] * s.kdswcljimh[i] / ((s.delx[i] + s.delx[i - 1]) * s.delx[i]);
+        pre[1] = tau * dt * am * (1.0f - s.nwwmh[i]);
+        pre[2] = tau * dt * dm;
+        pre[3] = tau * dt * am * s.nwwmh[i];
+        tm[1] = pre[1] * fim1;
+        tm[2] = pre[2] * fim1;
+        tm[3] = pre[3] * fi;
+        tm[5] = pre[2] * fi;
+      }
+      if (i < n) {
+        const float fip1 = 1.0f + sf[i + 1];
+        const float dp = 2.0f * s.warjphiph[i] * s.kdswcljiph[i] / ((s.delx[i + 1] + s.delx[i]) * s.delx[i]);
+        pre[4] = tau * dt * ap * (1.0f - s.nwwph[i]);
+        pre[6] = tau * dt * dp;
+        pre[12] = tau * dt * ap * s.nwwph[i];
+        tm[4] = pre[4] * fi;
+        tm[6] = pre[6] * fi;
+        tm[12] = pre[12] * fip1;
+        tm[13] = pre[6] * fip1;
+      }
+      const float sorb = sf[i];
+      // pre[7]: the storage factor without the sorption factor; pre[8]: the
+      // transformation term's factors before it.
+      pre[7] = perim * s.dwmp * s.kdmp[i] / a + 1.0f;
+      pre[8] = tau * dt * s.ktwl * s.warjph[i];
+      tm[7] = (pre[7] + sorb) * a;
+      tm[8] = pre[8] * (pre[7] + sorb);
+      tm[9] = tau * dt * s.kvl * s.wiwsjph[i];
+      tm[10] = tau * dt * (s.leplot / perim) * s.qseifjph * perim;
+      tm[11] = tau * dt * e;
+      pre[9] = tm[9];
+      pre[10] = tm[10];
+      pre[11] = tm[11];
+    };
+
+    const float omega = 1.0f - s.thetawl;
+    float unused[14];
+    terms(s.lt, kept, omega, s.sfit, s.warjp1[i]);
+    terms(s.rt, unused, s.thetawl, s.sfold, s.warj[i]);
+    for (int t = 0; t <= 13; ++t) s.rtkept[i][t] = s.rt[t];
+
+    // Source from the air; without substance in the air there is none (and
+    // no division by the Henry coefficient).
+    if (s.coair == 0.0f) {
+      s.v1 = 0.0f;
+    } else {
+      s.v1 = dt * (s.coair / s.kh) * s.kvl * s.wiwsjph[i];
+    }
+    s.v2 = dt * e * s.cotopwl[i];
+    s.v1kept[i] = s.v1;
+    s.v2kept[i] = s.v2;
+    return;
   }
 
-  // One set: weight tau, sorption factors sf (of the iterate or the old
-  // level), area a.
-  auto terms = [&](float* tm, float tau, const float* sf, float a) {
-    const float fi = 1.0f + sf[i];
-    const float am = s.qjphimh[i] / s.delx[i];
-    const float ap = s.qjphiph[i] / s.delx[i];
-    if (i > 1) {
-      const float fim1 = 1.0f + sf[i - 1];
-      const float dm = 2.0f * s.warjphimh[i] * s.kdswcljimh[i] / ((s.delx[i] + s.delx[i - 1]) * s.delx[i]);
-      tm[1] = tau * dt * am * (1.0f - s.nwwmh[i]) * fim1;
-      tm[2] = tau * dt * dm * fim1;
-      tm[3] = tau * dt * am * s.nwwmh[i] * fi;
-      tm[5] = tau * dt * dm * fi;
-    }
-    if (i < n) {
-      const float fip1 = 1.0f + sf[i + 1];
-      const float dp = 2.0f * s.warjphiph[i] * s.kdswcljiph[i] / ((s.delx[i + 1] + s.delx[i]) * s.delx[i]);
-      tm[4] = tau * dt * ap * (1.0f - s.nwwph[i]) * fi;
-      tm[6] = tau * dt * dp * fi;
-      tm[12] = tau * dt * ap * s.nwwph[i] * fip1;
-      tm[13] = tau * dt * dp * fip1;
-    }
-    const float sorb = sf[i];
-    tm[7] = (perim * s.dwmp * s.kdmp[i] / a + 1.0f + sorb) * a;
-    tm[8] = tau * dt * s.ktwl * s.warjph[i] * (perim * s.dwmp * s.kdmp[i] / a + 1.0f + sorb);
-    tm[9] = tau * dt * s.kvl * s.wiwsjph[i];
-    tm[10] = tau * dt * (s.leplot / perim) * s.qseifjph * perim;
-    tm[11] = tau * dt * e;
-  };
-
-  const float omega = 1.0f - s.thetawl;
-  terms(s.lt, omega, s.sfit, s.warjp1[i]);
-  terms(s.rt, s.thetawl, s.sfold, s.warj[i]);
-
-  // Source from the air; without substance in the air there is none (and
-  // no division by the Henry coefficient).
-  if (s.coair == 0.0f) {
-    s.v1 = 0.0f;
-  } else {
-    s.v1 = dt * (s.coair / s.kh) * s.kvl * s.wiwsjph[i];
+  // A later pass: the new-level set from the kept factors and the iterate's
+  // sorption factors, the rest as kept.
+  const float* sf = s.sfit;
+  const float fi = 1.0f + sf[i];
+  float* const lt = s.lt;
+  for (int t = 0; t <= 13; ++t) lt[t] = 0.0f;
+  if (i > 1) {
+    const float fim1 = 1.0f + sf[i - 1];
+    lt[1] = kept[1] * fim1;
+    lt[2] = kept[2] * fim1;
+    lt[3] = kept[3] * fi;
+    lt[5] = kept[2] * fi;
   }
-  s.v2 = dt * e * s.cotopwl[i];
+  if (i < n) {
+    const float fip1 = 1.0f + sf[i + 1];
+    lt[4] = kept[4] * fi;
+    lt[6] = kept[6] * fi;
+    lt[12] = kept[12] * fip1;
+    lt[13] = kept[6] * fip1;
+  }
+  const float sorb = sf[i];
+  lt[7] = (kept[7] + sorb) * s.warjp1[i];
+  lt[8] = kept[8] * (kept[7] + sorb);
+  lt[9] = kept[9];
+  lt[10] = kept[10];
+  lt[11] = kept[11];
+  for (int t = 0; t <= 13; ++t) s.rt[t] = s.rtkept[i][t];
+  s.v1 = s.v1kept[i];
+  s.v2 = s.v2kept[i];
 }
 
 // Coefficients of an interior node.
