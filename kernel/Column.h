@@ -94,7 +94,7 @@ class Column {
   void wbsocf();
   void wbsobt();
   void wbsocp();
-  void wbsodg(bool firstPass);
+  bool wbsodg(bool firstPass);
   void wbscoout();
   void wbmb();
   void dbout();

@@ -391,8 +391,9 @@ void Column::wbsocp() {
 // previous pass's new profile, raised off zero), the new-level storage and
 // transformation terms LB(7) and LB(8) of every node that has them, and
 // with them the diagonal bldd.  The first pass's iterate is the old
-// profile, whose capacity wbsote kept.
-void Column::wbsodg(bool firstPass) {
+// profile, whose capacity wbsote kept.  Returns whether a node fails the
+// positivity conditions or has a zero diagonal.
+bool Column::wbsodg(bool firstPass) {
   const int n = s.nznotot;
   const float* const from = firstPass ? c.cowbj : c.cowbjp1;
   float* const old = c.oldcowbjp1;
@@ -406,15 +407,23 @@ void Column::wbsodg(bool firstPass) {
   const float e1 = s.exfrwb - 1.0f;
   const float omegakt = (1.0f - s.thetawb) * s.ktwb;
   const float dt = s.deltwb;
+  const bool* const posfail = c.posfail;
+  bool odd = false;
   for (int m = 1; m <= n; ++m) {
     float it = from[m];
     if (it <= 0.0f) it = kFloor;
     old[m] = it;
-    if (!sto[m]) continue;
-    const float cap = firstPass ? rcap[m] : por[m] + bk[m] * powf(it / ref, e1);
-    bldd[m] = bldp[m] + cap + omegakt * cap * dt;
+    if (sto[m]) {
+      const float cap = firstPass ? rcap[m] : por[m] + bk[m] * powf(it / ref, e1);
+      bldd[m] = bldp[m] + cap + omegakt * cap * dt;
+    }
+    odd |= posfail[m] || !(bldd[m] > 0.0f);
   }
-  if (c.blddxon) bldd[1] = bldd[1] + c.blddx;
+  if (c.blddxon) {
+    bldd[1] = bldd[1] + c.blddx;
+    odd = true;
+  }
+  return odd;
 }
 
 // The first step's echo of node m's coefficients to icwb.out.
@@ -549,13 +558,15 @@ void Column::wbso() {
   for (int p = 1;; ++p) {
     c.nitwb = p;
     c.nodepasses += n;
-    wbsodg(p == 1);
+    // A pass in which every node passes the positivity conditions with a
+    // diagonal above zero needs neither their messages nor a zero check.
+    const bool odd = wbsodg(p == 1);
     if (echo && p == 1) {
       for (int m = 1; m <= n; ++m) {
         if (isOpen(kIcwb)) echoCoefficients(m);
         if (posfail[m] || bldd[m] < 0.0f) positivityAt(m);
       }
-    } else {
+    } else if (odd) {
       for (int m = 1; m <= n; ++m)
         if (posfail[m] || bldd[m] < 0.0f) positivityAt(m);
     }
@@ -588,7 +599,7 @@ void Column::wbso() {
       }
     } else {
       for (int m = 1; m <= n; ++m) {
-        if (bldd[m] == 0.0f) {
+        if (odd && bldd[m] == 0.0f) {
           k = m;
           stopZeroDivisor("wbso", "bldd", capacityInput(s));
         }
