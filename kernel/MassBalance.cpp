@@ -480,13 +480,6 @@ void Column::wbmb() {
     fromwl = std::fmax(fb, 0.0f);
     towl = std::fmin(fb, 0.0f);
     perc = std::fmax(s.qseif, 0.0f) * s.leplot * c.cowbj[s.nznotot];
-    // The old profile is the previous step's new one, whose contents this
-    // routine kept: they are taken again where the concentration is the same.
-    for (int k = 1; k <= s.nzsewb; ++k) {
-      const float cb = c.cowbj[k];
-      const float ctot = std::bit_cast<std::uint32_t>(cb) == s.wbcapc[i][k] ? s.wbcapv[i][k] : ctotWb(s, k, cb);
-      trf -= s.ktwb * ctot * s.pe[k] * s.delz[k];
-    }
   }
 
   // The initial mass is the same at every step.
@@ -495,8 +488,16 @@ void Column::wbmb() {
     for (int k = 1; k <= s.nznotot; ++k) s.wbinit += s.castwb[k] * s.pe[k] * s.delz[k];
   }
   const float initial = s.wbinit;
+  // Transformation in the step, from the old level, and the mass present now.
+  // The old profile is the previous step's new one, whose contents this
+  // routine kept: they are taken again where the concentration is the same.
   float rem = 0.0f, top = 0.0f;
   for (int k = 1; k <= s.nznotot; ++k) {
+    if (s.j >= 1 && k <= s.nzsewb) {
+      const float cb = c.cowbj[k];
+      const float ctot = std::bit_cast<std::uint32_t>(cb) == s.wbcapc[i][k] ? s.wbcapv[i][k] : ctotWb(s, k, cb);
+      trf -= s.ktwb * ctot * s.pe[k] * s.delz[k];
+    }
     const float cb = cwb(s, c, k);
     const float ctot = ctotWb(s, k, cb);
     s.wbcapc[i][k] = std::bit_cast<std::uint32_t>(cb);

@@ -491,8 +491,9 @@ void Column::positivityAt(int m) {
 void Column::wbso() {
   const int n = s.nznotot;
 
-  // Divisors of the terms that do not change during the run.
-  for (k = 1; k <= n; ++k) {
+  // Divisors of the terms that do not change during the run; a column
+  // storage that has kept terms of this run has seen them pass.
+  for (k = 1; c.stamp != kn_.stamp_ && k <= n; ++k) {
     if (s.delz[k] == 0.0f) stopZeroDivisor("wbso", "thickness of the sediment segment", thicknessInput(s));
     if (s.pe[k] == 0.0f) stopZeroDivisor("wbso", "perimeter of the sediment segment", perimeterInput(s));
     if (k < n && nodeDistance(s, k + 1) == 0.0f)
@@ -539,11 +540,11 @@ void Column::wbso() {
     }
     keepFaces();
   }
-  // The conditions on the coefficients other than bldd.
-  for (int m = 1; m <= n; ++m)
+  // The conditions on the coefficients other than bldd, and the right-hand
+  // sides.
+  for (int m = 1; m <= n; ++m) {
     c.posfail[m] = c.blbd[m] > 0.0f || c.blod[m] > 0.0f || c.brbd[m] < 0.0f || c.brdd[m] < 0.0f ||
                    c.brod[m] < 0.0f;
-  for (int m = 1; m <= n; ++m) {
     float r = c.brdd[m] * c.cowbj[m];
     if (m > 1) r = c.brod[m] * c.cowbj[m - 1] + r;
     if (m < n) r = r + c.brbd[m] * c.cowbj[m + 1];
