@@ -85,7 +85,8 @@ class Column {
   // or an exception ends the column's step and the log.
   void stepLogged(int column, ColumnLog& log);
 
-  // The model's routines for column i (node k where they handle one node).
+  // The model's routines for column i (node k where they handle one node;
+  // wbsods and wbsosf handle every node in turn).
   void wbso();
   void wbsods();
   void wbsosf();
@@ -117,6 +118,8 @@ class Column {
 
   [[noreturn]] void sayAndStop(std::initializer_list<std::string_view> lines, const std::string& why);
   [[noreturn]] void stopZeroDivisor(std::string_view routine, std::string_view what, const std::string& source);
+  void wbsodsNode(int n, float q);
+  void wbsosfNode(int n, float q);
   bool sameFaces() const;
   void keepFaces();
   void echoCoefficients(int m);

@@ -64,7 +64,7 @@ ColumnPool::~ColumnPool() {
   for (std::thread& t : threads_) t.join();
 }
 
-void ColumnPool::run(int first, int last) {
+void ColumnPool::start(int first, int last) {
   const int n = last - first + 1;
   if (slots_.size() < static_cast<std::size_t>(n)) slots_ = std::vector<Slot>(static_cast<std::size_t>(n));
   first_.store(first, std::memory_order_relaxed);
@@ -79,7 +79,11 @@ void ColumnPool::run(int first, int last) {
               std::memory_order_relaxed);
   step_.store(step, std::memory_order_release);
   step_.notify_all();
+}
 
+void ColumnPool::finish() {
+  const std::uint32_t step = step_.load(std::memory_order_relaxed);
+  const int n = last_.load(std::memory_order_relaxed) - first_.load(std::memory_order_relaxed) + 1;
   // The calling thread's flags belong to the rest of the step: keep them
   // apart from those its columns raise.
   std::fexcept_t saved;

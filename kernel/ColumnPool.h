@@ -25,10 +25,14 @@ class ColumnPool {
   ColumnPool(const ColumnPool&) = delete;
   ColumnPool& operator=(const ColumnPool&) = delete;
 
-  // Steps columns first .. last of the current step, each into its own log,
-  // and returns when all are done.  The floating-point faults the columns
-  // raised are in their logs; the calling thread's own flags are kept.
-  void run(int first, int last);
+  // Starts stepping columns first .. last of the current step on the pool's
+  // threads, each column into its own log; finish() has the calling thread
+  // step columns too and returns when all are done.  Between the two, the
+  // calling thread may do work that neither reads nor writes what the
+  // columns write.  The floating-point faults the columns raised are in
+  // their logs; the calling thread's own flags are kept.
+  void start(int first, int last);
+  void finish();
   ColumnLog& log(int i) {
     return slots_[static_cast<std::size_t>(i - first_.load(std::memory_order_relaxed))].log;
   }

@@ -153,13 +153,14 @@ int parseThreads(std::string_view t) {
 void Kernel::stepColumns() {
   const int first = s.nxsefb + 1;
   const int last = s.nxsefb + s.nxsedit;
-  // Step 0 opens the output files: always in turn.
+  // Step 0 opens the output files: always in turn.  Later steps with a pool
+  // have started their columns already (simmain).
   if (!pool_ || s.j == 0) {
     Column col(*this, s.col, nullptr);
     for (s.i = first; s.i <= last; ++s.i) col.step(s.i);
     return;
   }
-  pool_->run(first, last);
+  pool_->finish();
   int faults = 0;
   for (s.i = first; s.i <= last; ++s.i) {
     const ColumnLog& log = pool_->log(s.i);
@@ -284,10 +285,12 @@ void Kernel::simmain() {
       wlso();
     }
     wlload();
+    // The water layer's writers and balances read nothing the sediment
+    // columns write: with a pool, the columns start first.
+    if (pool_ && s.j >= 1) pool_->start(s.nxsefb + 1, s.nxsefb + s.nxsedit);
     wlsocoout();
     wlmb();
     wlmbn();
-
     stepColumns();
     checkEvents();
   }

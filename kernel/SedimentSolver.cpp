@@ -88,14 +88,18 @@ void Column::stopZeroDivisor(std::string_view routine, std::string_view what, co
              "division by zero in " + std::string(routine));
 }
 
-// Dispersion of node k from the old profile: face concentrations, physical,
-// numerical and calculation dispersion.  Each face is computed once: the upper
-// face of node k is the lower face of node k-1 (computed just before, as the
-// nodes run top down), so both sides of a face use the same values.
+// Dispersion of every node k from the old profile: face concentrations,
+// physical, numerical and calculation dispersion.  Each face is computed
+// once: the upper face of node k is the lower face of node k-1 (computed just
+// before, as the nodes run top down), so both sides of a face use the same
+// values.
 void Column::wbsods() {
   const int n = s.nznotot;
   const float q = s.qseif * s.leplot;
+  for (k = 1; k <= n; ++k) wbsodsNode(n, q);
+}
 
+void Column::wbsodsNode(int n, float q) {
   if (k == 1) {
     float cf = c.cowbj[1];
     if (cf <= 0.0f) cf = kFloor;
@@ -173,15 +177,18 @@ void Column::wbsods() {
   }
 }
 
-// Limitation of node k: where, under downward seepage, the concentration rises
-// with depth so steeply that the dispersion flux would cancel or exceed the
-// advection flux at a face, that face loses advection and calculation
-// dispersion (diffusion stays).  Each face is tested once, as the lower face
-// of the node above it; the node below takes the same switch.
+// Limitation of every node k: where, under downward seepage, the
+// concentration rises with depth so steeply that the dispersion flux would
+// cancel or exceed the advection flux at a face, that face loses advection
+// and calculation dispersion (diffusion stays).  Each face is tested once, as
+// the lower face of the node above it; the node below takes the same switch.
 void Column::wbsosf() {
   const int n = s.nznotot;
   const float q = s.qseif * s.leplot;
+  for (k = 1; k <= n; ++k) wbsosfNode(n, q);
+}
 
+void Column::wbsosfNode(int n, float q) {
   c.sofdfactormh[k] = 1.0f;
   c.sofdfactorph[k] = 1.0f;
 
@@ -501,8 +508,8 @@ void Column::wbso() {
   }
   if (s.coobkomwb == 0.0f) stopZeroDivisor("wbso", "reference concentration coobkomwb", "coobkomwb in " + s.suinp);
 
-  for (k = 1; k <= n; ++k) wbsods();
-  for (k = 1; k <= n; ++k) wbsosf();
+  wbsods();
+  wbsosf();
 
   if (s.j == 1) positivityReset();
 
