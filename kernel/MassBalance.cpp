@@ -434,6 +434,7 @@ const std::string& thicknessLine(std::string& r, const KernelState& s) {
 }  // namespace
 
 void Column::wbmb() {
+  OutState::WbBalance& b = s.wbbal[i];
   const int first = s.nxsefb + 1;
   const int l = selected(s, i);
   const bool nodeFileOn = s.op_wbmbnodenr == 1 && l != 0;
@@ -441,7 +442,7 @@ void Column::wbmb() {
 
   if (s.j == 0) {
     if (i == first) wbmbReset();
-    s.cuinwl[i] = s.cuus[i] = s.cuperc[i] = s.cuoutwl[i] = s.cutrfwb[i] = 0.0f;
+    b = OutState::WbBalance{};
     if (nodeFileOn) {
       openOut(kn_, unit, nodeFile("wbmb###.out ", i));
       writeLine(unit, "");
@@ -508,13 +509,13 @@ void Column::wbmb() {
   }
 
   const float dt = s.deltwb;
-  s.cuinwl[i] += fromwl * dt;
-  s.cuus[i] += seep * dt;
-  s.cuperc[i] += perc * dt;
-  s.cuoutwl[i] += towl * dt;
-  s.cutrfwb[i] += trf * dt;
-  const float inputs = initial + s.cuinwl[i] - s.cuus[i];
-  const float qumwb = inputs - s.cuperc[i] + s.cuoutwl[i] + s.cutrfwb[i] - rem;
+  b.cuinwl += fromwl * dt;
+  b.cuus += seep * dt;
+  b.cuperc += perc * dt;
+  b.cuoutwl += towl * dt;
+  b.cutrfwb += trf * dt;
+  const float inputs = initial + b.cuinwl - b.cuus;
+  const float qumwb = inputs - b.cuperc + b.cuoutwl + b.cutrfwb - rem;
   const float pct = inputs <= 0.0f ? 0.0f : ratioPercent(qumwb, inputs);
 
   // Whether the warning is written depends on the warnings of the columns
@@ -524,8 +525,8 @@ void Column::wbmb() {
   // Substance leaving through the bottom.
   if (perc > 0.0f) bottomWarning();
 
-  const float v[9] = {0.0f,      initial,     top,          rem,         s.cuinwl[i],
-                      s.cuus[i], s.cuperc[i], s.cuoutwl[i], s.cutrfwb[i]};
+  const float v[9] = {0.0f,      initial,     top,          rem,         b.cuinwl,
+                      b.cuus, b.cuperc, b.cuoutwl, b.cutrfwb};
   if (nodeFileOn) {
     if (outWb_) writeLine(unit, wbmbLine(c.rec, s, v, qumwb, pct));
     if (s.j == s.nt) closeOut(unit);

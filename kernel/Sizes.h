@@ -12,6 +12,10 @@ constexpr int MZSED = 50;                    // sediment layers
 constexpr int MZBB = 10;                     // lower-buffer layers
 constexpr int MZNODE = MZSED + MZBB;         // sediment nodes: 60
 constexpr int MSUB = 9;                      // selected sediment subsystems
+// Row length of the per-subsystem arrays of sediment nodes (1 .. MZNODE, 0
+// unused), padded so that each row fills whole cache lines of 64 bytes:
+// columns stepped on different threads then never write the same line.
+constexpr int MZROW = (MZNODE + 1 + 15) / 16 * 16;
 constexpr int MLOAD = 1000;                  // entries per loading route
 
 }  // namespace kirmel

@@ -45,7 +45,7 @@ struct DriverState {
 
   // Pore-water profile of every sediment subsystem between steps:
   // cowbst[i][k] is sediment node k under water-layer node i.
-  float cowbst[MXNODE + 1][MZNODE + 1]{};
+  alignas(64) float cowbst[MXNODE + 1][MZROW]{};
 };
 
 }  // namespace kirmel

@@ -57,11 +57,16 @@ struct OutState {
   int nwwlmbn = 0;               // warnings given
 
   // ---- mass balance of the sediment subsystems (wbmb), g per m of watercourse ----
-  float cuinwl[MXNODE + 1]{};   // incoming from the water layer (>= 0)
-  float cuus[MXNODE + 1]{};     // upward seepage (always 0)
-  float cuperc[MXNODE + 1]{};   // percolated through the bottom (>= 0)
-  float cuoutwl[MXNODE + 1]{};  // lost to the water layer (<= 0)
-  float cutrfwb[MXNODE + 1]{};  // transformed (<= 0)
+  // One cache line per subsystem: columns stepped on different threads
+  // write their own lines only.
+  struct alignas(64) WbBalance {
+    float cuinwl = 0.0f;   // incoming from the water layer (>= 0)
+    float cuus = 0.0f;     // upward seepage (always 0)
+    float cuperc = 0.0f;   // percolated through the bottom (>= 0)
+    float cuoutwl = 0.0f;  // lost to the water layer (<= 0)
+    float cutrfwb = 0.0f;  // transformed (<= 0)
+  };
+  WbBalance wbbal[MXNODE + 1]{};
   int nwwbmb = 0;               // warnings given
   int nwbottom = 0;             // substance leaving the bottom: occurrences (the first 20 written)
   // Initial mass of one subsystem, g per m of watercourse (the same for all).
@@ -69,8 +74,8 @@ struct OutState {
   // Total content per m3 of sediment of every node after the last step, with
   // the bits of the pore-water concentration it belongs to: the next step's
   // old profile takes it from here.
-  float wbcapv[MXNODE + 1][MZNODE + 1]{};
-  std::uint32_t wbcapc[MXNODE + 1][MZNODE + 1]{};
+  alignas(64) float wbcapv[MXNODE + 1][MZROW]{};
+  alignas(64) std::uint32_t wbcapc[MXNODE + 1][MZROW]{};
   // Whole sediment, g, rebuilt every step: initial, top layer, remaining,
   // from wl, seepage, percolated, to wl, transformed.
   float wbtot[9]{};
