@@ -67,7 +67,6 @@ struct WbColumn {
   bool bldsto[MZNODE + 1]{};
   float rcap[MZNODE + 1]{};
   float bk[MZNODE + 1]{};     // bdwb * kdfrwb of the nodes with storage terms
-  float capit[MZNODE + 1]{};  // the iterate's storage capacity LB(7) of the current pass
   float blddx = 0.0f;
   bool blddxon = false;
   bool posfail[MZNODE + 1]{};
