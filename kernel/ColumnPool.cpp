@@ -52,7 +52,7 @@ T awaitChange(const std::atomic<T>& value, T old) {
 
 }  // namespace
 
-ColumnPool::ColumnPool(Kernel& kn, int threads) : kn_(kn) {
+ColumnPool::ColumnPool(Kernel& kn, int threads) : kn_(kn), ranges_(std::make_unique<Range[]>(threads)) {
   for (int w = 0; w < threads; ++w) workers_.push_back(std::make_unique<Worker>());
   for (int w = 1; w < threads; ++w) threads_.emplace_back([this, w] { loop(w); });
 }
@@ -69,14 +69,19 @@ void ColumnPool::start(int first, int last) {
   if (slots_.size() < static_cast<std::size_t>(n)) slots_ = std::vector<Slot>(static_cast<std::size_t>(n));
   first_.store(first, std::memory_order_relaxed);
   last_.store(last, std::memory_order_relaxed);
-  // A few chunks per thread: neighbouring columns stay on one thread (they
-  // share cache lines of the per-node arrays), and a slow column or thread
-  // is evened out.
-  chunk_.store(std::max(1, n / (threads() * 4)), std::memory_order_relaxed);
   const std::uint32_t step = step_.load(std::memory_order_relaxed) + 1;
   done_.store(0, std::memory_order_relaxed);
-  next_.store(static_cast<std::uint64_t>(step) << 32 | static_cast<std::uint32_t>(first),
-              std::memory_order_relaxed);
+  // Equal home ranges, claimed a quarter at a time: a thread that is late or
+  // slow leaves the rest of its range to the others.
+  const int t = threads();
+  for (int w = 0; w < t; ++w) {
+    const int lo = first + static_cast<int>(static_cast<long long>(n) * w / t);
+    const int hi = first + static_cast<int>(static_cast<long long>(n) * (w + 1) / t) - 1;
+    Range& r = ranges_[static_cast<std::size_t>(w)];
+    r.last.store(hi, std::memory_order_relaxed);
+    r.chunk.store(std::max(1, (hi - lo + 1) / 4), std::memory_order_relaxed);
+    r.next.store(static_cast<std::uint64_t>(step) << 32 | static_cast<std::uint32_t>(lo), std::memory_order_relaxed);
+  }
   step_.store(step, std::memory_order_release);
   step_.notify_all();
 }
@@ -108,25 +113,29 @@ void ColumnPool::columns(int w, std::uint32_t step) {
   // Made at the first claim: only a claim shows that the step's state
   // (s.j above all) is the one of `step`.
   std::optional<Column> col;
-  std::uint64_t v = next_.load(std::memory_order_relaxed);
-  for (;;) {
-    if (static_cast<std::uint32_t>(v >> 32) != step) return;
-    const int start = static_cast<int>(static_cast<std::uint32_t>(v));
-    const int last = last_.load(std::memory_order_relaxed);
-    const int chunk = chunk_.load(std::memory_order_relaxed);
-    if (start > last) return;
-    if (!next_.compare_exchange_weak(v, v + static_cast<std::uint64_t>(chunk), std::memory_order_relaxed))
-      continue;
-    // The claim succeeded: the step is still this one, and so are its columns.
-    const int n = last - first_.load(std::memory_order_relaxed) + 1;
-    const int end = std::min(start + chunk - 1, last);
-    if (!col) col.emplace(kn_, workers_[static_cast<std::size_t>(w)]->col, nullptr);
-    for (int i = start; i <= end; ++i) col->stepLogged(i, log(i));
-    // The faults of the chunk go with its first column.
-    log(start).fpflags = std::fetestexcept(kFaults);
-    std::feclearexcept(kFaults);
-    if (done_.fetch_add(end - start + 1, std::memory_order_acq_rel) + (end - start + 1) == n) done_.notify_all();
-    v = next_.load(std::memory_order_relaxed);
+  const int t = threads();
+  for (int k = 0; k < t; ++k) {
+    Range& r = ranges_[static_cast<std::size_t>((w + k) % t)];
+    std::uint64_t v = r.next.load(std::memory_order_relaxed);
+    for (;;) {
+      if (static_cast<std::uint32_t>(v >> 32) != step) return;
+      const int start = static_cast<int>(static_cast<std::uint32_t>(v));
+      const int last = r.last.load(std::memory_order_relaxed);
+      const int chunk = r.chunk.load(std::memory_order_relaxed);
+      if (start > last) break;
+      if (!r.next.compare_exchange_weak(v, v + static_cast<std::uint64_t>(chunk), std::memory_order_relaxed))
+        continue;
+      // The claim succeeded: the step is still this one, and so are its columns.
+      const int n = last_.load(std::memory_order_relaxed) - first_.load(std::memory_order_relaxed) + 1;
+      const int end = std::min(start + chunk - 1, last);
+      if (!col) col.emplace(kn_, workers_[static_cast<std::size_t>(w)]->col, nullptr);
+      for (int i = start; i <= end; ++i) col->stepLogged(i, log(i));
+      // The faults of the chunk go with its first column.
+      log(start).fpflags = std::fetestexcept(kFaults);
+      std::feclearexcept(kFaults);
+      if (done_.fetch_add(end - start + 1, std::memory_order_acq_rel) + (end - start + 1) == n) done_.notify_all();
+      v = r.next.load(std::memory_order_relaxed);
+    }
   }
 }
 

@@ -1,8 +1,11 @@
-// Threads that step the sediment columns of a time step together.  The
-// calling thread takes part and claims columns like the others, so a step
-// ends even when the other threads do not get a processor in time; those
-// wait between steps, first spinning for a short while (the serial part of a
-// step is short), then yielding, then asleep.
+// Threads that step the sediment columns of a time step together.  Each
+// thread has a home range of neighbouring columns, the same at every step,
+// so that a column's rows stay in that thread's cache; a thread that is done
+// with its own range takes chunks from the others'.  The calling thread takes
+// part like the others, so a step ends even when the other threads do not
+// get a processor in time; those wait between steps, first spinning for a
+// short while (the serial part of a step is short), then yielding, then
+// asleep.
 #pragma once
 
 #include <atomic>
@@ -47,26 +50,33 @@ class ColumnPool {
   struct alignas(64) Worker {
     WbColumn col;
   };
+  // A thread's home range: the step number (high half) and the next
+  // unclaimed column (low half), so that a thread that wakes late cannot
+  // claim columns of a later step by mistake; the range's last column and
+  // the size of a claim.
+  struct alignas(64) Range {
+    std::atomic<std::uint64_t> next{0};
+    std::atomic<int> last{0};
+    std::atomic<int> chunk{1};
+  };
 
   void loop(int w);
-  // Claims and steps chunks of columns of step `step` until none is left.
+  // Claims and steps chunks of columns of step `step`, from the home range
+  // of thread w first, until none is left.
   void columns(int w, std::uint32_t step);
 
   Kernel& kn_;
   std::vector<std::unique_ptr<Worker>> workers_;  // [0] is the calling thread
+  std::unique_ptr<Range[]> ranges_;               // one per thread
   std::vector<Slot> slots_;
   std::vector<std::thread> threads_;
-  // The columns of the current step and the size of a claim.  A thread that
-  // wakes late may read them while the next step is being set up, so they
-  // are atomic; what it reads then serves no claim.
+  // The columns of the current step.  A thread that wakes late may read
+  // them while the next step is being set up, so they are atomic; what it
+  // reads then serves no claim.
   std::atomic<int> first_{0};
   std::atomic<int> last_{0};
-  std::atomic<int> chunk_{1};
   // The step (run) number; a change wakes the threads.
   alignas(64) std::atomic<std::uint32_t> step_{0};
-  // Step number (high half) and next unclaimed column (low half): a thread
-  // that wakes late cannot claim columns of a later step by mistake.
-  alignas(64) std::atomic<std::uint64_t> next_{0};
   // Columns of the current step finished.
   alignas(64) std::atomic<int> done_{0};
   std::atomic<bool> quit_{false};
