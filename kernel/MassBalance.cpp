@@ -32,9 +32,15 @@ float ctotWl(const KernelState& s, int i, float c, float a) {
 // Mobile concentration: dissolved plus sorbed to suspended solids.
 float cmobile(const KernelState& s, int i, float c) { return c + s.coss * xssMb(s, i, c); }
 
+// Total content per m3 of sediment of node k at pore-water concentration c,
+// with pw = powf(c / coobkomwb, exfrwb) given.
+float ctotWbPow(const KernelState& s, int k, float c, float pw) {
+  return s.bdwb[k] * s.kdfrwb[k] * s.coobkomwb * pw + s.por[k] * c;
+}
+
 // Total content per m3 of sediment of node k at pore-water concentration c.
 float ctotWb(const KernelState& s, int k, float c) {
-  return s.bdwb[k] * s.kdfrwb[k] * s.coobkomwb * powf(c / s.coobkomwb, s.exfrwb) + s.por[k] * c;
+  return ctotWbPow(s, k, c, powf(c / s.coobkomwb, s.exfrwb));
 }
 
 // Discharge (m3/s), with the sign of the flow velocity.
@@ -493,6 +499,8 @@ void Column::wbmb() {
   // The old profile is the previous step's new one, whose contents this
   // routine kept: they are taken again where the concentration is the same.
   float rem = 0.0f, top = 0.0f;
+  // The powers of the new level first, one call after the other.
+  for (int k = 1; k <= s.nznotot; ++k) c.pw[k] = powf(cwb(s, c, k) / s.coobkomwb, s.exfrwb);
   for (int k = 1; k <= s.nznotot; ++k) {
     if (s.j >= 1 && k <= s.nzsewb) {
       const float cb = c.cowbj[k];
@@ -500,7 +508,7 @@ void Column::wbmb() {
       trf -= s.ktwb * ctot * s.pe[k] * s.delz[k];
     }
     const float cb = cwb(s, c, k);
-    const float ctot = ctotWb(s, k, cb);
+    const float ctot = ctotWbPow(s, k, cb, c.pw[k]);
     s.wbcapc[i][k] = std::bit_cast<std::uint32_t>(cb);
     s.wbcapv[i][k] = ctot;
     const float m = ctot * s.pe[k] * s.delz[k];

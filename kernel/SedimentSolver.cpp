@@ -383,9 +383,12 @@ void Column::wbsocp() {
   const float theta = s.thetawb;
   const float ref = s.coobkomwb;
   const float e1 = s.exfrwb - 1.0f;
+  // The powers first, one call after the other, then what depends on them.
+  for (int m = 1; m <= n; ++m)
+    if (c.bldsto[m]) c.pw[m] = powf(c.cowbj[m] / ref, e1);
   for (int m = 1; m <= n; ++m) {
     if (!c.bldsto[m]) continue;
-    const float r7 = s.por[m] + c.bk[m] * powf(c.cowbj[m] / ref, e1);
+    const float r7 = s.por[m] + c.bk[m] * c.pw[m];
     const float r8 = theta * s.ktwb * r7 * s.deltwb;
     c.rcap[m] = r7;
     c.brdd[m] = c.brddp[m] + r7 - r8;
@@ -415,13 +418,20 @@ bool Column::wbsodg(bool firstPass) {
   const float omegakt = (1.0f - s.thetawb) * s.ktwb;
   const float dt = s.deltwb;
   const bool* const posfail = c.posfail;
-  bool odd = false;
   for (int m = 1; m <= n; ++m) {
     float it = from[m];
     if (it <= 0.0f) it = kFloor;
     old[m] = it;
+  }
+  // The powers first, one call after the other, then what depends on them.
+  float* const pw = c.pw;
+  if (!firstPass)
+    for (int m = 1; m <= n; ++m)
+      if (sto[m]) pw[m] = powf(old[m] / ref, e1);
+  bool odd = false;
+  for (int m = 1; m <= n; ++m) {
     if (sto[m]) {
-      const float cap = firstPass ? rcap[m] : por[m] + bk[m] * powf(it / ref, e1);
+      const float cap = firstPass ? rcap[m] : por[m] + bk[m] * pw[m];
       bldd[m] = bldp[m] + cap + omegakt * cap * dt;
     }
     odd |= posfail[m] || !(bldd[m] > 0.0f);

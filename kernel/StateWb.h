@@ -67,6 +67,7 @@ struct WbColumn {
   bool bldsto[MZNODE + 1]{};
   float rcap[MZNODE + 1]{};
   float bk[MZNODE + 1]{};     // bdwb * kdfrwb of the nodes with storage terms
+  float pw[MZNODE + 1]{};     // the Freundlich powers of the pass's iterate
   float blddx = 0.0f;
   bool blddxon = false;
   bool posfail[MZNODE + 1]{};
