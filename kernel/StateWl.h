@@ -50,6 +50,13 @@ struct WlState {
   float ujfront = 0.0f;           // velocity at level j through the front face of node 1 (m/s)
   float ujend = 0.0f;             // velocity at level j through the end face of the last water-body node
 
+  // ---- face concentrations of the old level (g/m3) and their Freundlich
+  // powers (cf / coobkomss)^(exfrss - 1), upstream and downstream face ----
+  float cfimh[MXNODE + 1]{};
+  float cfiph[MXNODE + 1]{};
+  float pwimh[MXNODE + 1]{};
+  float pwiph[MXNODE + 1]{};
+
   // ---- dispersion of the step (wlsods), m2/s ----
   float kdswnujimh[MXNODE + 1]{};  // numerical dispersion, upstream face
   float kdswnujiph[MXNODE + 1]{};  // numerical dispersion, downstream face

@@ -65,6 +65,22 @@ void Kernel::wlso() {
     wlsotl();
     wlsoge();
   }
+  // The face concentrations of the old level and their Freundlich powers,
+  // the powers one call after the other, for wlsods.
+  for (int i = 1; i <= n; ++i) {
+    if (i > 1) {
+      float cf = s.nwwmh[i] * s.cowlj[i] + (1.0f - s.nwwmh[i]) * s.cowlj[i - 1];
+      if (cf <= 0.0f) cf = kFloor;
+      s.cfimh[i] = cf;
+    }
+    if (i < n) {
+      float cf = s.nwwph[i] * s.cowlj[i + 1] + (1.0f - s.nwwph[i]) * s.cowlj[i];
+      if (cf <= 0.0f) cf = kFloor;
+      s.cfiph[i] = cf;
+    }
+  }
+  for (int i = 2; i <= n; ++i) s.pwimh[i] = powf(s.cfimh[i] / s.coobkomss, s.exfrss - 1.0f);
+  for (int i = 1; i < n; ++i) s.pwiph[i] = powf(s.cfiph[i] / s.coobkomss, s.exfrss - 1.0f);
   for (s.i = 1; s.i <= n; ++s.i) wlsods();
 
   if (s.j == 1) s.npositwl = 1;
@@ -365,7 +381,8 @@ void Kernel::wlsoge() {
   }
 }
 
-// Numerical and calculation dispersion at the faces of node i, from the old level.
+// Numerical and calculation dispersion at the faces of node i, from the old
+// level (whose face concentrations and their powers wlso has computed).
 void Kernel::wlsods() {
   const int i = s.i;
   const int n = s.nxnotot;
@@ -378,11 +395,11 @@ void Kernel::wlsods() {
     return (s.nxsefb > 0 && m == s.nxsefb) || (s.nxseeb > 0 && m == s.nxsefb + s.nxsedit);
   };
 
-  // Dnum at a face with discharge qf, area af, face concentration cf, node
-  // distance delta and space weight w.
-  auto numericalDispersion = [&](float qf, float af, float cf, float delta, float w) {
+  // Dnum at a face with discharge qf, area af, the Freundlich power pw of
+  // the face concentration, node distance delta and space weight w.
+  auto numericalDispersion = [&](float qf, float af, float pw, float delta, float w) {
     const float v = qf * (1.0f / af);
-    const float slope = s.coss * s.kdfrss[i] * s.exfrss * powf(cf / s.coobkomss, s.exfrss - 1.0f);
+    const float slope = s.coss * s.kdfrss[i] * s.exfrss * pw;
     const float m = s.pez0hw * s.dwmp * s.kdmp[i] * (1.0f / af);
     return ((1.0f + slope) * v * (1.0f - 2.0f * s.thetawl) * s.deltwl / (m + 1.0f + slope) +
             delta * (1.0f - 2.0f * w)) *
@@ -390,19 +407,15 @@ void Kernel::wlsods() {
   };
 
   if (i > 1) {
-    float cf = s.nwwmh[i] * s.cowlj[i] + (1.0f - s.nwwmh[i]) * s.cowlj[i - 1];
-    if (cf <= 0.0f) cf = kFloor;
     const float delta =
         boundaryBetween(i - 1) ? (s.delx[i - 1] + s.delx[i]) / 2.0f : s.xcd[i] - s.xcd[i - 1];
-    s.kdswnujimh[i] = numericalDispersion(q, s.warjimh[i], cf, delta, s.nwwmh[i]);
+    s.kdswnujimh[i] = numericalDispersion(q, s.warjimh[i], s.pwimh[i], delta, s.nwwmh[i]);
     s.kdswcljimh[i] = s.kds - s.kdswnujimh[i];
   }
   if (i < n) {
-    float cf = s.nwwph[i] * s.cowlj[i + 1] + (1.0f - s.nwwph[i]) * s.cowlj[i];
-    if (cf <= 0.0f) cf = kFloor;
     const float delta =
         boundaryBetween(i) ? (s.delx[i] + s.delx[i + 1]) / 2.0f : s.xcd[i + 1] - s.xcd[i];
-    s.kdswnujiph[i] = numericalDispersion(q, s.warjiph[i], cf, delta, s.nwwph[i]);
+    s.kdswnujiph[i] = numericalDispersion(q, s.warjiph[i], s.pwiph[i], delta, s.nwwph[i]);
     s.kdswcljiph[i] = s.kds - s.kdswnujiph[i];
   }
 
