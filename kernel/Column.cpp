@@ -2,6 +2,8 @@
 // the kernel), and the playing back of a log.
 #include "kernel/Column.h"
 
+#include <algorithm>
+
 #include "kernel/Echo.h"
 #include "kernel/Kernel.h"
 #include "kernel/OutputCommon.h"
@@ -13,6 +15,8 @@ namespace kirmel {
 void ColumnLog::clear(int col) {
   column = col;
   fpflags = 0;
+  count = 0;
+  totalAt = -1;
   stopped = false;
   failure = nullptr;
   entries.clear();
@@ -23,11 +27,18 @@ void ColumnLog::clear(int col) {
 void ColumnLog::add(Op op, int a, std::string_view text) {
   entries.push_back({op, a, static_cast<std::uint32_t>(text_.size()), static_cast<std::uint32_t>(text.size())});
   text_.append(text);
+  ++count;
 }
 
-void ColumnLog::addNums(Op op, int a, const float* values, int count) {
-  entries.push_back({op, a, static_cast<std::uint32_t>(nums_.size()), static_cast<std::uint32_t>(count)});
-  nums_.insert(nums_.end(), values, values + count);
+void ColumnLog::addNums(Op op, int a, const float* values, int n) {
+  entries.push_back({op, a, static_cast<std::uint32_t>(nums_.size()), static_cast<std::uint32_t>(n)});
+  nums_.insert(nums_.end(), values, values + n);
+  ++count;
+}
+
+void ColumnLog::addTotal(const float* v) {
+  std::copy(v, v + 9, total);
+  totalAt = count;
 }
 
 void ColumnLog::addNums(Op op, int a, std::initializer_list<float> values) {
@@ -179,7 +190,7 @@ void Column::bottomWarning() {
 
 void Column::wbTotal(const float* v) {
   if (log_)
-    log_->addNums(ColumnLog::Op::WbTotal, 0, v, 9);
+    log_->addTotal(v);
   else
     kn_.wbTotal(i, v);
 }
@@ -194,9 +205,15 @@ void Column::dbdit() {
 // ---- the kernel's side ----
 
 void Kernel::replay(const ColumnLog& log) {
+  if (log.count == 0) {
+    if (log.totalAt == 0) wbTotal(log.column, log.total);
+    return;
+  }
   UnitTable& units = env_.units();
   using Op = ColumnLog::Op;
-  for (const ColumnLog::Entry& e : log.entries) {
+  for (int n = 0; n < log.count; ++n) {
+    if (n == log.totalAt) wbTotal(log.column, log.total);
+    const ColumnLog::Entry& e = log.entries[static_cast<std::size_t>(n)];
     switch (e.op) {
       case Op::Line: units.writeLine(e.a, log.text(e)); break;
       case Op::Say: env_.say(log.text(e)); break;
@@ -213,11 +230,11 @@ void Kernel::replay(const ColumnLog& log) {
         wbmbWarning(log.column, log.nums(e)[0], log.nums(e)[1], log.nums(e)[2]);
         break;
       case Op::Bottom: bottomWarning(); break;
-      case Op::WbTotal: wbTotal(log.column, log.nums(e)); break;
       case Op::Dbdit: dbdit(log.column); break;
       case Op::Failure: std::rethrow_exception(log.failure);
     }
   }
+  if (log.totalAt == log.count) wbTotal(log.column, log.total);
 }
 
 void Kernel::wbso() {

@@ -27,8 +27,12 @@ namespace kirmel {
 class Kernel;
 class UnitTable;
 
-// What a column handed over during one step, in order.
-class ColumnLog {
+// What a column handed over during one step, in order.  Its share of the
+// whole-sediment balance, which every column hands over at every step, is
+// kept beside the entries (with the place among them where it belongs), so
+// that playing back the log of a column that handed over nothing else reads
+// one cache line.
+class alignas(64) ColumnLog {
  public:
   enum class Op : std::uint8_t {
     Line,         // a line (text) for unit a; the message file is unit 21
@@ -44,7 +48,6 @@ class ColumnLog {
     WbmbReset,    // the counters of the sediment balance warnings restart
     WbmbWarning,  // missing mass in the subsystem; percentage, missing, inputs in nums
     Bottom,       // substance leaving the bottom segment
-    WbTotal,      // the subsystem's terms of the whole-sediment balance in nums
     Dbdit,        // the line of the whole water body's distribution
     Failure,      // the column ended with an exception (kept in `failure`)
   };
@@ -59,12 +62,17 @@ class ColumnLog {
   void add(Op op, int a = 0, std::string_view text = {});
   void addNums(Op op, int a, std::initializer_list<float> values);
   void addNums(Op op, int a, const float* values, int count);
+  // The subsystem's terms of the whole-sediment balance (9 values).
+  void addTotal(const float* v);
   std::string_view text(const Entry& e) const { return std::string_view(text_).substr(e.off, e.len); }
   const float* nums(const Entry& e) const { return nums_.data() + e.off; }
 
-  int column = 0;       // water-layer node i of the column
-  int fpflags = 0;      // floating-point faults the column raised
+  int column = 0;        // water-layer node i of the column
+  int fpflags = 0;       // floating-point faults the column raised
+  int count = 0;         // entries
+  int totalAt = -1;      // the balance terms come before entry totalAt (-1: none)
   bool stopped = false;  // the log ends with a stop or a failure
+  float total[9]{};
   std::exception_ptr failure;
   std::vector<Entry> entries;
 

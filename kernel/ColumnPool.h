@@ -44,7 +44,7 @@ class ColumnPool {
   long long nodePasses() const;
 
  private:
-  struct alignas(64) Slot {
+  struct Slot {
     ColumnLog log;
   };
   struct alignas(64) Worker {

@@ -163,6 +163,8 @@ void Kernel::stepColumns() {
   pool_->finish();
   int faults = 0;
   for (s.i = first; s.i <= last; ++s.i) {
+    // The logs were written on other cores: ask for the next ones early.
+    if (s.i + 4 <= last) __builtin_prefetch(&pool_->log(s.i + 4));
     const ColumnLog& log = pool_->log(s.i);
     faults |= log.fpflags;
     replay(log);
