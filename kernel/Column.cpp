@@ -205,6 +205,7 @@ void Column::dbdit() {
 // ---- the kernel's side ----
 
 void Kernel::replay(const ColumnLog& log) {
+  if (!log.stopped) s.cowbtop[log.column] = log.top;
   if (log.count == 0) {
     if (log.totalAt == 0) wbTotal(log.column, log.total);
     return;

@@ -31,7 +31,8 @@ class UnitTable;
 // whole-sediment balance, which every column hands over at every step, is
 // kept beside the entries (with the place among them where it belongs), so
 // that playing back the log of a column that handed over nothing else reads
-// one cache line.
+// one cache line.  So is the new top concentration, which the play-back
+// stores for the water layer.
 class alignas(64) ColumnLog {
  public:
   enum class Op : std::uint8_t {
@@ -73,6 +74,7 @@ class alignas(64) ColumnLog {
   int totalAt = -1;      // the balance terms come before entry totalAt (-1: none)
   bool stopped = false;  // the log ends with a stop or a failure
   float total[9]{};
+  float top = 0.0f;      // the column's new top concentration (cowbtop)
   std::exception_ptr failure;
   std::vector<Entry> entries;
 

@@ -131,8 +131,10 @@ void ColumnPool::columns(int w, std::uint32_t step) {
       if (!col) col.emplace(kn_, workers_[static_cast<std::size_t>(w)]->col, nullptr);
       for (int i = start; i <= end; ++i) col->stepLogged(i, log(i));
       // The faults of the chunk go with its first column.
-      log(start).fpflags = std::fetestexcept(kFaults);
-      std::feclearexcept(kFaults);
+      if (const int f = std::fetestexcept(kFaults)) {
+        log(start).fpflags = f;
+        std::feclearexcept(kFaults);
+      }
       if (done_.fetch_add(end - start + 1, std::memory_order_acq_rel) + (end - start + 1) == n) done_.notify_all();
       v = r.next.load(std::memory_order_relaxed);
     }

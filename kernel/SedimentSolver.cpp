@@ -678,7 +678,13 @@ void Column::wbso() {
     }
     if (c.cowbjp1[k] < kFloor) c.cowbjp1[k] = kFloor;
   }
-  s.cowbtop[i] = c.cowbjp1[1];
+  // The water layer reads it at the next step; a column on a pool thread
+  // hands it over in its log (cowbtop is one float per column, and columns
+  // on different threads would write the same cache lines).
+  if (log_)
+    log_->top = c.cowbjp1[1];
+  else
+    s.cowbtop[i] = c.cowbjp1[1];
 }
 
 // A positivity violation of the sediment: counted over the run's columns;
