@@ -293,6 +293,21 @@ void Kernel::simmain() {
     wlsocoout();
     wlmb();
     wlmbn();
+    // With the columns on the pool, this thread also prepares the next
+    // step's water layer from this step's new level, which is the next
+    // one's old level; the floating-point flags that raises belong to the
+    // next step and are kept for it.
+    if (pool_ && s.j >= 1 && s.j < s.nt) {
+      std::fexcept_t saved;
+      std::fegetexceptflag(&saved, kFaults);
+      std::feclearexcept(kFaults);
+      preparing_ = true;
+      wlsoprep(s.cowljp1);
+      preparing_ = false;
+      s.wlprepflags = std::fetestexcept(kFaults);
+      std::fesetexceptflag(&saved, kFaults);
+      s.wlprep = s.j + 1;
+    }
     stepColumns();
     checkEvents();
   }

@@ -93,6 +93,9 @@ class Kernel {
   void wlsotl();
   void wlsoge();
   void wlsods();
+  // What a step of the water layer computes from its old level alone; see
+  // WaterLayerSolver.cpp.
+  void wlsoprep(const float* old);
   void wlsote();
   void wlsocf();
   void wlsofb();
@@ -155,6 +158,8 @@ class Kernel {
   int threads_ = 0;
   std::unique_ptr<ColumnPool> pool_;
   long long poolPasses_ = 0;
+  // The driver is preparing the next step's water layer (wlsoprep).
+  bool preparing_ = false;
 };
 
 }  // namespace kirmel

@@ -93,6 +93,12 @@ struct WlState {
   float rhswl[MXNODE + 1]{};  // right-hand sides of the tridiagonal system
   float gamwl[MXNODE + 1]{};  // elimination work array of the water layer's tridag
 
+  // The step whose dispersion and old-level sorption factors the driver
+  // prepared ahead (wlsoprep) while the sediment columns of the step before
+  // ran, and the floating-point flags that raised; 0 when none.
+  int wlprep = 0;
+  int wlprepflags = 0;
+
   // ---- counters ----
   int npositwl = 0;  // positivity violations of the run (set to 1 at step 1)
   int itwl = 0;      // Picard passes used by the last step

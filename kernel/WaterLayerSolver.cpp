@@ -6,6 +6,7 @@
 // results are reproducible to the bit.
 
 #include <bit>
+#include <cfenv>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -65,23 +66,14 @@ void Kernel::wlso() {
     wlsotl();
     wlsoge();
   }
-  // The face concentrations of the old level and their Freundlich powers,
-  // the powers one call after the other, for wlsods.
-  for (int i = 1; i <= n; ++i) {
-    if (i > 1) {
-      float cf = s.nwwmh[i] * s.cowlj[i] + (1.0f - s.nwwmh[i]) * s.cowlj[i - 1];
-      if (cf <= 0.0f) cf = kFloor;
-      s.cfimh[i] = cf;
-    }
-    if (i < n) {
-      float cf = s.nwwph[i] * s.cowlj[i + 1] + (1.0f - s.nwwph[i]) * s.cowlj[i];
-      if (cf <= 0.0f) cf = kFloor;
-      s.cfiph[i] = cf;
-    }
+  // The dispersion and the old level's sorption factors: done already when
+  // the driver prepared this step (with the floating-point flags they
+  // raised, which are raised here).
+  if (s.wlprep == s.j) {
+    if (s.wlprepflags != 0) std::feraiseexcept(s.wlprepflags);
+  } else {
+    wlsoprep(s.cowlj);
   }
-  for (int i = 2; i <= n; ++i) s.pwimh[i] = powf(s.cfimh[i] / s.coobkomss, s.exfrss - 1.0f);
-  for (int i = 1; i < n; ++i) s.pwiph[i] = powf(s.cfiph[i] / s.coobkomss, s.exfrss - 1.0f);
-  for (s.i = 1; s.i <= n; ++s.i) wlsods();
 
   if (s.j == 1) s.npositwl = 1;
 
@@ -103,10 +95,9 @@ void Kernel::wlso() {
       if (s.oldcowljp1[i] <= 0.0f) s.oldcowljp1[i] = kFloor;
     }
 
-    // Sorption factors of the old level (once per step) and of the iterate
-    // (once per pass); an iterate equal to the old level shares its factor.
+    // Sorption factors of the iterate (once per pass); an iterate equal to
+    // the old level shares the old level's factor.
     for (int i = 1; i <= n; ++i) {
-      if (p == 1) s.sfold[i] = sorbFactor(s, i, s.cowlj[i]);
       s.sfit[i] = std::bit_cast<std::uint32_t>(s.oldcowljp1[i]) == std::bit_cast<std::uint32_t>(s.cowlj[i])
                       ? s.sfold[i]
                       : sorbFactor(s, i, s.oldcowljp1[i]);
@@ -288,6 +279,31 @@ void Kernel::wlso() {
   }
 }
 
+// The parts of a step that depend only on the old level `old` (the
+// step's cowlj, which the step raises off zero where it is not above it):
+// the face concentrations and their Freundlich powers, the dispersion of
+// every node (wlsods), and the sorption factors of the old level.  The
+// powers one call after the other.
+void Kernel::wlsoprep(const float* old) {
+  const int n = s.nxnotot;
+  for (int i = 1; i <= n; ++i) {
+    if (i > 1) {
+      float cf = s.nwwmh[i] * old[i] + (1.0f - s.nwwmh[i]) * old[i - 1];
+      if (cf <= 0.0f) cf = kFloor;
+      s.cfimh[i] = cf;
+    }
+    if (i < n) {
+      float cf = s.nwwph[i] * old[i + 1] + (1.0f - s.nwwph[i]) * old[i];
+      if (cf <= 0.0f) cf = kFloor;
+      s.cfiph[i] = cf;
+    }
+  }
+  for (int i = 2; i <= n; ++i) s.pwimh[i] = powf(s.cfimh[i] / s.coobkomss, s.exfrss - 1.0f);
+  for (int i = 1; i < n; ++i) s.pwiph[i] = powf(s.cfiph[i] / s.coobkomss, s.exfrss - 1.0f);
+  for (s.i = 1; s.i <= n; ++s.i) wlsods();
+  for (int i = 1; i <= n; ++i) s.sfold[i] = sorbFactor(s, i, old[i] <= 0.0f ? kFloor : old[i]);
+}
+
 // Time-level values of node i: the top sediment under it and the seepage.
 void Kernel::wlsotl() {
   const int i = s.i;
@@ -419,7 +435,8 @@ void Kernel::wlsods() {
     s.kdswcljiph[i] = s.kds - s.kdswnujiph[i];
   }
 
-  if (i == 1 && echoOn(s, env_)) {
+  // The echo belongs to step 1, not to the driver's preparing of step 2.
+  if (i == 1 && !preparing_ && echoOn(s, env_)) {
     icwlhy(env_, "");
     icwlhy(env_, " Some calculation results from subroutine wlsods:");
     icwlhy(env_, " physical, numerical and calculation dispersion for");
