@@ -9,7 +9,8 @@
 // balance, a stop) then goes into the column's log instead, and the driver
 // plays the logs back in column order: the run writes what, and stops where,
 // a one-thread run would.  Without a log the column hands everything over at
-// once, in the same order.
+// once, in the same order.  Step 0, which opens the output files, is always
+// stepped in turn without logs.
 #pragma once
 
 #include <bitset>

@@ -128,5 +128,15 @@ TEST(ColumnThreads, StopAtThePositivityLimitInTheSameColumn) {
   EXPECT_EQ(columns, want);
 }
 
+TEST(ColumnThreads, ThreadCountFromTheEnvironment) {
+  EXPECT_EQ(parseThreads("4"), 4);
+  EXPECT_EQ(parseThreads(" 8 "), 8);
+  EXPECT_EQ(parseThreads("1"), 1);
+  EXPECT_EQ(parseThreads("1024"), 1024);
+  // Anything else leaves the default.
+  for (const char* bad : {"0", "-1", "+2", "2x", "x", "", "  ", "1025", "99999", "4.0"})
+    EXPECT_EQ(parseThreads(bad), 0) << '"' << bad << '"';
+}
+
 }  // namespace
 }  // namespace kirmel::test
