@@ -69,9 +69,10 @@ void Column::step(int column) {
   for (int m = 1; m <= n; ++m) s.cowbst[i][m] = s.j == 0 ? s.cowb[m] : c.cowbjp1[m];
 }
 
-void Column::stepLogged(int column, ColumnLog& log) {
+void Column::stepLogged(int column, ColumnLog& log, const std::bitset<100>& open) {
   log.clear(column);
   log_ = &log;
+  open_ = &open;
   try {
     step(column);
   } catch (const Stopped&) {
@@ -99,7 +100,9 @@ void Column::say(std::string_view line) {
 }
 
 bool Column::isOpen(int unit) const {
-  return kn_.env().units().isOpen(unit) && !(log_ && closed_[static_cast<std::size_t>(unit)]);
+  if (!log_) return kn_.env().units().isOpen(unit);
+  const auto u = static_cast<std::size_t>(unit);
+  return u < closed_.size() && (*open_)[u] && !closed_[u];
 }
 
 void Column::wait() {

@@ -93,8 +93,10 @@ class Column {
   // (the initial one at j = 0), solve, write, balance, store the new profile.
   void step(int column);
   // The same with everything the column hands over going into `log`; a stop
-  // or an exception ends the column's step and the log.
-  void stepLogged(int column, ColumnLog& log);
+  // or an exception ends the column's step and the log.  `open` holds the
+  // units that were open when the step's columns started: a logged column
+  // reads nothing of the unit table, which the calling thread may change.
+  void stepLogged(int column, ColumnLog& log, const std::bitset<100>& open);
 
   // The model's routines for column i (node k where they handle one node;
   // wbsods and wbsosf handle every node in turn).
@@ -151,8 +153,10 @@ class Column {
   KernelState& s;
   WbColumn& c;
   ColumnLog* log_;
-  // Units this column closed while its closes wait in the log.
+  // Units this column closed while its closes wait in the log, and the units
+  // open when the logged step began.
   std::bitset<100> closed_;
+  const std::bitset<100>* open_ = nullptr;
   // Whether this step is an output time of the water layer's and the
   // sediment's time step.
   bool outWl_;

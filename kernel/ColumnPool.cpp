@@ -69,6 +69,8 @@ void ColumnPool::start(int first, int last) {
   if (slots_.size() < static_cast<std::size_t>(n)) slots_ = std::vector<Slot>(static_cast<std::size_t>(n));
   first_.store(first, std::memory_order_relaxed);
   last_.store(last, std::memory_order_relaxed);
+  const UnitTable& units = kn_.env().units();
+  for (int u = 0; u < static_cast<int>(open_.size()); ++u) open_[static_cast<std::size_t>(u)] = units.isOpen(u);
   const std::uint32_t step = step_.load(std::memory_order_relaxed) + 1;
   done_.store(0, std::memory_order_relaxed);
   // Equal home ranges, claimed a quarter at a time: a thread that is late or
@@ -129,7 +131,7 @@ void ColumnPool::columns(int w, std::uint32_t step) {
       const int n = last_.load(std::memory_order_relaxed) - first_.load(std::memory_order_relaxed) + 1;
       const int end = std::min(start + chunk - 1, last);
       if (!col) col.emplace(kn_, workers_[static_cast<std::size_t>(w)]->col, nullptr);
-      for (int i = start; i <= end; ++i) col->stepLogged(i, log(i));
+      for (int i = start; i <= end; ++i) col->stepLogged(i, log(i), open_);
       // The faults of the chunk go with its first column.
       if (const int f = std::fetestexcept(kFaults)) {
         log(start).fpflags = f;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <atomic>
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <thread>
@@ -69,6 +70,7 @@ class ColumnPool {
   std::vector<std::unique_ptr<Worker>> workers_;  // [0] is the calling thread
   std::unique_ptr<Range[]> ranges_;               // one per thread
   std::vector<Slot> slots_;
+  std::bitset<100> open_;  // units open when the step's columns started
   std::vector<std::thread> threads_;
   // The columns of the current step.  A thread that wakes late may read
   // them while the next step is being set up, so they are atomic; what it
