@@ -172,6 +172,9 @@ class TMainForm : public QMainWindow {
 
   // Grids (MainGrids.cpp).
   bool StrGridICSegmentsExit();
+  // "Water layer" or "Sediment" clicked: the grid is taken into the list it
+  // shows, then filled with the list now checked.
+  void ICRadioClick();
   bool StrGridDriftLoadingsExit();
 
   // Runs a button or menu handler: commits first, then runs it guarded.
@@ -207,6 +210,7 @@ class TMainForm : public QMainWindow {
   QRadioButton* icDitchRadio_ = nullptr;
   QRadioButton* icSedimentRadio_ = nullptr;
   qt::TStringGrid* strGridICSegments_ = nullptr;
+  bool icGridShowsWater_ = true;  // the list StrGridICSegments was filled from
   QLineEdit* initialConcEdit_ = nullptr;
   QListWidget* outputList_ = nullptr;
   QListWidget* remainingList_ = nullptr;

@@ -36,7 +36,8 @@ void TMainForm::FillInitialConcGrid() {
   Refill(grid, [&] {
     grid->SetCell(0, 0, "Position (m)");
     grid->SetCell(1, 0, "Initial (µg/L)");
-    if (icDitchRadio_->isChecked()) {
+    icGridShowsWater_ = icDitchRadio_->isChecked();
+    if (icGridShowsWater_) {
       fe::TDitch& ditch = Data().Ditch();
       ditch.ComputeCoordinates();
       grid->SetRowCount(ditch.NodeCount() + 1);
@@ -60,7 +61,9 @@ void TMainForm::FillInitialConcGrid() {
 
 bool TMainForm::StrGridICSegmentsExit() {
   qt::TStringGrid* grid = strGridICSegments_;
-  const bool water = icDitchRadio_->isChecked();
+  // The list the rows were filled from: a click on the other radio button
+  // has already flipped it when the grid is taken.
+  const bool water = icGridShowsWater_;
   const int count = water ? Data().Ditch().NodeCount() : Data().Sediment().NodeCount();
   const int rows = std::min(count, grid->RowCount() - 1);
   for (int row = 1; row <= rows; ++row) {
@@ -80,6 +83,15 @@ bool TMainForm::StrGridICSegmentsExit() {
   }
   FillInitialConcGrid();
   return true;
+}
+
+void TMainForm::ICRadioClick() {
+  if (CommitEdits()) {
+    FillInitialConcGrid();
+    return;
+  }
+  // A refused cell keeps its list on show, and the radio buttons say which.
+  (icGridShowsWater_ ? icDitchRadio_ : icSedimentRadio_)->setChecked(true);
 }
 
 void TMainForm::SetAllButtonClick() {

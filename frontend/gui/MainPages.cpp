@@ -293,11 +293,7 @@ QWidget* TMainForm::BuildInitialisationPage() {
   icSedimentRadio_ = new QRadioButton(QStringLiteral("Sediment"));
   icSedimentRadio_->setObjectName(QStringLiteral("ICSedimentRadio"));
   for (QRadioButton* radio : {icDitchRadio_, icSedimentRadio_})
-    connect(radio, &QRadioButton::clicked, this, [this] {
-      qt::Guarded([this] {
-        if (CommitEdits()) FillInitialConcGrid();
-      });
-    });
+    connect(radio, &QRadioButton::clicked, this, [this] { qt::Guarded([this] { ICRadioClick(); }); });
   auto* radios = new QHBoxLayout;
   radios->addWidget(icDitchRadio_);
   radios->addWidget(icSedimentRadio_);

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "frontend/qt/Dialogs.h"
 
@@ -28,7 +30,25 @@ class ScopedScriptedDialogs {
   qt::TScriptedDialogs& operator*() { return *dialogs_; }
   qt::TScriptedDialogs* operator->() { return dialogs_; }
 
+  // The text of the last error (information) dialog, and the last dialog of
+  // any kind.  When there was none the test fails there and goes on with an
+  // empty record, so a message that stops coming fails one test instead of
+  // ending the test program.
+  std::string LastError() const { return Last(dialogs_->Errors(), "error"); }
+  std::string LastInfo() const { return Last(dialogs_->Infos(), "information"); }
+  qt::TDialogRecord LastRecord() const {
+    if (!dialogs_->Records().empty()) return dialogs_->Records().back();
+    ADD_FAILURE() << "no dialog was shown";
+    return {qt::TDialogKind::Error, "", ""};
+  }
+
  private:
+  static std::string Last(const std::vector<std::string>& texts, const char* kind) {
+    if (!texts.empty()) return texts.back();
+    ADD_FAILURE() << "no " << kind << " dialog was shown";
+    return {};
+  }
+
   qt::TScriptedDialogs* dialogs_;
   std::unique_ptr<qt::Dialogs> previous_;
 };

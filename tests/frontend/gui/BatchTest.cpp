@@ -47,6 +47,7 @@ TEST_F(BatchTest, AddRemoveUpDownAndTheChangedRule) {
   EXPECT_EQ(batch->windowTitle(), "Batch definition");
   Add(root.str() + "/SCENARIOS/S");
   Add(Runs());
+  ASSERT_FALSE(dialogs->Records().empty());
   EXPECT_EQ(dialogs->Records()[0].Text, Runs());  // the browser opens on the runs
   const std::string notARun = "This is not a valid run." + CR + "Valid runs are in the directory " +
                               Runs() + "." + CR + "Select a run from this directory.";
@@ -92,17 +93,17 @@ TEST_F(BatchTest, AddRemoveUpDownAndTheChangedRule) {
   // A failed save keeps the runs and the question before closing.
   form->Editor().Settings().BatchDir = root.str() + "/missing";
   Press("BitBtnSaveBatch");
-  EXPECT_EQ(Errors().back(), "Cannot write to file " + root.str() + "/missing/BATCH.BAT");
+  EXPECT_EQ(LastError(), "Cannot write to file " + root.str() + "/missing/BATCH.BAT");
   EXPECT_TRUE(batch->Changed());
   dialogs->AnswerConfirm(false);
   Press("BitBtnClose");
-  EXPECT_EQ(dialogs->Records().back().Text,
+  EXPECT_EQ(dialogs.LastRecord().Text,
             "Batch definition is changed! Are you sure you want to discard the changes?");
   EXPECT_TRUE(batch->isVisible());
 
   form->Editor().Settings().BatchDir = root.str();
   Press("BitBtnSaveBatch");
-  EXPECT_EQ(dialogs->Infos().back(), "Batch file " + root.str() + "/BATCH.BAT saved");
+  EXPECT_EQ(dialogs.LastInfo(), "Batch file " + root.str() + "/BATCH.BAT saved");
   EXPECT_FALSE(batch->Changed());
   EXPECT_NE(readFile(root.str() + "/BATCH.BAT").find("if cd -- '" + Runs() + "/B+P'; then"),
             std::string::npos);
@@ -124,7 +125,7 @@ TEST_F(BatchTest, AddRemoveUpDownAndTheChangedRule) {
   // An empty list is not saved.
   Open();
   Press("BitBtnSaveBatch");
-  EXPECT_EQ(Errors().back(), "Could not save batchfile." + CR + "No runs defined.");
+  EXPECT_EQ(LastError(), "Could not save batchfile." + CR + "No runs defined.");
 }
 
 TEST_F(BatchTest, ABatchOfTwoSavedRunsRunsFromTheMainWindow) {

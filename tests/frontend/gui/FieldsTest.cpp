@@ -111,7 +111,7 @@ TEST_F(MainFormTest, EveryNumericFieldAcceptsRefusesAndRefills) {
     // Text that is no number at all.
     edit->setText("12abc");
     Leave();
-    EXPECT_EQ(Errors().back(), "Illegal value");
+    EXPECT_EQ(LastError(), "Illegal value");
     EXPECT_EQ(Focused(), edit);
     EXPECT_EQ(f.Get(Data()), f.GoodValue);
 
@@ -185,7 +185,7 @@ TEST_F(MainFormTest, AFieldBeingEditedIsCommittedBeforeAnAction) {
   form->findChild<QAction*>("SaveScenario1")->trigger();
   Settle();
   EXPECT_EQ(Data().Metrics().WaterDepth(), 0.7);
-  EXPECT_EQ(dialogs->Records().back().Kind, qt::TDialogKind::FolderBrowser);
+  EXPECT_EQ(dialogs.LastRecord().Kind, qt::TDialogKind::FolderBrowser);
 }
 
 }  // namespace

@@ -96,6 +96,8 @@ class MainFormTest : public testing::Test {
   }
   QWidget* Focused() { return form->focusWidget(); }
   std::vector<std::string> Errors() { return dialogs->Errors(); }
+  // The last error shown; a test failure (not a crash) when none was.
+  std::string LastError() { return dialogs.LastError(); }
 
   fe::TKirmelData& Data() { return form->Data(); }
 

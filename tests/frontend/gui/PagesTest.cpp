@@ -2,6 +2,7 @@
 // and the refresh after the segment editors.
 #include <QListWidget>
 #include <QRadioButton>
+#include <QTest>
 
 #include "MainFormFixture.h"
 #include "frontend/qt/StringGrid.h"
@@ -50,7 +51,7 @@ TEST_F(MainFormTest, OutputSegmentsShowHideAndTheirLimits) {
     Click("HideButton");
   }
   Click("HideButton");
-  EXPECT_EQ(Errors().back(), "At least one segment must stay selected for output");
+  EXPECT_EQ(LastError(), "At least one segment must stay selected for output");
   EXPECT_EQ(Data().Ditch().OutputNodeCount(), 1);
   EXPECT_TRUE(Data().Ditch().Node(1).Output());
 }
@@ -131,7 +132,7 @@ TEST_F(MainFormTest, InitialConcentrationGrid) {
   EXPECT_EQ(Focused(), grid);
   grid->SetCell(1, 5, "x");
   Leave();
-  EXPECT_EQ(Errors().back(), "Illegal real value");
+  EXPECT_EQ(LastError(), "Illegal real value");
   grid->SetCell(1, 5, "1");
   Leave();
   EXPECT_EQ(Errors().size(), 2u);
@@ -143,7 +144,7 @@ TEST_F(MainFormTest, InitialConcentrationGrid) {
   EXPECT_EQ(grid->Cell(1, 80), "5");
   Edit("InitialConcEdit")->setText("100001");
   Click("SetAllButton");
-  EXPECT_EQ(Errors().back(), "Initial mass concentration in water layer must lie between 0 and 100000");
+  EXPECT_EQ(LastError(), "Initial mass concentration in water layer must lie between 0 and 100000");
   EXPECT_EQ(Data().Ditch().Node(80).InitialConcentration(), 5);
 
   Find<QRadioButton>("ICSedimentRadio")->click();
@@ -152,6 +153,79 @@ TEST_F(MainFormTest, InitialConcentrationGrid) {
   EXPECT_EQ(grid->Cell(0, 1), "0.0000 - 0.0010");
   Click("SetAllButton");
   EXPECT_EQ(Data().Sediment().Node(14).InitialConcentration(), 100001);
+}
+
+// Typing into the grid and then clicking the other list's radio button: what
+// was typed belongs to the list the grid showed while it was typed.
+TEST_F(MainFormTest, InitialConcentrationsTypedBeforeARadioSwitchStayInTheirList) {
+  Start();
+  auto* grid = Find<qt::TStringGrid>("StrGridICSegments");
+  auto* water = Find<QRadioButton>("ICDitchRadio");
+  auto* sediment = Find<QRadioButton>("ICSedimentRadio");
+  // Types into a cell as a user does: the first key opens the cell's
+  // editor, the others go to it.
+  auto type = [&](int row, const char* text) {
+    grid->SetCurrentCell(1, row);
+    for (const char* c = text; *c; ++c) {
+      QWidget* target = QApplication::focusWidget();
+      QTest::keyClick(target ? target : grid, *c);
+    }
+    Settle();
+  };
+  // The text in the cell editor that is open, "" when none is.
+  auto editing = [&] {
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    return editor && grid->isAncestorOf(editor) ? editor->text() : QString();
+  };
+  auto initial = [](auto& list, int i) { return list.Node(i).InitialConcentration(); };
+  fe::TDitch& ditch = Data().Ditch();
+  fe::TSediment& layers = Data().Sediment();
+
+  FocusOn(grid);
+  type(2, "12.5");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  Settle();
+  type(3, "7");
+  ASSERT_EQ(editing(), "7");  // still in the cell's editor
+  QTest::mouseClick(sediment, Qt::LeftButton);
+  Settle();
+  EXPECT_TRUE(sediment->isChecked());
+  EXPECT_EQ(initial(ditch, 2), 12.5);
+  EXPECT_EQ(initial(ditch, 3), 7);
+  EXPECT_EQ(initial(layers, 2), 0);
+  EXPECT_EQ(initial(layers, 3), 0);
+  EXPECT_EQ(grid->RowCount(), layers.NodeCount() + 1);
+  EXPECT_EQ(grid->Cell(1, 2), "0");
+
+  // And back, typing into the sediment's rows.
+  FocusOn(grid);
+  type(2, "40");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  Settle();
+  type(3, "55");
+  ASSERT_EQ(editing(), "55");
+  QTest::mouseClick(water, Qt::LeftButton);
+  Settle();
+  EXPECT_TRUE(water->isChecked());
+  EXPECT_EQ(initial(layers, 2), 40);
+  EXPECT_EQ(initial(layers, 3), 55);
+  EXPECT_EQ(initial(ditch, 2), 12.5);
+  EXPECT_EQ(initial(ditch, 3), 7);
+  EXPECT_EQ(grid->RowCount(), ditch.NodeCount() + 1);
+  EXPECT_EQ(grid->Cell(1, 2), "12.5");
+  EXPECT_TRUE(Errors().empty());
+
+  // A refused value keeps its list on show, with its radio button checked.
+  FocusOn(grid);
+  type(4, "x");
+  QTest::mouseClick(sediment, Qt::LeftButton);
+  Settle();
+  EXPECT_EQ(Errors(), std::vector<std::string>{"Illegal real value"});
+  EXPECT_TRUE(water->isChecked());
+  EXPECT_FALSE(sediment->isChecked());
+  EXPECT_EQ(grid->RowCount(), ditch.NodeCount() + 1);
+  EXPECT_EQ(grid->Cell(1, 4), "x");
+  EXPECT_EQ(initial(layers, 4), 0);
 }
 
 TEST_F(MainFormTest, DriftGrid) {
@@ -196,7 +270,7 @@ TEST_F(MainFormTest, DriftGrid) {
   Click("DriftClearButton");
   EXPECT_EQ(list.Entry(0).StartPos(), 30);
   Click("DriftClearButton");
-  EXPECT_EQ(dialogs->Records().back().Text, "Are you sure you want to clear the list?");
+  EXPECT_EQ(dialogs.LastRecord().Text, "Are you sure you want to clear the list?");
   ASSERT_EQ(list.Count(), 1);
   EXPECT_EQ(list.Entry(0).StartPos(), 20);
   EXPECT_EQ(list.Entry(0).EndPos(), 320);

@@ -116,7 +116,7 @@ TEST_F(RunFixture, KernelFailuresAreReported) {
   ASSERT_TRUE(form->Waiting());
   KillScript();
   ASSERT_TRUE(WaitEnds());
-  EXPECT_EQ(Errors().back(), "KIRMEL did not finish the run." + seeMessages);
+  EXPECT_EQ(LastError(), "KIRMEL did not finish the run." + seeMessages);
   EXPECT_FALSE(fs::exists(Marker()));
   EXPECT_TRUE(NoneLocked());
 }
@@ -146,7 +146,7 @@ TEST_F(RunFixture, AScriptThatCannotBeStartedLeavesNoMarker) {
   fs::remove_all(root.path() / "GUI");
   dialogs->AnswerConfirm(true);  // the run directory is there now
   Click("RunKirmelButton");
-  EXPECT_NE(Errors().back().find("Cannot create the run marker"), std::string::npos);
+  EXPECT_NE(LastError().find("Cannot create the run marker"), std::string::npos);
   EXPECT_FALSE(form->Waiting());
   EXPECT_TRUE(Kernel("args").empty());
 }
@@ -172,7 +172,7 @@ TEST_F(RunFixture, StopWaitingAndExitDuringAWait) {
   dialogs->AnswerConfirm(false);
   form->findChild<QAction*>("Exit1")->trigger();
   Settle();
-  EXPECT_EQ(dialogs->Records().back().Text,
+  EXPECT_EQ(dialogs.LastRecord().Text,
             "KIRMEL is still running." + CR + "Stop waiting and exit KIRMEL-GUI?");
   EXPECT_TRUE(form->isVisible());
   EXPECT_TRUE(form->Waiting());
@@ -240,7 +240,7 @@ TEST_F(RunFixture, EveryRefusalBeforeARun) {
     Data().SetPesticideName("Cpf");
     c.Change(Data());
     Click("RunKirmelButton");
-    EXPECT_EQ(Errors().back(), "Could not run KIRMEL." + CR + c.Message);
+    EXPECT_EQ(LastError(), "Could not run KIRMEL." + CR + c.Message);
   }
   EXPECT_EQ(Errors().size(), cases.size());
   // Nothing was saved or run.
@@ -253,7 +253,7 @@ TEST_F(RunFixture, EveryRefusalBeforeARun) {
   // Save run refuses the same way, with its own first line.
   Data().Solids().SetMolecularMass(2000);
   Click("BitBtnSaveRun");
-  EXPECT_EQ(Errors().back(), "Could not save run." + CR +
+  EXPECT_EQ(LastError(), "Could not save run." + CR +
                                  "Molecular mass is 2000 g/mol; KIRMEL accepts 10 to 1000 g/mol.");
 }
 
@@ -261,7 +261,7 @@ TEST_F(RunFixture, SaveRunAndViewOutput) {
   SeedExamples();
   Start();
   Click("GraphButton");
-  EXPECT_EQ(dialogs->Infos().back(), "No output exists for this combination of scenario and pesticide.");
+  EXPECT_EQ(dialogs.LastInfo(), "No output exists for this combination of scenario and pesticide.");
   Click("BitBtnSaveRun");
   EXPECT_TRUE(fs::exists(RunDir() + "/FILES.INP"));
   root.write("RUNS/NLStandard_sp+Cpf/FILES.INP", "old\n");

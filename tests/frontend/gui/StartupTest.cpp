@@ -108,7 +108,7 @@ TEST_F(MainFormTest, NewResetsTheModelWithTheNeededOutput) {
 TEST_F(MainFormTest, PrinterSetupWithoutPrinterAndMenusCanBeLocked) {
   Start();
   form->findChild<QAction*>("Printersetup1")->trigger();
-  EXPECT_EQ(dialogs->Infos().back(), "No printer installed.");  // no printer here
+  EXPECT_EQ(dialogs.LastInfo(), "No printer installed.");  // no printer here
 
   form->SetMenusEnabled(false);
   for (const char* name : {"Edit1", "View1", "Help1", "SelectScenario1", "SaveScenario1",

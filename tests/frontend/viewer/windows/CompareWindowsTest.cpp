@@ -118,7 +118,7 @@ TEST_F(CompareWindows, TwoRunsAtOneTimeFromChoiceToPrintedChart) {
     for (const char* box : {"GrpBoxRun1", "GrpBoxRun2", "GrpBoxMeasured"})
       EXPECT_FALSE(Enabled(d, box)) << box;
     Click(d, "BitBtnView");
-    EXPECT_EQ(dialogs->Errors().back(), "You must first select a type of comparison");
+    EXPECT_EQ(dialogs.LastError(), "You must first select a type of comparison");
 
     Click(d, "RadioGroupTypeItem0");  // "Two runs"
     EXPECT_TRUE(Enabled(d, "GrpBoxRun1"));
@@ -135,7 +135,7 @@ TEST_F(CompareWindows, TwoRunsAtOneTimeFromChoiceToPrintedChart) {
     ASSERT_GE(records.size(), 2u);
     EXPECT_EQ(records[records.size() - 2].Kind, qt::TDialogKind::FolderBrowser);
     EXPECT_EQ(records[records.size() - 2].Text, root.str() + "/RUNS");  // where it opened
-    EXPECT_EQ(dialogs->Errors().back(),
+    EXPECT_EQ(dialogs.LastError(),
               "This is not a valid run." + CR + "Valid runs are in the directory " + root.str() +
                   "/RUNS." + CR + "Select a run from this directory.");
     EXPECT_EQ(Text(d, "EdtNameRun2"), "");
@@ -155,7 +155,7 @@ TEST_F(CompareWindows, TwoRunsAtOneTimeFromChoiceToPrintedChart) {
     dialogs->AnswerFolder(broken);
     Click(d, "BtnChangeNameRun2");
     ASSERT_EQ(dialogs->Errors().size(), errors + 1);
-    EXPECT_EQ(dialogs->Errors().back(), "Cannot open file \"" + broken + "/INPUT.OUT\"");
+    EXPECT_EQ(dialogs.LastError(), "Cannot open file \"" + broken + "/INPUT.OUT\"");
     EXPECT_EQ(Text(d, "EdtNameRun2"), "Copy+Cpf");
     EXPECT_EQ(Text(d, "EdtTimeRun2"), "0.00 d");
 
@@ -175,7 +175,7 @@ TEST_F(CompareWindows, TwoRunsAtOneTimeFromChoiceToPrintedChart) {
       const std::string bmp = out.file("compare.bmp");
       dialogs->AnswerSaveFile(bmp);
       Click(g, "BitBtnSave");
-      EXPECT_EQ(dialogs->Infos().back(), "Bitmap saved to \"" + bmp + "\"");
+      EXPECT_EQ(dialogs.LastInfo(), "Bitmap saved to \"" + bmp + "\"");
       QImage back;
       ASSERT_TRUE(back.load(QString::fromStdString(bmp), "BMP"));
       EXPECT_EQ(back.size(), g->CompareChartPanel()->Plot()->size());
@@ -186,7 +186,7 @@ TEST_F(CompareWindows, TwoRunsAtOneTimeFromChoiceToPrintedChart) {
         std::unique_ptr<TPagePrinter> old = InstallPagePrinter(std::make_unique<TPdfPagePrinter>(pdf));
         Click(g, "BitBtnPrint");
         InstallPagePrinter(std::move(old));
-        EXPECT_EQ(dialogs->Infos().back(), "Chart is being printed.");
+        EXPECT_EQ(dialogs.LastInfo(), "Chart is being printed.");
         EXPECT_EQ(readFile(pdf).substr(0, 5), "%PDF-");
         EXPECT_GT(fs::file_size(pdf), 10000u);
       }

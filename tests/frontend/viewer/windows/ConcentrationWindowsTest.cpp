@@ -208,7 +208,7 @@ TEST_F(ConcentrationWindows, ConcentrationGraphWithASedimentFileMissingOrShort) 
   // Printing the page with an empty chart works.
   ScopedPrinter printer(std::make_unique<TImagePagePrinter>());
   Click(&form, "SpeedBtnPrint");
-  EXPECT_EQ(dialogs->Infos().back(), "Chart is being printed.");
+  EXPECT_EQ(dialogs.LastInfo(), "Chart is being printed.");
 }
 
 // ---- concentration in time ----
@@ -285,7 +285,7 @@ TEST_F(ConcentrationWindows, ConcentrationInTimeOfTheExample) {
   // Printed: both charts and the framed table above them.
   ScopedPrinter printer(std::make_unique<TImagePagePrinter>(QSize(1240, 1754)));
   Click(&form, "SpeedBtnPrint");
-  EXPECT_EQ(dialogs->Infos().back(), "Chart is being printed.");
+  EXPECT_EQ(dialogs.LastInfo(), "Chart is being printed.");
   const QImage& page = printer.Get<TImagePagePrinter>().Page();
   // Area 4, 129, 1232 x 1496: charts 524 high at y 389 and 988; the table
   // from (65, 191).
@@ -318,7 +318,7 @@ TEST_F(ConcentrationWindows, ConcentrationInTimeClosesWithoutAnExposureFile) {
   again.show();
   Settle();
   EXPECT_TRUE(again.ReadFailed());
-  EXPECT_EQ(dialogs->Errors().back(), "Cannot open file \"" + run.file("WBSCO001.OUT") + "\"");
+  EXPECT_EQ(dialogs.LastError(), "Cannot open file \"" + run.file("WBSCO001.OUT") + "\"");
   EXPECT_TRUE(again.WaterLayerGraph().Chart.Series.empty());
 }
 
@@ -377,7 +377,7 @@ TEST_F(ConcentrationWindows, DistributionOfTheExample) {
 
   ScopedPrinter printer(std::make_unique<TImagePagePrinter>(QSize(1240, 1754)));
   Click(&form, "SpeedBtnPrint");
-  EXPECT_EQ(dialogs->Infos().back(), "Chart is being printed.");
+  EXPECT_EQ(dialogs.LastInfo(), "Chart is being printed.");
   const QImage& page = printer.Get<TImagePagePrinter>().Page();
   EXPECT_GT(Inked(page, QRect(127, 278, 986, 524)), 100000);  // the areas are filled
   EXPECT_GT(Inked(page, QRect(127, 951, 303, 524)), 20000);

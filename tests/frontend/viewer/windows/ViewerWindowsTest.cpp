@@ -269,7 +269,7 @@ TEST_F(ViewerWindows, ZoomAxisDialogRefusesThenAppliesAndWritesBack) {
       edit("EdtYAxisEnd")->setText("50");
       Click(a, "BitBtnOK");
       EXPECT_TRUE(a->isVisible());
-      EXPECT_EQ(dialogs->Errors().back(), "Starts at must be less than Ends at.");
+      EXPECT_EQ(dialogs.LastError(), "Starts at must be less than Ends at.");
       EXPECT_EQ(g->Chart1().Left.Maximum, top);
       EXPECT_FALSE(g->Chart1().Bottom.Automatic);
 
@@ -277,12 +277,12 @@ TEST_F(ViewerWindows, ZoomAxisDialogRefusesThenAppliesAndWritesBack) {
       edit("EdtYAxisMinorTicks")->setText("-1");
       Click(a, "BitBtnOK");
       EXPECT_TRUE(a->isVisible());
-      EXPECT_EQ(dialogs->Errors().back(), "Number of minor ticks must be >= 0.");
+      EXPECT_EQ(dialogs.LastError(), "Number of minor ticks must be >= 0.");
 
       edit("EdtYAxisTicksStep")->setText("-5");
       edit("EdtYAxisMinorTicks")->setText("0");
       Click(a, "BitBtnOK");
-      EXPECT_EQ(dialogs->Errors().back(), "Major ticks step must be >= 0.");
+      EXPECT_EQ(dialogs.LastError(), "Major ticks step must be >= 0.");
 
       edit("EdtYAxisTicksStep")->setText("10");
       edit("EdtYAxisText")->setText("Loss (mg)");
@@ -362,7 +362,7 @@ TEST_F(ViewerWindows, EnlargedChartSeriesTableBitmapAndPrint) {
     const std::string bmp = dir.file("chart.bmp");
     dialogs->AnswerSaveFile(bmp);
     Click(g, "BitBtnSave");
-    EXPECT_EQ(dialogs->Infos().back(), "Bitmap saved to \"" + bmp + "\"");
+    EXPECT_EQ(dialogs.LastInfo(), "Bitmap saved to \"" + bmp + "\"");
     QImage back;
     ASSERT_TRUE(back.load(QString::fromStdString(bmp), "BMP"));
     EXPECT_EQ(back.size(), g->Chart1Panel()->Plot()->size());
@@ -381,7 +381,7 @@ TEST_F(ViewerWindows, EnlargedChartSeriesTableBitmapAndPrint) {
     {
       ScopedPrinter printer(std::make_unique<TImagePagePrinter>());
       Click(g, "BitBtnPrint");
-      EXPECT_EQ(dialogs->Infos().back(), "Chart is being printed.");
+      EXPECT_EQ(dialogs.LastInfo(), "Chart is being printed.");
       const QImage& page = printer.Get<TImagePagePrinter>().Page();
       const int half = page.height() / 2;
       EXPECT_GT(Inked(page, QRect(80, 200, page.width() - 160, half - 300)), 50000);
@@ -392,7 +392,7 @@ TEST_F(ViewerWindows, EnlargedChartSeriesTableBitmapAndPrint) {
       const std::string pdf = dir.file("chart.pdf");
       ScopedPrinter printer(std::make_unique<TPdfPagePrinter>(pdf));
       Click(g, "BitBtnPrint");
-      EXPECT_EQ(dialogs->Infos().back(), "Chart is being printed.");
+      EXPECT_EQ(dialogs.LastInfo(), "Chart is being printed.");
       const std::string frameOnly = dir.file("frame.pdf");
       InstallPagePrinter(std::make_unique<TPdfPagePrinter>(frameOnly));
       PrintGraphPage("Mass balance of pesticide in water layer", TPageFrame::Half,
@@ -405,12 +405,12 @@ TEST_F(ViewerWindows, EnlargedChartSeriesTableBitmapAndPrint) {
     {
       ScopedPrinter printer(std::make_unique<TNoPrinter>());
       Click(g, "BitBtnPrint");
-      EXPECT_EQ(dialogs->Infos().back(), "No printer installed.");
+      EXPECT_EQ(dialogs.LastInfo(), "No printer installed.");
       InstallPagePrinter(std::make_unique<TPdfPagePrinter>(dir.file("no/such/dir/c.pdf")));
       const std::size_t before = dialogs->Infos().size();
       Click(g, "BitBtnPrint");
       EXPECT_EQ(dialogs->Infos().size(), before);
-      EXPECT_NE(dialogs->Errors().back().find("could not be printed"), std::string::npos);
+      EXPECT_NE(dialogs.LastError().find("could not be printed"), std::string::npos);
     }
     Click(g, "BitBtnClose");
   });
