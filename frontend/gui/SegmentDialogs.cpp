@@ -78,6 +78,7 @@ TGenerateNodesForm::TGenerateNodesForm(QWidget* parent) : QDialog(parent) {
 }
 
 bool TGenerateNodesForm::Execute() {
+  Prepare();
   exec();
   return !Cancelled;
 }
@@ -88,14 +89,13 @@ TGenerateNodesForm::TChoice TGenerateNodesForm::Choice() const {
   return TChoice::Distribute;
 }
 
-void TGenerateNodesForm::showEvent(QShowEvent* event) {
+void TGenerateNodesForm::Prepare() {
   Cancelled = true;
   for (QWidget* w : {static_cast<QWidget*>(squareRadio_), static_cast<QWidget*>(numSqSegmentsEdit_),
                      static_cast<QWidget*>(squareUnit_)})
     w->setVisible(ShowQuadratic);
   // A hidden choice cannot stay the chosen one.
   if (!ShowQuadratic && squareRadio_->isChecked()) distributeRadio_->setChecked(true);
-  QDialog::showEvent(event);
 }
 
 bool TGenerateNodesForm::ReadCount(QLineEdit* edit) {
@@ -152,15 +152,11 @@ TScaleForm::TScaleForm(QWidget* parent) : QDialog(parent) {
 }
 
 bool TScaleForm::Execute() {
-  exec();
-  return !Cancelled;
-}
-
-void TScaleForm::showEvent(QShowEvent* event) {
   Cancelled = true;
   Factor = 1;
   factorEdit_->setText(QString::fromStdString(fe::FormatGeneral(Factor, qt::DecimalSeparator())));
-  QDialog::showEvent(event);
+  exec();
+  return !Cancelled;
 }
 
 void TScaleForm::OKButtonClick() {

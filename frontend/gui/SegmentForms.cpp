@@ -186,13 +186,22 @@ bool TSegmentEditor::CheckAndStore() {
   return true;
 }
 
-void TSegmentEditor::showEvent(QShowEvent* event) {
+void TSegmentEditor::LoadFromModel() {
   commits_.ForgetPending();
   qt::Guarded([this] {
     LoadGeometry();
     RefreshGrid();
   });
-  QDialog::showEvent(event);
+}
+
+int TSegmentEditor::exec() {
+  LoadFromModel();
+  return QDialog::exec();
+}
+
+void TSegmentEditor::open() {
+  LoadFromModel();
+  QDialog::open();
 }
 
 // Escape and the window's close button close as Close does.

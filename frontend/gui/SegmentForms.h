@@ -41,17 +41,18 @@ class TGenerateNodesForm : public QDialog {
 
   explicit TGenerateNodesForm(QWidget* parent = nullptr);
 
-  // Shows the dialog modally; true when OK took a valid number.
+  // Prepares and shows the dialog modally; true when OK took a valid number.
   bool Execute();
+  // What opening does: not yet confirmed, and the quadratic choice shown
+  // only with ShowQuadratic.  Not repeated when a restore from minimised
+  // shows the dialog again.
+  void Prepare();
   TChoice Choice() const;
 
   int NumSegments = 10;       // distribute and quadratic
   double SegmentLength = 1;   // m, segments with length of
   bool Cancelled = true;
   bool ShowQuadratic = false;  // the quadratic choice is offered only when set
-
- protected:
-  void showEvent(QShowEvent* event) override;
 
  private:
   void OKButtonClick();
@@ -73,14 +74,12 @@ class TScaleForm : public QDialog {
  public:
   explicit TScaleForm(QWidget* parent = nullptr);
 
-  // Shows the dialog modally; true when OK took a factor above zero.
+  // Starts from the factor 1 and shows the dialog modally; true when OK
+  // took a factor above zero.  A restore from minimised keeps what was typed.
   bool Execute();
 
   double Factor = 1;
   bool Cancelled = true;
-
- protected:
-  void showEvent(QShowEvent* event) override;
 
  private:
   void OKButtonClick();
@@ -102,6 +101,15 @@ class TSegmentEditor : public QDialog {
   // The total length being edited (m).
   double Length() const { return length_; }
   fe::TSegmentList List() const;
+
+  // Opening the editor (exec, open) reads the total and the segments from
+  // the model afresh; a restore from minimised shows it again as it was,
+  // with whatever was typed.
+  int exec() override;
+  void open() override;
+  // What opening does: forgets a field that was being left, then
+  // LoadGeometry and RefreshGrid.
+  void LoadFromModel();
 
   // Reads the total and the limits of the mode from the model and shows the
   // total.
@@ -135,7 +143,6 @@ class TSegmentEditor : public QDialog {
   // After a successful check on closing.
   virtual void Closing() {}
 
-  void showEvent(QShowEvent* event) override;
   void reject() override;
 
   fe::TKirmelData& data_;

@@ -14,6 +14,7 @@ T* Form(TScreenContext& c, const char* name) {
 void RenderSegmentEditors(TScreenContext& c) {
   if (auto* nodes = Form<gui::TNodesForm>(c, "NodesForm")) {
     nodes->SetMode(2, QStringLiteral("Water layer segments"));
+    nodes->LoadFromModel();
     c.Save(nodes, "TNodesForm");
     nodes->hide();
   } else {
@@ -21,6 +22,7 @@ void RenderSegmentEditors(TScreenContext& c) {
   }
   if (auto* layers = Form<gui::TSedimentNodesForm>(c, "SedimentNodesForm")) {
     layers->SetMode(4, QStringLiteral("Sediment segments"));
+    layers->LoadFromModel();
     c.Save(layers, "TSedimentNodesForm");
     layers->hide();
   } else {
@@ -29,6 +31,7 @@ void RenderSegmentEditors(TScreenContext& c) {
   // As the sediment editor opens it: with the quadratic choice.
   if (auto* generate = Form<gui::TGenerateNodesForm>(c, "GenerateNodesForm")) {
     generate->ShowQuadratic = true;
+    generate->Prepare();
     c.Save(generate, "TGenerateNodesForm");
     generate->hide();
   } else {

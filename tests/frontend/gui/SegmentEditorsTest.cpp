@@ -159,7 +159,7 @@ class SegmentEditorTest : public MainFormTest {
     const std::size_t errors = Errors().size();
     action();
     ASSERT_EQ(Errors().size(), errors + 1) << error;
-    EXPECT_EQ(Errors().back(), error);
+    EXPECT_EQ(LastError(), error);
     EXPECT_TRUE(State() == before) << error;
   }
 
@@ -180,7 +180,7 @@ TEST_F(SegmentEditorTest, WaterLayerCutGenerateRemoveAndClose) {
     // 100 m: the 55 segments beyond it go after the question.
     dialogs->AnswerConfirm(true);
     Type("LengthEdit", "100");
-    EXPECT_EQ(dialogs->Records().back().Text, kOutside);
+    EXPECT_EQ(dialogs.LastRecord().Text, kOutside);
     EXPECT_EQ(Data().Ditch().NodeCount(), 25);
     EXPECT_EQ(Data().Ditch().Length(), 100);
     Distribute(10);
@@ -218,13 +218,13 @@ TEST_F(SegmentEditorTest, WaterLayerCutGenerateRemoveAndClose) {
     FocusGrid();
     Grid()->SetCell(2, 2, "2000");
     LeaveTo("BitBtnRemove");
-    EXPECT_EQ(Errors().back(), "Length of segment must lie between 0.05 and 1000");
+    EXPECT_EQ(LastError(), "Length of segment must lie between 0.05 and 1000");
     EXPECT_EQ(Data().Ditch().Node(2).Length(), 30);
     EXPECT_EQ(Grid()->Row(), 2);
     EXPECT_EQ(Grid()->Col(), 2);
     Grid()->SetCell(2, 2, "x");
     LeaveTo("BitBtnRemove");
-    EXPECT_EQ(Errors().back(), "Illegal real value");
+    EXPECT_EQ(LastError(), "Illegal real value");
     Grid()->SetCell(2, 2, "30");
     Grid()->SetCell(2, 4, "10");
 
@@ -279,7 +279,7 @@ TEST_F(SegmentEditorTest, RefusalsLeaveListTotalAndGridAsTheyWere) {
     // 100 m 2000.
     dialogs->AnswerConfirm(true);
     Type("LengthEdit", "10");
-    EXPECT_EQ(dialogs->Records().back().Text, kOutside);
+    EXPECT_EQ(dialogs.LastRecord().Text, kOutside);
     EXPECT_EQ(WaterLengths(), (std::vector<double>{4, 4, 2}));
     ExpectUnchangedBy(segment, [&] { Distribute(500); });
     Type("LengthEdit", "100");
@@ -333,7 +333,7 @@ TEST_F(SegmentEditorTest, RefusalsLeaveListTotalAndGridAsTheyWere) {
     const TState before = State();
     Press("BitBtnGenerate");
     EXPECT_EQ(PreviousError(), "Length must be greater than zero");
-    EXPECT_EQ(Errors().back(), "Illegal value");
+    EXPECT_EQ(LastError(), "Illegal value");
     EXPECT_TRUE(State() == before);
 
     // Escape closes once the segments fit.
@@ -344,6 +344,75 @@ TEST_F(SegmentEditorTest, RefusalsLeaveListTotalAndGridAsTheyWere) {
   EXPECT_EQ(LabelText("DitchLengthLabel"), "150 m");
   EXPECT_EQ(Data().Ditch().OutputNodeCount(), 1);
   EXPECT_TRUE(Data().Ditch().Node(3).Output());
+}
+
+// Minimising a window and restoring it shows it again; what was typed in it
+// stays, in the editor and in its dialogs.
+TEST_F(SegmentEditorTest, MinimiseAndRestoreKeepWhatWasTyped) {
+  Start();
+  const auto minimiseAndRestore = [](QWidget* window) {
+    window->showMinimized();
+    Settle();
+    window->showNormal();
+    Settle();
+    EXPECT_TRUE(window->isVisible());
+  };
+  InWaterEditor([&] {
+    FocusGrid();
+    Grid()->SetCell(2, 3, "2.5");
+    minimiseAndRestore(editor);
+    Activate();
+    EXPECT_EQ(Grid()->Cell(2, 3), "2.5");
+    LeaveTo("BitBtnRemove");
+    EXPECT_EQ(Data().Ditch().Node(3).Length(), 2.5);
+
+    QLineEdit* length = E<QLineEdit>("LengthEdit");
+    length->setFocus();
+    Settle();
+    length->setText("95");
+    minimiseAndRestore(editor);
+    Activate();
+    EXPECT_EQ(LengthText(), "95");
+    // Taking the field cuts the segments beyond 95 m after the question.
+    dialogs->AnswerConfirm(true);
+    LeaveTo("BitBtnRemove");
+    EXPECT_EQ(Data().Ditch().Length(), 95);
+    EXPECT_EQ(dialogs.LastRecord().Text, kOutside);
+
+    Distribute(10);
+    WhenModal<gui::TScaleForm>([&](gui::TScaleForm* s) {
+      auto* factor = s->findChild<QLineEdit*>("FactorEdit");
+      factor->setText("2");
+      minimiseAndRestore(s);
+      EXPECT_EQ(factor->text(), "2");
+      s->findChild<QPushButton*>("OKButton")->click();
+    });
+    Press("BitBtnScale");
+    EXPECT_EQ(Data().Ditch().Length(), 190);
+    EXPECT_EQ(WaterLengths(), std::vector<double>(10, 19));
+
+    WhenModal<gui::TGenerateNodesForm>([&](gui::TGenerateNodesForm* g) {
+      g->findChild<QRadioButton*>("DistanceRadio")->setChecked(true);
+      g->findChild<QLineEdit*>("LengthEdit")->setText("95");
+      minimiseAndRestore(g);
+      EXPECT_TRUE(g->findChild<QRadioButton*>("DistanceRadio")->isChecked());
+      g->findChild<QPushButton*>("OKButton")->click();
+    });
+    Press("BitBtnGenerate");
+    EXPECT_EQ(WaterLengths(), (std::vector<double>{95, 95}));
+
+    // Opened again, the editor and the scale dialog start afresh.
+    Press("BitBtnClose");
+    EXPECT_FALSE(editor->isVisible());
+  });
+  Data().Ditch().SetLength(200);
+  Data().Ditch().Node(2).SetLength(105);
+  InWaterEditor([&] {
+    EXPECT_EQ(LengthText(), "200");
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"95", "105"}));
+    Scale("1");  // the field shows 1 again
+  });
+  EXPECT_TRUE(Errors().empty());
 }
 
 TEST_F(SegmentEditorTest, SedimentLayersPropertiesTopLayersAndQuadraticGeneration) {
@@ -375,7 +444,7 @@ TEST_F(SegmentEditorTest, SedimentLayersPropertiesTopLayersAndQuadraticGeneratio
     Grid()->SetCell(3, 3, "1200");
     Grid()->SetCell(4, 3, "2");
     LeaveTo("BitBtnRemove");
-    EXPECT_EQ(Errors().back(), "Porosity must lie between 0 and 1");
+    EXPECT_EQ(LastError(), "Porosity must lie between 0 and 1");
     EXPECT_EQ(Data().Sediment().Node(2).Porosity(), 0.5);
     EXPECT_EQ(Data().Sediment().Node(3).BulkDensity(), 1200);
     EXPECT_EQ(Data().Sediment().Node(3).Porosity(), 0.8);
@@ -387,10 +456,10 @@ TEST_F(SegmentEditorTest, SedimentLayersPropertiesTopLayersAndQuadraticGeneratio
 
     // The number of top layers.
     Type("NumCompartmentsEdit", "0");
-    EXPECT_EQ(Errors().back(), "Number of top segments must lie between 1 and 200");
+    EXPECT_EQ(LastError(), "Number of top segments must lie between 1 and 200");
     EXPECT_EQ(Data().KTop(), 7);
     Type("NumCompartmentsEdit", "1E20");
-    EXPECT_EQ(Errors().back(), "Illegal value");
+    EXPECT_EQ(LastError(), "Illegal value");
     Type("NumCompartmentsEdit", "3");
     EXPECT_EQ(Data().KTop(), 3);
 
@@ -409,7 +478,7 @@ TEST_F(SegmentEditorTest, SedimentLayersPropertiesTopLayersAndQuadraticGeneratio
     EXPECT_EQ(Column(2), (std::vector<std::string>{"0.001", "0.0024", "0.0042", "0.0052", "0.0074"}));
     dialogs->AnswerConfirm(true);
     Press("BitBtnClose");
-    EXPECT_EQ(dialogs->Records().back().Text, kOutside);
+    EXPECT_EQ(dialogs.LastRecord().Text, kOutside);
     EXPECT_FALSE(editor->isVisible());
   });
   ASSERT_EQ(Data().Sediment().NodeCount(), 5);
