@@ -1,6 +1,7 @@
 #include "frontend/editor/Directories.h"
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "platform/Paths.h"
@@ -63,6 +64,51 @@ std::string NameProblem(const std::string& name, const std::string& what) {
              name + "\".";
   }
   return {};
+}
+
+std::string NewNameProblem(const std::string& name, const std::string& what) {
+  if (std::string problem = NameProblem(name, what); !problem.empty()) return problem;
+  if (name.front() == ' ' || name.back() == ' ')
+    return "The name of a " + what + " may not begin or end with a blank: \"" + name + "\".";
+  return {};
+}
+
+TSaveAsTarget CheckSaveAsTarget(const std::string& dir, const std::string& folder,
+                                const std::string& what) {
+  TSaveAsTarget target;
+  target.Dir = StripTrailingSeparator(dir);
+  target.Name = ExtractLastDirectory(target.Dir);
+  if (!LiesDirectlyIn(target.Dir, folder)) {
+    target.Problem = "The " + what + " should be in the directory " + folder;
+    return target;
+  }
+  if (std::string problem = NewNameProblem(target.Name, what); !problem.empty()) {
+    target.Problem = problem;
+    return target;
+  }
+  const std::optional<std::string> found = paths::resolveExisting(target.Dir);
+  if (!found) return target;
+  std::error_code ec;
+  if (!fs::is_directory(*found, ec)) {
+    target.Problem = "The " + what + " cannot be saved as \"" + target.Name +
+                     "\": the directory " + folder + " holds a file of that name.";
+    return target;
+  }
+  // The folder under the name it has on disk, so that the name saved is
+  // the folder's.
+  target.Dir = *found;
+  target.Name = ExtractLastDirectory(StripTrailingSeparator(*found));
+  target.Exists = true;
+  const bool empty = fs::is_empty(*found, ec);
+  // A folder that cannot be listed is treated as holding something.
+  target.HoldsFiles = ec || !empty;
+  return target;
+}
+
+bool RemoveIfEmpty(const std::string& dir) {
+  std::error_code ec;
+  if (!fs::is_directory(dir, ec) || !fs::is_empty(dir, ec) || ec) return false;
+  return fs::remove(dir, ec) && !ec;
 }
 
 }  // namespace kirmel::fe

@@ -32,4 +32,28 @@ bool IsRunDirectory(const std::string& dir, const std::string& root);
 // "scenario" or "pesticide".
 std::string NameProblem(const std::string& name, const std::string& what);
 
+// Why `name` cannot name a scenario or pesticide the program is to create:
+// NameProblem's reasons, and a blank at its start or end (a trailing blank
+// cannot be seen in a name field).  Names beyond ASCII are fine.
+std::string NewNameProblem(const std::string& name, const std::string& what);
+
+// A folder chosen to save a scenario (pesticide) in, as Save As finds it.
+struct TSaveAsTarget {
+  std::string Problem;     // why it cannot take the save; "" when it can
+  std::string Dir;         // the folder (as it is on disk when it exists)
+  std::string Name;        // its own name: the name to save under
+  bool Exists = false;     // the folder is there
+  bool HoldsFiles = false; // ... and is not empty: saving replaces what it holds
+};
+
+// Checks `dir` for Save As without changing anything: it must lie directly
+// in `folder` (the root's SCENARIOS or PESTICIDES), its name must pass
+// NewNameProblem, and what is there under that name (found also in another
+// case) must be a folder.  `what` is "scenario" or "pesticide".
+TSaveAsTarget CheckSaveAsTarget(const std::string& dir, const std::string& folder,
+                                const std::string& what);
+
+// Removes `dir` when it is an empty folder; true when it did.
+bool RemoveIfEmpty(const std::string& dir);
+
 }  // namespace kirmel::fe

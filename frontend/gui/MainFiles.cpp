@@ -1,6 +1,8 @@
 // New, Select, Save and SaveAs of scenarios and pesticides.
 #include <QLineEdit>
 #include <filesystem>
+#include <functional>
+#include <optional>
 
 #include "frontend/editor/Directories.h"
 #include "frontend/gui/MainForm.h"
@@ -28,6 +30,39 @@ void CreateDirectory(const std::string& dir) {
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (ec) throw fe::EInOutError("Cannot create the directory \"" + dir + "\": " + ec.message());
+}
+
+// Save As of a scenario or a pesticide: the user names a folder directly in
+// `folder`; it is checked before anything is made, a folder that holds
+// something is replaced only after the question, and a folder made for a
+// save that fails is removed again.  `save` saves under the name given
+// (the folder is folder + "/" + name); `current` is the model's name, which
+// `setName` puts back when the save fails.  True when it saved.
+bool SaveAs(const std::string& what, const std::string& folder, const std::string& defaultName,
+            const std::string current, const std::function<void(const std::string&)>& save,
+            const std::function<void(const std::string&)>& setName) {
+  std::optional<std::string> dir = qt::TheDialogs().ChooseSaveFolder(
+      "Save " + what + " as", folder, current == defaultName ? std::string() : current);
+  if (!dir) return false;
+  const fe::TSaveAsTarget target = fe::CheckSaveAsTarget(*dir, folder, what);
+  if (!target.Problem.empty()) {
+    qt::ShowError(target.Problem);
+    return false;
+  }
+  if (target.HoldsFiles &&
+      !qt::TheDialogs().Question("A " + what + " with this name already exists." + kCR +
+                                 "Overwrite existing " + what + "?"))
+    return false;
+  try {
+    save(target.Name);
+  } catch (...) {
+    // Nothing was saved under the new name: the model keeps its old one, and
+    // a folder made for it does not stay behind empty.
+    setName(current);
+    if (!target.Exists) fe::RemoveIfEmpty(folder + "/" + target.Name);
+    throw;
+  }
+  return true;
 }
 
 }  // namespace
@@ -85,26 +120,12 @@ void TMainForm::SaveScenarioClick() {
 }
 
 void TMainForm::SaveAsScenarioClick() {
-  const fe::TSettings& s = editor_->Settings();
-  const std::string& current = Data().ScenarioName();
-  const std::string start =
-      current == kDefaultScenario ? s.ScenariosDir() : s.ScenarioDir(current);
-  std::optional<std::string> dir = Browse("Save scenario as", start, true);
-  if (!dir) return;
-  if (!fe::IsScenarioDirectory(*dir, s.Root())) {
-    qt::ShowError("The scenario should be in the directory " + s.ScenariosDir());
-    return;
-  }
-  const std::string name = fe::ExtractLastDirectory(*dir);
-  if (std::string problem = fe::NameProblem(name, "scenario"); !problem.empty()) {
-    qt::ShowError(problem);
-    return;
-  }
-  if (paths::exists(*dir) &&
-      !qt::TheDialogs().Question("A scenario with this name already exists." + kCR +
-                                 "Overwrite existing scenario?"))
-    return;
-  SaveScenario(name);
+  SaveAs("scenario", editor_->Settings().ScenariosDir(), kDefaultScenario, Data().ScenarioName(),
+         [this](const std::string& name) { SaveScenario(name); },
+         [this](const std::string& name) {
+           Data().SetScenarioName(name);
+           edtNameScenario_->setText(QString::fromStdString(name));
+         });
 }
 
 void TMainForm::SaveScenario(const std::string& name) {
@@ -159,26 +180,12 @@ void TMainForm::SavePesticideClick() {
 }
 
 void TMainForm::SaveAsPesticideClick() {
-  const fe::TSettings& s = editor_->Settings();
-  const std::string& current = Data().PesticideName();
-  const std::string start =
-      current == kDefaultPesticide ? s.PesticidesDir() : s.PesticideDir(current);
-  std::optional<std::string> dir = Browse("Save pesticide as", start, true);
-  if (!dir) return;
-  if (!fe::IsPesticideDirectory(*dir, s.Root())) {
-    qt::ShowError("The pesticide should be in the directory " + s.PesticidesDir());
-    return;
-  }
-  const std::string name = fe::ExtractLastDirectory(*dir);
-  if (std::string problem = fe::NameProblem(name, "pesticide"); !problem.empty()) {
-    qt::ShowError(problem);
-    return;
-  }
-  if (paths::exists(*dir) &&
-      !qt::TheDialogs().Question("A pesticide with this name already exists." + kCR +
-                                 "Overwrite existing pesticide?"))
-    return;
-  SavePesticide(name);
+  SaveAs("pesticide", editor_->Settings().PesticidesDir(), kDefaultPesticide,
+         Data().PesticideName(), [this](const std::string& name) { SavePesticide(name); },
+         [this](const std::string& name) {
+           Data().SetPesticideName(name);
+           edtNamePesticide_->setText(QString::fromStdString(name));
+         });
 }
 
 void TMainForm::SavePesticide(const std::string& name) {

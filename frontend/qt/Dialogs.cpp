@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "frontend/qt/Print.h"
+#include "frontend/qt/SaveFolderDialog.h"
 
 namespace kirmel::qt {
 namespace {
@@ -93,6 +94,7 @@ const char* DialogKindName(TDialogKind kind) {
     case TDialogKind::OpenFile: return "open-file chooser";
     case TDialogKind::SaveFile: return "save-file chooser";
     case TDialogKind::PrinterSetup: return "printer set-up";
+    case TDialogKind::SaveFolder: return "save-folder chooser";
   }
   return "dialog";
 }
@@ -143,6 +145,14 @@ bool TQtDialogs::PrinterSetup() {
   return dialog.exec() == QDialog::Accepted;
 }
 
+std::optional<std::string> TQtDialogs::ChooseSaveFolder(const std::string& title,
+                                                        const std::string& parentDir,
+                                                        const std::string& name) {
+  TSaveFolderDialog dialog(QString::fromStdString(title), parentDir, name, DialogParent());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Path();
+}
+
 // ---- scripted ----
 
 TScriptedDialogs::TScriptedDialogs() : onFailure_(AbortOnFailure) {}
@@ -169,6 +179,10 @@ TScriptedDialogs& TScriptedDialogs::AnswerSaveFile(std::optional<std::string> fi
 }
 TScriptedDialogs& TScriptedDialogs::AnswerPrinterSetup(bool ok) {
   answers_.push_back({TDialogKind::PrinterSetup, ok, std::nullopt});
+  return *this;
+}
+TScriptedDialogs& TScriptedDialogs::AnswerSaveFolder(std::optional<std::string> dir) {
+  answers_.push_back({TDialogKind::SaveFolder, dir.has_value(), std::move(dir)});
   return *this;
 }
 
@@ -242,6 +256,13 @@ std::optional<std::string> TScriptedDialogs::SaveFile(const TFileDialogOptions& 
 bool TScriptedDialogs::PrinterSetup() {
   records_.push_back({TDialogKind::PrinterSetup, "Printer setup", ""});
   return Take(TDialogKind::PrinterSetup, "Printer setup").Yes;
+}
+
+std::optional<std::string> TScriptedDialogs::ChooseSaveFolder(const std::string& title,
+                                                              const std::string& parentDir,
+                                                              const std::string& name) {
+  records_.push_back({TDialogKind::SaveFolder, title, parentDir, false, name});
+  return Take(TDialogKind::SaveFolder, title).Path;
 }
 
 }  // namespace kirmel::qt

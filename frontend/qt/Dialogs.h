@@ -23,7 +23,8 @@ enum class TDialogKind {
   FolderBrowser,
   OpenFile,
   SaveFile,
-  PrinterSetup
+  PrinterSetup,
+  SaveFolder
 };
 
 // What a file chooser shows.
@@ -54,6 +55,13 @@ class Dialogs {
   virtual std::optional<std::string> SaveFile(const TFileDialogOptions& options) = 0;
   // True when the set-up was confirmed.
   virtual bool PrinterSetup() = 0;
+  // The folder to save in, directly in parentDir: one of the folders there,
+  // or a new name typed by the user (the field starts with `name`).  The
+  // path parentDir + "/" + the name as typed, or nothing when cancelled.
+  // Nothing is created.
+  virtual std::optional<std::string> ChooseSaveFolder(const std::string& title,
+                                                      const std::string& parentDir,
+                                                      const std::string& name) = 0;
 };
 
 // The process-wide service.  It is the Qt implementation until a test or a
@@ -73,6 +81,9 @@ class TQtDialogs : public Dialogs {
   std::optional<std::string> OpenFile(const TFileDialogOptions& options) override;
   std::optional<std::string> SaveFile(const TFileDialogOptions& options) override;
   bool PrinterSetup() override;
+  std::optional<std::string> ChooseSaveFolder(const std::string& title,
+                                              const std::string& parentDir,
+                                              const std::string& name) override;
 };
 
 // One dialog as the scripted service saw it.
@@ -81,6 +92,7 @@ struct TDialogRecord {
   std::string Title;  // "Error", "Information", "Confirm"; the chooser's title
   std::string Text;   // the message; a chooser's start directory
   bool MayCreateFolders = false;
+  std::string Name = {};  // the name a save-folder chooser starts with
 };
 
 // The scripted implementation for tests and tools: records every dialog and
@@ -101,6 +113,7 @@ class TScriptedDialogs : public Dialogs {
   TScriptedDialogs& AnswerOpenFile(std::optional<std::string> file);
   TScriptedDialogs& AnswerSaveFile(std::optional<std::string> file);
   TScriptedDialogs& AnswerPrinterSetup(bool ok);
+  TScriptedDialogs& AnswerSaveFolder(std::optional<std::string> dir);
 
   // Not strict: an unscripted choice is answered as cancelled and logged,
   // without a failure (for tools that render windows).
@@ -126,6 +139,9 @@ class TScriptedDialogs : public Dialogs {
   std::optional<std::string> OpenFile(const TFileDialogOptions& options) override;
   std::optional<std::string> SaveFile(const TFileDialogOptions& options) override;
   bool PrinterSetup() override;
+  std::optional<std::string> ChooseSaveFolder(const std::string& title,
+                                              const std::string& parentDir,
+                                              const std::string& name) override;
 
  private:
   struct TAnswer {

@@ -7,6 +7,7 @@
 #include "frontend/gui/About.h"
 #include "frontend/gui/MainForm.h"
 #include "frontend/qt/Fields.h"
+#include "frontend/qt/SaveFolderDialog.h"
 #include "frontend/qt/TableForm.h"
 #include "tools/screenshots/Screens.h"
 
@@ -45,6 +46,12 @@ void RenderSmallWindows(TScreenContext& c) {
   gui::TSplashForm splash;
   c.Save(&splash, "TSplashForm");
   splash.hide();
+
+  // Save As, as the scenario's button opens it.
+  qt::TSaveFolderDialog saveAs(QStringLiteral("Save scenario as"), c.Root + "/SCENARIOS",
+                               "NLStandard_sp", &c.Main);
+  c.Save(&saveAs, "TSaveFolderDialog");
+  saveAs.hide();
 
   qt::TTableForm table(&c.Main);
   table.TableTitle = "Concentration in time - segment 1";

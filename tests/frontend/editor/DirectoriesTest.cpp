@@ -53,5 +53,73 @@ TEST(Directories, NamesThatCannotNameAFolder) {
             "characters: \"a+b\".");
 }
 
+TEST(Directories, NewNamesMayNotBeginOrEndWithABlank) {
+  EXPECT_EQ(fe::NewNameProblem("with space", "scenario"), "");
+  EXPECT_EQ(fe::NewNameProblem("Foss\xc3\xa9", "scenario"), "");
+  EXPECT_EQ(fe::NewNameProblem("Trail ", "scenario"),
+            "The name of a scenario may not begin or end with a blank: \"Trail \".");
+  EXPECT_NE(fe::NewNameProblem(" Lead", "pesticide"), "");
+  EXPECT_NE(fe::NewNameProblem(" ", "pesticide"), "");
+  // The refusals of every name stay.
+  EXPECT_EQ(fe::NewNameProblem("a+b", "pesticide"), fe::NameProblem("a+b", "pesticide"));
+  EXPECT_NE(fe::NewNameProblem("", "pesticide"), "");
+  // Names already on disk may keep their blanks.
+  EXPECT_EQ(fe::NameProblem("Trail ", "scenario"), "");
+}
+
+TEST(Directories, SaveAsTargets) {
+  TempDir root;
+  const std::string folder = root.str() + "/SCENARIOS";
+  fs::create_directories(folder + "/Full");
+  root.write("SCENARIOS/Full/WLNU.INP", "x");
+  fs::create_directories(folder + "/Empty");
+  root.write("SCENARIOS/notes", "x");
+
+  fe::TSaveAsTarget t = fe::CheckSaveAsTarget(folder + "/New/", folder, "scenario");
+  EXPECT_EQ(t.Problem, "");
+  EXPECT_EQ(t.Name, "New");
+  EXPECT_FALSE(t.Exists);
+  EXPECT_FALSE(fs::exists(folder + "/New"));  // nothing is made
+
+  t = fe::CheckSaveAsTarget(folder + "/Empty", folder, "scenario");
+  EXPECT_TRUE(t.Exists);
+  EXPECT_FALSE(t.HoldsFiles);
+
+  // Found in another case: the folder's own name.
+  t = fe::CheckSaveAsTarget(folder + "/full", folder, "scenario");
+  EXPECT_EQ(t.Problem, "");
+  EXPECT_EQ(t.Name, "Full");
+  EXPECT_EQ(t.Dir, folder + "/Full");
+  EXPECT_TRUE(t.Exists);
+  EXPECT_TRUE(t.HoldsFiles);
+
+  EXPECT_EQ(fe::CheckSaveAsTarget(folder + "/notes", folder, "scenario").Problem,
+            "The scenario cannot be saved as \"notes\": the directory " + folder +
+                " holds a file of that name.");
+  for (const std::string& outside : {folder, folder + "/Full/Inner", root.str() + "/x"})
+    EXPECT_EQ(fe::CheckSaveAsTarget(outside, folder, "scenario").Problem,
+              "The scenario should be in the directory " + folder)
+        << outside;
+  for (const char* bad : {"a+b", "..", " x", "x "})
+    EXPECT_EQ(fe::CheckSaveAsTarget(folder + "/" + std::string(bad), folder, "scenario").Problem,
+              fe::NewNameProblem(bad, "scenario"))
+        << bad;
+}
+
+TEST(Directories, RemoveIfEmptyRemovesOnlyAnEmptyFolder) {
+  TempDir root;
+  fs::create_directories(root.path() / "empty");
+  fs::create_directories(root.path() / "full");
+  root.write("full/file", "x");
+  root.write("file", "x");
+  EXPECT_TRUE(fe::RemoveIfEmpty(root.str() + "/empty"));
+  EXPECT_FALSE(fs::exists(root.path() / "empty"));
+  EXPECT_FALSE(fe::RemoveIfEmpty(root.str() + "/full"));
+  EXPECT_TRUE(fs::exists(root.path() / "full" / "file"));
+  EXPECT_FALSE(fe::RemoveIfEmpty(root.str() + "/file"));
+  EXPECT_TRUE(fs::exists(root.path() / "file"));
+  EXPECT_FALSE(fe::RemoveIfEmpty(root.str() + "/missing"));
+}
+
 }  // namespace
 }  // namespace kirmel::test

@@ -181,11 +181,11 @@ TEST_F(MainFormTest, AFieldBeingEditedIsCommittedBeforeAnAction) {
 
   // An accepted value is in the model before the action uses it.
   depth->setText("0.7");
-  dialogs->AnswerFolder(std::nullopt);
+  dialogs->AnswerSaveFolder(std::nullopt);
   form->findChild<QAction*>("SaveScenario1")->trigger();
   Settle();
   EXPECT_EQ(Data().Metrics().WaterDepth(), 0.7);
-  EXPECT_EQ(dialogs.LastRecord().Kind, qt::TDialogKind::FolderBrowser);
+  EXPECT_EQ(dialogs.LastRecord().Kind, qt::TDialogKind::SaveFolder);
 }
 
 }  // namespace

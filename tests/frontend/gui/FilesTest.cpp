@@ -1,7 +1,11 @@
 // Saving, selecting and creating scenarios and pesticides through the
 // buttons, with the folder browser and the questions scripted.
+#include <sys/mount.h>
+#include <unistd.h>
+
 #include <QListWidget>
 #include <algorithm>
+#include <fstream>
 #include <iterator>
 
 #include "MainFormFixture.h"
@@ -33,12 +37,13 @@ std::vector<std::string> PageTexts(gui::TMainForm& form) {
 TEST_F(MainFormTest, SaveWithTheDefaultNameGoesThroughSaveAs) {
   Start();
   const std::string scenarios = root.str() + "/SCENARIOS";
-  dialogs->AnswerFolder(scenarios + "/Mine/");
+  dialogs->AnswerSaveFolder(scenarios + "/Mine/");
   Click("SaveScenarioButton");
-  const qt::TDialogRecord browser = dialogs->Records().at(0);
-  EXPECT_EQ(browser.Kind, qt::TDialogKind::FolderBrowser);
-  EXPECT_EQ(browser.Text, scenarios);
-  EXPECT_TRUE(browser.MayCreateFolders);
+  const qt::TDialogRecord chooser = dialogs->Records().at(0);
+  EXPECT_EQ(chooser.Kind, qt::TDialogKind::SaveFolder);
+  EXPECT_EQ(chooser.Title, "Save scenario as");
+  EXPECT_EQ(chooser.Text, scenarios);
+  EXPECT_EQ(chooser.Name, "");
   EXPECT_EQ(Edit("EdtNameScenario")->text(), "Mine");
   EXPECT_TRUE(fs::exists(scenarios + "/Mine/OPOUT.INP"));
   EXPECT_TRUE(fs::exists(scenarios + "/Mine/SL.INP"));
@@ -47,23 +52,24 @@ TEST_F(MainFormTest, SaveWithTheDefaultNameGoesThroughSaveAs) {
   Enter("Width", "3");
   dialogs->AnswerConfirm(false);
   Click("SaveScenarioButton");
-  EXPECT_EQ(dialogs->Records().back().Text, "Are you sure you want to save the changes to the scenario?");
+  EXPECT_EQ(dialogs.LastRecord().Text, "Are you sure you want to save the changes to the scenario?");
   EXPECT_EQ(readFile(scenarios + "/Mine/WLPA.INP").find("wibot = 3."), std::string::npos);
   dialogs->AnswerConfirm(true);
   Click("SaveScenarioButton");
   EXPECT_NE(readFile(scenarios + "/Mine/WLPA.INP").find("wibot = 3."), std::string::npos);
 
-  // SaveAs over an existing scenario asks first (OK/Cancel); it opens on the
-  // current scenario.
+  // SaveAs over an existing scenario asks first (OK/Cancel); it lists the
+  // scenarios with the current one's name in the field.
   Enter("Width", "4");
-  dialogs->AnswerFolder(scenarios + "/Mine").AnswerQuestion(false);
+  dialogs->AnswerSaveFolder(scenarios + "/Mine").AnswerQuestion(false);
   Click("SaveAsScenarioButton");
-  EXPECT_EQ(dialogs->Records().at(dialogs->Records().size() - 2).Text, scenarios + "/Mine");
-  EXPECT_EQ(dialogs->Records().back().Kind, qt::TDialogKind::Question);
-  EXPECT_EQ(dialogs->Records().back().Text,
+  EXPECT_EQ(dialogs->Records().at(dialogs->Records().size() - 2).Text, scenarios);
+  EXPECT_EQ(dialogs->Records().at(dialogs->Records().size() - 2).Name, "Mine");
+  EXPECT_EQ(dialogs.LastRecord().Kind, qt::TDialogKind::Question);
+  EXPECT_EQ(dialogs.LastRecord().Text,
             "A scenario with this name already exists." + CR + "Overwrite existing scenario?");
   EXPECT_EQ(readFile(scenarios + "/Mine/WLPA.INP").find("wibot = 4."), std::string::npos);
-  dialogs->AnswerFolder(scenarios + "/Mine").AnswerQuestion(true);
+  dialogs->AnswerSaveFolder(scenarios + "/Mine").AnswerQuestion(true);
   Click("SaveAsScenarioButton");
   EXPECT_NE(readFile(scenarios + "/Mine/WLPA.INP").find("wibot = 4."), std::string::npos);
   EXPECT_TRUE(Errors().empty());
@@ -95,8 +101,8 @@ TEST_F(MainFormTest, DirectoryRulesOfSelectAndSaveAs) {
                                                       "Select a pesticide from this directory."));
 
   dialogs->Clear();
-  dialogs->AnswerFolder(scenarios).AnswerFolder(pesticides + "/x")
-      .AnswerFolder(scenarios + "/a+b").AnswerFolder(scenarios + "/..");
+  dialogs->AnswerSaveFolder(scenarios).AnswerSaveFolder(pesticides + "/x")
+      .AnswerSaveFolder(scenarios + "/a+b").AnswerSaveFolder(scenarios + "/..");
   for (int i = 0; i < 4; ++i) Click("SaveAsScenarioButton");
   ASSERT_EQ(Errors().size(), 4u);
   EXPECT_EQ(Errors()[0], "The scenario should be in the directory " + scenarios);
@@ -123,6 +129,134 @@ TEST_F(MainFormTest, DirectoryRulesOfSelectAndSaveAs) {
   EXPECT_EQ(Errors()[1], "Error in reading scenario.");
   EXPECT_EQ(Data().Metrics().BottomWidth(), 2.5);
   EXPECT_EQ(Data().ScenarioName(), "NLStandard_sp");
+}
+
+// The folders in a folder, by name.
+std::vector<std::string> Folders(const std::string& dir) {
+  std::vector<std::string> out;
+  for (const fs::directory_entry& e : fs::directory_iterator(dir))
+    if (e.is_directory()) out.push_back(e.path().filename().string());
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+TEST_F(MainFormTest, SaveAsTakesANewNameAndLeavesNoFolderForARefusedOne) {
+  SeedExamples();
+  Start();
+  const std::string pesticides = root.str() + "/PESTICIDES";
+  const std::string fosse = "Foss\xc3\xa9";
+
+  // A new name typed in the chooser, which lists the pesticides (never the
+  // inside of Cpf) with the current name in its field.
+  dialogs->AnswerSaveFolder(pesticides + "/" + fosse);
+  Click("SaveAsPesticideButton");
+  ASSERT_EQ(dialogs->Records().size(), 1u);  // no question for a new name
+  EXPECT_EQ(dialogs->Records()[0].Kind, qt::TDialogKind::SaveFolder);
+  EXPECT_EQ(dialogs->Records()[0].Title, "Save pesticide as");
+  EXPECT_EQ(dialogs->Records()[0].Text, pesticides);
+  EXPECT_EQ(dialogs->Records()[0].Name, "Cpf");
+  EXPECT_TRUE(fs::exists(pesticides + "/" + fosse + "/SU.INP"));
+  EXPECT_EQ(Data().PesticideName(), fosse);
+  EXPECT_EQ(Edit("EdtNamePesticide")->text().toStdString(), fosse);
+
+  // An empty folder (one made just before, as a folder browser's "New
+  // folder" does) holds no pesticide: no question.
+  fs::create_directory(pesticides + "/Made");
+  dialogs->Clear();
+  dialogs->AnswerSaveFolder(pesticides + "/Made");
+  Click("SaveAsPesticideButton");
+  EXPECT_EQ(dialogs->Records().size(), 1u);
+  EXPECT_TRUE(fs::exists(pesticides + "/Made/SU.INP"));
+  EXPECT_EQ(Data().PesticideName(), "Made");
+
+  // Refused names: the message, no folder, the name kept.
+  struct TCase {
+    std::string Name;
+    std::string Error;
+  };
+  const std::string notAllowed = "may not contain";
+  const std::vector<TCase> cases = {
+      {"Pest'Q", notAllowed},
+      {"Pest+Plus", notAllowed},
+      {" Lead", "The name of a pesticide may not begin or end with a blank: \" Lead\"."},
+      {"Trail ", "The name of a pesticide may not begin or end with a blank: \"Trail \"."},
+      {"a/b", "The pesticide should be in the directory " + pesticides},
+      {".", "\".\" cannot be the name of a pesticide."}};
+  for (const TCase& c : cases) {
+    dialogs->Clear();
+    dialogs->AnswerSaveFolder(pesticides + "/" + c.Name);
+    Click("SaveAsPesticideButton");
+    ASSERT_EQ(Errors().size(), 1u) << c.Name;
+    EXPECT_NE(Errors()[0].find(c.Error), std::string::npos) << Errors()[0];
+  }
+  EXPECT_EQ(Folders(pesticides), (std::vector<std::string>{"Cpf", fosse, "Made"}));
+  EXPECT_EQ(Data().PesticideName(), "Made");
+
+  // A name in another case is that folder: the question, and the folder's
+  // own name.
+  dialogs->Clear();
+  dialogs->AnswerSaveFolder(pesticides + "/cpf").AnswerQuestion(true);
+  Click("SaveAsPesticideButton");
+  EXPECT_EQ(dialogs.LastRecord().Text,
+            "A pesticide with this name already exists." + CR + "Overwrite existing pesticide?");
+  EXPECT_EQ(Data().PesticideName(), "Cpf");
+  EXPECT_EQ(Folders(pesticides), (std::vector<std::string>{"Cpf", fosse, "Made"}));
+
+  // A file of that name is not a folder to save in.
+  root.write("PESTICIDES/notes", "mine\n");
+  dialogs->Clear();
+  dialogs->AnswerSaveFolder(pesticides + "/notes");
+  Click("SaveAsPesticideButton");
+  EXPECT_EQ(Errors(), std::vector<std::string>{"The pesticide cannot be saved as \"notes\": the directory " +
+                                               pesticides + " holds a file of that name."});
+  EXPECT_EQ(readFile(pesticides + "/notes"), "mine\n");
+  EXPECT_EQ(Data().PesticideName(), "Cpf");
+}
+
+// A small filesystem mounted over a folder for one test, unmounted however
+// the test ends.
+class TSmallFilesystem {
+ public:
+  explicit TSmallFilesystem(const std::string& dir) : dir_(dir) {
+    mounted_ = geteuid() == 0 &&
+               mount("tmpfs", dir.c_str(), "tmpfs", 0, "size=64k") == 0;
+  }
+  ~TSmallFilesystem() {
+    if (mounted_) umount2(dir_.c_str(), MNT_DETACH);
+  }
+  TSmallFilesystem(const TSmallFilesystem&) = delete;
+  TSmallFilesystem& operator=(const TSmallFilesystem&) = delete;
+  bool Mounted() const { return mounted_; }
+
+ private:
+  std::string dir_;
+  bool mounted_ = false;
+};
+
+TEST_F(MainFormTest, SaveAsThatFailsKeepsTheNameAndLeavesNoFolder) {
+  SeedExamples();
+  const std::string pesticides = root.str() + "/PESTICIDES";
+  fs::rename(pesticides, root.str() + "/Seed");
+  fs::create_directory(pesticides);
+  TSmallFilesystem small(pesticides);
+  if (!small.Mounted()) GTEST_SKIP() << "needs root to mount a small filesystem";
+  fs::copy(root.str() + "/Seed/Cpf", pesticides + "/Cpf");
+  // Fill it: a folder can still be made, a file cannot be written.
+  {
+    std::ofstream fill(pesticides + "/fill", std::ios::binary);
+    const std::string block(4096, 'x');
+    for (int i = 0; i < 64 && fill; ++i) fill.write(block.data(), block.size());
+  }
+  Start();
+  ASSERT_EQ(Data().PesticideName(), "Cpf");
+  dialogs->AnswerSaveFolder(pesticides + "/Full");
+  Click("SaveAsPesticideButton");
+  ASSERT_EQ(Errors().size(), 1u);
+  EXPECT_EQ(Errors()[0].rfind("Cannot write file \"" + pesticides + "/Full/SU.INP\"", 0), 0u)
+      << Errors()[0];
+  EXPECT_FALSE(fs::exists(pesticides + "/Full"));
+  EXPECT_EQ(Data().PesticideName(), "Cpf");
+  EXPECT_EQ(Edit("EdtNamePesticide")->text(), "Cpf");
 }
 
 TEST_F(MainFormTest, ASavedScenarioAndPesticideLoadBackEqual) {
@@ -155,7 +289,7 @@ TEST_F(MainFormTest, ASavedScenarioAndPesticideLoadBackEqual) {
 
   const std::string scenarios = root.str() + "/SCENARIOS";
   const std::string pesticides = root.str() + "/PESTICIDES";
-  dialogs->AnswerFolder(scenarios + "/Changed").AnswerFolder(pesticides + "/Changed");
+  dialogs->AnswerSaveFolder(scenarios + "/Changed").AnswerSaveFolder(pesticides + "/Changed");
   Click("SaveAsScenarioButton");
   Click("SaveAsPesticideButton");
   const std::vector<std::string> before = PageTexts(*form);

@@ -285,9 +285,9 @@ TEST_F(RunFixture, SaveRunAndViewOutput) {
 TEST_F(RunFixture, EndToEndWithTheRealKernel) {
   UseKernelIn(KIRMEL_BINARY_DIR);
   Start();
-  dialogs->AnswerFolder(root.str() + "/SCENARIOS/Default_sp");
+  dialogs->AnswerSaveFolder(root.str() + "/SCENARIOS/Default_sp");
   Click("SaveAsScenarioButton");
-  dialogs->AnswerFolder(root.str() + "/PESTICIDES/Default_p");
+  dialogs->AnswerSaveFolder(root.str() + "/PESTICIDES/Default_p");
   Click("SaveAsPesticideButton");
   Enter("TTDays", "1");
   Click("RunKirmelButton");

@@ -1,0 +1,42 @@
+// The chooser of Save As: the folders directly in one parent folder (the
+// root's SCENARIOS or PESTICIDES) and a field for the name.  Picking a folder
+// in the list puts its name into the field; a name typed there may be new.
+// The dialog never enters a folder, so a scenario cannot be saved inside
+// another one, and it creates nothing: the caller checks the name first.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <string>
+
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace kirmel::qt {
+
+class TSaveFolderDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Lists the folders in parentDir (not those whose name starts with a dot)
+  // and starts the field with `name`, selecting that folder when it is
+  // listed.
+  TSaveFolderDialog(const QString& title, const std::string& parentDir, const std::string& name,
+                    QWidget* parent = nullptr);
+
+  // parentDir + "/" + the name as typed (blanks included, so that the
+  // caller can refuse them).
+  std::string Path() const;
+
+ private:
+  void FillList();
+  void NameEdited(const QString& text);
+
+  std::string parentDir_;
+  QListWidget* folderList_;
+  QLineEdit* nameEdit_;
+  QPushButton* okButton_ = nullptr;
+};
+
+}  // namespace kirmel::qt
