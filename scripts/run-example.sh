@@ -94,4 +94,6 @@ echo
 echo "Run directory: $run"
 echo "Outputs:"
 ls -1 "$run"/*.out 2>/dev/null | sed 's/^/  /' || true
+echo "To see the results as the viewer's windows show them, without a display:"
+echo "  bash scripts/screenshots.sh OUT_DIR '$run'"
 exit "$status"

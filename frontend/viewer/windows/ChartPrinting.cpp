@@ -7,8 +7,10 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSaveFile>
 
 #include "frontend/plot/ChartPlot.h"
+#include "frontend/qt/Dialogs.h"
 #include "frontend/qt/Fields.h"
 #include "frontend/qt/Print.h"
 
@@ -61,21 +63,41 @@ bool TQtPagePrinter::EndDocument() {
 
 // ---- PDF ----
 
-TPdfPagePrinter::TPdfPagePrinter(std::string fileName) : fileName_(std::move(fileName)) {}
-TPdfPagePrinter::~TPdfPagePrinter() = default;
+TPdfPagePrinter::TPdfPagePrinter(std::string fileName)
+    : TPdfPagePrinter(std::move(fileName),
+                      QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                  QMarginsF(10, 10, 10, 10))) {}
+TPdfPagePrinter::TPdfPagePrinter(std::string fileName, const QPageLayout& layout)
+    : fileName_(std::move(fileName)), layout_(std::make_unique<QPageLayout>(layout)) {}
+TPdfPagePrinter::~TPdfPagePrinter() {
+  // The writer goes before the file it writes to; an unfinished file is
+  // discarded with it.
+  writer_.reset();
+}
 
 QPaintDevice* TPdfPagePrinter::BeginDocument(const std::string& title) {
-  writer_ = std::make_unique<QPdfWriter>(QString::fromStdString(fileName_));
+  writer_.reset();
+  failure_.clear();
+  file_ = std::make_unique<QSaveFile>(QString::fromStdString(fileName_));
+  if (!file_->open(QIODevice::WriteOnly)) {
+    failure_ = file_->errorString().toStdString();
+    return nullptr;
+  }
+  writer_ = std::make_unique<QPdfWriter>(file_.get());
   writer_->setTitle(QString::fromStdString(title));
+  writer_->setCreator(QStringLiteral("KIRMEL-GUI"));
   writer_->setResolution(600);
-  writer_->setPageLayout(
-      QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10)));
+  writer_->setPageLayout(*layout_);
   return writer_.get();
 }
 
 bool TPdfPagePrinter::EndDocument() {
   writer_.reset();
-  return true;
+  if (!file_) return false;
+  const bool committed = file_->commit();
+  if (!committed) failure_ = file_->errorString().toStdString();
+  file_.reset();
+  return committed;
 }
 
 // ---- image ----
@@ -94,16 +116,17 @@ QPaintDevice* TImagePagePrinter::BeginDocument(const std::string&) {
 
 // ---- the page ----
 
-bool PrintGraphPage(const std::string& title, TPageFrame frame, const TPageDraw& draw) {
-  TPagePrinter& printer = ThePagePrinter();
-  if (!printer.Installed()) {
-    qt::ShowInfo("No printer installed.");
-    return false;
-  }
+namespace {
+
+// Prints the page on `printer`; false when the document could not be begun
+// or ended, `failedAt` then saying which.
+enum class TPageStep { Begin, End };
+bool PrintPage(TPagePrinter& printer, const std::string& title, TPageFrame frame,
+               const TPageDraw& draw, TPageStep& failedAt) {
   QPaintDevice* device = printer.BeginDocument(title);
   QPainter painter;
   if (!device || !painter.begin(device)) {
-    qt::ShowError("The chart could not be printed: the printer did not start the document.");
+    failedAt = TPageStep::Begin;
     return false;
   }
   int left = 0, top = 0, width = 0, height = 0;
@@ -112,9 +135,55 @@ bool PrintGraphPage(const std::string& title, TPageFrame frame, const TPageDraw&
   else
     qt::PrintHalfPageFrame(painter, title, left, top, width, height);
   draw(painter, QRect(left, top, width, height));
-  const bool ended = painter.end();
-  if (!printer.EndDocument() || !ended) {
-    qt::ShowError("The chart could not be printed: the printer did not finish the document.");
+  // A page that the painter could not finish is not handed on.
+  if (!painter.end() || !printer.EndDocument()) {
+    failedAt = TPageStep::End;
+    return false;
+  }
+  return true;
+}
+
+// The page layout for a PDF in place of the printer: the one "Printer
+// setup" gives the printer, else A4 portrait.
+QPageLayout PdfPageLayout() {
+  QPageLayout layout = qt::ThePrinter().pageLayout();
+  if (!layout.isValid())
+    layout = QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                         QMarginsF(10, 10, 10, 10));
+  return layout;
+}
+
+bool SavePageAsPdf(const std::string& title, TPageFrame frame, const TPageDraw& draw) {
+  if (!qt::Confirm("No printer installed.\rSave the page as a PDF file instead?")) return false;
+  qt::TFileDialogOptions options;
+  options.Title = "Save page as PDF";
+  options.Filter = "PDF files (*.pdf)|*.pdf|All files (*.*)|*.*";
+  options.DefaultExtension = "pdf";
+  options.AskOverwrite = true;
+  const std::optional<std::string> file = qt::TheDialogs().SaveFile(options);
+  if (!file) return false;
+  TPdfPagePrinter pdf(*file, PdfPageLayout());
+  TPageStep failedAt = TPageStep::Begin;
+  if (!PrintPage(pdf, title, frame, draw, failedAt)) {
+    std::string message = "Could not save the page to \"" + *file + "\"";
+    if (!pdf.Failure().empty()) message += ": " + pdf.Failure();
+    qt::ShowError(message + ".");
+    return false;
+  }
+  qt::ShowInfo("Page saved to \"" + *file + "\"");
+  return true;
+}
+
+}  // namespace
+
+bool PrintGraphPage(const std::string& title, TPageFrame frame, const TPageDraw& draw) {
+  TPagePrinter& printer = ThePagePrinter();
+  if (!printer.Installed()) return SavePageAsPdf(title, frame, draw);
+  TPageStep failedAt = TPageStep::Begin;
+  if (!PrintPage(printer, title, frame, draw, failedAt)) {
+    qt::ShowError(failedAt == TPageStep::Begin
+                      ? "The chart could not be printed: the printer did not start the document."
+                      : "The chart could not be printed: the printer did not finish the document.");
     return false;
   }
   qt::ShowInfo("Chart is being printed.");

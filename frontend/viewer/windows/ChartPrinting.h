@@ -1,11 +1,17 @@
 // Printing of the graph windows.
 //
-// Every graph window prints one page the same way: with no printer installed
-// it says "No printer installed." and stops; otherwise it begins a document
-// on the default printer, frames the page (full or upper half, with the
+// Every graph window prints one page the same way: it begins a document on
+// the default printer, frames the page (full or upper half, with the
 // window's title), draws its charts into rectangles of the frame's inner
 // area, ends the document and says "Chart is being printed.".  A document
 // that cannot be begun or finished is reported as an error instead.
+//
+// With no printer installed (as on most Linux machines) it says "No printer
+// installed." and offers to save the page as a PDF file instead: the same
+// page, laid out on the page size, orientation and margins of "Printer
+// setup".  The file is written under a temporary name and takes the chosen
+// name only when it is complete, so a failure leaves a file that was there
+// before as it was.
 //
 // The printer is an interface: the program prints through Qt's printer
 // support, tests and tools install one that prints into a PDF file or an
@@ -21,9 +27,11 @@
 
 #include "frontend/chart/Chart.h"
 
+class QPageLayout;
 class QPaintDevice;
 class QPainter;
 class QPdfWriter;
+class QSaveFile;
 
 namespace kirmel::viewer {
 
@@ -38,6 +46,9 @@ class TPagePrinter {
   virtual QPaintDevice* BeginDocument(const std::string& title) = 0;
   // Ends the document; false when it did not go out.
   virtual bool EndDocument() = 0;
+  // Why the last document could not be begun or ended, when the printer
+  // knows; else "".
+  virtual std::string Failure() const { return {}; }
 };
 
 // The printer the graph windows print on (Qt's default printer until another
@@ -54,19 +65,26 @@ class TQtPagePrinter : public TPagePrinter {
   bool EndDocument() override;
 };
 
-// Prints into a PDF file (A4 portrait, 600 dots per inch).
+// Prints into a PDF file at 600 dots per inch, on A4 portrait with margins
+// of 10 mm unless another page layout is given.  The file is replaced only
+// when the document ends complete.
 class TPdfPagePrinter : public TPagePrinter {
  public:
   explicit TPdfPagePrinter(std::string fileName);
+  TPdfPagePrinter(std::string fileName, const QPageLayout& layout);
   ~TPdfPagePrinter() override;
   bool Installed() override { return true; }
   QPaintDevice* BeginDocument(const std::string& title) override;
   bool EndDocument() override;
+  std::string Failure() const override { return failure_; }
   const std::string& FileName() const { return fileName_; }
 
  private:
   std::string fileName_;
+  std::unique_ptr<QPageLayout> layout_;
+  std::unique_ptr<QSaveFile> file_;
   std::unique_ptr<QPdfWriter> writer_;
+  std::string failure_;
 };
 
 // Prints onto a white image of the given size in pixels (150 dots per inch
@@ -91,8 +109,9 @@ enum class TPageFrame { Full, Half };
 using TPageDraw = std::function<void(QPainter& painter, const QRect& area)>;
 
 // Prints one page on ThePagePrinter(): the frame with `title`, then `draw`
-// into the frame's inner area, with the messages described above.  True
-// when the page was printed.
+// into the frame's inner area, with the messages described above; with no
+// printer installed, offers the page as a PDF file.  True when the page was
+// printed or saved.
 bool PrintGraphPage(const std::string& title, TPageFrame frame, const TPageDraw& draw);
 
 // Prints `chart` into the rectangle from (left, top) to (right, bottom) with

@@ -404,8 +404,12 @@ TEST_F(ViewerWindows, EnlargedChartSeriesTableBitmapAndPrint) {
     // No printer; a printer that cannot start the document.
     {
       ScopedPrinter printer(std::make_unique<TNoPrinter>());
+      const std::size_t infos = dialogs->Infos().size();
+      dialogs->AnswerConfirm(false);  // no PDF instead
       Click(g, "BitBtnPrint");
-      EXPECT_EQ(dialogs.LastInfo(), "No printer installed.");
+      EXPECT_EQ(dialogs.LastRecord().Text,
+                "No printer installed.\rSave the page as a PDF file instead?");
+      EXPECT_EQ(dialogs->Infos().size(), infos);
       InstallPagePrinter(std::make_unique<TPdfPagePrinter>(dir.file("no/such/dir/c.pdf")));
       const std::size_t before = dialogs->Infos().size();
       Click(g, "BitBtnPrint");

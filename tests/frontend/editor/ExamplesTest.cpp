@@ -1,0 +1,129 @@
+// The example that a root without scenarios starts with: where it comes
+// from, when it is copied, and that nothing saved is ever written over.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "common/TempDir.h"
+#include "frontend/editor/Examples.h"
+
+namespace kirmel::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kSourceExamples = std::string(KIRMEL_SOURCE_DIR) + "/examples";
+
+std::vector<std::string> Paths(const std::vector<fe::TExampleFile>& files) {
+  std::vector<std::string> out;
+  for (const fe::TExampleFile& f : files) out.push_back(f.Path);
+  return out;
+}
+
+// What the root holds, hidden entries included, relative to it.
+std::vector<std::string> Tree(const fs::path& root) {
+  std::vector<std::string> out;
+  for (const auto& e : fs::recursive_directory_iterator(root))
+    out.push_back(fs::relative(e.path(), root).string());
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+TEST(Examples, TheBuiltInCopyIsTheSourceTreesExample) {
+  const std::vector<fe::TExampleFile> builtin = fe::BuiltinExample();
+  const std::vector<fe::TExampleFile> source = fe::ReadExample(kSourceExamples);
+  ASSERT_EQ(Paths(builtin), Paths(source));
+  EXPECT_EQ(builtin.size(), 10u);
+  EXPECT_EQ(builtin.front().Path, "PESTICIDES/Cpf/SU.INP");
+  for (std::size_t i = 0; i < builtin.size(); ++i)
+    EXPECT_EQ(builtin[i].Content, source[i].Content) << builtin[i].Path;
+  EXPECT_THROW(fe::ReadExample(kSourceExamples + "/no-such"), std::runtime_error);
+}
+
+TEST(Examples, AnEmptyRootGetsTheWholeExample) {
+  TempDir dir;
+  const std::string root = dir.file("new root");  // not there yet
+  EXPECT_FALSE(fe::RootHasScenarios(root));
+  const fe::TSeedResult r = fe::SeedExample(root, fe::BuiltinExample());
+  EXPECT_EQ(r.Error, "");
+  EXPECT_EQ(r.Copied, (std::vector<std::string>{"SCENARIOS/NLStandard_sp", "PESTICIDES/Cpf"}));
+  for (const fe::TExampleFile& f : fe::BuiltinExample())
+    EXPECT_EQ(readFile(root + "/" + f.Path), f.Content) << f.Path;
+  // No hidden folder is left from the copying.
+  for (const std::string& p : Tree(root)) EXPECT_EQ(p.find("/."), std::string::npos) << p;
+  EXPECT_TRUE(fe::RootHasScenarios(root));
+
+  // A second start changes nothing, also after the user changed a file.
+  std::ofstream(root + "/SCENARIOS/NLStandard_sp/HY.INP") << "mine";
+  fs::remove_all(root + "/PESTICIDES/Cpf");
+  EXPECT_TRUE(fe::SeedExample(root, fe::BuiltinExample()).Copied.empty());
+  EXPECT_EQ(readFile(root + "/SCENARIOS/NLStandard_sp/HY.INP"), "mine");
+  EXPECT_FALSE(fs::exists(root + "/PESTICIDES/Cpf"));
+}
+
+TEST(Examples, OnlyARootWithoutScenariosIsSeededAndSavedFoldersStay) {
+  // Any scenario folder keeps the root as it is.
+  {
+    TempDir root;
+    fs::create_directories(root.path() / "SCENARIOS" / "Mine");
+    EXPECT_TRUE(fe::SeedExample(root.str(), fe::BuiltinExample()).Copied.empty());
+    EXPECT_EQ(Tree(root.path()), (std::vector<std::string>{"SCENARIOS", "SCENARIOS/Mine"}));
+  }
+  // A hidden folder (a save that was cut off) and a file are no scenarios;
+  // a pesticide saved under the example's name, in other letters, stays.
+  {
+    TempDir root;
+    fs::create_directories(root.path() / "SCENARIOS" / ".Mine.tmp");
+    std::ofstream(root.file("SCENARIOS/notes.txt")) << "x";
+    fs::create_directories(root.path() / "pesticides" / "CPF");
+    std::ofstream(root.file("pesticides/CPF/SU.INP")) << "my pesticide";
+    EXPECT_FALSE(fe::RootHasScenarios(root.str()));
+    const fe::TSeedResult r = fe::SeedExample(root.str(), fe::BuiltinExample());
+    EXPECT_EQ(r.Error, "");
+    EXPECT_EQ(r.Copied, std::vector<std::string>{"SCENARIOS/NLStandard_sp"});
+    EXPECT_EQ(readFile(root.file("pesticides/CPF/SU.INP")), "my pesticide");
+    EXPECT_FALSE(fs::exists(root.path() / "PESTICIDES"));
+    EXPECT_TRUE(fs::exists(root.path() / "SCENARIOS" / "NLStandard_sp" / "WLNU.INP"));
+  }
+}
+
+TEST(Examples, AFailureNamesThePlaceAndLeavesNothingHalfWritten) {
+  TempDir root;
+  std::ofstream(root.file("SCENARIOS")) << "a file where the folder should be";
+  const fe::TSeedResult r = fe::SeedExample(root.str(), fe::BuiltinExample());
+  EXPECT_TRUE(r.Copied.empty());
+  EXPECT_EQ(r.Error.rfind("Cannot copy the example into \"" + root.str() +
+                              "/SCENARIOS/NLStandard_sp\": ",
+                          0),
+            0u)
+      << r.Error;
+  EXPECT_EQ(readFile(root.file("SCENARIOS")), "a file where the folder should be");
+  EXPECT_EQ(Tree(root.path()), std::vector<std::string>{"SCENARIOS"});
+}
+
+TEST(Examples, TheInstalledCopyComesFirstThenTheBuiltInOne) {
+  TempDir prefix;
+  fs::create_directories(prefix.path() / "bin");
+  const std::string bin = prefix.file("bin");
+  EXPECT_EQ(fe::InstalledExamplesDir(bin), "");
+  const fs::path share = prefix.path() / "share" / "kirmel" / "examples";
+  fs::create_directories(share / "SCENARIOS" / "Other_sp");
+  std::ofstream(share / "SCENARIOS" / "Other_sp" / "HY.INP") << "installed";
+  EXPECT_EQ(fe::InstalledExamplesDir(bin), "");  // no PESTICIDES: not an example
+  fs::create_directories(share / "PESTICIDES" / "P");
+  std::ofstream(share / "PESTICIDES" / "P" / "SU.INP") << "su";
+  EXPECT_EQ(fe::InstalledExamplesDir(bin), share.string());
+
+  TempDir root;
+  fe::TSeedResult r = fe::SeedRootWithExample(root.str(), bin);
+  EXPECT_EQ(r.Copied, (std::vector<std::string>{"SCENARIOS/Other_sp", "PESTICIDES/P"}));
+  EXPECT_EQ(readFile(root.file("SCENARIOS/Other_sp/HY.INP")), "installed");
+
+  TempDir other;
+  r = fe::SeedRootWithExample(other.str(), other.file("nowhere/bin"));
+  EXPECT_EQ(r.Copied, (std::vector<std::string>{"SCENARIOS/NLStandard_sp", "PESTICIDES/Cpf"}));
+}
+
+}  // namespace
+}  // namespace kirmel::test
