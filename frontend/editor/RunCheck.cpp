@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 #include "frontend/editor/Directories.h"
 #include "frontend/editor/Run.h"
@@ -43,14 +45,22 @@ class TLimitCheck {
   std::string problem_;
 };
 
-// The entry time of a drift entry as the kernel uses it: in seconds, moved
-// to the nearest multiple of the time step (half a step rounds up) unless it
-// lies within 0.5 s after one.
-double SnappedEntryTime(double days, double step) {
-  double t = days * 86400;
-  const double r = std::fmod(t, step);
-  if (r >= 0.5) t = r < step / 2 ? t - r : t + step - r;
-  return t;
+// The time step in which the kernel applies a drift entry.  The kernel reads
+// the entry time in days and the time step in seconds as single-precision
+// numbers, takes the time in seconds and moves it to the nearest multiple of
+// the step, half a step rounding up; a time less than 0.5 s after a multiple
+// goes to that multiple.  The same arithmetic here, so that an entry half a
+// step from a step lands where the kernel puts it.
+long long KernelEntryStep(double days, double step) {
+  const float dt = static_cast<float>(step);
+  const float t = static_cast<float>(days) * 86400.0f;
+  // A step below 1 s (only a hand-edited file has one) snaps nothing.
+  if (!(dt >= 1.0f) || !(t / dt < 2.0e9f)) return static_cast<long long>(t);
+  const float whole = std::trunc(t / dt);
+  const float r = t - dt * whole;
+  long long steps = static_cast<long long>(whole);
+  if (r >= 0.5f && !(r < dt / 2.0f)) ++steps;
+  return steps;
 }
 
 std::string PathCharacterProblem(const std::string& path) {
@@ -102,7 +112,7 @@ std::string KernelLimitProblem(const TKirmelData& data, char decimalSeparator) {
       for (int b = a + 1; b < loadings.Count(); ++b) {
         const double ta = loadings.Entry(a).EntryTime();
         const double tb = loadings.Entry(b).EntryTime();
-        if (std::fabs(SnappedEntryTime(ta, step) - SnappedEntryTime(tb, step)) >= 1e-6) continue;
+        if (KernelEntryStep(ta, step) != KernelEntryStep(tb, step)) continue;
         const std::string which =
             "Drift entries " + IntToStr(a + 1) + " and " + IntToStr(b + 1);
         if (ta == tb)
@@ -136,7 +146,9 @@ std::string RunProblem(const TKirmelEditor& editor, bool needKernel) {
   if (needKernel) {
     const std::string kernel = KernelPath(editor.Settings());
     if (std::string p = ScriptTextProblem(kernel, "kernel path"); !p.empty()) return p;
-    if (::access(kernel.c_str(), X_OK) != 0)
+    // A folder of that name passes the access test but cannot be run.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(kernel, ec) || ::access(kernel.c_str(), X_OK) != 0)
       return "The kernel program \"" + kernel + "\" was not found or cannot be executed.";
   }
   return {};

@@ -1,12 +1,10 @@
-// The comparisons on the run given to the tool, compared with itself: the
+// The comparisons on the run given to the tool, compared with itself (as a
+// directory of the root's RUNS folder, where comparisons look for runs): the
 // set-up dialogs of the comparison at one time and in time, and the chart
 // window with the water layer at two times, the sediment profiles and the
 // curves in time.
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
-#include "frontend/editor/Directories.h"
 #include "frontend/gui/MainForm.h"
 #include "frontend/qt/Dialogs.h"
 #include "frontend/viewer/windows/Compare.h"
@@ -19,20 +17,6 @@
 namespace kirmel::screens {
 namespace {
 
-namespace fs = std::filesystem;
-
-// The run as the comparisons see it: a directory of the root's RUNS folder
-// (a link to the run when it lies elsewhere).
-std::string RunInRoot(const TScreenContext& c) {
-  const std::string dir = fe::StripTrailingSeparator(c.RunDir);
-  if (fe::IsRunDirectory(dir, c.Root)) return dir;
-  const fs::path link = fs::path(c.Root) / "RUNS" / fe::ExtractLastDirectory(dir);
-  std::error_code ec;
-  fs::create_directories(link.parent_path(), ec);
-  if (!fs::exists(link, ec)) fs::create_directory_symlink(fs::absolute(dir), link, ec);
-  return link.string();
-}
-
 // Chooses run 2 as the user would, through the directory chooser.
 void ChooseRun2(viewer::TFrmCompareSetup& dialog, const std::string& run) {
   if (auto* scripted = dynamic_cast<qt::TScriptedDialogs*>(&qt::TheDialogs()))
@@ -40,11 +24,18 @@ void ChooseRun2(viewer::TFrmCompareSetup& dialog, const std::string& run) {
   dialog.BtnChangeNameRunClick(2);
 }
 
-void SaveChart(TScreenContext& c, QWidget* owner, const std::string& title, fe::TChart chart,
-               const std::string& name) {
+// The chart window of a comparison, or the reason the comparison has no
+// chart (a run that could not be read, a choice missing) as a failure.
+template <class Comparison>
+void SaveChart(TScreenContext& c, QWidget* owner, const std::string& title,
+               Comparison& comparison, const std::string& name) {
+  if (const std::string problem = comparison.CheckView(); !problem.empty()) {
+    c.Fail(name, problem);
+    return;
+  }
   viewer::TFrmCompareGraph graph(owner);
   graph.GraphTitle = title;
-  graph.CompareChart() = std::move(chart);
+  graph.CompareChart() = comparison.View();
   c.Save(&graph, name);
   graph.hide();
 }
@@ -55,7 +46,7 @@ void RenderComparisons(TScreenContext& c) {
     return;
   }
   viewer::ShowReaderMessagesAsErrors();
-  const std::string run = RunInRoot(c);
+  const std::string& run = c.RunInRoot;
 
   // At one time: the water layer at the middle output time against the
   // same run at its last.
@@ -71,8 +62,7 @@ void RenderComparisons(TScreenContext& c) {
     comparison.ChooseTime(2, times);
     dialog.UpdateControls();
     c.Save(&dialog, "TFrmCompareConc");
-    if (comparison.CheckView().empty())
-      SaveChart(c, &dialog, title, comparison.View(), "TFrmCompareGraph");
+    SaveChart(c, &dialog, title, comparison, "TFrmCompareGraph");
     dialog.hide();
 
     // The sediment profiles of the last subsystem at the same two times.
@@ -86,8 +76,7 @@ void RenderComparisons(TScreenContext& c) {
     profiles.ChooseNode(2, subsystems);
     profiles.ChooseTime(1, (times + 1) / 2);
     profiles.ChooseTime(2, times);
-    if (profiles.CheckView().empty())
-      SaveChart(c, &sediment, title, profiles.View(), "TFrmCompareGraph-Sediment");
+    SaveChart(c, &sediment, title, profiles, "TFrmCompareGraph-Sediment");
     sediment.hide();
   }
 
@@ -104,8 +93,7 @@ void RenderComparisons(TScreenContext& c) {
     comparison.ChooseNode(2, segments);
     dialog.UpdateControls();
     c.Save(&dialog, "TFrmCompareConcTime");
-    if (comparison.CheckView().empty())
-      SaveChart(c, &dialog, title, comparison.View(), "TFrmCompareGraph-Time");
+    SaveChart(c, &dialog, title, comparison, "TFrmCompareGraph-Time");
     dialog.hide();
   }
 }

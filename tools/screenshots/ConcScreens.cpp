@@ -1,8 +1,6 @@
 // The results viewer's concentration and distribution windows on the run
 // given to the tool: the concentration graph, the concentration in time
 // with its exposure table, and the distribution graph.
-#include <cstdio>
-
 #include "frontend/gui/MainForm.h"
 #include "frontend/viewer/windows/ConcentrationGraph.h"
 #include "frontend/viewer/windows/ConcentrationTimeGraph.h"
@@ -12,11 +10,12 @@
 namespace kirmel::screens {
 namespace {
 
+// A window whose files cannot be read closes itself, which Save counts as
+// a failure; the reader's message is an error dialog, counted as well.
 template <class Form>
 void SaveGraph(TScreenContext& c, const char* name) {
   Form form(&c.Main, c.RunDir);
   c.Save(&form, name);
-  if (form.ReadFailed()) std::printf("%s: a file of the run could not be read\n", name);
   form.hide();
 }
 

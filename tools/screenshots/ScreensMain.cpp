@@ -1,6 +1,7 @@
 // KirmelScreens OUT_DIR [RUN_DIR]: starts the main window on the root
 // ($KIRMEL_ROOT), renders every registered window to OUT_DIR, and ends with
-// status 0 when every PNG was written.
+// status 0 only when every window it should draw was drawn and written and
+// no error dialog came up.
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
@@ -8,9 +9,12 @@
 #include <QWidget>
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <memory>
+#include <system_error>
 
+#include "frontend/editor/Directories.h"
 #include "frontend/gui/MainForm.h"
 #include "frontend/qt/Dialogs.h"
 #include "platform/Paths.h"
@@ -18,6 +22,8 @@
 
 namespace kirmel::screens {
 namespace {
+
+namespace fs = std::filesystem;
 
 std::map<std::string, TScreenFunction>& Registry() {
   static std::map<std::string, TScreenFunction> registry;
@@ -31,6 +37,36 @@ void Settle() {
   }
 }
 
+// The run directory as a directory of root/RUNS: itself when it lies there,
+// else a link to it named after it.  A name that root/RUNS already uses for
+// something else (a folder another window made, a link to another run) is
+// never touched: the link then gets a number ("S+P-2").  Empty, with
+// `error` set, when no link can be made.
+std::string RunInRoot(const std::string& runDir, const std::string& root, std::string& error) {
+  std::error_code ec;
+  std::string dir = fs::absolute(runDir, ec).lexically_normal().string();
+  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  if (fe::IsRunDirectory(dir, root)) return dir;
+
+  const fs::path runs = fs::path(root) / "RUNS";
+  fs::create_directories(runs, ec);
+  const std::string name = fe::ExtractLastDirectory(dir);
+  for (int n = 1; n <= 100; ++n) {
+    const fs::path link = runs / (n == 1 ? name : name + "-" + std::to_string(n));
+    if (!fs::exists(fs::symlink_status(link, ec))) {
+      fs::create_directory_symlink(dir, link, ec);
+      if (ec) {
+        error = "Cannot link " + link.string() + " to " + dir + ": " + ec.message();
+        return {};
+      }
+      return link.string();
+    }
+    if (fs::equivalent(link, dir, ec)) return link.string();
+  }
+  error = "No free name for a link to " + dir + " in " + runs.string();
+  return {};
+}
+
 }  // namespace
 
 TScreenRegistrar::TScreenRegistrar(const char* key, TScreenFunction render) {
@@ -41,13 +77,22 @@ void TScreenContext::Save(QWidget* window, const std::string& name) {
   if (!window->isVisible()) window->show();
   window->raise();
   Settle();
-  const std::string file = OutDir + "/" + name + ".png";
-  if (window->grab().save(QString::fromStdString(file), "PNG")) {
-    std::printf("%s\n", file.c_str());
-  } else {
-    std::fprintf(stderr, "Could not write %s\n", file.c_str());
-    ++Failures;
+  if (!window->isVisible()) {
+    Fail(name, "the window closed itself");
+    return;
   }
+  const std::string file = OutDir + "/" + name + ".png";
+  if (window->grab().save(QString::fromStdString(file), "PNG"))
+    std::printf("%s\n", file.c_str());
+  else
+    Fail(name, "could not write " + file);
+}
+
+void TScreenContext::Fail(const std::string& name, const std::string& why) {
+  std::string text = why;  // the lines of a message joined by CR
+  std::replace(text.begin(), text.end(), '\r', ' ');
+  std::fprintf(stderr, "%s left out: %s\n", name.c_str(), text.c_str());
+  ++Failures;
 }
 
 }  // namespace kirmel::screens
@@ -55,11 +100,30 @@ void TScreenContext::Save(QWidget* window, const std::string& name) {
 int main(int argc, char** argv) {
   using namespace kirmel;
   QApplication app(argc, argv);
-  if (argc < 2) {
+  if (argc < 2 || argc > 3) {
     std::fprintf(stderr, "usage: KirmelScreens OUT_DIR [RUN_DIR]\n");
     return 2;
   }
-  QDir().mkpath(QString::fromLocal8Bit(argv[1]));
+  const std::string outDir = argv[1];
+  const std::string runDir = argc > 2 ? argv[2] : "";
+  if (!QDir().mkpath(QString::fromLocal8Bit(argv[1]))) {
+    std::fprintf(stderr, "Cannot create the folder %s\n", outDir.c_str());
+    return 2;
+  }
+  std::error_code ec;
+  if (!runDir.empty() && !std::filesystem::is_directory(runDir, ec)) {
+    std::fprintf(stderr, "The run directory %s is no folder\n", runDir.c_str());
+    return 2;
+  }
+  std::string runInRoot;
+  if (!runDir.empty()) {
+    std::string error;
+    runInRoot = screens::RunInRoot(runDir, paths::root(), error);
+    if (runInRoot.empty()) {
+      std::fprintf(stderr, "%s\n", error.c_str());
+      return 2;
+    }
+  }
 
   // No dialog may wait for a user: every one is logged and cancelled.
   auto dialogs = std::make_unique<qt::TScriptedDialogs>();
@@ -70,12 +134,28 @@ int main(int argc, char** argv) {
   gui::TMainForm main;
   main.show();
   main.StartUp();
-  screens::TScreenContext context{argv[1], argc > 2 ? argv[2] : "", paths::root(), main};
-  for (const auto& [key, render] : screens::Registry()) render(context);
+  screens::TScreenContext context{outDir, runDir, runInRoot, paths::root(), main};
+  // No window is drawn to show an error dialog: each one is a failure of the
+  // area that brought it up.
+  std::size_t seen = 0;
+  auto reportErrors = [&](const std::string& area) {
+    const std::vector<qt::TDialogRecord>& records = log->Records();
+    for (; seen < records.size(); ++seen)
+      if (records[seen].Kind == qt::TDialogKind::Error) {
+        std::fprintf(stderr, "Error dialog in %s: %s\n", area.c_str(), records[seen].Text.c_str());
+        ++context.Failures;
+      }
+  };
+  reportErrors("start-up");
+  for (const auto& [key, render] : screens::Registry()) {
+    render(context);
+    reportErrors(key);
+  }
 
-  for (const qt::TDialogRecord& r : log->Records())
-    if (r.Kind == qt::TDialogKind::Error) std::fprintf(stderr, "Error dialog: %s\n", r.Text.c_str());
   main.hide();
   qt::InstallDialogs(nullptr);
+  if (context.Failures > 0)
+    std::fprintf(stderr, "%d failure(s): not every window was drawn as it should be\n",
+                 context.Failures);
   return context.Failures == 0 ? 0 : 1;
 }

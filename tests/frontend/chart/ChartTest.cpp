@@ -61,6 +61,29 @@ TEST(ChartAxes, AxisMaxHelpersAndSafeOrder) {
   EXPECT_EQ(depth.AxisRange(TAxisSide::Top), std::make_pair(3.0, 5.0));
   EXPECT_EQ(depth.AxisRange(TAxisSide::Bottom), std::make_pair(0.0, 1.0));  // no data
 
+  // Hidden series keep their points but do not widen an automatic axis.
+  TChart hidden;
+  TSeries big = Line({{-50, 100}, {90, -20}});
+  big.Active = false;
+  hidden.Series = {Line({{1, 2}, {3, 4}}), big};
+  EXPECT_EQ(hidden.AxisRange(TAxisSide::Left), std::make_pair(2.0, 4.0));
+  EXPECT_EQ(hidden.AxisRange(TAxisSide::Bottom), std::make_pair(1.0, 3.0));
+  hidden.Series[0].Active = false;  // nothing drawn: as with no data
+  EXPECT_EQ(hidden.AxisRange(TAxisSide::Left), std::make_pair(0.0, 1.0));
+
+  // Flat data: a range of zero width opens by 1 on each automatic side, so
+  // a run without pesticide in a compartment still gets an axis.
+  TChart flat;
+  flat.Series = {Line({{0, 5}, {10, 5}}), Line({{20, 5}})};
+  EXPECT_EQ(flat.AxisRange(TAxisSide::Left), std::make_pair(4.0, 6.0));
+  flat.Series = {Line({{0, 0}, {10, 0}})};
+  EXPECT_EQ(flat.AxisRange(TAxisSide::Left), std::make_pair(-1.0, 1.0));
+  flat.Left.SetMinimum(0);  // one end fixed: only the other side opens
+  EXPECT_EQ(flat.AxisRange(TAxisSide::Left), std::make_pair(0.0, 1.0));
+  flat.Left.SetAutomatic();
+  flat.Left.SetMaximum(0);
+  EXPECT_EQ(flat.AxisRange(TAxisSide::Left), std::make_pair(-1.0, 0.0));
+
   // Error bars widen the value range by their half-heights.
   TChart bars;
   TSeries e;
@@ -78,6 +101,12 @@ TEST(ChartAxes, LabelPatterns) {
   EXPECT_EQ(FormatAxisLabel("    ###0.##", 1234.5, '.'), "    1234.5");
   EXPECT_EQ(FormatAxisLabel("0.00 mg", 3, '.'), "3.00 mg");
   EXPECT_EQ(FormatAxisLabel("#,##0", 999.5, '.'), "1,000");
+  // No "0" before the separator: no digit before it below 1.
+  EXPECT_EQ(FormatAxisLabel("#.##", 0.5, '.'), ".5");
+  EXPECT_EQ(FormatAxisLabel("#.##", -0.25, ','), "-,25");
+  EXPECT_EQ(FormatAxisLabel("#.##", 12.346, '.'), "12.35");
+  EXPECT_EQ(FormatAxisLabel("#.##", 3, '.'), "3");
+  EXPECT_EQ(FormatAxisLabel("#.##", 0, '.'), "0");
 }
 
 TEST(ChartColors, BGRValues) {

@@ -37,6 +37,8 @@ TEST(Directories, DirectlyInTheRootsFolderWhateverTheSpelling) {
   EXPECT_TRUE(fe::IsPesticideDirectory(r + "/PESTICIDES/Cpf", r));
   EXPECT_TRUE(fe::IsRunDirectory(r + "/RUNS/S+P", r));
   EXPECT_FALSE(fe::IsRunDirectory(r + "/RUNS", r));
+  EXPECT_TRUE(fe::IsRunDirectory(r + "/RUNS/S+P", r + "/"));  // a root given with a final '/'
+  EXPECT_FALSE(fe::IsRunDirectory(r + "/RUNS/S+P/x", r + "/"));
 
   // A link to the folder is the folder.
   fs::create_directory_symlink(root.path() / "SCENARIOS", root.path() / "link");

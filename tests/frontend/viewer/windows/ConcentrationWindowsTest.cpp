@@ -436,6 +436,20 @@ TEST_F(ConcentrationWindows, RunWithBufferSegments) {
   EXPECT_EQ(Items(conc.ComboBox(1)), (std::vector<std::string>{"2.00 m", "18.00 m"}));
   EXPECT_EQ(Titles(time.WaterLayerGraph().Chart),
             (std::vector<std::string>{"2.00 m", "6.00 m", "10.00 m", "14.00 m", "18.00 m"}));
+  // Behind the two buffer nodes: water-body segments 1 .. 5 are nodes 3 .. 7
+  // of WLSOCO.OUT, here at 0.25 d (dissolved, µg/L).
+  const std::vector<double> at025{7.975, 6.406, 2.727, 0.6648, 0.1020};
+  for (std::size_t s = 0; s < at025.size(); ++s) {
+    const fe::TChartPoint p = time.WaterLayerGraph().Chart.Series[s].Points.at(1);
+    EXPECT_EQ(p.X, 0.25);
+    EXPECT_NEAR(p.Y, at025[s], 1e-9) << "series " << s + 1;
+  }
+  OnModal<TFrmSelectNode>([](TFrmSelectNode* p) {
+    p->List()->setCurrentRow(2);
+    Click(p, "BitBtnOK");
+  });
+  Click(&time, "BtnSelNode1");  // segment 3, node 5
+  EXPECT_NEAR(time.WaterLayerGraph().Chart.Series[0].Points.at(1).Y, 2.727, 1e-9);
   EXPECT_EQ(time.StrGridExpConc()->Cell(1, 1), "1.25");  // node 7's table
   EXPECT_EQ(time.StrGridExpConc()->Cell(2, 1), "5.29");
   EXPECT_EQ(Items(dist.ComboBox(3)), (std::vector<std::string>{"at 2.00 m", "at 18.00 m"}));
