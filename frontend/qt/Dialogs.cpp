@@ -93,6 +93,7 @@ const char* DialogKindName(TDialogKind kind) {
     case TDialogKind::OpenFile: return "open-file chooser";
     case TDialogKind::SaveFile: return "save-file chooser";
     case TDialogKind::PrinterSetup: return "printer set-up";
+    case TDialogKind::YesNoCancel: return "Yes/No/Cancel question";
   }
   return "dialog";
 }
@@ -143,6 +144,18 @@ bool TQtDialogs::PrinterSetup() {
   return dialog.exec() == QDialog::Accepted;
 }
 
+TChoice TQtDialogs::YesNoCancel(const std::string& text) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), MessageText(text),
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, DialogParent());
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Yes: return TChoice::Yes;
+    case QMessageBox::No: return TChoice::No;
+    default: return TChoice::Cancel;
+  }
+}
+
 // ---- scripted ----
 
 TScriptedDialogs::TScriptedDialogs() : onFailure_(AbortOnFailure) {}
@@ -169,6 +182,10 @@ TScriptedDialogs& TScriptedDialogs::AnswerSaveFile(std::optional<std::string> fi
 }
 TScriptedDialogs& TScriptedDialogs::AnswerPrinterSetup(bool ok) {
   answers_.push_back({TDialogKind::PrinterSetup, ok, std::nullopt});
+  return *this;
+}
+TScriptedDialogs& TScriptedDialogs::AnswerYesNoCancel(TChoice choice) {
+  answers_.push_back({TDialogKind::YesNoCancel, choice == TChoice::Yes, std::nullopt, choice});
   return *this;
 }
 
@@ -242,6 +259,11 @@ std::optional<std::string> TScriptedDialogs::SaveFile(const TFileDialogOptions& 
 bool TScriptedDialogs::PrinterSetup() {
   records_.push_back({TDialogKind::PrinterSetup, "Printer setup", ""});
   return Take(TDialogKind::PrinterSetup, "Printer setup").Yes;
+}
+
+TChoice TScriptedDialogs::YesNoCancel(const std::string& text) {
+  records_.push_back({TDialogKind::YesNoCancel, "Confirm", text});
+  return Take(TDialogKind::YesNoCancel, text).Choice;
 }
 
 }  // namespace kirmel::qt

@@ -23,8 +23,12 @@ enum class TDialogKind {
   FolderBrowser,
   OpenFile,
   SaveFile,
-  PrinterSetup
+  PrinterSetup,
+  YesNoCancel    // "Confirm", Yes, No and Cancel
 };
+
+// The answer to a question with three buttons.
+enum class TChoice { Yes, No, Cancel };
 
 // What a file chooser shows.
 struct TFileDialogOptions {
@@ -54,6 +58,8 @@ class Dialogs {
   virtual std::optional<std::string> SaveFile(const TFileDialogOptions& options) = 0;
   // True when the set-up was confirmed.
   virtual bool PrinterSetup() = 0;
+  // Yes, No or Cancel; closing the dialog is Cancel.
+  virtual TChoice YesNoCancel(const std::string& text) = 0;
 };
 
 // The process-wide service.  It is the Qt implementation until a test or a
@@ -73,6 +79,7 @@ class TQtDialogs : public Dialogs {
   std::optional<std::string> OpenFile(const TFileDialogOptions& options) override;
   std::optional<std::string> SaveFile(const TFileDialogOptions& options) override;
   bool PrinterSetup() override;
+  TChoice YesNoCancel(const std::string& text) override;
 };
 
 // One dialog as the scripted service saw it.
@@ -101,6 +108,7 @@ class TScriptedDialogs : public Dialogs {
   TScriptedDialogs& AnswerOpenFile(std::optional<std::string> file);
   TScriptedDialogs& AnswerSaveFile(std::optional<std::string> file);
   TScriptedDialogs& AnswerPrinterSetup(bool ok);
+  TScriptedDialogs& AnswerYesNoCancel(TChoice choice);
 
   // Not strict: an unscripted choice is answered as cancelled and logged,
   // without a failure (for tools that render windows).
@@ -126,12 +134,14 @@ class TScriptedDialogs : public Dialogs {
   std::optional<std::string> OpenFile(const TFileDialogOptions& options) override;
   std::optional<std::string> SaveFile(const TFileDialogOptions& options) override;
   bool PrinterSetup() override;
+  TChoice YesNoCancel(const std::string& text) override;
 
  private:
   struct TAnswer {
     TDialogKind Kind;
     bool Yes = false;
     std::optional<std::string> Path;
+    TChoice Choice = TChoice::Cancel;
   };
   // The queued answer for a dialog of this kind, or a cancelling one after
   // reporting the failure.
