@@ -190,6 +190,8 @@ int Injected(const TSaveFault& fault, TSaveStep step, const std::string& name) {
 
 std::string SavingPrefix(const std::string& name) { return "." + name + "+saving-"; }
 
+std::string AsidePrefix(const std::string& name) { return SavingPrefix(name) + "old-"; }
+
 // ---- TFolderSave ----
 
 TFolderSave::TFolderSave(const std::string& folder, TSaveFault fault) : fault_(std::move(fault)) {
@@ -226,6 +228,9 @@ TFolderSave::TFolderSave(const std::string& folder, TSaveFault fault) : fault_(s
     ::close(parentFd_);
     throw TSaveError("Cannot save \"" + folder_ + "\": " + Reason(error));
   }
+  if (oldFd_ < 0 && RestoreAside()) {
+    oldFd_ = ::openat(parentFd_, base_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  }
   if (oldFd_ >= 0 && ::fstat(oldFd_, &st) == 0) oldMode_ = st.st_mode & 07777;
 
   RemoveLeftovers(parentFd_, SavingPrefix(base_));
@@ -256,6 +261,21 @@ TFolderSave::~TFolderSave() {
   if (freshFd_ >= 0) ::close(freshFd_);
   if (oldFd_ >= 0) ::close(oldFd_);
   if (parentFd_ >= 0) ::close(parentFd_);
+}
+
+bool TFolderSave::RestoreAside() {
+  // A save killed between moving the old folder aside and the new one in
+  // (where the filesystem cannot exchange) left the old version aside and
+  // none in place: it goes back before anything else happens.
+  const std::string prefix = AsidePrefix(base_);
+  int error = 0;
+  for (const std::string& name : Entries(parentFd_, &error)) {
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    TFd held(::openat(parentFd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (held.get() < 0 || ::flock(held.get(), LOCK_EX | LOCK_NB) != 0) continue;
+    if (::renameat(parentFd_, name.c_str(), parentFd_, base_.c_str()) == 0) return true;
+  }
+  return false;
 }
 
 void TFolderSave::RemoveFresh() {
@@ -366,10 +386,12 @@ void TFolderSave::Commit() {
       // The filesystem cannot exchange: the old folder aside, the new one in.
       std::string aside;
       for (int attempt = 0; attempt < 100 && aside.empty(); ++attempt) {
-        aside = SavingPrefix(base_) + RandomPart();
+        aside = AsidePrefix(base_) + RandomPart();
         struct stat st;
         if (::fstatat(parentFd_, aside.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) aside.clear();
       }
+      // Locked, so that no other save takes it for the leftover of a killed one.
+      ::flock(oldFd_, LOCK_EX);
       error = Injected(fault_, TSaveStep::MoveAside, base_);
       if (error == 0 && ::renameat(parentFd_, base_.c_str(), parentFd_, aside.c_str()) != 0)
         error = errno;

@@ -63,6 +63,11 @@ using TSaveFault = std::function<int(TSaveStep step, const std::string& name)>;
 
 // The name prefix of the fresh folders and temporary files of `name`.
 std::string SavingPrefix(const std::string& name);
+// Within those, the prefix of an old folder moved aside where the
+// filesystem cannot exchange two folders.  A save that finds no folder in
+// place but one moved aside (its predecessor was killed between the two
+// moves) puts that one back first.
+std::string AsidePrefix(const std::string& name);
 
 class TFolderSave {
  public:
@@ -93,6 +98,7 @@ class TFolderSave {
  private:
   void Fail(TSaveStep step, const std::string& name, const std::string& what) const;
   void CarryTree(int from, int to, const std::string& relative);
+  bool RestoreAside();
   void RemoveFresh();
 
   TSaveFault fault_;

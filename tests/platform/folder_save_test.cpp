@@ -171,6 +171,20 @@ TEST(FolderSave, LeftoversOfKilledSavesGoButNotThoseOfARunningSave) {
   ::close(live);
 }
 
+TEST(FolderSave, AnOldVersionMovedAsideByAKilledSaveIsPutBack) {
+  Folder f;
+  const auto before = DescribeTree(f.dir);
+  const fs::path aside = f.root.path() / (files::AsidePrefix("S") + "0123");
+  fs::rename(f.dir, aside);
+  fs::create_directories(f.root.path() / (files::SavingPrefix("S") + "4567"));  // the new one
+  f.Save();
+  auto after = DescribeTree(f.dir);
+  EXPECT_EQ(after["notes/deeper/n.txt"], before.at("notes/deeper/n.txt"));
+  EXPECT_EQ(after["b.inp"], "384 file new b");
+  EXPECT_EQ(after["."], before.at("."));
+  EXPECT_EQ(EntryNames(f.root.path()), std::vector<std::string>{"S"});
+}
+
 TEST(ReplaceFile, KeepsModeAndNeverWritesThroughALink) {
   TempDir root;
   const std::string path = root.write("FILES.INP", "old");

@@ -5,7 +5,10 @@
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cerrno>
 #include <filesystem>
@@ -88,6 +91,75 @@ TEST(EditorSave, AFailureAtEachOfTheNineFilesKeepsThePreviousScenario) {
   EXPECT_EQ(fs::status(dir / "HY.INP").permissions(), fs::perms(0600));
   EXPECT_EQ(fs::status(dir / "SL.INP").permissions(), fs::perms(0444));
   EXPECT_EQ(EntryNames(f.ed().Settings().ScenariosDir()), std::vector<std::string>{"S"});
+}
+
+// The program killed at any step of a save leaves one whole version, old or
+// new, that loads; the next save clears what the killed one left.  Where the
+// filesystem cannot exchange two folders, a kill between its two moves
+// leaves the old version aside, and the next save puts it back first.
+TEST(EditorSave, AKillAtAnyStepLeavesOneWholeVersion) {
+  struct TKill {
+    TSaveStep Step;
+    std::string At;
+    bool WithoutExchange = false;
+  };
+  std::vector<TKill> steps = {{TSaveStep::CreateFolder, "S"}};
+  for (const std::string& file : ScenarioFiles()) {
+    steps.push_back({TSaveStep::WriteFile, file});
+    steps.push_back({TSaveStep::SyncFile, file});
+  }
+  for (TSaveStep step : {TSaveStep::CarryEntry, TSaveStep::SyncFolder, TSaveStep::Swap,
+                         TSaveStep::SyncParent})
+    steps.push_back({step, step == TSaveStep::CarryEntry ? "notes.txt" : "S"});
+  for (TSaveStep step : {TSaveStep::MoveAside, TSaveStep::MoveIn, TSaveStep::SyncParent})
+    steps.push_back({step, "S", true});
+  for (const auto& [killed, at, withoutExchange] : steps) {
+    SCOPED_TRACE(at + " at step " + std::to_string(static_cast<int>(killed)) +
+                 (withoutExchange ? " without exchange" : ""));
+    EditorFixture f;
+    f.data().Hydrology().SetFlowVelocity(20);
+    f.save("S", "P");
+    std::ofstream(f.scenarioDir("S") + "/notes.txt") << "mine";
+    const auto oldVersion = DescribeTree(f.scenarioDir("S"));
+    f.data().Hydrology().SetFlowVelocity(30);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      f.ed().SetSaveFault([&](TSaveStep step, const std::string& name) {
+        if (step == killed && name == at) ::kill(::getpid(), SIGKILL);
+        return withoutExchange && step == TSaveStep::Swap ? EINVAL : 0;
+      });
+      try {
+        f.ed().SaveScenario();
+      } catch (...) {
+      }
+      ::_exit(0);  // not killed: the test fails below
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+
+    if (killed == TSaveStep::MoveIn) {
+      // Nothing in place until the next save puts the old version back.
+      EXPECT_FALSE(fs::exists(f.scenarioDir("S")));
+      f.ed().SaveScenario();
+      EXPECT_EQ(readFile(f.scenarioDir("S") + "/notes.txt"), "mine");
+      EXPECT_EQ(EntryNames(f.ed().Settings().ScenariosDir()), std::vector<std::string>{"S"});
+      continue;
+    }
+    const double flow = Loaded(f, "S", "P").FlowVelocity;
+    if (killed == TSaveStep::SyncParent) {
+      EXPECT_EQ(flow, 30);  // swapped in before the kill
+      EXPECT_EQ(readFile(f.scenarioDir("S") + "/notes.txt"), "mine");
+    } else {
+      EXPECT_EQ(flow, 20);
+      EXPECT_EQ(DescribeTree(f.scenarioDir("S")), oldVersion);
+    }
+    f.ed().SaveScenario();
+    EXPECT_EQ(EntryNames(f.ed().Settings().ScenariosDir()), std::vector<std::string>{"S"});
+    EXPECT_EQ(Loaded(f, "S", "P").FlowVelocity, 30);
+  }
 }
 
 TEST(EditorSave, PesticideAndFolderStepsFailTheSameWay) {
