@@ -171,15 +171,16 @@ std::string Join(const std::string& dir, const std::string& name) {
   return dir == "/" ? "/" + name : dir + "/" + name;
 }
 
-void SplitPath(const std::string& path, std::string& parent, std::string& base) {
+// A path's folder ("." when it has none, "/" for the root) and last name.
+struct TSplitPath {
+  std::string Parent;
+  std::string Base;
+};
+
+TSplitPath SplitPath(const std::string& path) {
   const std::string::size_type slash = path.find_last_of('/');
-  if (slash == std::string::npos) {
-    parent = ".";
-    base = path;
-  } else {
-    parent = slash == 0 ? "/" : path.substr(0, slash);
-    base = path.substr(slash + 1);
-  }
+  if (slash == std::string::npos) return {std::string("."), path};
+  return {path.substr(0, slash == 0 ? 1 : slash), path.substr(slash + 1)};
 }
 
 int Injected(const TSaveFault& fault, TSaveStep step, const std::string& name) {
@@ -216,7 +217,9 @@ TFolderSave::TFolderSave(const std::string& folder, TSaveFault fault) : fault_(s
     }
   }
   folder_ = found;
-  SplitPath(folder_, parent_, base_);
+  TSplitPath split = SplitPath(folder_);
+  parent_ = std::move(split.Parent);
+  base_ = std::move(split.Base);
 
   parentFd_ = ::open(parent_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (parentFd_ < 0)
@@ -294,11 +297,7 @@ void TFolderSave::Fail(TSaveStep step, const std::string& name, const std::strin
 
 std::string TFolderSave::FileName(const std::string& name) const {
   if (oldFd_ < 0) return name;
-  if (auto found = paths::resolveExisting(Join(folder_, name))) {
-    std::string parent, base;
-    SplitPath(*found, parent, base);
-    return base;
-  }
+  if (auto found = paths::resolveExisting(Join(folder_, name))) return SplitPath(*found).Base;
   return name;
 }
 
@@ -435,8 +434,7 @@ void TFolderSave::Commit() {
 
 void ReplaceFile(const std::string& path, std::string_view bytes, const TSaveFault& fault) {
   const std::string target = paths::forCreate(path);
-  std::string parent, base;
-  SplitPath(target, parent, base);
+  const auto [parent, base] = SplitPath(target);
   const std::string what = "Cannot write file \"" + target + "\"";
   TFd dir(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.get() < 0) throw TSaveError(what + ": " + Reason(errno));
