@@ -1,8 +1,10 @@
-// Fuzz target for the token reader and the scenario reader: the input
-// replaces one of the nine scenario files (its first byte chooses which) of
-// an otherwise valid scenario in a private directory, then the token reader
-// runs over it and the scenario is loaded.  Front-end exceptions are the
-// reader's ordinary answers to bad input; anything else is a fault.
+// Fuzz target for the token reader and the scenario and pesticide readers:
+// the input replaces one of the nine scenario files or the pesticide file
+// (its first byte chooses which) of an otherwise valid scenario and pesticide
+// in a private directory, then the token reader runs over it and the
+// scenario or pesticide is loaded.  Front-end exceptions are the reader's
+// ordinary answers to bad input; anything else is a fault.  What loads must
+// write out again (in memory) and count as unchanged.
 #include <signal.h>
 #include <unistd.h>
 
@@ -24,13 +26,14 @@ namespace {
 namespace fs = std::filesystem;
 using kirmel::fe::TKirmelEditor;
 
-const char* const kFiles[] = {"WLNU.INP", "WLPA.INP", "WLST.INP", "WBNU.INP", "WBPA.INP",
-                              "WBST.INP", "HY.INP",   "OPOUT.INP", "SL.INP"};
+const char* const kFiles[] = {"WLNU.INP", "WLPA.INP",  "WLST.INP", "WBNU.INP", "WBPA.INP",
+                              "WBST.INP", "HY.INP",    "OPOUT.INP", "SL.INP",  "SU.INP"};
+constexpr int kFileCount = 10;
 
 struct Setup {
   std::string root;
   std::unique_ptr<TKirmelEditor> editor;
-  std::string pristine[9];
+  std::string pristine[kFileCount];
 
   Setup() {
     // libFuzzer may end the process without running destructors: the
@@ -53,16 +56,22 @@ struct Setup {
     env.Date = [] { return std::string("01-01-2000"); };
     editor = std::make_unique<TKirmelEditor>(std::move(env));
     editor->Data().SetScenarioName("F");
-    fs::create_directories(Dir("F"));
-    fs::create_directories(Dir("Out"));
+    editor->Data().SetPesticideName("F");
+    fs::create_directories(root + "/SCENARIOS");
+    fs::create_directories(root + "/PESTICIDES");
     editor->SaveScenario();
-    for (int i = 0; i < 9; ++i) pristine[i] = Read(Dir("F") + "/" + kFiles[i]);
+    editor->SavePesticide();
+    for (int i = 0; i < kFileCount; ++i) pristine[i] = Read(Path(i));
   }
   ~Setup() {
     std::error_code ec;
     fs::remove_all(root, ec);
   }
-  std::string Dir(const std::string& name) const { return editor->Settings().ScenarioDir(name); }
+  std::string Path(int i) const {
+    return (i == kFileCount - 1 ? editor->Settings().PesticideDir("F")
+                                : editor->Settings().ScenarioDir("F")) +
+           "/" + kFiles[i];
+  }
   static std::string Read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -83,8 +92,8 @@ Setup& TheSetup() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   Setup& s = TheSetup();
-  const int which = data[0] % 9;
-  const std::string path = s.Dir("F") + "/" + kFiles[which];
+  const int which = data[0] % kFileCount;
+  const std::string path = s.Path(which);
   Setup::Write(path, reinterpret_cast<const char*>(data + 1), size - 1);
 
   // The token reader on its own, with both decimal separators.
@@ -107,12 +116,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     parser.CloseInputFile();
   }
 
-  // The scenario reader; whatever it takes in must write out again.
+  // The reader; whatever it takes in must write out again, the same way
+  // twice.
   try {
-    if (s.editor->LoadScenario("F")) {
-      s.editor->Data().SetScenarioName("Out");
-      s.editor->SaveScenario();
-      s.editor->Data().SetScenarioName("F");
+    if (which == kFileCount - 1) {
+      if (s.editor->LoadPesticide("F") && s.editor->PesticideChanged()) std::abort();
+    } else {
+      if (s.editor->LoadScenario("F") && s.editor->ScenarioChanged()) std::abort();
     }
   } catch (const kirmel::fe::EKirmelError&) {
   }

@@ -58,6 +58,10 @@ bool IsRunDirectory(const std::string& dir, const std::string& root) {
 std::string NameProblem(const std::string& name, const std::string& what) {
   if (name.empty() || name == "." || name == "..")
     return "\"" + name + "\" cannot be the name of a " + what + ".";
+  // Names that begin with a dot are hidden in folder listings, and saves use
+  // such names for their work.
+  if (name[0] == '.')
+    return "The name of a " + what + " may not begin with \".\": \"" + name + "\".";
   for (unsigned char c : name) {
     if (c < 32 || c == 127 || c == '/' || c == '\'' || c == '+')
       return "The name of a " + what + " may not contain \"/\", \"+\", a single quote or control characters: \"" +

@@ -27,8 +27,9 @@ bool IsPesticideDirectory(const std::string& dir, const std::string& root);
 bool IsRunDirectory(const std::string& dir, const std::string& root);
 
 // Why `name` cannot name a scenario or pesticide folder, or "" when it can.
-// Refused: an empty name, "." and "..", "/", control characters, a single
-// quote, and "+" (the run folder is "<scenario>+<pesticide>").  `what` is
+// Refused: an empty name, "." and "..", a name that begins with "." (hidden
+// in listings; saves work under such names), "/", control characters, a
+// single quote, and "+" (the run folder is "<scenario>+<pesticide>").  `what` is
 // "scenario" or "pesticide".
 std::string NameProblem(const std::string& name, const std::string& what);
 

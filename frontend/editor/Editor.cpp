@@ -56,7 +56,11 @@ TKirmelEditor::TKirmelEditor(TEnvironment environment)
       dateTime_(environment.DateTime ? std::move(environment.DateTime)
                                      : TDateProvider(LocaleDateTime)),
       messages_(std::move(environment.Messages)),
-      parser_(messages_, decimalSeparator_) {}
+      parser_(messages_, decimalSeparator_),
+      saveFault_(std::move(environment.SaveFault)) {
+  MarkScenarioUnchanged();
+  MarkPesticideUnchanged();
+}
 
 void TKirmelEditor::SetMessageSink(TMessageSink sink) {
   messages_ = std::move(sink);

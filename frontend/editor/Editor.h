@@ -3,15 +3,25 @@
 // kernel input files back.
 //
 // Writing: every file is built in memory with CR LF line ends and "." as the
-// decimal separator whatever the locale, written to a temporary file next to
-// its final name, checked, and renamed into place.  A failure raises
-// EInOutError naming the file; the file that was there before stays intact.
-// Directories are not created here: the callers create them.
+// decimal separator whatever the locale.  A scenario (nine files) and a
+// pesticide are each saved as one unit (files::TFolderSave): the complete new
+// folder is written beside the old one and put in its place in one step, so
+// a failure or a kill leaves the previous version byte for byte.  A single
+// file (the names file) is written to a temporary file beside it and renamed
+// into place.  A failure raises EInOutError naming the file and the reason.
+// The scenario or pesticide folder is created by its save; the folders above
+// it must exist.
 //
 // Reading: LoadScenario and LoadPesticide fill fresh model parts and replace
 // the model's parts only when every file was read and every value accepted;
-// otherwise the model (names included) is unchanged.  Structural errors go to
-// the message sink and give false; EIllegalValue and EOutOfRange pass out.
+// otherwise the model (names included) is unchanged.  A file that lacks a key
+// that the writer always writes is refused, naming the file and the first
+// missing key.  Structural errors go to the message sink and give false;
+// EIllegalValue and EOutOfRange pass out.
+//
+// Changes: the editor keeps what Save would write for the scenario and for
+// the pesticide as they were last loaded, saved or marked unchanged;
+// ScenarioChanged and PesticideChanged compare the model with that.
 #pragma once
 
 #include <functional>
@@ -25,6 +35,7 @@
 #include "frontend/editor/Settings.h"
 #include "frontend/model/KirExcpt.h"
 #include "frontend/model/Kirdata.h"
+#include "platform/FolderSave.h"
 
 namespace kirmel::fe {
 
@@ -56,6 +67,7 @@ class TKirmelEditor {
     TDateProvider Date;           // empty: the locale's short date of today
     TDateProvider DateTime;       // empty: the locale's short date and long time of now
     TMessageSink Messages;        // the error dialog; empty: messages are dropped
+    files::TSaveFault SaveFault;  // tests: makes a step of a save fail
   };
 
   TKirmelEditor();
@@ -76,11 +88,14 @@ class TKirmelEditor {
   void SetDateProvider(TDateProvider date) { date_ = std::move(date); }
   void SetDateTimeProvider(TDateProvider dateTime) { dateTime_ = std::move(dateTime); }
   std::string DateTime() const { return dateTime_ ? dateTime_() : std::string(); }
+  void SetSaveFault(files::TSaveFault fault) { saveFault_ = std::move(fault); }
 
   // ---- Writing ----
-  // The nine scenario files into SCENARIOS/<ScenarioName>.
+  // The nine scenario files into SCENARIOS/<ScenarioName>, as one unit:
+  // files of that folder that the writer does not write are kept.  On
+  // success the scenario counts as unchanged.
   void SaveScenario();
-  // SU.INP into PESTICIDES/<PesticideName>.
+  // SU.INP into PESTICIDES/<PesticideName>, the same way.
   void SavePesticide();
   // FILES.INP into RUNS/<ScenarioName>+<PesticideName>.
   void WriteFilesInp();
@@ -127,7 +142,7 @@ class TKirmelEditor {
   bool ReadWBPA(const std::string& path, TSediment& sediment);
   bool ReadWBST(const std::string& path, TSediment& sediment);
   bool ReadHY(const std::string& path, THydrology& hydrology);
-  // ktop is set only when the file has it.
+  // ktop is set when the file was read (a file without it is refused).
   bool ReadOPOUT(const std::string& path, TDitch& ditch, double& outputTimestep,
                  std::optional<int>& ktop, TSettings& settings);
   bool ReadSL(const std::string& path, TDrift& drift);
@@ -138,6 +153,15 @@ class TKirmelEditor {
   // Reads SU.INP of PESTICIDES/<name> into the model, all or nothing; the
   // scenario's background concentration in air is kept.
   bool LoadPesticide(const std::string& name);
+
+  // ---- Changes ----
+  // True when Save would write other files than those of the scenario (the
+  // pesticide) as last loaded, saved or marked, or the name differs.
+  bool ScenarioChanged();
+  bool PesticideChanged();
+  // The model's scenario (pesticide) as it is now counts as unchanged.
+  void MarkScenarioUnchanged();
+  void MarkPesticideUnchanged();
 
  private:
   // The file being written.
@@ -167,6 +191,11 @@ class TKirmelEditor {
 
   void ShowError(const std::string& message);
 
+  // What Save would write, without the header (whose date and path do not
+  // belong to the model), preceded by the name.
+  std::string ScenarioState(const std::string& name);
+  std::string PesticideState(const std::string& name);
+
   TKirmelData data_;
   TSettings settings_;
   char decimalSeparator_;
@@ -178,6 +207,12 @@ class TKirmelEditor {
   bool comments_ = true;
   std::string outPath_;  // where the file being written goes
   std::string out_;      // its text so far
+  files::TFolderSave* folder_ = nullptr;  // the folder being saved, when one is
+  bool image_ = false;   // files go to image_ text instead of the disk
+  std::string imageText_;
+  files::TSaveFault saveFault_;
+  std::string scenarioBaseline_;
+  std::string pesticideBaseline_;
 };
 
 }  // namespace kirmel::fe

@@ -1,6 +1,9 @@
 // Reading the kernel input files back into the model.
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <set>
+#include <span>
 
 #include "frontend/editor/Editor.h"
 #include "frontend/model/Numbers.h"
@@ -56,17 +59,61 @@ class TCloseGuard {
   }
 }
 
+// A key that the writer writes into a file.  A list key is written only when
+// its list has elements (the count comes from an earlier key or file).
+struct TWrittenKey {
+  std::string_view Name;
+  bool List = false;
+};
+
+// The keys of each file in the order the writer writes them: a file that
+// lacks one was not written whole (or was cut short), and reading it would
+// fill the model with defaults where the user's values were.
+constexpr TWrittenKey kWLNUKeys[] = {{"betawl"},  {"thetawl"}, {"deltwl"},  {"ttot"},
+                                     {"xdit"},    {"xfb"},     {"xeb"},     {"nxsedit"},
+                                     {"nxsefb"},  {"nxseeb"},  {"lesefb"},  {"lesedit", true},
+                                     {"leseeb"}};
+constexpr TWrittenKey kWLPAKeys[] = {{"wibot"}, {"sisl"},   {"wdhfl"}, {"leplot"},
+                                     {"coss"},  {"raomss"}, {"dwmp"}};
+constexpr TWrittenKey kWLSTKeys[] = {{"castwl", true}, {"coair"}};
+constexpr TWrittenKey kWBNUKeys[] = {{"betawb"}, {"thetawb"}, {"deltwb"},
+                                     {"zwb"},    {"zebb"},    {"nzsewb"},
+                                     {"nzseebb"}, {"lesewb"}, {"leseebb"}};
+constexpr TWrittenKey kWBPAKeys[] = {{"bdwb"}, {"raomwb", true}, {"ldis"}};
+constexpr TWrittenKey kWBSTKeys[] = {{"castwb", true}};
+constexpr TWrittenKey kHYKeys[] = {{"u"}, {"wdh"}, {"kds"}, {"qseif"}, {"colot"}, {"te"}};
+constexpr TWrittenKey kOPOUTKeys[] = {
+    {"op_input"},   {"op_icwlhy"},  {"op_icwb"},    {"op_wlmb"},       {"op_wlmbnodenr"},
+    {"op_wbsconodenr"}, {"op_wbmbnodenr"}, {"op_wbmball"}, {"op_dbnodenr"}, {"op_dbdit"},
+    {"op_ecnodenr"}, {"deltout"},   {"nwbsy"},      {"iwbsy", true},   {"ktop"}};
+constexpr TWrittenKey kSLKeys[] = {{"op_slus"}, {"op_slud"}, {"op_slur"}, {"op_slmd"},
+                                   {"op_slmr"}, {"ntslus"},  {"tslus"}};
+constexpr TWrittenKey kSUKeys[] = {
+    {"dt50wl"}, {"aetf"},  {"kdomssdit"}, {"coobkomss"}, {"exfrss"}, {"kdmpdit"}, {"mamol"},
+    {"klq"},    {"kga"},   {"psat"},      {"tepsat"},    {"mepsat"}, {"cosol"},   {"tesol"},
+    {"mesol"},  {"kdfw"},  {"dt50wb"},    {"kdomwb1"},   {"coobkomwb"}, {"exfrwb"}};
+
+// Which keys a file must hold, and whether a list key's list has elements.
+struct TFileKeys {
+  std::span<const TWrittenKey> Keys;
+  std::function<bool(std::string_view)> ListHasElements = [](std::string_view) { return true; };
+};
+
 // Reads "name = value" statements until the file ends, handing each to
 // `handle(name, value)`.  With `nameMayHoldEquals` (OPOUT.INP) a name that
-// ends in "=" carries its equals sign and no separate one is read.
+// ends in "=" carries its equals sign and no separate one is read.  Then
+// every key the file must hold has to have been read.
 template <class Handler>
 bool ReadKeys(Parser& parser, const std::string& path, bool nameMayHoldEquals,
-              const std::function<void(const std::string&)>& showError, Handler& handle) {
+              const std::function<void(const std::string&)>& showError, const TFileKeys& keys,
+              Handler& handle) {
   if (!parser.OpenInputFile(path)) return false;
   TCloseGuard guard(parser);
   std::string name, eq, value;
+  std::set<std::string, std::less<>> read;
+  bool finished = false;
   // Every pass takes at least one token, so the loop ends with the file.
-  while (parser.GetToken(name)) {
+  while (!finished && parser.GetToken(name)) {
     bool equalsInName = nameMayHoldEquals && !name.empty() && name.back() == '=';
     if (equalsInName) {
       name.pop_back();
@@ -80,15 +127,22 @@ bool ReadKeys(Parser& parser, const std::string& path, bool nameMayHoldEquals,
     }
     switch (handle(name, value)) {
       case TKeyResult::kRead:
+        read.insert(name);
         break;
       case TKeyResult::kUnknown:
-        showError("Unknown variable " + name + " in " + path);
+        showError("Unknown variable " + PrintableText(name) + " in " + path);
         return false;
       case TKeyResult::kFailed:
         return false;
       case TKeyResult::kFinished:
-        return true;
+        finished = true;
+        break;
     }
+  }
+  for (const TWrittenKey& key : keys.Keys) {
+    if (read.count(key.Name) || (key.List && !keys.ListHasElements(key.Name))) continue;
+    showError("Missing variable " + std::string(key.Name) + " in " + path);
+    return false;
   }
   return true;
 }
@@ -96,9 +150,10 @@ bool ReadKeys(Parser& parser, const std::string& path, bool nameMayHoldEquals,
 // ReadKeys, with every refused value's message naming the file.
 template <class Handler>
 bool ReadKeyFile(Parser& parser, const std::string& path, bool nameMayHoldEquals,
-                 const std::function<void(const std::string&)>& showError, Handler handle) {
+                 const std::function<void(const std::string&)>& showError, const TFileKeys& keys,
+                 Handler handle) {
   try {
-    return ReadKeys(parser, path, nameMayHoldEquals, showError, handle);
+    return ReadKeys(parser, path, nameMayHoldEquals, showError, keys, handle);
   } catch (const EKirmelError&) {
     RethrowNamingFile(path, parser.DecimalSeparator());
   }
@@ -169,7 +224,8 @@ bool TKirmelEditor::ReadWLNU(const std::string& path, TDitch& ditch, TTimestep& 
       if (canAdd()) add(std::move(node));
     });
   };
-  return ReadKeyFile(p, path, false, error, [&](const std::string& name, const std::string& value) {
+  TFileKeys keys{kWLNUKeys, [&](std::string_view) { return count > 0; }};
+  return ReadKeyFile(p, path, false, error, keys, [&](const std::string& name, const std::string& value) {
     double v = 0;
     if (name == "betawl" || name == "thetawl") return TKeyResult::kRead;
     if (name == "deltwl") {
@@ -218,7 +274,7 @@ bool TKirmelEditor::ReadWLNU(const std::string& path, TDitch& ditch, TTimestep& 
 bool TKirmelEditor::ReadWLPA(const std::string& path, TDitch& ditch, TMetrics& metrics) {
   Parser& p = parser_;
   auto error = [this](const std::string& m) { ShowError(m); };
-  return ReadKeyFile(p, path, false, error, [&](const std::string& name, const std::string& value) {
+  return ReadKeyFile(p, path, false, error, TFileKeys{kWLPAKeys}, [&](const std::string& name, const std::string& value) {
     double v = 0;
     void (TMetrics::*metricsSetter)(double) = nullptr;
     void (TDitch::*ditchSetter)(double) = nullptr;
@@ -241,7 +297,10 @@ bool TKirmelEditor::ReadWLST(const std::string& path, TDitch& ditch,
                              double& backgroundConcentration) {
   Parser& p = parser_;
   auto error = [this](const std::string& m) { ShowError(m); };
-  return ReadKeyFile(p, path, false, error, [&](const std::string& name, const std::string& value) {
+  TFileKeys keys{kWLSTKeys, [&](std::string_view) {
+    return ditch.FrontBufferNodeCount() + ditch.NodeCount() + ditch.EndBufferNodeCount() > 0;
+  }};
+  return ReadKeyFile(p, path, false, error, keys, [&](const std::string& name, const std::string& value) {
     if (name == "coair") {
       p.StrToFloatValue(value, backgroundConcentration);
     } else if (name == "castwl") {
@@ -271,7 +330,7 @@ bool TKirmelEditor::ReadWBNU(const std::string& path, TSediment& sediment) {
   Parser& p = parser_;
   int layers = 0, bufferLayers = 0;
   auto error = [this](const std::string& m) { ShowError(m); };
-  return ReadKeyFile(p, path, false, error, [&](const std::string& name, const std::string& value) {
+  return ReadKeyFile(p, path, false, error, TFileKeys{kWBNUKeys}, [&](const std::string& name, const std::string& value) {
     double v = 0;
     if (name == "betawb" || name == "thetawb") return TKeyResult::kRead;
     if (name == "deltwb") {
@@ -314,7 +373,8 @@ bool TKirmelEditor::ReadWBNU(const std::string& path, TSediment& sediment) {
 bool TKirmelEditor::ReadWBPA(const std::string& path, TSediment& sediment) {
   Parser& p = parser_;
   auto error = [this](const std::string& m) { ShowError(m); };
-  return ReadKeyFile(p, path, false, error, [&](const std::string& name, const std::string& value) {
+  TFileKeys keys{kWBPAKeys, [&](std::string_view) { return sediment.NodeCount() > 0; }};
+  return ReadKeyFile(p, path, false, error, keys, [&](const std::string& name, const std::string& value) {
     double v = 0;
     if (name == "ldis") {
       p.StrToFloatValue(value, v);
@@ -346,7 +406,8 @@ bool TKirmelEditor::ReadWBPA(const std::string& path, TSediment& sediment) {
 bool TKirmelEditor::ReadWBST(const std::string& path, TSediment& sediment) {
   Parser& p = parser_;
   auto error = [this](const std::string& m) { ShowError(m); };
-  return ReadKeyFile(p, path, false, error, [&](const std::string& name, const std::string& value) {
+  TFileKeys keys{kWBSTKeys, [&](std::string_view) { return sediment.NodeCount() > 0; }};
+  return ReadKeyFile(p, path, false, error, keys, [&](const std::string& name, const std::string& value) {
     if (name != "castwb") return TKeyResult::kUnknown;
     const int layers = sediment.NodeCount();
     bool complete = ReadList(p, value, layers + sediment.EndBufferNodeCount(), error,
@@ -366,7 +427,7 @@ bool TKirmelEditor::ReadWBST(const std::string& path, TSediment& sediment) {
 bool TKirmelEditor::ReadHY(const std::string& path, THydrology& hydrology) {
   Parser& p = parser_;
   auto error = [this](const std::string& m) { ShowError(m); };
-  return ReadKeyFile(p, path, false, error, [&](const std::string& name, const std::string& value) {
+  return ReadKeyFile(p, path, false, error, TFileKeys{kHYKeys}, [&](const std::string& name, const std::string& value) {
     double v = 0;
     if (name == "u") {
       p.StrToFloatValue(value, v);
@@ -398,7 +459,8 @@ bool TKirmelEditor::ReadOPOUT(const std::string& path, TDitch& ditch, double& ou
   Parser& p = parser_;
   int count = 0;
   auto error = [this](const std::string& m) { ShowError(m); };
-  return ReadKeyFile(p, path, true, error, [&](const std::string& name, const std::string& value) {
+  TFileKeys keys{kOPOUTKeys, [&](std::string_view) { return count > 0; }};
+  return ReadKeyFile(p, path, true, error, keys, [&](const std::string& name, const std::string& value) {
     double v = 0;
     bool TSettings::*flag = nullptr;
     if (name == "op_input") flag = &TSettings::op_input;
@@ -445,7 +507,7 @@ bool TKirmelEditor::ReadSL(const std::string& path, TDrift& drift) {
   Parser& p = parser_;
   int count = 0;
   auto error = [this](const std::string& m) { ShowError(m); };
-  return ReadKeyFile(p, path, false, error, [&](const std::string& name, const std::string& value) {
+  return ReadKeyFile(p, path, false, error, TFileKeys{kSLKeys}, [&](const std::string& name, const std::string& value) {
     double v = 0;
     if (name == "op_slud" || name == "op_slur" || name == "op_slmd" || name == "op_slmr")
       return TKeyResult::kRead;
@@ -511,7 +573,7 @@ bool TKirmelEditor::ReadSU(const std::string& path, TSolids& solids) {
       {"coobkomwb", &TSolids::SetConcentrationSediment, 1000, 0},
       {"exfrwb", &TSolids::SetFreundlichSediment, 1, 0},
   };
-  return ReadKeyFile(p, path, false, error, [&](const std::string& name, const std::string& value) {
+  return ReadKeyFile(p, path, false, error, TFileKeys{kSUKeys}, [&](const std::string& name, const std::string& value) {
     for (const TKey& key : kKeys) {
       if (name != key.name) continue;
       double v = 0;
@@ -555,8 +617,8 @@ bool TKirmelEditor::LoadScenario(const std::string& name) {
     entry->SetEndPos(ditch->Length());
     drift->Loadings().Add(std::move(entry));
   }
-  // A file without ktop: the default, or 0 without sediment layers.
-  int top = ktop.value_or(sediment->NodeCount() > 0 ? TKirmelData().KTop() : 0);
+  // ReadOPOUT has refused a file without ktop.
+  const int top = ktop.value_or(0);
 
   // Every value that the model checks when it is put in is checked here first,
   // on a scratch model with the same number of sediment layers, so that the
@@ -585,6 +647,8 @@ bool TKirmelEditor::LoadScenario(const std::string& name) {
   data_.SetKTop(top);
   data_.SetOutputTimestep(outputTimestep);
   settings_ = std::move(settings);
+  // The caller names the model after the scenario it loaded.
+  scenarioBaseline_ = ScenarioState(name);
   return true;
 }
 
@@ -594,6 +658,7 @@ bool TKirmelEditor::LoadPesticide(const std::string& name) {
   // The background concentration in air belongs to the scenario (WLST.INP).
   solids->SetBackgroundConcentration(data_.Solids().BackgroundConcentration());
   data_.SetSolids(std::move(solids));
+  pesticideBaseline_ = PesticideState(name);
   return true;
 }
 

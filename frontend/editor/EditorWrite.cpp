@@ -1,9 +1,5 @@
 // Writing the kernel input files and the names file.
-#include <cerrno>
 #include <cmath>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 
 #include "frontend/editor/Editor.h"
 #include "frontend/model/Numbers.h"
@@ -47,8 +43,6 @@ std::string RealText(double value) {
   return General(value);
 }
 
-std::string ErrnoText(int error) { return error ? std::string(": ") + std::strerror(error) : ""; }
-
 }  // namespace
 
 std::string TKirmelEditor::FormatReal(double value) {
@@ -63,39 +57,26 @@ std::string TKirmelEditor::FormatReal(double value) {
 // ---- The file being written ----
 
 void TKirmelEditor::BeginFile(const std::string& path) {
-  outPath_ = paths::forCreate(path);
+  outPath_ = image_ ? path : paths::forCreate(path);
   out_.clear();
 }
 
 void TKirmelEditor::EndFile() {
-  const std::string target = outPath_;
-  const std::string temp = target + ".tmp";
   std::string text;
   text.swap(out_);
-  std::error_code ec;
-  {
-    errno = 0;
-    std::ofstream file(temp, std::ios::binary | std::ios::trunc);
-    if (!file) throw EInOutError("Cannot create file \"" + target + "\"" + ErrnoText(errno));
-    file.write(text.data(), static_cast<std::streamsize>(text.size()));
-    file.flush();
-    int error = errno;
-    file.close();
-    if (!file) {
-      std::filesystem::remove(temp, ec);
-      throw EInOutError("Cannot write file \"" + target + "\"" + ErrnoText(error));
-    }
+  if (image_) {
+    imageText_ += text;
+    return;
   }
-  // The temporary file holds everything: only now is the old file replaced.
-  if (std::filesystem::file_size(temp, ec) != text.size() || ec) {
-    std::filesystem::remove(temp, ec);
-    throw EInOutError("Cannot write file \"" + target + "\"");
+  if (folder_) {
+    // Part of a scenario or pesticide: into the folder being saved.
+    folder_->WriteFile(outPath_.substr(outPath_.find_last_of('/') + 1), text);
+    return;
   }
-  std::filesystem::rename(temp, target, ec);
-  if (ec) {
-    std::string why = ec.message();
-    std::filesystem::remove(temp, ec);
-    throw EInOutError("Cannot write file \"" + target + "\": " + why);
+  try {
+    files::ReplaceFile(outPath_, text, saveFault_);
+  } catch (const files::TSaveError& e) {
+    throw EInOutError(e.what());
   }
 }
 
@@ -132,6 +113,7 @@ void TKirmelEditor::WriteSection(int number, std::string_view title) {
 }
 
 void TKirmelEditor::WriteHeader(std::string_view contents1, std::string_view contents2) {
+  if (image_) return;  // the date and the path are not part of the model
   const TOutputOptions& options = settings_.OutputOptions;
   WriteStar();
   WriteComment("KIRMEL input file");
@@ -190,23 +172,115 @@ void TKirmelEditor::WriteValueList(std::string_view prefix, const std::vector<do
 
 // ---- Save entries ----
 
+namespace {
+
+// Points the editor's writer at a folder being saved (or at the image text)
+// for one save, and back however the save ends.
+template <class T>
+class TScopedValue {
+ public:
+  TScopedValue(T& slot, T value) : slot_(slot), old_(slot) { slot_ = value; }
+  ~TScopedValue() { slot_ = old_; }
+  TScopedValue(const TScopedValue&) = delete;
+  TScopedValue& operator=(const TScopedValue&) = delete;
+
+ private:
+  T& slot_;
+  T old_;
+};
+
+// The message of a save that failed: why, and what that means for the files.
+std::string SaveFailure(const files::TSaveError& e, const std::string& what,
+                        const std::string& name) {
+  std::string message = e.what();
+  if (!e.InPlace())
+    message += "\r" "The " + what + " \"" + name + "\" has not been saved; its files are as they were.";
+  return message;
+}
+
+}  // namespace
+
 void TKirmelEditor::SaveScenario() {
   SetCommentSwitch();
-  const std::string dir = settings_.ScenarioDir(data_.ScenarioName()) + "/";
-  WriteWLNU(dir + "WLNU.INP");
-  WriteWLPA(dir + "WLPA.INP");
-  WriteWLST(dir + "WLST.INP");
-  WriteWBNU(dir + "WBNU.INP");
-  WriteWBPA(dir + "WBPA.INP");
-  WriteWBST(dir + "WBST.INP");
-  WriteHY(dir + "HY.INP");
-  WriteOPOUTFile(dir + "OPOUT.INP");
-  WriteSL(dir + "SL.INP");
+  const std::string name = data_.ScenarioName();
+  const std::string dir = settings_.ScenarioDir(name) + "/";
+  try {
+    files::TFolderSave folder(settings_.ScenarioDir(name), saveFault_);
+    TScopedValue<files::TFolderSave*> target(folder_, &folder);
+    WriteWLNU(dir + "WLNU.INP");
+    WriteWLPA(dir + "WLPA.INP");
+    WriteWLST(dir + "WLST.INP");
+    WriteWBNU(dir + "WBNU.INP");
+    WriteWBPA(dir + "WBPA.INP");
+    WriteWBST(dir + "WBST.INP");
+    WriteHY(dir + "HY.INP");
+    WriteOPOUTFile(dir + "OPOUT.INP");
+    WriteSL(dir + "SL.INP");
+    folder.Commit();
+  } catch (const files::TSaveError& e) {
+    throw EInOutError(SaveFailure(e, "scenario", name));
+  }
+  MarkScenarioUnchanged();
 }
 
 void TKirmelEditor::SavePesticide() {
   SetCommentSwitch();
-  WriteSU(settings_.PesticideDir(data_.PesticideName()) + "/SU.INP");
+  const std::string name = data_.PesticideName();
+  try {
+    files::TFolderSave folder(settings_.PesticideDir(name), saveFault_);
+    TScopedValue<files::TFolderSave*> target(folder_, &folder);
+    WriteSU(settings_.PesticideDir(name) + "/SU.INP");
+    folder.Commit();
+  } catch (const files::TSaveError& e) {
+    throw EInOutError(SaveFailure(e, "pesticide", name));
+  }
+  MarkPesticideUnchanged();
+}
+
+// ---- Changes ----
+
+std::string TKirmelEditor::ScenarioState(const std::string& name) {
+  TScopedValue<bool> image(image_, true);
+  TScopedValue<bool> comments(comments_, comments_);
+  imageText_ = name;
+  imageText_ += '\0';
+  SetCommentSwitch();
+  WriteWLNU("WLNU.INP");
+  WriteWLPA("WLPA.INP");
+  WriteWLST("WLST.INP");
+  WriteWBNU("WBNU.INP");
+  WriteWBPA("WBPA.INP");
+  WriteWBST("WBST.INP");
+  WriteHY("HY.INP");
+  WriteOPOUTFile("OPOUT.INP");
+  WriteSL("SL.INP");
+  return std::move(imageText_);
+}
+
+std::string TKirmelEditor::PesticideState(const std::string& name) {
+  TScopedValue<bool> image(image_, true);
+  TScopedValue<bool> comments(comments_, comments_);
+  imageText_ = name;
+  imageText_ += '\0';
+  SetCommentSwitch();
+  WriteSU("SU.INP");
+  return std::move(imageText_);
+}
+
+bool TKirmelEditor::ScenarioChanged() {
+  return ScenarioState(data_.ScenarioName()) != scenarioBaseline_;
+}
+
+bool TKirmelEditor::PesticideChanged() {
+  return PesticideState(data_.PesticideName()) != pesticideBaseline_;
+}
+
+void TKirmelEditor::MarkScenarioUnchanged() {
+  scenarioBaseline_ = ScenarioState(data_.ScenarioName());
+}
+
+void TKirmelEditor::MarkPesticideUnchanged() {
+  pesticideBaseline_ = PesticideState(data_.PesticideName());
 }
 
 std::vector<TKirmelEditor::TInputFile> TKirmelEditor::InputFiles() const {

@@ -105,7 +105,7 @@ bool Parser::SkipTo(std::string_view s) {
 
 bool Parser::StrToIntValue(std::string_view s, int& value) const {
   if (!TryStrToInt(s, value))
-    throw EIllegalValue(fileName_ + ": Illegal integer value: " + std::string(s));
+    throw EIllegalValue(fileName_ + ": Illegal integer value: " + PrintableText(s));
   return true;
 }
 
@@ -115,8 +115,66 @@ bool Parser::StrToFloatValue(std::string_view s, double& value) const {
     if (auto dot = text.find('.'); dot != std::string::npos) text[dot] = ',';
   }
   if (!TryStrToFloat(text, decimalSeparator_, value))
-    throw EIllegalValue(fileName_ + ": Illegal floating-point value: \"" + text + "\"");
+    throw EIllegalValue(fileName_ + ": Illegal floating-point value: \"" + PrintableText(text) +
+                        "\"");
   return true;
+}
+
+namespace {
+
+// The length of the UTF-8 character that starts at `at`, or 0 when the bytes
+// there are not one (overlong forms, surrogates and values above U+10FFFF
+// included).
+std::size_t Utf8Length(std::string_view s, std::size_t at) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+  const unsigned char lead = byte(at);
+  std::size_t n = 0;
+  unsigned min = 0;
+  unsigned code = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    n = 2, min = 0x80, code = lead & 0x1Fu;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    n = 3, min = 0x800, code = lead & 0x0Fu;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    n = 4, min = 0x10000, code = lead & 0x07u;
+  } else {
+    return 0;
+  }
+  if (at + n > s.size()) return 0;
+  for (std::size_t i = 1; i < n; ++i) {
+    if ((byte(at + i) & 0xC0u) != 0x80u) return 0;
+    code = (code << 6) | (byte(at + i) & 0x3Fu);
+  }
+  if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+  // C1 control characters do not print either.
+  if (code >= 0x80 && code <= 0x9F) return 0;
+  return n;
+}
+
+}  // namespace
+
+std::string PrintableText(std::string_view token) {
+  constexpr std::size_t kLongest = 80;
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  std::size_t shown = 0;
+  std::size_t at = 0;
+  while (at < token.size() && shown < kLongest) {
+    const unsigned char c = static_cast<unsigned char>(token[at]);
+    std::size_t n = c >= 0x20 && c < 0x7F ? 1 : c >= 0x80 ? Utf8Length(token, at) : 0;
+    if (n > 0) {
+      out.append(token.substr(at, n));
+      at += n;
+    } else {
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 0x0F];
+      ++at;
+    }
+    ++shown;
+  }
+  if (at < token.size()) out += "...";
+  return out;
 }
 
 Parser& ProgramParser() {

@@ -64,10 +64,11 @@ class Parser {
   bool SkipTo(std::string_view s);
 
   // Decimal integer (optional sign).  True, or EIllegalValue with
-  // FileName + ": Illegal integer value: " + s.
+  // FileName + ": Illegal integer value: " + s (as PrintableText shows it).
   bool StrToIntValue(std::string_view s, int& value) const;
   // Floating-point number with an optional exponent.  True, or EIllegalValue
-  // with FileName + ": Illegal floating-point value: " + s in double quotes.
+  // with FileName + ": Illegal floating-point value: " + s in double quotes
+  // (as PrintableText shows it).
   bool StrToFloatValue(std::string_view s, double& value) const;
 
   const std::string& FileName() const { return fileName_; }
@@ -90,6 +91,11 @@ class Parser {
   std::size_t column_ = 0;  // 0-based
   long lineNumber_ = 0;
 };
+
+// A token as a message shows it: bytes that do not print (control
+// characters, bytes that are not part of a UTF-8 character) as \xNN, and a
+// token longer than 80 characters cut there and followed by "...".
+std::string PrintableText(std::string_view token);
 
 // The program-wide token reader and the routines that work on it.
 Parser& ProgramParser();

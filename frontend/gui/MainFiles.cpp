@@ -25,6 +25,7 @@ std::optional<std::string> Browse(const std::string& title, const std::string& s
   return dir;
 }
 
+// The folder of scenarios or pesticides, when it has gone since start-up.
 void CreateDirectory(const std::string& dir) {
   if (paths::exists(dir)) return;
   std::error_code ec;
@@ -67,9 +68,49 @@ bool SaveAs(const std::string& what, const std::string& folder, const std::strin
 
 }  // namespace
 
+// ---- unsaved changes ----
+
+bool TMainForm::AskSaveScenario() {
+  if (!editor_->ScenarioChanged()) return true;
+  switch (qt::TheDialogs().YesNoCancel("Save changes to scenario " + Data().ScenarioName() + "?")) {
+    case qt::TChoice::No: return true;
+    case qt::TChoice::Cancel: return false;
+    case qt::TChoice::Yes: break;
+  }
+  // As Save saves, without its own question: a new scenario through SaveAs.
+  // A save that is cancelled, refused or fails leaves the scenario changed,
+  // and the user where he was.
+  qt::Guarded([this] {
+    if (Data().ScenarioName() == kDefaultScenario)
+      SaveAsScenarioClick();
+    else
+      SaveScenario(Data().ScenarioName());
+  });
+  return !editor_->ScenarioChanged();
+}
+
+bool TMainForm::AskSavePesticide() {
+  if (!editor_->PesticideChanged()) return true;
+  switch (qt::TheDialogs().YesNoCancel("Save changes to pesticide " + Data().PesticideName() + "?")) {
+    case qt::TChoice::No: return true;
+    case qt::TChoice::Cancel: return false;
+    case qt::TChoice::Yes: break;
+  }
+  qt::Guarded([this] {
+    if (Data().PesticideName() == kDefaultPesticide)
+      SaveAsPesticideClick();
+    else
+      SavePesticide(Data().PesticideName());
+  });
+  return !editor_->PesticideChanged();
+}
+
+bool TMainForm::AskSaveChanges() { return AskSaveScenario() && AskSavePesticide(); }
+
 // ---- scenario ----
 
 void TMainForm::NewScenarioClick() {
+  if (!AskSaveScenario()) return;
   fe::TKirmelData& data = Data();
   data.SetMetrics(std::make_unique<fe::TMetrics>());
   data.SetDitch(std::make_unique<fe::TDitch>());
@@ -85,10 +126,12 @@ void TMainForm::NewScenarioClick() {
   editor_->Settings() = fe::TSettings(editor_->Settings().Root());
   // A new scenario writes what the results viewer needs.
   editor_->Settings().SetNeededOutput();
+  editor_->MarkScenarioUnchanged();
   UpdateAll();
 }
 
 void TMainForm::SelectScenarioClick() {
+  if (!AskSaveScenario()) return;
   const fe::TSettings& s = editor_->Settings();
   std::optional<std::string> dir = Browse("Select scenario", s.ScenariosDir(), false);
   if (!dir) return;
@@ -129,25 +172,35 @@ void TMainForm::SaveAsScenarioClick() {
 }
 
 void TMainForm::SaveScenario(const std::string& name) {
+  const std::string previous = Data().ScenarioName();
   Data().SetScenarioName(name);
   edtNameScenario_->setText(QString::fromStdString(name));
-  CreateDirectory(editor_->Settings().ScenarioDir(name));
-  editor_->SaveScenario();
+  try {
+    CreateDirectory(editor_->Settings().ScenariosDir());
+    editor_->SaveScenario();
+  } catch (...) {
+    Data().SetScenarioName(previous);
+    edtNameScenario_->setText(QString::fromStdString(previous));
+    throw;
+  }
 }
 
 // ---- pesticide ----
 
 void TMainForm::NewPesticideClick() {
+  if (!AskSavePesticide()) return;
   // The background concentration in air belongs to the scenario.
   const double background = Data().Solids().BackgroundConcentration();
   auto solids = std::make_unique<fe::TSolids>();
   solids->SetBackgroundConcentration(background);
   Data().SetSolids(std::move(solids));
   Data().SetPesticideName(kDefaultPesticide);
+  editor_->MarkPesticideUnchanged();
   UpdateAll();
 }
 
 void TMainForm::SelectPesticideClick() {
+  if (!AskSavePesticide()) return;
   const fe::TSettings& s = editor_->Settings();
   std::optional<std::string> dir = Browse("Select pesticide", s.PesticidesDir(), false);
   if (!dir) return;
@@ -189,10 +242,17 @@ void TMainForm::SaveAsPesticideClick() {
 }
 
 void TMainForm::SavePesticide(const std::string& name) {
+  const std::string previous = Data().PesticideName();
   Data().SetPesticideName(name);
   edtNamePesticide_->setText(QString::fromStdString(name));
-  CreateDirectory(editor_->Settings().PesticideDir(name));
-  editor_->SavePesticide();
+  try {
+    CreateDirectory(editor_->Settings().PesticidesDir());
+    editor_->SavePesticide();
+  } catch (...) {
+    Data().SetPesticideName(previous);
+    edtNamePesticide_->setText(QString::fromStdString(previous));
+    throw;
+  }
 }
 
 }  // namespace kirmel::gui

@@ -49,6 +49,7 @@ TMainForm::TMainForm(QWidget* parent)
   });
   // A new model writes what the results viewer needs.
   editor_->Settings().SetNeededOutput();
+  editor_->MarkScenarioUnchanged();
 
   BuildPages();
   BuildMenus();

@@ -83,9 +83,18 @@ class TMainForm : public QMainWindow {
   // Enables or disables the menu items that must not be used during a run.
   void SetMenusEnabled(bool enabled);
 
-  // Sets the model's name, shows it, creates the directory and saves.
+  // Sets the model's name, shows it and saves; when the save fails the
+  // name goes back to what it was.
   void SaveScenario(const std::string& name);
   void SavePesticide(const std::string& name);
+
+  // When the scenario (pesticide) differs from what was last loaded or
+  // saved: "Save changes to scenario <name>?" with Yes (save as Save does),
+  // No and Cancel.  True when the caller may go on: nothing changed, No, or
+  // Yes and the save happened.  AskSaveChanges asks for both, scenario first.
+  bool AskSaveScenario();
+  bool AskSavePesticide();
+  bool AskSaveChanges();
 
   // What the window does after a segment editor closed: the labels, the
   // initial-concentration grid (when it shows that list) and the output
@@ -131,7 +140,8 @@ class TMainForm : public QMainWindow {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  // Asks first while a run is being waited for.
+  // Commits the field being edited, then asks first while a run is being
+  // waited for and when the scenario or the pesticide has unsaved changes.
   void closeEvent(QCloseEvent* event) override;
 
  private:

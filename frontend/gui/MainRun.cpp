@@ -181,8 +181,16 @@ void TMainForm::closeEvent(QCloseEvent* event) {
       event->ignore();
       return;
     }
-    EndWait();
   }
+  // Edits are not thrown away: the field being edited is taken, and changes
+  // are saved or dropped as the user answers.
+  bool close = false;
+  qt::Guarded([&] { close = CommitEdits() && AskSaveChanges(); });
+  if (!close) {
+    event->ignore();
+    return;
+  }
+  if (Waiting()) EndWait();
   QMainWindow::closeEvent(event);
 }
 

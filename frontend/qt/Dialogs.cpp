@@ -95,6 +95,7 @@ const char* DialogKindName(TDialogKind kind) {
     case TDialogKind::SaveFile: return "save-file chooser";
     case TDialogKind::PrinterSetup: return "printer set-up";
     case TDialogKind::SaveFolder: return "save-folder chooser";
+    case TDialogKind::YesNoCancel: return "Yes/No/Cancel question";
   }
   return "dialog";
 }
@@ -153,6 +154,18 @@ std::optional<std::string> TQtDialogs::ChooseSaveFolder(const std::string& title
   return dialog.Path();
 }
 
+TChoice TQtDialogs::YesNoCancel(const std::string& text) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), MessageText(text),
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, DialogParent());
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Yes: return TChoice::Yes;
+    case QMessageBox::No: return TChoice::No;
+    default: return TChoice::Cancel;
+  }
+}
+
 // ---- scripted ----
 
 TScriptedDialogs::TScriptedDialogs() : onFailure_(AbortOnFailure) {}
@@ -183,6 +196,10 @@ TScriptedDialogs& TScriptedDialogs::AnswerPrinterSetup(bool ok) {
 }
 TScriptedDialogs& TScriptedDialogs::AnswerSaveFolder(std::optional<std::string> dir) {
   answers_.push_back({TDialogKind::SaveFolder, dir.has_value(), std::move(dir)});
+  return *this;
+}
+TScriptedDialogs& TScriptedDialogs::AnswerYesNoCancel(TChoice choice) {
+  answers_.push_back({TDialogKind::YesNoCancel, choice == TChoice::Yes, std::nullopt, choice});
   return *this;
 }
 
@@ -263,6 +280,11 @@ std::optional<std::string> TScriptedDialogs::ChooseSaveFolder(const std::string&
                                                               const std::string& name) {
   records_.push_back({TDialogKind::SaveFolder, title, parentDir, false, name});
   return Take(TDialogKind::SaveFolder, title).Path;
+}
+
+TChoice TScriptedDialogs::YesNoCancel(const std::string& text) {
+  records_.push_back({TDialogKind::YesNoCancel, "Confirm", text});
+  return Take(TDialogKind::YesNoCancel, text).Choice;
 }
 
 }  // namespace kirmel::qt

@@ -24,8 +24,12 @@ enum class TDialogKind {
   OpenFile,
   SaveFile,
   PrinterSetup,
-  SaveFolder
+  SaveFolder,
+  YesNoCancel    // "Confirm", Yes, No and Cancel
 };
+
+// The answer to a question with three buttons.
+enum class TChoice { Yes, No, Cancel };
 
 // What a file chooser shows.
 struct TFileDialogOptions {
@@ -62,6 +66,8 @@ class Dialogs {
   virtual std::optional<std::string> ChooseSaveFolder(const std::string& title,
                                                       const std::string& parentDir,
                                                       const std::string& name) = 0;
+  // Yes, No or Cancel; closing the dialog is Cancel.
+  virtual TChoice YesNoCancel(const std::string& text) = 0;
 };
 
 // The process-wide service.  It is the Qt implementation until a test or a
@@ -84,6 +90,7 @@ class TQtDialogs : public Dialogs {
   std::optional<std::string> ChooseSaveFolder(const std::string& title,
                                               const std::string& parentDir,
                                               const std::string& name) override;
+  TChoice YesNoCancel(const std::string& text) override;
 };
 
 // One dialog as the scripted service saw it.
@@ -114,6 +121,7 @@ class TScriptedDialogs : public Dialogs {
   TScriptedDialogs& AnswerSaveFile(std::optional<std::string> file);
   TScriptedDialogs& AnswerPrinterSetup(bool ok);
   TScriptedDialogs& AnswerSaveFolder(std::optional<std::string> dir);
+  TScriptedDialogs& AnswerYesNoCancel(TChoice choice);
 
   // Not strict: an unscripted choice is answered as cancelled and logged,
   // without a failure (for tools that render windows).
@@ -142,12 +150,14 @@ class TScriptedDialogs : public Dialogs {
   std::optional<std::string> ChooseSaveFolder(const std::string& title,
                                               const std::string& parentDir,
                                               const std::string& name) override;
+  TChoice YesNoCancel(const std::string& text) override;
 
  private:
   struct TAnswer {
     TDialogKind Kind;
     bool Yes = false;
     std::optional<std::string> Path;
+    TChoice Choice = TChoice::Cancel;
   };
   // The queued answer for a dialog of this kind, or a cancelling one after
   // reporting the failure.

@@ -48,11 +48,14 @@ TEST(Directories, DirectlyInTheRootsFolderWhateverTheSpelling) {
 TEST(Directories, NamesThatCannotNameAFolder) {
   EXPECT_EQ(fe::NameProblem("NLStandard_sp", "scenario"), "");
   EXPECT_EQ(fe::NameProblem("with space", "scenario"), "");
-  for (const char* bad : {"", ".", "..", "a+b", "it's", "a/b", "tab\there"})
+  for (const char* bad : {"", ".", "..", ".hidden", "a+b", "it's", "a/b", "tab\there"})
     EXPECT_NE(fe::NameProblem(bad, "pesticide"), "") << bad;
   EXPECT_EQ(fe::NameProblem("a+b", "pesticide"),
             "The name of a pesticide may not contain \"/\", \"+\", a single quote or control "
             "characters: \"a+b\".");
+  EXPECT_EQ(fe::NameProblem(".S+saving-1", "scenario"),
+            "The name of a scenario may not begin with \".\": \".S+saving-1\".");
+  EXPECT_EQ(fe::NameProblem("a.b", "scenario"), "");
 }
 
 TEST(Directories, NewNamesMayNotBeginOrEndWithABlank) {

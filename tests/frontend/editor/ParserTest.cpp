@@ -151,6 +151,35 @@ TEST(Parser, StrictNumbers) {
   }
 }
 
+// A token quoted in a message never carries raw control bytes or broken
+// characters into the dialog, and a very long one is cut.
+TEST(Parser, MessagesShowTokensPrintably) {
+  EXPECT_EQ(fe::PrintableText("abc 1.5"), "abc 1.5");
+  EXPECT_EQ(fe::PrintableText("\x1b[2J\t\r\x7f"), "\\x1B[2J\\x09\\x0D\\x7F");
+  EXPECT_EQ(fe::PrintableText("\xC2\xB5g/L"), "\xC2\xB5g/L");        // a whole UTF-8 character stays
+  EXPECT_EQ(fe::PrintableText("\xC2g\xFF\xC0\x80"), "\\xC2g\\xFF\\xC0\\x80");  // broken ones do not
+  EXPECT_EQ(fe::PrintableText("\xC2\x85"), "\\xC2\\x85");               // nor a C1 control
+  EXPECT_EQ(fe::PrintableText(std::string(100, '9')), std::string(80, '9') + "...");
+
+  Parser parser;
+  parser.OpenInputFile("/nonexistent/in.txt");
+  double d = 0;
+  int i = 0;
+  try {
+    parser.StrToFloatValue("1\x1b]0;x\x07", d);
+    ADD_FAILURE() << "no exception";
+  } catch (const fe::EIllegalValue& e) {
+    EXPECT_STREQ(e.what(),
+                 "/nonexistent/in.txt: Illegal floating-point value: \"1\\x1B]0;x\\x07\"");
+  }
+  try {
+    parser.StrToIntValue(std::string("4\0" "2", 3), i);
+    ADD_FAILURE() << "no exception";
+  } catch (const fe::EIllegalValue& e) {
+    EXPECT_STREQ(e.what(), "/nonexistent/in.txt: Illegal integer value: 4\\x002");
+  }
+}
+
 TEST(Parser, CommaSeparatorAcceptsBothForms) {
   Parser comma({}, ',');
   double d = 0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cctype>
 #include <fstream>
 
 #include "EditorTestSupport.h"
@@ -386,6 +387,7 @@ TEST(EditorAllOrNothing, StructuralErrors) {
   const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
       {"HY.INP", "  colot =", "  colour =", "Unknown variable colour in "},
       {"WLPA.INP", "  dwmp = 12.", "  dwmp =", "Missing value in "},
+      {"HY.INP", "  colot =", "  co\x1b[2Jlot =", "Unknown variable co\\x1B[2Jlot in "},
   };
   for (const auto& [file, from, to, message] : cases) {
     SCOPED_TRACE(to);
@@ -435,10 +437,11 @@ TEST(EditorReader, PesticideKeepsTheScenarioBackground) {
 TEST(EditorReader, SingleFileRules) {
   EditorFixture f;
   fe::TKirmelEditor& ed = f.ed();
-  // An empty file reads and leaves the defaults.
+  // An empty file lacks every key: refused, the object untouched.
   fe::THydrology hy;
   hy.SetTemperature(3);
-  EXPECT_TRUE(ed.ReadHY(f.root.write("empty.INP", ""), hy));
+  EXPECT_FALSE(ed.ReadHY(f.root.write("empty.INP", ""), hy));
+  EXPECT_EQ(f.messages.back(), "Missing variable u in " + f.root.file("empty.INP"));
   EXPECT_EQ(hy.Temperature(), 3);
 
   // OPOUT.INP: an equals sign written against the name.  Segment 1 is not
@@ -449,17 +452,32 @@ TEST(EditorReader, SingleFileRules) {
   fe::TSettings settings(f.root.str());
   double deltout = 0;
   std::optional<int> ktop;
-  EXPECT_TRUE(ed.ReadOPOUT(f.root.write("o.INP", "nwbsy= 3\niwbsy= 1 3 7.5\nktop = 2.5\nop_dbdit = 1\n"),
-                           ditch, deltout, ktop, settings));
+  const std::string switches =
+      "op_input = 0\nop_icwlhy = 0\nop_icwb = 0\nop_wlmb = 0\nop_wlmbnodenr = 0\n"
+      "op_wbsconodenr = 0\nop_wbmbnodenr = 0\nop_wbmball = 0\nop_dbnodenr = 0\nop_ecnodenr = 0\n"
+      "deltout = 0.5\n";
+  EXPECT_TRUE(ed.ReadOPOUT(
+      f.root.write("o.INP", switches + "nwbsy= 3\niwbsy= 1 3 7.5\nktop = 2.5\nop_dbdit = 1\n"),
+      ditch, deltout, ktop, settings));
   EXPECT_TRUE(ditch.Node(1).Output());
   EXPECT_TRUE(ditch.Node(3).Output());
   EXPECT_TRUE(ditch.Node(8).Output());  // 7.5 rounds to the even 8
   EXPECT_EQ(ktop, 2);
   EXPECT_TRUE(settings.op_dbdit);
+  // Without selected segments there is no iwbsy; without ktop it is refused.
+  EXPECT_TRUE(ed.ReadOPOUT(f.root.write("o.INP", switches + "nwbsy = 0\nktop = 1\nop_dbdit = 1\n"),
+                           ditch, deltout, ktop, settings));
+  EXPECT_FALSE(ed.ReadOPOUT(f.root.write("o.INP", switches + "nwbsy = 0\nop_dbdit = 1\n"), ditch,
+                            deltout, ktop, settings));
+  EXPECT_EQ(f.messages.back(), "Missing variable ktop in " + f.root.file("o.INP"));
 
   // SL.INP: nothing from ntslud on is read.
   fe::TDrift drift;
-  EXPECT_TRUE(ed.ReadSL(f.root.write("s.INP", "op_slus = 0\nntslud = 3\n garbage here !\n"), drift));
+  EXPECT_TRUE(ed.ReadSL(f.root.write("s.INP",
+                                     "op_slus = 0\nop_slud = 0\nop_slur = 0\nop_slmd = 0\n"
+                                     "op_slmr = 0\nntslus = 0\ntslus mslus stxslus enxslus\n"
+                                     "ntslud = 3\n garbage here !\n"),
+                        drift));
   EXPECT_FALSE(drift.Enabled());
 
   // A name and its equals sign at the end of the file.
@@ -478,6 +496,95 @@ TEST(EditorReader, CommaSystemAndCaseOfNamesOnDisk) {
   ASSERT_TRUE(f.ed().LoadScenario("S"));
   EXPECT_DOUBLE_EQ(f.data().Hydrology().Temperature(), 17.5);
   EXPECT_EQ(f.data().Ditch().NodeCount(), 7);
+}
+
+// The default water body flags its first and its last segment for output
+// (1 and 80 of 80); both must come back, the last as well as any other.
+TEST(EditorRoundTrip, OutputFlagsOfTheFirstAndTheLastSegment) {
+  EditorFixture f;
+  ASSERT_EQ(f.data().Ditch().NodeCount(), 80);
+  ASSERT_TRUE(f.data().Ditch().Node(1).Output() && f.data().Ditch().Node(80).Output());
+  f.save("S", "P");
+  f.data().Ditch().Node(1).SetOutput(false);
+  f.data().Ditch().Node(80).SetOutput(false);
+  ASSERT_TRUE(f.ed().LoadScenario("S"));
+  for (int i = 1; i <= 80; ++i) EXPECT_EQ(f.data().Ditch().Node(i).Output(), i == 1 || i == 80) << i;
+}
+
+// The lines of a file that begin a statement (a name and "=", or the first
+// column name of a table), with their offsets.
+std::vector<std::pair<std::size_t, std::string>> Statements(const std::string& text) {
+  std::vector<std::pair<std::size_t, std::string>> out;
+  for (std::size_t at = 0; at < text.size();) {
+    std::size_t end = text.find("\r\n", at);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(at, end - at);
+    const std::size_t first = line.find_first_not_of(' ');
+    if (first != std::string::npos && std::isalpha(static_cast<unsigned char>(line[first])) &&
+        line[0] != '*')
+      out.emplace_back(at, line.substr(first, line.find_first_of(" =", first) - first));
+    at = end + 2;
+  }
+  return out;
+}
+
+// Files cut short anywhere before a key are refused, naming the key: every
+// key the writer writes is needed, and the reader needs no other.
+TEST(EditorDamagedFiles, EveryKeyTheWriterWritesIsNeeded) {
+  for (int model = 0; model < 2; ++model) {
+    SCOPED_TRACE(model == 0 ? "default model" : "varied model");
+    EditorFixture f;
+    if (model == 1) MakeVaried(f.data(), f.ed().Settings());
+    f.save("S", "P");
+    std::vector<std::string> paths;
+    for (const std::string& file : ScenarioFiles()) paths.push_back(f.scenarioDir("S") + "/" + file);
+    paths.push_back(f.pesticideDir("P") + "/SU.INP");
+    for (const std::string& path : paths) {
+      const std::string text = readFile(path);
+      const auto statements = Statements(text);
+      EXPECT_GE(statements.size(), 1u) << path;
+      for (const auto& [at, key] : statements) {
+        SCOPED_TRACE(path + " cut before " + key);
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << text.substr(0, at);
+        f.messages.clear();
+        const bool pesticide = path.ends_with("SU.INP");
+        EXPECT_FALSE(pesticide ? f.ed().LoadPesticide("P") : f.ed().LoadScenario("S"));
+        EXPECT_EQ(f.messages, std::vector<std::string>{"Missing variable " + key + " in " + path});
+      }
+      std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    }
+    EXPECT_TRUE(f.ed().LoadScenario("S"));
+    EXPECT_TRUE(f.ed().LoadPesticide("P"));
+  }
+}
+
+// An empty or half SU.INP or WLNU.INP (cut at a line end) is refused with
+// the file and its first missing key; the model, names included, stays.
+TEST(EditorDamagedFiles, EmptyAndCutShortFilesAreRefusedAndChangeNothing) {
+  for (const std::string file : {"SU.INP", "WLNU.INP"}) {
+    for (const bool empty : {true, false}) {
+      SCOPED_TRACE(file + (empty ? " empty" : " cut"));
+      KeepFixture f;
+      const bool pesticide = file == "SU.INP";
+      const std::string path =
+          (pesticide ? f.pesticideDir("BadP") : f.scenarioDir("Bad")) + "/" + file;
+      const std::string text = readFile(path);
+      const std::string kept = empty ? "" : text.substr(0, text.find("\r\n", text.size() / 2) + 2);
+      std::string key;
+      for (const auto& [at, name] : Statements(text)) {
+        if (at >= kept.size()) {
+          key = name;
+          break;
+        }
+      }
+      EXPECT_EQ(key, empty ? (pesticide ? "dt50wl" : "betawl")
+                           : (pesticide ? "kga" : "xfb"));
+      std::ofstream(path, std::ios::binary | std::ios::trunc) << kept;
+      EXPECT_FALSE(pesticide ? f.ed().LoadPesticide("BadP") : f.ed().LoadScenario("Bad"));
+      EXPECT_EQ(f.messages, std::vector<std::string>{"Missing variable " + key + " in " + path});
+      EXPECT_EQ(f.snapshot(), f.before);
+    }
+  }
 }
 
 }  // namespace

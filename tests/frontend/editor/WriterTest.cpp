@@ -215,30 +215,19 @@ TEST(EditorLayout, SelectedSegmentsOfOpout) {
   EXPECT_TRUE(Contains(lines, "  nwbsy = 3                      ! unit: -          range: 0 .... 9"));
 }
 
-TEST(EditorFailure, MissingDirectoryRaisesWithTheFileName) {
+TEST(EditorFailure, MissingRootFolderRaisesNamingIt) {
   EditorFixture f;
+  fs::remove_all(f.ed().Settings().ScenariosDir());
   f.data().SetScenarioName("Nowhere");
   try {
     f.ed().SaveScenario();
     FAIL() << "no exception";
   } catch (const fe::EInOutError& e) {
-    EXPECT_NE(std::string(e.what()).find("Nowhere/WLNU.INP\""), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("cannot open the folder \"" +
+                                         f.ed().Settings().ScenariosDir() + "\""),
+              std::string::npos)
+        << e.what();
   }
-}
-
-TEST(EditorFailure, FailedWriteKeepsThePreviousFile) {
-  EditorFixture f;
-  f.save("S", "P");
-  const std::string hy = f.scenarioDir("S") + "/HY.INP";
-  const std::string before = readFile(hy);
-  // A directory in the way of the temporary file: creating it fails.
-  fs::create_directory(hy + ".tmp");
-  f.data().Hydrology().SetTemperature(20);
-  EXPECT_THROW(f.ed().SaveScenario(), fe::EInOutError);
-  EXPECT_EQ(readFile(hy), before);
-  fs::remove(hy + ".tmp");
-  f.ed().SaveScenario();
-  EXPECT_NE(readFile(hy).find("  te = 293. "), std::string::npos);
 }
 
 TEST(EditorFailure, PartialWriteIsReportedAndReplacesNothing) {
@@ -254,20 +243,31 @@ TEST(EditorFailure, PartialWriteIsReportedAndReplacesNothing) {
   rlimit small = old;
   small.rlim_cur = 512;
   setrlimit(RLIMIT_FSIZE, &small);
-  bool thrown = false;
-  std::string message;
+  bool thrown = false, scenarioThrown = false;
+  std::string message, scenarioMessage;
   try {
     f.ed().WriteWLNU(wlnu);
   } catch (const fe::EInOutError& e) {
     thrown = true;
     message = e.what();
   }
+  // The same for the whole scenario.
+  try {
+    f.ed().SaveScenario();
+  } catch (const fe::EInOutError& e) {
+    scenarioThrown = true;
+    scenarioMessage = e.what();
+  }
   setrlimit(RLIMIT_FSIZE, &old);
   signal(SIGXFSZ, oldHandler);
   EXPECT_TRUE(thrown);
   EXPECT_NE(message.find("WLNU.INP"), std::string::npos) << message;
+  EXPECT_TRUE(scenarioThrown);
+  EXPECT_NE(scenarioMessage.find("WLNU.INP\": File too large"), std::string::npos) << scenarioMessage;
   EXPECT_EQ(readFile(wlnu), before);
-  EXPECT_FALSE(fs::exists(wlnu + ".tmp"));
+  int count = 0;
+  for (auto& e : fs::directory_iterator(f.scenarioDir("S"))) count += e.is_regular_file();
+  EXPECT_EQ(count, 9);  // no temporary file left
 }
 
 TEST(EditorFiles, ExistingFileIsReplacedUnderItsOwnName) {

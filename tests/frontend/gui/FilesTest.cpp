@@ -121,8 +121,8 @@ TEST_F(MainFormTest, DirectoryRulesOfSelectAndSaveAs) {
 
   // A scenario that cannot be read: the reader's message, then the window's.
   fs::create_directories(scenarios + "/Empty");
-  dialogs->AnswerFolder(scenarios + "/Empty");
   Enter("Width", "2.5");
+  dialogs->AnswerYesNoCancel(qt::TChoice::No).AnswerFolder(scenarios + "/Empty");
   Click("SelectScenarioButton");
   ASSERT_EQ(Errors().size(), 2u);
   EXPECT_EQ(Errors()[0], "Cannot open file \"" + scenarios + "/Empty/WLNU.INP\"");

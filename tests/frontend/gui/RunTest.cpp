@@ -234,6 +234,9 @@ TEST_F(RunFixture, EveryRefusalBeforeARun) {
        "The kernel program \"" + root.str() + "/KIRMEL_12\" was not found or cannot be executed."},
   };
   for (const TCase& c : cases) {
+    // Each case starts from the defaults; the last case's change is dropped.
+    form->Editor().MarkScenarioUnchanged();
+    form->Editor().MarkPesticideUnchanged();
     form->NewScenarioClick();
     form->NewPesticideClick();
     Data().SetScenarioName("NLStandard_sp");

@@ -79,7 +79,10 @@ TEST_F(MainFormTest, NewResetsTheModelWithTheNeededOutput) {
   Enter("MolecularMass", "99");
   Data().Solids().SetBackgroundConcentration(0.5);
 
+  // The changes are dropped on purpose.
+  dialogs->AnswerYesNoCancel(qt::TChoice::No);
   Click("NewScenarioButton");
+  EXPECT_EQ(dialogs->Records().back().Text, "Save changes to scenario NLStandard_sp?");
   EXPECT_EQ(Edit("EdtNameScenario")->text(), "DefaultScenario");
   EXPECT_EQ(Data().Metrics().BottomWidth(), 0.4);
   EXPECT_EQ(Edit("Width")->text(), "0.4");
@@ -97,7 +100,9 @@ TEST_F(MainFormTest, NewResetsTheModelWithTheNeededOutput) {
   EXPECT_EQ(Edit("EdtNamePesticide")->text(), "Cpf");
 
   Data().Solids().SetBackgroundConcentration(0.25);
+  dialogs->AnswerYesNoCancel(qt::TChoice::No);
   Click("NewPesticideButton");
+  EXPECT_EQ(dialogs->Records().back().Text, "Save changes to pesticide Cpf?");
   EXPECT_EQ(Edit("EdtNamePesticide")->text(), "DefaultPesticide");
   EXPECT_EQ(Edit("MolecularMass")->text(), "350.6");
   // The scenario's background concentration in air is not the pesticide's.

@@ -1,0 +1,485 @@
+#include "platform/FolderSave.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "platform/Paths.h"
+
+namespace kirmel::files {
+namespace {
+
+std::string Reason(int error) { return std::strerror(error); }
+
+// Closes a descriptor when it goes out of scope.
+class TFd {
+ public:
+  explicit TFd(int fd = -1) : fd_(fd) {}
+  ~TFd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  TFd(const TFd&) = delete;
+  TFd& operator=(const TFd&) = delete;
+  int get() const { return fd_; }
+  void reset(int fd) {
+    close();
+    fd_ = fd;
+  }
+  // Closes now; the error of close, or 0.
+  int close() {
+    int error = 0;
+    if (fd_ >= 0 && ::close(fd_) != 0) error = errno;
+    fd_ = -1;
+    return error;
+  }
+
+ private:
+  int fd_;
+};
+
+// A random part for a fresh name: the process and a random number, so that
+// two programs saving at once never pick the same name.
+std::string RandomPart() {
+  static std::mt19937_64 generator{std::random_device{}() ^
+                                   (static_cast<std::uint64_t>(::getpid()) << 32)};
+  char text[32];
+  std::snprintf(text, sizeof text, "%016llx",
+                static_cast<unsigned long long>(generator()));
+  return text;
+}
+
+// The names in the folder open at `fd` (without "." and "..").
+std::vector<std::string> Entries(int fd, int* error) {
+  std::vector<std::string> names;
+  *error = 0;
+  int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  if (copy < 0) {
+    *error = errno;
+    return names;
+  }
+  DIR* dir = ::fdopendir(copy);
+  if (!dir) {
+    *error = errno;
+    ::close(copy);
+    return names;
+  }
+  ::rewinddir(dir);
+  errno = 0;
+  while (dirent* entry = ::readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(std::move(name));
+    errno = 0;
+  }
+  if (errno != 0) *error = errno;
+  ::closedir(dir);
+  return names;
+}
+
+// Removes `name` in the folder `dirFd` with everything in it, never
+// following a symbolic link.  Errors are ignored: what stays behind is
+// removed by a later save.
+void RemoveTree(int dirFd, const std::string& name) {
+  int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) {
+    ::unlinkat(dirFd, name.c_str(), 0);
+    return;
+  }
+  TFd dir(fd);
+  int error = 0;
+  for (const std::string& entry : Entries(dir.get(), &error)) {
+    struct stat st;
+    if (::fstatat(dir.get(), entry.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode))
+      RemoveTree(dir.get(), entry);
+    else
+      ::unlinkat(dir.get(), entry.c_str(), 0);
+  }
+  dir.close();
+  ::unlinkat(dirFd, name.c_str(), AT_REMOVEDIR);
+}
+
+// Removes what killed saves left in `dirFd` under `prefix`; what a running
+// save holds locked stays.
+void RemoveLeftovers(int dirFd, const std::string& prefix) {
+  int error = 0;
+  for (const std::string& name : Entries(dirFd, &error)) {
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+      // A symbolic link or something that cannot be opened: not ours to keep.
+      ::unlinkat(dirFd, name.c_str(), 0);
+      continue;
+    }
+    TFd held(fd);
+    if (::flock(held.get(), LOCK_EX | LOCK_NB) != 0) continue;  // a save in progress
+    struct stat st;
+    if (::fstat(held.get(), &st) == 0 && S_ISDIR(st.st_mode))
+      RemoveTree(dirFd, name);
+    else
+      ::unlinkat(dirFd, name.c_str(), 0);
+  }
+}
+
+// Writes all of `bytes` to `fd`; the errno of the failure, or 0.
+int WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (n == 0) return EIO;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return 0;
+}
+
+// Copies the regular file `name` from `from` to `to` with its permission
+// bits and times; the errno of the failure, or 0.
+int CopyFile(int from, int to, const std::string& name, const struct stat& st) {
+  TFd in(::openat(from, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  if (in.get() < 0) return errno;
+  TFd out(::openat(to, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (out.get() < 0) return errno;
+  std::vector<char> buffer(1 << 16);
+  for (;;) {
+    ssize_t n = ::read(in.get(), buffer.data(), buffer.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (n == 0) break;
+    if (int error = WriteAll(out.get(), std::string_view(buffer.data(), static_cast<std::size_t>(n))))
+      return error;
+  }
+  if (::fchmod(out.get(), st.st_mode & 07777) != 0) return errno;
+  const struct timespec times[2] = {st.st_atim, st.st_mtim};
+  ::futimens(out.get(), times);
+  if (::fsync(out.get()) != 0) return errno;
+  return out.close();
+}
+
+std::string Join(const std::string& dir, const std::string& name) {
+  return dir == "/" ? "/" + name : dir + "/" + name;
+}
+
+// A path's folder ("." when it has none, "/" for the root) and last name.
+struct TSplitPath {
+  std::string Parent;
+  std::string Base;
+};
+
+TSplitPath SplitPath(const std::string& path) {
+  const std::string::size_type slash = path.find_last_of('/');
+  if (slash == std::string::npos) return {std::string("."), path};
+  return {path.substr(0, slash == 0 ? 1 : slash), path.substr(slash + 1)};
+}
+
+int Injected(const TSaveFault& fault, TSaveStep step, const std::string& name) {
+  return fault ? fault(step, name) : 0;
+}
+
+}  // namespace
+
+std::string SavingPrefix(const std::string& name) { return "." + name + "+saving-"; }
+
+std::string AsidePrefix(const std::string& name) { return SavingPrefix(name) + "old-"; }
+
+// ---- TFolderSave ----
+
+TFolderSave::TFolderSave(const std::string& folder, TSaveFault fault) : fault_(std::move(fault)) {
+  std::string path = folder;
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  std::string found = paths::forCreate(path);
+  struct stat st;
+  if (::lstat(found.c_str(), &st) == 0) {
+    if (S_ISLNK(st.st_mode)) {
+      // A linked folder stays a link: its target is what is saved.
+      char* target = ::realpath(found.c_str(), nullptr);
+      if (!target)
+        throw TSaveError("Cannot save \"" + found +
+                         "\": it is a symbolic link whose target cannot be used: " + Reason(errno));
+      found = target;
+      std::free(target);
+      if (::stat(found.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        throw TSaveError("Cannot save \"" + path + "\": its link leads to \"" + found +
+                         "\", which is not a folder");
+    } else if (!S_ISDIR(st.st_mode)) {
+      throw TSaveError("Cannot save \"" + found + "\": a file of that name is in the way");
+    }
+  }
+  folder_ = found;
+  TSplitPath split = SplitPath(folder_);
+  parent_ = std::move(split.Parent);
+  base_ = std::move(split.Base);
+
+  parentFd_ = ::open(parent_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (parentFd_ < 0)
+    throw TSaveError("Cannot save \"" + folder_ + "\": cannot open the folder \"" + parent_ +
+                     "\": " + Reason(errno));
+  oldFd_ = ::openat(parentFd_, base_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (oldFd_ < 0 && errno != ENOENT) {
+    int error = errno;
+    ::close(parentFd_);
+    throw TSaveError("Cannot save \"" + folder_ + "\": " + Reason(error));
+  }
+  if (oldFd_ < 0 && RestoreAside()) {
+    oldFd_ = ::openat(parentFd_, base_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  }
+  if (oldFd_ >= 0 && ::fstat(oldFd_, &st) == 0) oldMode_ = st.st_mode & 07777;
+
+  RemoveLeftovers(parentFd_, SavingPrefix(base_));
+
+  int error = Injected(fault_, TSaveStep::CreateFolder, base_);
+  for (int attempt = 0; error == 0 && attempt < 100; ++attempt) {
+    fresh_ = SavingPrefix(base_) + RandomPart();
+    if (::mkdirat(parentFd_, fresh_.c_str(), 0777) == 0) break;
+    error = errno == EEXIST ? 0 : errno;
+    fresh_.clear();
+  }
+  if (error == 0 && fresh_.empty()) error = EEXIST;
+  if (error == 0) {
+    freshFd_ = ::openat(parentFd_, fresh_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (freshFd_ < 0 || ::flock(freshFd_, LOCK_EX) != 0) error = errno;
+  }
+  if (error != 0) {
+    RemoveFresh();
+    if (oldFd_ >= 0) ::close(oldFd_);
+    ::close(parentFd_);
+    throw TSaveError("Cannot save \"" + folder_ + "\": cannot create a folder in \"" + parent_ +
+                     "\": " + Reason(error));
+  }
+}
+
+TFolderSave::~TFolderSave() {
+  if (!committed_) RemoveFresh();
+  if (freshFd_ >= 0) ::close(freshFd_);
+  if (oldFd_ >= 0) ::close(oldFd_);
+  if (parentFd_ >= 0) ::close(parentFd_);
+}
+
+bool TFolderSave::RestoreAside() {
+  // A save killed between moving the old folder aside and the new one in
+  // (where the filesystem cannot exchange) left the old version aside and
+  // none in place: it goes back before anything else happens.
+  const std::string prefix = AsidePrefix(base_);
+  int error = 0;
+  for (const std::string& name : Entries(parentFd_, &error)) {
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    TFd held(::openat(parentFd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (held.get() < 0 || ::flock(held.get(), LOCK_EX | LOCK_NB) != 0) continue;
+    if (::renameat(parentFd_, name.c_str(), parentFd_, base_.c_str()) == 0) return true;
+  }
+  return false;
+}
+
+void TFolderSave::RemoveFresh() {
+  if (fresh_.empty() || parentFd_ < 0) return;
+  // Only the folder this save made, should anything have taken its name.
+  struct stat mine, there;
+  if (freshFd_ >= 0 && ::fstat(freshFd_, &mine) == 0 &&
+      ::fstatat(parentFd_, fresh_.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
+      mine.st_dev == there.st_dev && mine.st_ino == there.st_ino)
+    RemoveTree(parentFd_, fresh_);
+}
+
+void TFolderSave::Fail(TSaveStep step, const std::string& name, const std::string& what) const {
+  if (int error = Injected(fault_, step, name)) throw TSaveError(what + ": " + Reason(error));
+}
+
+std::string TFolderSave::FileName(const std::string& name) const {
+  if (oldFd_ < 0) return name;
+  if (auto found = paths::resolveExisting(Join(folder_, name))) return SplitPath(*found).Base;
+  return name;
+}
+
+void TFolderSave::WriteFile(const std::string& requested, std::string_view bytes) {
+  const std::string name = FileName(requested);
+  const std::string what = "Cannot write file \"" + Join(folder_, name) + "\"";
+  Fail(TSaveStep::WriteFile, name, what);
+  TFd file(::openat(freshFd_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                    0666));
+  if (file.get() < 0) throw TSaveError(what + ": " + Reason(errno));
+  if (int error = WriteAll(file.get(), bytes)) throw TSaveError(what + ": " + Reason(error));
+  // The permission bits of the file it replaces.
+  struct stat st;
+  if (oldFd_ >= 0 && ::fstatat(oldFd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+      S_ISREG(st.st_mode) && ::fchmod(file.get(), st.st_mode & 07777) != 0)
+    throw TSaveError(what + ": " + Reason(errno));
+  Fail(TSaveStep::SyncFile, name, what);
+  if (::fsync(file.get()) != 0) throw TSaveError(what + ": " + Reason(errno));
+  if (int error = file.close()) throw TSaveError(what + ": " + Reason(error));
+  written_.insert(name);
+}
+
+void TFolderSave::CarryTree(int from, int to, const std::string& relative) {
+  int error = 0;
+  const std::vector<std::string> names = Entries(from, &error);
+  const std::string here = relative.empty() ? folder_ : Join(folder_, relative);
+  if (error) throw TSaveError("Cannot read the folder \"" + here + "\": " + Reason(error));
+  for (const std::string& name : names) {
+    if (relative.empty() && written_.count(name)) continue;
+    const std::string path = relative.empty() ? name : relative + "/" + name;
+    const std::string what = "Cannot keep \"" + Join(folder_, path) + "\" in the saved folder";
+    Fail(TSaveStep::CarryEntry, path, what);
+    struct stat st;
+    if (::fstatat(from, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+      throw TSaveError(what + ": " + Reason(errno));
+    if (S_ISREG(st.st_mode)) {
+      if (::linkat(from, name.c_str(), to, name.c_str(), 0) != 0) {
+        if (int e = CopyFile(from, to, name, st)) throw TSaveError(what + ": " + Reason(e));
+      }
+    } else if (S_ISLNK(st.st_mode)) {
+      if (::linkat(from, name.c_str(), to, name.c_str(), 0) != 0) {
+        std::vector<char> target(static_cast<std::size_t>(st.st_size) + 2);
+        ssize_t n = ::readlinkat(from, name.c_str(), target.data(), target.size() - 1);
+        if (n < 0) throw TSaveError(what + ": " + Reason(errno));
+        target[static_cast<std::size_t>(n)] = '\0';
+        if (::symlinkat(target.data(), to, name.c_str()) != 0)
+          throw TSaveError(what + ": " + Reason(errno));
+      }
+    } else if (S_ISDIR(st.st_mode)) {
+      if (::mkdirat(to, name.c_str(), 0700) != 0) throw TSaveError(what + ": " + Reason(errno));
+      TFd sub(::openat(from, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+      TFd copy(::openat(to, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+      if (sub.get() < 0 || copy.get() < 0) throw TSaveError(what + ": " + Reason(errno));
+      CarryTree(sub.get(), copy.get(), path);
+      const struct timespec times[2] = {st.st_atim, st.st_mtim};
+      if (::fchmod(copy.get(), st.st_mode & 07777) != 0 || ::fsync(copy.get()) != 0)
+        throw TSaveError(what + ": " + Reason(errno));
+      ::futimens(copy.get(), times);
+    } else if (S_ISFIFO(st.st_mode)) {
+      if (::mkfifoat(to, name.c_str(), st.st_mode & 07777) != 0)
+        throw TSaveError(what + ": " + Reason(errno));
+    } else {
+      throw TSaveError(what + ": it is not a file, a folder or a link");
+    }
+  }
+}
+
+void TFolderSave::Commit() {
+  const std::string what = "Cannot save \"" + folder_ + "\"";
+  if (oldFd_ >= 0) CarryTree(oldFd_, freshFd_, "");
+  if (oldFd_ >= 0 && ::fchmod(freshFd_, oldMode_) != 0) throw TSaveError(what + ": " + Reason(errno));
+  Fail(TSaveStep::SyncFolder, base_, what);
+  if (::fsync(freshFd_) != 0) throw TSaveError(what + ": " + Reason(errno));
+
+  // The swap: from here on the new version is in place or the old one is.
+  std::string old;  // where the old version is afterwards
+  int error = Injected(fault_, TSaveStep::Swap, base_);
+  if (oldFd_ >= 0) {
+    if (error == 0 && ::renameat2(parentFd_, fresh_.c_str(), parentFd_, base_.c_str(),
+                                  RENAME_EXCHANGE) != 0)
+      error = errno;
+    if (error == 0) {
+      old = fresh_;
+    } else if (error == EINVAL || error == ENOSYS) {
+      // The filesystem cannot exchange: the old folder aside, the new one in.
+      std::string aside;
+      for (int attempt = 0; attempt < 100 && aside.empty(); ++attempt) {
+        aside = AsidePrefix(base_) + RandomPart();
+        struct stat st;
+        if (::fstatat(parentFd_, aside.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) aside.clear();
+      }
+      // Locked, so that no other save takes it for the leftover of a killed one.
+      ::flock(oldFd_, LOCK_EX);
+      error = Injected(fault_, TSaveStep::MoveAside, base_);
+      if (error == 0 && ::renameat(parentFd_, base_.c_str(), parentFd_, aside.c_str()) != 0)
+        error = errno;
+      if (error != 0) throw TSaveError(what + ": " + Reason(error));
+      error = Injected(fault_, TSaveStep::MoveIn, base_);
+      if (error == 0 && ::renameat(parentFd_, fresh_.c_str(), parentFd_, base_.c_str()) != 0)
+        error = errno;
+      if (error != 0) {
+        if (::renameat(parentFd_, aside.c_str(), parentFd_, base_.c_str()) != 0)
+          throw TSaveError(what + ": " + Reason(error) + "; the previous version is in \"" +
+                           Join(parent_, aside) + "\"");
+        throw TSaveError(what + ": " + Reason(error));
+      }
+      old = aside;
+    } else {
+      throw TSaveError(what + ": " + Reason(error));
+    }
+  } else {
+    if (error == 0 && ::renameat2(parentFd_, fresh_.c_str(), parentFd_, base_.c_str(),
+                                  RENAME_NOREPLACE) != 0) {
+      error = errno;
+      if ((error == EINVAL || error == ENOSYS) &&
+          ::renameat(parentFd_, fresh_.c_str(), parentFd_, base_.c_str()) == 0)
+        error = 0;
+    }
+    if (error != 0) throw TSaveError(what + ": " + Reason(error));
+  }
+  committed_ = true;
+
+  error = Injected(fault_, TSaveStep::SyncParent, base_);
+  if (error == 0 && ::fsync(parentFd_) != 0) error = errno;
+  if (!old.empty()) RemoveTree(parentFd_, old);
+  if (error != 0)
+    throw TSaveError("\"" + folder_ +
+                         "\" has been saved, but the system did not confirm that it is on disk: " +
+                         Reason(error),
+                     true);
+}
+
+// ---- one file ----
+
+void ReplaceFile(const std::string& path, std::string_view bytes, const TSaveFault& fault) {
+  const std::string target = paths::forCreate(path);
+  const auto [parent, base] = SplitPath(target);
+  const std::string what = "Cannot write file \"" + target + "\"";
+  TFd dir(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() < 0) throw TSaveError(what + ": " + Reason(errno));
+  RemoveLeftovers(dir.get(), SavingPrefix(base));
+
+  std::string temp;
+  TFd file;
+  int error = Injected(fault, TSaveStep::WriteFile, base);
+  for (int attempt = 0; error == 0 && attempt < 100; ++attempt) {
+    temp = SavingPrefix(base) + RandomPart();
+    int fd = ::openat(dir.get(), temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                      0666);
+    if (fd >= 0) {
+      file.reset(fd);
+      break;
+    }
+    error = errno == EEXIST ? 0 : errno;
+    temp.clear();
+  }
+  if (error == 0 && temp.empty()) error = EEXIST;
+  if (error != 0) throw TSaveError(what + ": " + Reason(error));
+
+  auto fail = [&](int e) {
+    file.close();
+    ::unlinkat(dir.get(), temp.c_str(), 0);
+    throw TSaveError(what + ": " + Reason(e));
+  };
+  if (::flock(file.get(), LOCK_EX) != 0) fail(errno);
+  if (int e = WriteAll(file.get(), bytes)) fail(e);
+  struct stat st;
+  if (::fstatat(dir.get(), base.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode) &&
+      ::fchmod(file.get(), st.st_mode & 07777) != 0)
+    fail(errno);
+  if (int e = Injected(fault, TSaveStep::SyncFile, base)) fail(e);
+  if (::fsync(file.get()) != 0) fail(errno);
+  if (int e = Injected(fault, TSaveStep::Swap, base)) fail(e);
+  if (::renameat(dir.get(), temp.c_str(), dir.get(), base.c_str()) != 0) fail(errno);
+  file.close();
+  int e = Injected(fault, TSaveStep::SyncParent, base);
+  if (e == 0 && ::fsync(dir.get()) != 0) e = errno;
+  if (e != 0)
+    throw TSaveError("\"" + target +
+                         "\" has been saved, but the system did not confirm that it is on disk: " +
+                         Reason(e),
+                     true);
+}
+
+}  // namespace kirmel::files

@@ -1,0 +1,360 @@
+// A scenario and a pesticide are saved whole or not at all, and the editor
+// knows when the model differs from what was last loaded or saved.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+
+#include "EditorTestSupport.h"
+#include "common/Tree.h"
+
+namespace kirmel::test {
+namespace {
+
+namespace fs = std::filesystem;
+using files::TSaveStep;
+
+const std::string CR(1, '\r');
+
+// What a failed save must say: the file, the reason, and that nothing changed.
+void ExpectNotSaved(const fe::EInOutError& e, const std::string& file, const std::string& reason,
+                    const std::string& what, const std::string& name) {
+  EXPECT_EQ(std::string(e.what()), "Cannot write file \"" + file + "\": " + reason + CR + "The " +
+                                       what + " \"" + name +
+                                       "\" has not been saved; its files are as they were.");
+}
+
+// What a second editor over the same root reads back.
+struct TLoaded {
+  double FlowVelocity = 0;
+  double HalfLifeWater = 0;
+};
+TLoaded Loaded(EditorFixture& f, const std::string& scenario, const std::string& pesticide) {
+  fe::TKirmelEditor::TEnvironment env;
+  env.Root = f.root.str();
+  env.DecimalSeparator = '.';
+  fe::TKirmelEditor other(std::move(env));
+  EXPECT_TRUE(other.LoadScenario(scenario));
+  EXPECT_TRUE(other.LoadPesticide(pesticide));
+  return {other.Data().Hydrology().FlowVelocity(), other.Data().Solids().HalfLifeWater()};
+}
+
+TEST(EditorSave, AFailureAtEachOfTheNineFilesKeepsThePreviousScenario) {
+  EditorFixture f;
+  f.data().Hydrology().SetFlowVelocity(20);
+  f.save("S", "P");
+  const fs::path dir = f.scenarioDir("S");
+  // The user's own files beside the scenario's, and permission bits of his.
+  std::ofstream(dir / "notes.txt") << "measured on 3 May";
+  fs::create_directories(dir / "data");
+  std::ofstream(dir / "data" / "wl.csv") << "1;2";
+  fs::permissions(dir / "HY.INP", fs::perms(0600));
+  fs::permissions(dir / "SL.INP", fs::perms(0444));
+  const auto before = DescribeTree(dir);
+
+  f.data().Hydrology().SetFlowVelocity(30);
+  for (const std::string& file : ScenarioFiles()) {
+    SCOPED_TRACE(file);
+    f.ed().SetSaveFault([&](TSaveStep step, const std::string& name) {
+      return step == TSaveStep::WriteFile && name == file ? ENOSPC : 0;
+    });
+    try {
+      f.ed().SaveScenario();
+      ADD_FAILURE() << "the save did not fail";
+    } catch (const fe::EInOutError& e) {
+      ExpectNotSaved(e, (dir / file).string(), "No space left on device", "scenario", "S");
+    }
+    EXPECT_EQ(DescribeTree(dir), before);
+    EXPECT_EQ(Loaded(f, "S", "P").FlowVelocity, 20);
+    EXPECT_EQ(EntryNames(f.ed().Settings().ScenariosDir()), std::vector<std::string>{"S"});
+    EXPECT_TRUE(f.ed().ScenarioChanged());
+  }
+
+  // Then a save that goes through: the new values, the user's files and bits.
+  f.ed().SetSaveFault({});
+  f.ed().SaveScenario();
+  EXPECT_FALSE(f.ed().ScenarioChanged());
+  EXPECT_EQ(Loaded(f, "S", "P").FlowVelocity, 30);
+  auto after = DescribeTree(dir);
+  EXPECT_EQ(after["notes.txt"], before.at("notes.txt"));
+  EXPECT_EQ(after["data/wl.csv"], before.at("data/wl.csv"));
+  EXPECT_EQ(after["."], before.at("."));
+  EXPECT_EQ(fs::status(dir / "HY.INP").permissions(), fs::perms(0600));
+  EXPECT_EQ(fs::status(dir / "SL.INP").permissions(), fs::perms(0444));
+  EXPECT_EQ(EntryNames(f.ed().Settings().ScenariosDir()), std::vector<std::string>{"S"});
+}
+
+// The program killed at any step of a save leaves one whole version, old or
+// new, that loads; the next save clears what the killed one left.  Where the
+// filesystem cannot exchange two folders, a kill between its two moves
+// leaves the old version aside, and the next save puts it back first.
+TEST(EditorSave, AKillAtAnyStepLeavesOneWholeVersion) {
+  struct TKill {
+    TSaveStep Step;
+    std::string At;
+    bool WithoutExchange = false;
+  };
+  std::vector<TKill> steps = {{TSaveStep::CreateFolder, "S"}};
+  for (const std::string& file : ScenarioFiles()) {
+    steps.push_back({TSaveStep::WriteFile, file});
+    steps.push_back({TSaveStep::SyncFile, file});
+  }
+  for (TSaveStep step : {TSaveStep::CarryEntry, TSaveStep::SyncFolder, TSaveStep::Swap,
+                         TSaveStep::SyncParent})
+    steps.push_back({step, step == TSaveStep::CarryEntry ? "notes.txt" : "S"});
+  for (TSaveStep step : {TSaveStep::MoveAside, TSaveStep::MoveIn, TSaveStep::SyncParent})
+    steps.push_back({step, "S", true});
+  for (const auto& [killed, at, withoutExchange] : steps) {
+    SCOPED_TRACE(at + " at step " + std::to_string(static_cast<int>(killed)) +
+                 (withoutExchange ? " without exchange" : ""));
+    EditorFixture f;
+    f.data().Hydrology().SetFlowVelocity(20);
+    f.save("S", "P");
+    std::ofstream(f.scenarioDir("S") + "/notes.txt") << "mine";
+    const auto oldVersion = DescribeTree(f.scenarioDir("S"));
+    f.data().Hydrology().SetFlowVelocity(30);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      f.ed().SetSaveFault([&](TSaveStep step, const std::string& name) {
+        if (step == killed && name == at) ::kill(::getpid(), SIGKILL);
+        return withoutExchange && step == TSaveStep::Swap ? EINVAL : 0;
+      });
+      try {
+        f.ed().SaveScenario();
+      } catch (...) {
+      }
+      ::_exit(0);  // not killed: the test fails below
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+
+    if (killed == TSaveStep::MoveIn) {
+      // Nothing in place until the next save puts the old version back.
+      EXPECT_FALSE(fs::exists(f.scenarioDir("S")));
+      f.ed().SaveScenario();
+      EXPECT_EQ(readFile(f.scenarioDir("S") + "/notes.txt"), "mine");
+      EXPECT_EQ(EntryNames(f.ed().Settings().ScenariosDir()), std::vector<std::string>{"S"});
+      continue;
+    }
+    const double flow = Loaded(f, "S", "P").FlowVelocity;
+    if (killed == TSaveStep::SyncParent) {
+      EXPECT_EQ(flow, 30);  // swapped in before the kill
+      EXPECT_EQ(readFile(f.scenarioDir("S") + "/notes.txt"), "mine");
+    } else {
+      EXPECT_EQ(flow, 20);
+      EXPECT_EQ(DescribeTree(f.scenarioDir("S")), oldVersion);
+    }
+    f.ed().SaveScenario();
+    EXPECT_EQ(EntryNames(f.ed().Settings().ScenariosDir()), std::vector<std::string>{"S"});
+    EXPECT_EQ(Loaded(f, "S", "P").FlowVelocity, 30);
+  }
+}
+
+TEST(EditorSave, PesticideAndFolderStepsFailTheSameWay) {
+  EditorFixture f;
+  f.data().Solids().SetHalfLifeWater(5);
+  f.save("S", "P");
+  const auto scenario = DescribeTree(f.scenarioDir("S"));
+  const auto pesticide = DescribeTree(f.pesticideDir("P"));
+  f.data().Solids().SetHalfLifeWater(9);
+  f.data().Hydrology().SetFlowVelocity(30);
+  for (TSaveStep failing : {TSaveStep::CreateFolder, TSaveStep::WriteFile, TSaveStep::SyncFile,
+                            TSaveStep::SyncFolder, TSaveStep::Swap}) {
+    SCOPED_TRACE(static_cast<int>(failing));
+    f.ed().SetSaveFault([&](TSaveStep step, const std::string&) { return step == failing ? EIO : 0; });
+    EXPECT_THROW(f.ed().SavePesticide(), fe::EInOutError);
+    EXPECT_THROW(f.ed().SaveScenario(), fe::EInOutError);
+    EXPECT_EQ(DescribeTree(f.pesticideDir("P")), pesticide);
+    EXPECT_EQ(DescribeTree(f.scenarioDir("S")), scenario);
+    EXPECT_EQ(Loaded(f, "S", "P").HalfLifeWater, 5);
+  }
+  f.ed().SetSaveFault([](TSaveStep step, const std::string&) {
+    return step == TSaveStep::WriteFile ? ENOSPC : 0;
+  });
+  try {
+    f.ed().SavePesticide();
+    ADD_FAILURE() << "the save did not fail";
+  } catch (const fe::EInOutError& e) {
+    ExpectNotSaved(e, f.pesticideDir("P") + "/SU.INP", "No space left on device", "pesticide", "P");
+  }
+  EXPECT_EQ(EntryNames(f.ed().Settings().PesticidesDir()), std::vector<std::string>{"P"});
+}
+
+// A small filesystem of its own, mounted for one test; root only.
+class SmallFilesystem {
+ public:
+  SmallFilesystem(const fs::path& dir, const char* size) : dir_(dir) {
+    if (::geteuid() != 0) return;
+    fs::create_directories(dir);
+    const std::string options = std::string("size=") + size;
+    mounted_ = ::mount("tmpfs", dir.c_str(), "tmpfs", 0, options.c_str()) == 0;
+  }
+  ~SmallFilesystem() {
+    if (mounted_) ::umount2(dir_.c_str(), MNT_DETACH);
+  }
+  SmallFilesystem(const SmallFilesystem&) = delete;
+  SmallFilesystem& operator=(const SmallFilesystem&) = delete;
+  bool Mounted() const { return mounted_; }
+
+  // Fills what is left of it with one file.
+  void Fill() const {
+    const int fd = ::open((dir_ / "filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    const std::string block(4096, 'x');
+    while (::write(fd, block.data(), block.size()) > 0) {
+    }
+    ::close(fd);
+  }
+  void Empty() const { fs::remove(dir_ / "filler"); }
+
+ private:
+  fs::path dir_;
+  bool mounted_ = false;
+};
+
+TEST(EditorSave, FullFilesystemKeepsThePreviousScenarioAndPesticide) {
+  TempDir scratch;
+  SmallFilesystem disk(scratch.path() / "disk", "512k");
+  if (!disk.Mounted()) GTEST_SKIP() << "needs root and a tmpfs mount";
+  const fs::path root = scratch.path() / "disk";
+  fs::create_directories(root / "SCENARIOS");
+  fs::create_directories(root / "PESTICIDES");
+  fe::TKirmelEditor::TEnvironment env;
+  env.Root = root.string();
+  env.DecimalSeparator = '.';
+  fe::TKirmelEditor editor(std::move(env));
+  editor.Data().SetScenarioName("S");
+  editor.Data().SetPesticideName("P");
+  editor.Data().Hydrology().SetFlowVelocity(20);
+  editor.SaveScenario();
+  editor.SavePesticide();
+  const auto scenario = DescribeTree(root / "SCENARIOS" / "S");
+  const auto pesticide = DescribeTree(root / "PESTICIDES" / "P");
+
+  disk.Fill();
+  editor.Data().Hydrology().SetFlowVelocity(30);
+  editor.Data().Solids().SetHalfLifeWater(9);
+  try {
+    editor.SaveScenario();
+    ADD_FAILURE() << "the save did not fail";
+  } catch (const fe::EInOutError& e) {
+    EXPECT_NE(std::string(e.what()).find("No space left on device"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("has not been saved"), std::string::npos) << e.what();
+  }
+  EXPECT_THROW(editor.SavePesticide(), fe::EInOutError);
+  EXPECT_EQ(DescribeTree(root / "SCENARIOS" / "S"), scenario);
+  EXPECT_EQ(DescribeTree(root / "PESTICIDES" / "P"), pesticide);
+  EXPECT_EQ(EntryNames(root / "SCENARIOS"), std::vector<std::string>{"S"});
+  EXPECT_EQ(EntryNames(root / "PESTICIDES"), std::vector<std::string>{"P"});
+
+  disk.Empty();
+  fe::TKirmelEditor::TEnvironment env2;
+  env2.Root = root.string();
+  fe::TKirmelEditor reader(std::move(env2));
+  ASSERT_TRUE(reader.LoadScenario("S"));
+  EXPECT_EQ(reader.Data().Hydrology().FlowVelocity(), 20);
+  editor.SaveScenario();
+  ASSERT_TRUE(reader.LoadScenario("S"));
+  EXPECT_EQ(reader.Data().Hydrology().FlowVelocity(), 30);
+}
+
+TEST(EditorSave, FirstSaveLinkedFolderAndLeftoversOfAKilledSave) {
+  EditorFixture f;
+  // A new name: the folder is made by the save.
+  f.data().SetScenarioName("New");
+  f.ed().SaveScenario();
+  EXPECT_EQ(EntryNames(f.scenarioDir("New")).size(), 9u);
+
+  // A killed save left its folder behind; the next save removes it.
+  const std::string scenarios = f.ed().Settings().ScenariosDir();
+  const std::string leftover = scenarios + "/" + files::SavingPrefix("New") + "0123";
+  fs::create_directories(leftover);
+  std::ofstream(leftover + "/WLNU.INP") << "half";
+  f.ed().SaveScenario();
+  EXPECT_EQ(EntryNames(scenarios), std::vector<std::string>{"New"});
+
+  // A scenario folder that is a link to a folder elsewhere stays a link.
+  fs::create_directories(f.root.path() / "shared" / "S");
+  fs::create_directory_symlink(f.root.path() / "shared" / "S", scenarios + "/Linked");
+  f.data().SetScenarioName("Linked");
+  f.data().Hydrology().SetFlowVelocity(42);
+  f.ed().SaveScenario();
+  EXPECT_TRUE(fs::is_symlink(scenarios + "/Linked"));
+  EXPECT_EQ(EntryNames(f.root.path() / "shared" / "S").size(), 9u);
+  f.data().Hydrology().SetFlowVelocity(1);
+  ASSERT_TRUE(f.ed().LoadScenario("Linked"));
+  EXPECT_EQ(f.data().Hydrology().FlowVelocity(), 42);
+}
+
+TEST(EditorChanges, TheModelIsComparedWithWhatWasLastLoadedOrSaved) {
+  EditorFixture f;
+  fe::TKirmelEditor& ed = f.ed();
+  EXPECT_FALSE(ed.ScenarioChanged());
+  EXPECT_FALSE(ed.PesticideChanged());
+
+  // A value changed and changed back is no change.
+  f.data().Hydrology().SetFlowVelocity(30);
+  EXPECT_TRUE(ed.ScenarioChanged());
+  EXPECT_FALSE(ed.PesticideChanged());
+  f.data().Hydrology().SetFlowVelocity(10);
+  EXPECT_FALSE(ed.ScenarioChanged());
+
+  // Output switches and segments are the scenario's; the substance is the
+  // pesticide's, its background concentration in air the scenario's.
+  ed.Settings().op_icwb = true;
+  EXPECT_TRUE(ed.ScenarioChanged());
+  ed.Settings().op_icwb = false;
+  f.data().Ditch().Node(80).SetOutput(false);
+  EXPECT_TRUE(ed.ScenarioChanged());
+  f.data().Ditch().Node(80).SetOutput(true);
+  f.data().Solids().SetBackgroundConcentration(0.5);
+  EXPECT_TRUE(ed.ScenarioChanged());
+  EXPECT_FALSE(ed.PesticideChanged());
+  f.data().Solids().SetBackgroundConcentration(0);
+  f.data().Solids().SetMolecularMass(300);
+  EXPECT_FALSE(ed.ScenarioChanged());
+  EXPECT_TRUE(ed.PesticideChanged());
+
+  // Saving makes both unchanged, whatever day it is later.
+  f.save("S", "P");
+  EXPECT_FALSE(ed.ScenarioChanged());
+  EXPECT_FALSE(ed.PesticideChanged());
+  ed.SetDateProvider([] { return std::string("01-01-2031"); });
+  ed.Settings().OutputOptions.WriteFileName = false;
+  EXPECT_FALSE(ed.ScenarioChanged());
+
+  // Another name is another scenario; loading takes the loaded one as it is.
+  f.data().SetScenarioName("T");
+  EXPECT_TRUE(ed.ScenarioChanged());
+  f.data().Hydrology().SetFlowVelocity(77);
+  ASSERT_TRUE(ed.LoadScenario("S"));
+  EXPECT_TRUE(ed.ScenarioChanged());  // still named T
+  f.data().SetScenarioName("S");
+  EXPECT_FALSE(ed.ScenarioChanged());
+  f.data().Solids().SetMolecularMass(200);
+  ASSERT_TRUE(ed.LoadPesticide("P"));
+  EXPECT_FALSE(ed.PesticideChanged());
+
+  // A load that fails changes nothing, the baseline included.
+  f.data().Hydrology().SetFlowVelocity(55);
+  fs::remove(f.scenarioDir("S") + "/SL.INP");
+  EXPECT_FALSE(ed.LoadScenario("S"));
+  EXPECT_TRUE(ed.ScenarioChanged());
+  ed.MarkScenarioUnchanged();
+  EXPECT_FALSE(ed.ScenarioChanged());
+}
+
+}  // namespace
+}  // namespace kirmel::test
