@@ -130,17 +130,17 @@ TEST_F(UnsavedChangesTest, ASaveThatFailsOrIsCancelledKeepsTheWindowAndTheModel)
   EXPECT_FALSE(form->Editor().ScenarioChanged());
   EXPECT_EQ(Hy(), hy);
 
-  // A changed new scenario saves through SaveAs; cancelling its folder
-  // browser is no save, so the scenario is not replaced.
+  // A changed new scenario saves through SaveAs; cancelling its
+  // chooser is no save, so the scenario is not replaced.
   Enter("ConstantFlow", "35");
-  dialogs->AnswerYesNoCancel(TChoice::Yes).AnswerFolder(std::nullopt);
+  dialogs->AnswerYesNoCancel(TChoice::Yes).AnswerSaveFolder(std::nullopt);
   Click("SelectScenarioButton");
   EXPECT_EQ(Data().ScenarioName(), "DefaultScenario");
   EXPECT_EQ(Data().Hydrology().FlowVelocity(), 35);
   // Yes and a folder: saved as "Mine", then the selection goes on.
   const std::string scenarios = root.str() + "/SCENARIOS";
   dialogs->AnswerYesNoCancel(TChoice::Yes)
-      .AnswerFolder(scenarios + "/Mine")
+      .AnswerSaveFolder(scenarios + "/Mine")
       .AnswerFolder(scenarios + "/NLStandard_sp");
   Click("SelectScenarioButton");
   EXPECT_EQ(Data().ScenarioName(), "NLStandard_sp");
