@@ -157,13 +157,16 @@ bool StartsWith(std::string_view s, std::string_view prefix) {
   return s.substr(0, prefix.size()) == prefix;
 }
 
-// A text to show: control characters as \xNN, cut to a readable length at
-// a character boundary.
+// A text to show: runs of blanks as one (the kernel aligns columns that a
+// message box does not keep), control characters as \xNN, cut to a
+// readable length at a character boundary.
 std::string Shown(std::string_view text) {
   static const char* const digits = "0123456789ABCDEF";
   std::string out;
   for (unsigned char c : text) {
-    if (c < 32 || c == 127) {
+    if (c == ' ' || c == '\t') {
+      if (out.empty() || out.back() != ' ') out += ' ';
+    } else if (c < 32 || c == 127) {
       out += "\\x";
       out += digits[c >> 4];
       out += digits[c & 15];
@@ -251,41 +254,23 @@ std::optional<std::vector<std::string>> ShellWords(std::string_view line, std::s
   return words;
 }
 
+// At most the first `limit` bytes of a file; ok is false when it cannot be
+// read.
 std::string ReadSmallFile(const std::string& path, std::streamsize limit, bool& ok) {
   std::ifstream in(path, std::ios::binary);
   ok = static_cast<bool>(in);
   if (!ok) return {};
-  std::string text(static_cast<std::size_t>(limit), '\0');
-  in.read(text.data(), limit);
-  ok = !in.bad();
-  text.resize(static_cast<std::size_t>(in.gcount()));
-  return text;
-}
-
-// The marker's text parsed; lines after the first are tagged, except the id.
-TRunMarker ParseRunMarker(std::string_view text) {
-  TRunMarker m;
-  const std::vector<std::string_view> lines = Lines(text);
-  for (std::size_t n = 1; n < lines.size(); ++n) {
-    const std::string_view line = lines[n];
-    if (StartsWith(line, "pid ")) {
-      std::istringstream in{std::string(line.substr(4))};
-      std::string pid, start;
-      in >> pid >> start;
-      int value = 0;
-      if (TryStrToInt(pid, value) && value > 0) {
-        m.Pid = value;
-        m.StartTime = start;
-      }
-    } else if (StartsWith(line, "dir ")) {
-      m.RunDir = std::string(line.substr(4));
-    } else if (StartsWith(line, "batch ")) {
-      m.BatchFile = std::string(line.substr(6));
-    } else if (m.Id.empty() && !Trim(line).empty()) {
-      m.Id = std::string(line);
-    }
+  std::string text;
+  char buffer[4096];
+  while (static_cast<std::streamsize>(text.size()) < limit) {
+    const std::streamsize want =
+        std::min<std::streamsize>(sizeof buffer, limit - static_cast<std::streamsize>(text.size()));
+    in.read(buffer, want);
+    text.append(buffer, static_cast<std::size_t>(in.gcount()));
+    if (in.gcount() < want) break;
   }
-  return m;
+  ok = !in.bad();
+  return text;
 }
 
 // The start time and state of a process from its /proc/<pid>/stat.
@@ -561,6 +546,31 @@ std::string RunFailureText(const std::string& inputDir, const std::string& outpu
 }
 
 // ---- The run marker ----
+
+TRunMarker ParseRunMarker(std::string_view text) {
+  TRunMarker m;
+  const std::vector<std::string_view> lines = Lines(text);
+  for (std::size_t n = 1; n < lines.size(); ++n) {
+    const std::string_view line = lines[n];
+    if (StartsWith(line, "pid ")) {
+      std::istringstream in{std::string(line.substr(4))};
+      std::string pid, start;
+      in >> pid >> start;
+      int value = 0;
+      if (TryStrToInt(pid, value) && value > 0) {
+        m.Pid = value;
+        m.StartTime = start;
+      }
+    } else if (StartsWith(line, "dir ")) {
+      m.RunDir = std::string(line.substr(4));
+    } else if (StartsWith(line, "batch ")) {
+      m.BatchFile = std::string(line.substr(6));
+    } else if (m.Id.empty() && !Trim(line).empty()) {
+      m.Id = std::string(line);
+    }
+  }
+  return m;
+}
 
 std::optional<TRunMarker> ReadRunMarker(const std::string& path) {
   bool ok = false;

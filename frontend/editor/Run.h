@@ -112,8 +112,8 @@ std::optional<int> ReadRunStatus(const std::string& runDir, const std::string& i
 // The kernel's last messages in the text of a console log: at most five
 // non-empty lines, from the first line among the last twelve that speaks of
 // an error, else the last ones; what the scripts print before and after the
-// kernel is left out.  Lines are trimmed, shortened to a readable length, and control
-// characters are written as \xNN.
+// kernel is left out.  Lines are trimmed, runs of blanks become one, control
+// characters are written as \xNN, and long lines are shortened.
 std::vector<std::string> KernelLastLines(std::string_view log);
 
 // What went wrong in a run whose names file and console log are in
@@ -133,6 +133,9 @@ struct TRunMarker {
   std::string StartTime;  // that process's start time, "" when unknown
 };
 
+// What the marker's text says: after its first line, "pid", "dir" and
+// "batch" lines, and the first other non-empty line as the id.
+TRunMarker ParseRunMarker(std::string_view text);
 // The marker at path; nothing when there is none or it cannot be read.
 std::optional<TRunMarker> ReadRunMarker(const std::string& path);
 
