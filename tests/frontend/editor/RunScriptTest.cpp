@@ -157,7 +157,8 @@ TEST(RunScripts, ASignalRecordsItsStatusAndEndsTheScript) {
   s.Marker("run-5");
   pid = s.Start(script, s.dir.str(), "run-5", fds[0]);
   ::close(fds[0]);
-  ASSERT_TRUE(WaitUntil([&] { return readFile(s.Console()).find("Press <Enter>") != std::string::npos; }));
+  ASSERT_TRUE(WaitUntil(
+      [&] { return readFile(s.Console()).find("Press <Enter>") != std::string::npos; }));
   ::kill(-pid, SIGHUP);
   EXPECT_EQ(ExitStatus(pid), 129);
   ::close(fds[1]);

@@ -435,9 +435,9 @@ TEST_F(RunFixture, TheRealKernelsErrorLineReachesTheMessage) {
   const std::string hy = root.str() + "/SCENARIOS/NLStandard_sp/HY.INP";
   const std::string wrapper = root.str() + "/wrapper";
   fs::create_directories(wrapper);
+  const std::string kernel = std::string(KIRMEL_BINARY_DIR) + "/KIRMEL_12";
   std::ofstream(wrapper + "/KIRMEL_12") << "#!/bin/sh\nrm -f -- " << fe::ShellQuote(hy)
-                                        << "\nexec " << fe::ShellQuote(std::string(KIRMEL_BINARY_DIR) + "/KIRMEL_12")
-                                        << " \"$@\"\n";
+                                        << "\nexec " << fe::ShellQuote(kernel) << " \"$@\"\n";
   fs::permissions(wrapper + "/KIRMEL_12", fs::perms::owner_all);
   form->Editor().Settings().ExecDir = wrapper;
   Click("RunKirmelButton");
