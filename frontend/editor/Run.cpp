@@ -157,16 +157,12 @@ bool StartsWith(std::string_view s, std::string_view prefix) {
   return s.substr(0, prefix.size()) == prefix;
 }
 
-// A text to show: runs of blanks as one (the kernel aligns columns that a
-// message box does not keep), control characters as \xNN, cut to a
-// readable length at a character boundary.
-std::string Shown(std::string_view text) {
+// A name to show whole, control characters as \xNN.
+std::string Escaped(std::string_view text) {
   static const char* const digits = "0123456789ABCDEF";
   std::string out;
   for (unsigned char c : text) {
-    if (c == ' ' || c == '\t') {
-      if (out.empty() || out.back() != ' ') out += ' ';
-    } else if (c < 32 || c == 127) {
+    if (c < 32 || c == 127) {
       out += "\\x";
       out += digits[c >> 4];
       out += digits[c & 15];
@@ -174,6 +170,22 @@ std::string Shown(std::string_view text) {
       out += static_cast<char>(c);
     }
   }
+  return out;
+}
+
+// A text to show: runs of blanks as one (the kernel aligns columns that a
+// message box does not keep), control characters as \xNN, cut to a
+// readable length at a character boundary.
+std::string Shown(std::string_view text) {
+  std::string blanks;
+  for (char c : text) {
+    if (c == ' ' || c == '\t') {
+      if (blanks.empty() || blanks.back() != ' ') blanks += ' ';
+    } else {
+      blanks += c;
+    }
+  }
+  std::string out = Escaped(blanks);
   if (out.size() > kQuotedWidth) {
     std::size_t cut = kQuotedWidth;
     while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) --cut;
@@ -624,9 +636,9 @@ std::string LiveRunProblem(const std::string& path) {
   }
   std::string what;
   if (!m.RunDir.empty())
-    what = "KIRMEL is still running in the run directory \"" + Shown(m.RunDir) + "\"";
+    what = "KIRMEL is still running in the run directory \"" + Escaped(m.RunDir) + "\"";
   else if (!m.BatchFile.empty())
-    what = "The batch file \"" + Shown(m.BatchFile) + "\" is still running";
+    what = "The batch file \"" + Escaped(m.BatchFile) + "\" is still running";
   else
     what = "KIRMEL is still running";
   if (m.Pid > 0) what += " (process " + IntToStr(m.Pid) + ")";

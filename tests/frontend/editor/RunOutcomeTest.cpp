@@ -256,6 +256,14 @@ TEST(RunMarker, ALiveRunRefusesAStartAndAGoneOneIsRemoved) {
   }
   EXPECT_EQ(readFile(path), before);
 
+  // A hand-made marker's directory is shown whole, its control characters
+  // written out.
+  const std::string longDir = "/r/" + std::string(200, 'd') + "/A\x01  +P";
+  write("dir " + longDir + "\npid " + std::to_string(live.pid) + "\n");
+  EXPECT_EQ(fe::LiveRunProblem(path).substr(0, 269),
+            "KIRMEL is still running in the run directory \"/r/" + std::string(200, 'd') +
+                "/A\\x01  +P\" (process");
+
   // A batch that has not entered a run directory yet.
   write("batch /r/BATCH.BAT\npid " + std::to_string(live.pid) + "\n");
   EXPECT_EQ(fe::LiveRunProblem(path),
