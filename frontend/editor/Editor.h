@@ -109,11 +109,14 @@ class TKirmelEditor {
   bool WriteBatchFile(const std::string& path);
   // Writes RUN.BAT into Settings().RunDir, creates the run marker and
   // starts RUN.BAT; the caller waits for the started run.  nullptr when
-  // RUN.BAT could not be written (nothing started).  Raises EInOutError when
-  // the marker cannot be created and ERunError when RUN.BAT cannot be
-  // started (the marker is removed again).
+  // RUN.BAT could not be written (nothing started).  Raises ERunError,
+  // before anything is written, while a live script holds the run marker;
+  // EInOutError when the marker cannot be created and ERunError when RUN.BAT
+  // cannot be started (the marker is removed again).
   std::unique_ptr<TStartedRun> RunSimulation();
-  // Starts the batch file of the settings as RunSimulation starts RUN.BAT.
+  // Starts the batch file of the settings as RunSimulation starts RUN.BAT,
+  // with the runs it lists, so that its end can report the runs that
+  // failed.  A list line it cannot read raises ERunError (nothing started).
   std::unique_ptr<TStartedRun> RunBatchFile();
 
   // One file each, under the given path.

@@ -1,12 +1,16 @@
 #include "frontend/editor/Run.h"
 
+#include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "frontend/model/Numbers.h"
@@ -15,46 +19,318 @@
 namespace kirmel::fe {
 namespace {
 
+namespace fs = std::filesystem;
+
 const std::string kCR(1, '\r');
 // Every file whose name ends in ".out", in any case.
 constexpr const char* kOutFiles = "*.[oO][uU][tT]";
+constexpr const char* kStatusTemp = "kirmel.status.tmp";
+// The comment line of a batch file that lists one run.
+constexpr std::string_view kRunListTag = "# kirmel-run";
+// The script's own prompt after the kernel; nothing after it is the kernel's.
+constexpr std::string_view kPausePrompt = "Press <Enter> to continue . . .";
+// The run batch file's line just before its date line and the kernel.
+constexpr std::string_view kCreatedLine = "Created with KIRMEL-GUI v1.0";
+// A marker that names no process yet is taken as a script still starting
+// for this long after it was written.
+constexpr auto kStartingGrace = std::chrono::seconds(30);
+// How much of the end of a console log is examined.
+constexpr std::uintmax_t kLogTail = 64 * 1024;
+// The most of a marker that is read.
+constexpr std::streamsize kMarkerLimit = 1024 * 1024;
+constexpr std::size_t kQuotedLines = 5;
+// How many of the last console lines are searched for an error.
+constexpr std::size_t kErrorWindow = 12;
+constexpr std::size_t kQuotedWidth = 160;
 
 // A command that writes one line of text to the console.
 std::string Say(std::string_view text) { return "printf '%s\\n' " + ShellQuote(text); }
 std::string Echo(std::string_view text) { return Say(text) + "\n"; }
 
-// The start of both scripts: the marker and the trap that removes it.
+// The start of both scripts: the marker, the script's process in it, the
+// traps, and the run of the kernel with its console log and status.
 std::string Preamble(const std::string& what, const TScriptContext& context) {
+  const std::string status = ShellQuote(kStatusFile);
+  const std::string temp = ShellQuote(kStatusTemp);
   std::string s;
   s += "#!/bin/sh\n";
   s += "# " + what + ", written by KIRMEL-GUI; run with /bin/sh and the run's id.\n";
   s += "kirmel_marker=" + ShellQuote(context.Marker) + "\n";
   s += "kirmel_run=\"${1-}\"\n";
+  s += "kirmel_running=\n";
+  s += "kirmel_status=\n";
+  s += "# Whether the run marker holds this run's id.\n";
+  s += "kirmel_owns() {\n";
+  s += "  [ -n \"$kirmel_run\" ] && [ -f \"$kirmel_marker\" ] || return 1\n";
+  s += "  while IFS= read -r kirmel_line; do\n";
+  s += "    if [ \"$kirmel_line\" = \"$kirmel_run\" ]; then return 0; fi\n";
+  s += "  done < \"$kirmel_marker\"\n";
+  s += "  return 1\n";
+  s += "}\n";
   s += "# Removes the run marker while it holds this run's id.\n";
   s += "kirmel_end() {\n";
-  s += "  if [ -n \"$kirmel_run\" ] && [ -f \"$kirmel_marker\" ]; then\n";
-  s += "    while IFS= read -r kirmel_line; do\n";
-  s += "      if [ \"$kirmel_line\" = \"$kirmel_run\" ]; then rm -f -- \"$kirmel_marker\"; break; fi\n";
-  s += "    done < \"$kirmel_marker\"\n";
-  s += "  fi\n";
+  s += "  if kirmel_owns; then rm -f -- \"$kirmel_marker\"; fi\n";
+  s += "}\n";
+  s += "# Adds a line to the run marker while it holds this run's id.\n";
+  s += "kirmel_note() {\n";
+  s += "  if kirmel_owns; then printf '%s\\n' \"$1\" >> \"$kirmel_marker\"; fi\n";
   s += "}\n";
   s += "kirmel_pause() {\n";
-  s += "  printf '%s' 'Press <Enter> to continue . . . '\n";
+  s += "  printf '%s' '" + std::string(kPausePrompt) + " '\n";
   s += "  read -r kirmel_answer || printf '\\n'\n";
   s += "}\n";
+  s += "# Records a status with this run's id, whole or not at all.\n";
+  s += "kirmel_record() {\n";
+  s += "  printf '%s\\n%s\\n' \"$1\" \"$kirmel_run\" > " + temp + " && mv -f -- " + temp + " " +
+       status + "\n";
+  s += "}\n";
+  s += "# A signal while the kernel runs records 128 + its number, unless the\n";
+  s += "# kernel's own status is already there; the script ends.\n";
+  s += "kirmel_signal() {\n";
+  s += "  if [ -n \"$kirmel_running\" ]; then\n";
+  s += "    if [ -f " + temp + " ]; then mv -f -- " + temp + " " + status +
+       "; else kirmel_record \"$1\"; fi\n";
+  s += "  fi\n";
+  s += "  kirmel_end\n";
+  s += "  trap - EXIT\n";
+  s += "  exit \"$1\"\n";
+  s += "}\n";
   s += "trap 'kirmel_end' EXIT\n";
-  s += "trap 'kirmel_end; trap - EXIT; exit 129' HUP\n";
-  s += "trap 'kirmel_end; trap - EXIT; exit 130' INT\n";
-  s += "trap 'kirmel_end; trap - EXIT; exit 143' TERM\n";
+  s += "trap 'kirmel_signal 129' HUP\n";
+  s += "trap 'kirmel_signal 130' INT\n";
+  s += "trap 'kirmel_signal 143' TERM\n";
+  s += "# This script's process and its start time, for the front end.\n";
+  s += "kirmel_pick() { if [ \"$#\" -ge 20 ]; then shift 19; kirmel_start=$1; fi; }\n";
+  s += "kirmel_start=\n";
+  s += "if { read -r kirmel_stat < \"/proc/$$/stat\"; } 2>/dev/null; then kirmel_pick "
+       "${kirmel_stat##*) }; fi\n";
+  s += "kirmel_note \"pid $$ $kirmel_start\"\n";
+  s += "# Runs the kernel on the names file $1 in the working directory.  Its\n";
+  s += "# console output also goes to " + std::string(kRunLogName) +
+       " (unless that already is the\n";
+  s += "# console); it still reads its answers from the console.  Sets\n";
+  s += "# kirmel_status to its exit status, empty when none could be recorded.\n";
+  s += "kirmel_exec() {\n";
+  s += "  " + ShellQuote(context.Kernel) + " \"$1\"\n";
+  s += "  printf '%s\\n%s\\n' \"$?\" \"$kirmel_run\" > " + temp + "\n";
+  s += "}\n";
+  s += "kirmel_kernel() {\n";
+  s += "  rm -f -- " + temp + "\n";
+  s += "  kirmel_running=1\n";
+  s += "  if [ /dev/stdout -ef " + ShellQuote(kRunLogName) + " ]; then\n";
+  s += "    kirmel_exec \"$1\"\n";
+  s += "  else\n";
+  s += "    { kirmel_exec \"$1\"; } 2>&1 | { trap '' HUP INT TERM; exec tee -- " +
+       ShellQuote(kRunLogName) + "; }\n";
+  s += "  fi\n";
+  s += "  kirmel_status=\n";
+  s += "  if [ -f " + temp + " ] && read -r kirmel_status < " + temp + " && mv -f -- " + temp +
+       " " + status + "; then :; else kirmel_status=; fi\n";
+  s += "  kirmel_running=\n";
+  s += "}\n";
   return s;
 }
 
-std::string StatusLine() {
-  return "kirmel_status=$?\nprintf '%s\\n' \"$kirmel_status\" > " + ShellQuote(kStatusFile) +
-         "\n";
+std::string ErrnoText(int error) { return error ? std::string(": ") + std::strerror(error) : ""; }
+
+// Splits text into lines at LF, CR LF or a lone CR.
+std::vector<std::string_view> Lines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\n' && text[i] != '\r') continue;
+    lines.push_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
 }
 
-std::string ErrnoText(int error) { return error ? std::string(": ") + std::strerror(error) : ""; }
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+bool StartsWith(std::string_view s, std::string_view prefix) {
+  return s.substr(0, prefix.size()) == prefix;
+}
+
+// A name to show whole, control characters as \xNN.
+std::string Escaped(std::string_view text) {
+  static const char* const digits = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : text) {
+    if (c < 32 || c == 127) {
+      out += "\\x";
+      out += digits[c >> 4];
+      out += digits[c & 15];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+// A text to show: runs of blanks as one (the kernel aligns columns that a
+// message box does not keep), control characters as \xNN, cut to a
+// readable length at a character boundary.
+std::string Shown(std::string_view text) {
+  std::string blanks;
+  for (char c : text) {
+    if (c == ' ' || c == '\t') {
+      if (blanks.empty() || blanks.back() != ' ') blanks += ' ';
+    } else {
+      blanks += c;
+    }
+  }
+  std::string out = Escaped(blanks);
+  if (out.size() > kQuotedWidth) {
+    std::size_t cut = kQuotedWidth;
+    while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) --cut;
+    out = out.substr(0, cut) + "...";
+  }
+  return out;
+}
+
+bool SpeaksOfError(std::string_view line) {
+  static constexpr std::string_view word = "error";
+  if (line.size() < word.size()) return false;
+  for (std::size_t i = 0; i + word.size() <= line.size(); ++i) {
+    std::size_t k = 0;
+    while (k < word.size() &&
+           (line[i + k] | 0x20) == word[k])  // ASCII letters in either case
+      ++k;
+    if (k == word.size()) return true;
+  }
+  return false;
+}
+
+// At most the last `limit` bytes of a file, from a line start; nothing when
+// it cannot be read.
+std::optional<std::string> FileTail(const std::string& path, std::uintmax_t limit) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  if (size < 0) return std::nullopt;
+  const std::streamoff from =
+      size > static_cast<std::streamoff>(limit) ? size - static_cast<std::streamoff>(limit) : 0;
+  in.seekg(from);
+  std::string text(static_cast<std::size_t>(size - from), '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<std::size_t>(in.gcount()));
+  if (from > 0) {
+    const std::size_t eol = text.find_first_of("\r\n");
+    text.erase(0, eol == std::string::npos ? text.size() : eol + 1);
+  }
+  return text;
+}
+
+// The words of a line as /bin/sh reads them: separated by blanks, with
+// single quotes and backslashes.  Nothing, with `why`, when a quote is not
+// closed or the line ends in a backslash.
+std::optional<std::vector<std::string>> ShellWords(std::string_view line, std::string& why) {
+  std::vector<std::string> words;
+  std::string word;
+  bool inWord = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c == ' ' || c == '\t') {
+      if (inWord) words.push_back(std::move(word));
+      word.clear();
+      inWord = false;
+      continue;
+    }
+    inWord = true;
+    if (c == '\'') {
+      const std::size_t close = line.find('\'', i + 1);
+      if (close == std::string_view::npos) {
+        why = "a quote is not closed";
+        return std::nullopt;
+      }
+      word.append(line.substr(i + 1, close - i - 1));
+      i = close;
+    } else if (c == '\\') {
+      if (i + 1 == line.size()) {
+        why = "the line ends in a backslash";
+        return std::nullopt;
+      }
+      word += line[++i];
+    } else {
+      word += c;
+    }
+  }
+  if (inWord) words.push_back(std::move(word));
+  return words;
+}
+
+// At most the first `limit` bytes of a file; ok is false when it cannot be
+// read.
+std::string ReadSmallFile(const std::string& path, std::streamsize limit, bool& ok) {
+  std::ifstream in(path, std::ios::binary);
+  ok = static_cast<bool>(in);
+  if (!ok) return {};
+  std::string text;
+  char buffer[4096];
+  while (static_cast<std::streamsize>(text.size()) < limit) {
+    const std::streamsize want =
+        std::min<std::streamsize>(sizeof buffer, limit - static_cast<std::streamsize>(text.size()));
+    in.read(buffer, want);
+    text.append(buffer, static_cast<std::size_t>(in.gcount()));
+    if (in.gcount() < want) break;
+  }
+  ok = !in.bad();
+  return text;
+}
+
+// The start time and state of a process from its /proc/<pid>/stat.
+bool ReadProcessStat(int pid, std::string& start, char& state) {
+  bool ok = false;
+  const std::string text = ReadSmallFile("/proc/" + IntToStr(pid) + "/stat", 4096, ok);
+  if (!ok) return false;
+  const std::size_t close = text.rfind(')');
+  if (close == std::string::npos) return false;
+  std::istringstream in(text.substr(close + 1));
+  std::string field;
+  for (int n = 0; n < 20 && in >> field; ++n) {
+    if (n == 0) state = field.empty() ? '?' : field[0];
+    if (n == 19) {
+      start = field;
+      return true;
+    }
+  }
+  return false;
+}
+
+// Creates the marker only when there is none; false with errno EEXIST when
+// there is one.  Throws EInOutError when it cannot be written.
+bool CreateMarker(const std::string& path, const std::string& text) {
+  errno = 0;
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    if (errno == EEXIST) return false;
+    throw EInOutError("Cannot create the run marker \"" + path + "\"" + ErrnoText(errno));
+  }
+  std::size_t done = 0;
+  int error = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      error = n < 0 ? errno : EIO;
+      break;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (::close(fd) != 0 && !error) error = errno;
+  if (error) {
+    ::unlink(path.c_str());
+    throw EInOutError("Cannot create the run marker \"" + path + "\"" + ErrnoText(error));
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -95,21 +371,25 @@ std::string BatchFilePath(const TSettings& settings) {
 std::string RunBatchText(const std::string& runDir, const TScriptContext& context) {
   std::string s = Preamble("Run batch file", context);
   s += Echo("Running the simulation. Please wait... ");
-  s += Echo("Created with KIRMEL-GUI v1.0");
+  s += Echo(kCreatedLine);
   s += Echo("Date: " + context.DateTime);
   s += "cd -- " + ShellQuote(runDir) + " || { " +
        Say("Cannot enter the run directory " + runDir + ": the run ends here.") +
        "; kirmel_pause; exit 1; }\n";
-  s += std::string("rm -f -- ") + kOutFiles + " " + ShellQuote(kStatusFile) + "\n";
-  s += ShellQuote(context.Kernel) + " " + ShellQuote(runDir + "/FILES.INP") + "\n";
-  s += StatusLine();
+  s += std::string("rm -f -- ") + kOutFiles + " " + ShellQuote(kStatusFile) + " " +
+       ShellQuote(kStatusTemp) + "\n";
+  s += "kirmel_kernel " + ShellQuote(runDir + "/FILES.INP") + "\n";
+  s += "if [ -z \"$kirmel_status\" ]; then " +
+       Say("The exit status of KIRMEL could not be recorded in " + std::string(kStatusFile) +
+           ".") +
+       "; fi\n";
   s += "kirmel_pause\n";
   s += "kirmel_end\n";
   s += Echo("Batch completed");
   s += Echo(std::string(61, '*'));
   s += Echo("*** CLOSE THIS WINDOW BEFORE GOING ON WITH THE KIRMEL-GUI ***");
   s += Echo(std::string(61, '*'));
-  s += "exit \"$kirmel_status\"\n";
+  s += "exit \"${kirmel_status:-1}\"\n";
   return s;
 }
 
@@ -119,18 +399,20 @@ std::string BatchFileText(const std::vector<TSimRun>& runs, const TScriptContext
   s += Echo("Created with KIRMEL-GUI v1.0");
   s += Echo(context.DateTime);
   for (const TSimRun& run : runs) {
+    s += std::string(kRunListTag) + " " + ShellQuote(run.InputDir) + " " +
+         ShellQuote(run.OutputDir) + " " + ShellQuote(run.Name) + "\n";
     s += Echo("---");
     s += Echo("  Running: " + (run.Name.empty() ? std::string("<unnamed>") : run.Name));
     s += Echo("    Input directory=" + run.InputDir);
     s += Echo("    Name file=" + run.NamesFile);
     s += Echo("    Output directory=" + run.OutputDir);
     s += "if cd -- " + ShellQuote(run.InputDir) + "; then\n";
-    s += std::string("  rm -f -- ") + kOutFiles + " " + ShellQuote(kStatusFile) + "\n";
-    s += "  " + ShellQuote(context.Kernel) + " " + ShellQuote(run.NamesFile) + "\n";
-    s += "  kirmel_status=$?\n";
-    s += "  printf '%s\\n' \"$kirmel_status\" > " + ShellQuote(kStatusFile) + "\n";
-    s += "  if [ \"$kirmel_status\" -ne 0 ]; then printf '%s\\n' \"  KIRMEL stopped with exit "
-         "status $kirmel_status: see message.out\"; fi\n";
+    s += "  kirmel_note " + ShellQuote("dir " + run.InputDir) + "\n";
+    s += std::string("  rm -f -- ") + kOutFiles + " " + ShellQuote(kStatusFile) + " " +
+         ShellQuote(kStatusTemp) + "\n";
+    s += "  kirmel_kernel " + ShellQuote(run.NamesFile) + "\n";
+    s += "  if [ \"$kirmel_status\" != 0 ]; then printf '%s\\n' \"  KIRMEL stopped with exit "
+         "status ${kirmel_status:-unknown}: see message.out\"; fi\n";
     if (run.OutputDir != run.InputDir)
       s += std::string("  mv -f -- ") + kOutFiles + " " + ShellQuote(run.OutputDir) + "\n";
     s += "  " + Echo("  Finished");
@@ -142,6 +424,32 @@ std::string BatchFileText(const std::vector<TSimRun>& runs, const TScriptContext
   s += "kirmel_end\n";
   s += Echo("Batch completed");
   return s;
+}
+
+std::vector<TSimRun> BatchFileRuns(std::string_view text, const std::string& path) {
+  std::vector<TSimRun> runs;
+  const std::vector<std::string_view> lines = Lines(text);
+  for (std::size_t n = 0; n < lines.size(); ++n) {
+    const std::string_view line = lines[n];
+    if (!StartsWith(line, kRunListTag)) continue;
+    const std::string_view rest = line.substr(kRunListTag.size());
+    if (!rest.empty() && rest.front() != ' ' && rest.front() != '\t') continue;
+    const std::string where = "Cannot read the runs of the batch file " + path + ", line " +
+                              IntToStr(static_cast<long long>(n + 1)) + ": ";
+    std::string why;
+    std::optional<std::vector<std::string>> words = ShellWords(rest, why);
+    if (!words) throw ERunError(where + why + ".");
+    if (words->size() != 3)
+      throw ERunError(where + "3 names (input directory, output directory, run) expected, " +
+                      IntToStr(static_cast<long long>(words->size())) + " found.");
+    if ((*words)[0].empty()) throw ERunError(where + "the input directory is empty.");
+    TSimRun run;
+    run.InputDir = (*words)[0];
+    run.OutputDir = (*words)[1].empty() ? run.InputDir : (*words)[1];
+    run.Name = (*words)[2];
+    runs.push_back(std::move(run));
+  }
+  return runs;
 }
 
 void WriteScriptFile(const std::string& path, const std::string& text) {
@@ -176,6 +484,168 @@ std::string NewRunId() {
          IntToStr(++counter);
 }
 
+// ---- How a run ended ----
+
+std::optional<int> ReadRunStatus(const std::string& runDir, const std::string& id) {
+  bool ok = false;
+  const std::string text = ReadSmallFile(runDir + "/" + kStatusFile, 4096, ok);
+  if (!ok) return std::nullopt;
+  const std::vector<std::string_view> lines = Lines(text);
+  int status = 0;
+  if (lines.size() < 2 || lines[1] != id || !TryStrToInt(lines[0], status)) return std::nullopt;
+  return status;
+}
+
+std::vector<std::string> KernelLastLines(std::string_view log) {
+  bool skipDate = false;
+  std::vector<std::string_view> lines;
+  for (std::string_view line : Lines(log)) {
+    if (StartsWith(line, kPausePrompt)) break;
+    line = Trim(line);
+    if (line == kCreatedLine) {
+      // The run batch file's own lines before the kernel: its date line
+      // follows.
+      lines.clear();
+      skipDate = true;
+      continue;
+    }
+    if (skipDate && StartsWith(line, "Date: ")) {
+      skipDate = false;
+      continue;
+    }
+    skipDate = false;
+    if (!line.empty() && line != "Press <Enter>") lines.push_back(line);
+  }
+  // A report of the kernel begins with the line that names the error and
+  // goes on with its details: from the first such line near the end, else
+  // the last lines.
+  const std::size_t window = lines.size() > kErrorWindow ? lines.size() - kErrorWindow : 0;
+  std::size_t first = lines.size() > kQuotedLines ? lines.size() - kQuotedLines : 0;
+  for (std::size_t i = window; i < lines.size(); ++i)
+    if (SpeaksOfError(lines[i])) {
+      first = i;
+      break;
+    }
+  std::vector<std::string> out;
+  for (std::size_t i = first; i < lines.size() && out.size() < kQuotedLines; ++i)
+    out.push_back(Shown(lines[i]));
+  return out;
+}
+
+std::string RunFailureText(const std::string& inputDir, const std::string& outputDir,
+                           std::optional<int> status) {
+  if (status && *status == 0) return {};
+  std::string text;
+  if (!status) {
+    text = "KIRMEL did not finish the run.";
+  } else if (*status > 128 && *status <= 128 + 64) {
+    text = "KIRMEL did not finish the run." + kCR +
+           "It was ended before it finished: its terminal was closed or the run was stopped "
+           "from outside (exit status " + IntToStr(*status) + ").";
+  } else {
+    text = "KIRMEL stopped with exit status " + IntToStr(*status) + ".";
+  }
+  text += kCR + "See the messages in \"" + outputDir + "/message.out\".";
+  const std::string log = inputDir + "/" + kRunLogName;
+  if (std::optional<std::string> tail = FileTail(log, kLogTail)) {
+    const std::vector<std::string> lines = KernelLastLines(*tail);
+    if (!lines.empty()) {
+      text += kCR + "The last messages of KIRMEL on its console (\"" + log + "\"):";
+      for (const std::string& line : lines) text += kCR + "  " + line;
+    }
+  }
+  return text;
+}
+
+// ---- The run marker ----
+
+TRunMarker ParseRunMarker(std::string_view text) {
+  TRunMarker m;
+  const std::vector<std::string_view> lines = Lines(text);
+  for (std::size_t n = 1; n < lines.size(); ++n) {
+    const std::string_view line = lines[n];
+    if (StartsWith(line, "pid ")) {
+      std::istringstream in{std::string(line.substr(4))};
+      std::string pid, start;
+      in >> pid >> start;
+      int value = 0;
+      if (TryStrToInt(pid, value) && value > 0) {
+        m.Pid = value;
+        m.StartTime = start;
+      }
+    } else if (StartsWith(line, "dir ")) {
+      m.RunDir = std::string(line.substr(4));
+    } else if (StartsWith(line, "batch ")) {
+      m.BatchFile = std::string(line.substr(6));
+    } else if (m.Id.empty() && !Trim(line).empty()) {
+      m.Id = std::string(line);
+    }
+  }
+  return m;
+}
+
+std::optional<TRunMarker> ReadRunMarker(const std::string& path) {
+  bool ok = false;
+  const std::string text = ReadSmallFile(path, kMarkerLimit, ok);
+  if (!ok) return std::nullopt;
+  return ParseRunMarker(text);
+}
+
+std::string ProcessStartTime(int pid) {
+  std::string start;
+  char state = '?';
+  return pid > 0 && ReadProcessStat(pid, start, state) ? start : std::string();
+}
+
+bool ProcessAlive(int pid, const std::string& startTime) {
+  if (pid <= 0) return false;
+  if (::kill(pid, 0) != 0 && errno == ESRCH) return false;
+  std::string start;
+  char state = '?';
+  if (ReadProcessStat(pid, start, state)) {
+    if (state == 'Z' || state == 'X') return false;  // ended, not yet reaped
+    if (!startTime.empty() && start != startTime) return false;  // another process now
+  }
+  return true;
+}
+
+std::string LiveRunProblem(const std::string& path) {
+  std::error_code ec;
+  const fs::file_status st = fs::symlink_status(path, ec);
+  if (!fs::exists(st)) return {};
+  bool ok = false;
+  const std::string text = ReadSmallFile(path, kMarkerLimit, ok);
+  if (!ok)
+    return "The run marker \"" + path +
+           "\" cannot be read, so it is not known whether KIRMEL is still running.";
+  const TRunMarker m = ParseRunMarker(text);
+  bool alive = false;
+  if (m.Pid > 0) {
+    alive = ProcessAlive(m.Pid, m.StartTime);
+  } else {
+    // No process yet: a script that is starting, or a marker of an earlier
+    // version that does not name its process.
+    const auto written = fs::last_write_time(path, ec);
+    alive = !ec && fs::file_time_type::clock::now() - written < kStartingGrace;
+  }
+  if (!alive) {
+    // Only the marker that was judged; a new one stays.
+    bool again = false;
+    if (ReadSmallFile(path, kMarkerLimit, again) == text && again) fs::remove(path, ec);
+    return {};
+  }
+  std::string what;
+  if (!m.RunDir.empty())
+    what = "KIRMEL is still running in the run directory \"" + Escaped(m.RunDir) + "\"";
+  else if (!m.BatchFile.empty())
+    what = "The batch file \"" + Escaped(m.BatchFile) + "\" is still running";
+  else
+    what = "KIRMEL is still running";
+  if (m.Pid > 0) what += " (process " + IntToStr(m.Pid) + ")";
+  return what + "." + kCR +
+         "Wait until it has ended, or close its window, before starting another run.";
+}
+
 bool MarkerHolds(const std::string& path, const std::string& id) {
   std::ifstream in(path, std::ios::binary);
   std::string line;
@@ -186,6 +656,8 @@ bool MarkerHolds(const std::string& path, const std::string& id) {
   return false;
 }
 
+// ---- A started script ----
+
 TStartedRun::TStartedRun(std::unique_ptr<launch::TStartedScript> script, std::string scriptPath,
                          std::string markerPath, std::string id, std::string runDir)
     : script_(std::move(script)),
@@ -194,10 +666,27 @@ TStartedRun::TStartedRun(std::unique_ptr<launch::TStartedScript> script, std::st
       id_(std::move(id)),
       runDir_(std::move(runDir)) {}
 
+std::unique_ptr<TStartedRun> TStartedRun::ForBatch(std::unique_ptr<launch::TStartedScript> script,
+                                                   std::string scriptPath, std::string markerPath,
+                                                   std::string id, std::vector<TSimRun> runs) {
+  auto run = std::make_unique<TStartedRun>(std::move(script), std::move(scriptPath),
+                                           std::move(markerPath), std::move(id), std::string());
+  run->batch_ = true;
+  run->runs_ = std::move(runs);
+  return run;
+}
+
 TStartedRun::TState TStartedRun::Poll() {
   if (state_ != TState::Running) return state_;
+  if (scriptPid_ == 0) {
+    if (std::optional<TRunMarker> m = ReadRunMarker(markerPath_); m && m->Id == id_) {
+      scriptPid_ = m->Pid;
+      scriptStart_ = m->StartTime;
+    }
+  }
   // The process first: a script that ends removes its marker before it goes.
-  const bool gone = script_ && script_->ScriptGone();
+  const bool gone = (script_ && script_->ScriptGone()) ||
+                    (scriptPid_ > 0 && !ProcessAlive(scriptPid_, scriptStart_));
   if (!MarkerHolds(markerPath_, id_)) {
     state_ = TState::Ended;
   } else if (gone) {
@@ -210,40 +699,61 @@ TStartedRun::TState TStartedRun::Poll() {
 
 std::string TStartedRun::Outcome() const {
   if (state_ == TState::Running) return {};
-  if (runDir_.empty())
+  if (!batch_) return RunFailureText(runDir_, runDir_, ReadRunStatus(runDir_, id_));
+  const std::string stopped = "The batch file " + scriptPath_ + " was stopped before it finished.";
+  if (runs_.empty())
     return state_ == TState::Lost
-               ? "The batch file " + scriptPath_ + " was stopped before it finished."
-               : std::string();
-  const std::string messages = "See the messages in \"" + runDir_ + "/message.out\".";
-  std::ifstream in(runDir_ + "/" + kStatusFile);
-  std::string text;
-  int status = 0;
-  if (state_ == TState::Lost || !std::getline(in, text) || !TryStrToInt(text, status))
-    return "KIRMEL did not finish the run." + kCR + messages;
-  if (status != 0)
-    return "KIRMEL stopped with exit status " + IntToStr(status) + "." + kCR + messages;
-  return {};
+               ? stopped
+               : "The batch file " + scriptPath_ +
+                     " does not list its runs in a form that KIRMEL-GUI reads, so how they "
+                     "ended was not checked." + kCR +
+                     "See the messages in the message.out of each run, or save the batch again "
+                     "with \"Create batchfile\".";
+  // Each run directory once, in the batch's order: a run listed twice
+  // leaves the status of its last run.
+  std::set<std::string> seen;
+  std::string failures;
+  int failed = 0;
+  for (const TSimRun& run : runs_) {
+    if (!seen.insert(run.InputDir).second) continue;
+    const std::string text =
+        RunFailureText(run.InputDir, run.OutputDir, ReadRunStatus(run.InputDir, id_));
+    if (text.empty()) continue;
+    ++failed;
+    failures += kCR + kCR + "Run directory \"" + run.InputDir + "\":" + kCR + text;
+  }
+  if (failed == 0) return {};
+  return (state_ == TState::Lost ? stopped + kCR : std::string()) + IntToStr(failed) + " of the " +
+         IntToStr(static_cast<long long>(seen.size())) + " runs of the batch file " +
+         scriptPath_ + " failed." + failures;
 }
 
-std::unique_ptr<TStartedRun> StartScript(const std::string& script, const std::string& dir,
-                                         const std::string& runDir, const std::string& marker,
-                                         const std::string& dateTime) {
+std::unique_ptr<TStartedRun> StartScript(const TScriptStart& start) {
   const std::string id = NewRunId();
-  {
-    errno = 0;
-    std::ofstream file(marker, std::ios::binary | std::ios::trunc);
-    if (file) file << dateTime << ", KIRMEL is running.\n" << id << "\n";
-    file.close();
-    if (!file)
-      throw EInOutError("Cannot create the run marker \"" + marker + "\"" + ErrnoText(errno));
+  const std::string text = start.DateTime + ", KIRMEL is running.\n" + id + "\n" +
+                           (start.RunDir.empty() ? "batch " + start.Script : "dir " + start.RunDir) +
+                           "\n";
+  // A marker left by a script that is gone is removed; one of a live
+  // script refuses the start.  Twice, for a marker that appears meanwhile.
+  bool created = false;
+  for (int attempt = 0; attempt < 2 && !created; ++attempt) {
+    if (std::string problem = LiveRunProblem(start.Marker); !problem.empty())
+      throw ERunError(problem);
+    created = CreateMarker(start.Marker, text);
   }
-  std::unique_ptr<launch::TStartedScript> started = launch::OpenFileExecute(script, {id}, dir);
+  if (!created)
+    throw ERunError("The run marker \"" + start.Marker + "\" is in the way and cannot be removed.");
+  std::unique_ptr<launch::TStartedScript> started =
+      launch::OpenFileExecute(start.Script, {id}, start.Dir);
   if (!started) {
     std::error_code ec;
-    if (MarkerHolds(marker, id)) std::filesystem::remove(marker, ec);
-    throw ERunError("Unable to execute '" + script + "'");
+    if (MarkerHolds(start.Marker, id)) std::filesystem::remove(start.Marker, ec);
+    throw ERunError("Unable to execute '" + start.Script + "'");
   }
-  return std::make_unique<TStartedRun>(std::move(started), script, marker, id, runDir);
+  if (start.RunDir.empty())
+    return TStartedRun::ForBatch(std::move(started), start.Script, start.Marker, id, start.Runs);
+  return std::make_unique<TStartedRun>(std::move(started), start.Script, start.Marker, id,
+                                       start.RunDir);
 }
 
 }  // namespace kirmel::fe

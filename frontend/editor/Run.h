@@ -1,23 +1,35 @@
 // Runs of the kernel: the run batch file RUN.BAT, the batch file BATCH.BAT,
-// the run marker and a started script (no Qt).
+// the run marker, a started script and how its runs ended (no Qt).
 //
 // Both batch files are POSIX shell scripts run with /bin/sh.  Every path and
 // name in them is written in single quotes (a quote inside as '\''), and
 // every text is written with printf, so a blank or "$(...)" in a name is just
 // text.  A script
-// - is given the run's id as its first argument and, through a trap, removes
-//   the run marker when it ends for any reason, but only while the marker
-//   holds that id (a later run's marker stays);
+// - is given the run's id as its first argument, adds its own process id and
+//   start time to the run marker, and through a trap removes the marker when
+//   it ends for any reason, but only while the marker holds that id (a later
+//   run's marker stays);
 // - ends a run whose directory it cannot enter before anything is deleted;
-// - records the kernel's exit status in kStatusFile in the run directory;
+// - keeps the kernel's console output in RUN.LOG in the run directory while
+//   the console still shows it, and the kernel still reads its answers from
+//   the console;
+// - records the kernel's exit status and the run's id in kStatusFile in the
+//   run directory, written whole (a temporary file renamed into place); a
+//   hang-up, interrupt or terminate signal while the kernel runs records
+//   128 + the signal's number there instead and ends the script;
 // - ends with a prompt and one read, which returns at once at end of input.
 //
-// The run marker (GUI/TempKir.txt under the root) holds two lines: the date
-// and time with ", KIRMEL is running.", and the run's id.  Its existence
-// means that a script started by the front end is still running.
+// The run marker (GUI/TempKir.txt under the root) begins with the date and
+// time with ", KIRMEL is running." and the run's id, then what the run uses
+// ("dir <run directory>" or "batch <batch file>", and "dir" lines that a
+// batch adds as it enters each run directory) and the script's
+// "pid <process id> <start time>".  Its existence means that a script
+// started by the front end is still running; one that belongs to a process
+// that is gone is removed before the next run.
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,16 +45,21 @@ struct TSimRun {
   std::string InputDir;   // the run directory that holds the names file
   std::string OutputDir;  // where the output files end up
   std::string NamesFile = "FILES.INP";
+
+  bool operator==(const TSimRun&) const = default;
 };
 
-// A script that could not be started.
+// A script that could not be started, or must not be.
 class ERunError : public EKirmelError {
  public:
   using EKirmelError::EKirmelError;
 };
 
-// The file in a run directory that receives the kernel's exit status.
+// The file in a run directory that receives the kernel's exit status (first
+// line) and the run's id (second line).
 inline constexpr const char* kStatusFile = "kirmel.status";
+// The kernel's console output in a run directory.
+inline constexpr const char* kRunLogName = "RUN.LOG";
 inline constexpr const char* kRunBatchName = "RUN.BAT";
 inline constexpr const char* kKernelName = "KIRMEL_12";
 
@@ -69,8 +86,15 @@ std::string BatchFilePath(const TSettings& settings);
 
 // The text of RUN.BAT for the run directory runDir.
 std::string RunBatchText(const std::string& runDir, const TScriptContext& context);
-// The text of BATCH.BAT for the runs, in their order.
+// The text of BATCH.BAT for the runs, in their order.  Each run is also
+// listed in a comment line that BatchFileRuns reads back; the runs' texts
+// hold no control characters (the batch dialog refuses them).
 std::string BatchFileText(const std::vector<TSimRun>& runs, const TScriptContext& context);
+
+// The runs that a batch file lists in its comment lines, in their order;
+// none for a batch file written without them.  A malformed list line raises
+// ERunError naming `path` and the line.
+std::vector<TSimRun> BatchFileRuns(std::string_view text, const std::string& path);
 
 // Writes text to a temporary file next to path and renames it into place,
 // so that an old file stays whole when writing fails.  Throws EInOutError.
@@ -78,6 +102,58 @@ void WriteScriptFile(const std::string& path, const std::string& text);
 
 // A fresh id for a run: unique within this machine and time.
 std::string NewRunId();
+
+// ---- How a run ended ----
+
+// The exit status that the status file in runDir records for the run with
+// this id; nothing when the file is missing, unreadable or another run's.
+std::optional<int> ReadRunStatus(const std::string& runDir, const std::string& id);
+
+// The kernel's last messages in the text of a console log: at most five
+// non-empty lines, from the first line among the last twelve that speaks of
+// an error, else the last ones; what the scripts print before and after the
+// kernel is left out.  Lines are trimmed, runs of blanks become one, control
+// characters are written as \xNN, and long lines are shortened.
+std::vector<std::string> KernelLastLines(std::string_view log);
+
+// What went wrong in a run whose names file and console log are in
+// inputDir and whose output files are in outputDir, given its recorded
+// status; "" for status 0.  Lines are joined with CR.
+std::string RunFailureText(const std::string& inputDir, const std::string& outputDir,
+                           std::optional<int> status);
+
+// ---- The run marker ----
+
+// What a marker says.
+struct TRunMarker {
+  std::string Id;         // the run's id
+  std::string RunDir;     // the last run directory it names
+  std::string BatchFile;  // the batch file it was made for; "" for a single run
+  int Pid = 0;            // the script's process id; 0 before the script wrote it
+  std::string StartTime;  // that process's start time, "" when unknown
+};
+
+// What the marker's text says: after its first line, "pid", "dir" and
+// "batch" lines, and the first other non-empty line as the id.
+TRunMarker ParseRunMarker(std::string_view text);
+// The marker at path; nothing when there is none or it cannot be read.
+std::optional<TRunMarker> ReadRunMarker(const std::string& path);
+
+// Whether the process with this id still runs and, when startTime is not
+// empty, started at that time (a reused process id does not count).  A
+// process that exists but may not be signalled counts as running.
+bool ProcessAlive(int pid, const std::string& startTime);
+
+// The start time of a process as the system gives it (/proc/<pid>/stat),
+// "" when unknown.
+std::string ProcessStartTime(int pid);
+
+// Before a run or a batch starts: "" when no script that still runs holds
+// the marker at path; a marker whose process is gone is removed.  Otherwise
+// the message that names the run directory the live run uses.
+std::string LiveRunProblem(const std::string& path);
+
+// ---- A started script ----
 
 // A script started by the front end, and the wait for its end.
 class TStartedRun {
@@ -88,20 +164,27 @@ class TStartedRun {
     Lost      // the script went without removing it (killed, or never ran)
   };
 
-  // runDir: the run directory whose status file tells how the kernel ended;
-  // empty for a batch.
+  // A single run of the kernel in runDir.
   TStartedRun(std::unique_ptr<launch::TStartedScript> script, std::string scriptPath,
               std::string markerPath, std::string id, std::string runDir);
+  // A batch file and the runs it lists (none: not known).
+  static std::unique_ptr<TStartedRun> ForBatch(std::unique_ptr<launch::TStartedScript> script,
+                                               std::string scriptPath, std::string markerPath,
+                                               std::string id, std::vector<TSimRun> runs);
 
   // Looks once; never blocks.  After Lost the marker has been removed.
   TState Poll();
 
-  // After Ended or Lost: what went wrong, or "" when the kernel ended with
-  // status 0 (a batch: when its script ended by itself).
+  // After Ended or Lost: what went wrong, or "" when every run ended with
+  // status 0.  A batch lists each of its runs that did not, with its run
+  // directory.
   std::string Outcome() const;
 
   const std::string& ScriptPath() const { return scriptPath_; }
+  // The run directory of a single run; empty for a batch.
   const std::string& RunDir() const { return runDir_; }
+  bool IsBatch() const { return batch_; }
+  const std::string& Id() const { return id_; }
   int Pid() const { return script_ ? script_->Pid() : -1; }
 
  private:
@@ -110,18 +193,32 @@ class TStartedRun {
   std::string markerPath_;
   std::string id_;
   std::string runDir_;
+  bool batch_ = false;
+  std::vector<TSimRun> runs_;
+  // The script's process, once the marker names it.
+  int scriptPid_ = 0;
+  std::string scriptStart_;
   TState state_ = TState::Running;
 };
 
 // Whether the marker at path holds the id.
 bool MarkerHolds(const std::string& path, const std::string& id);
 
-// Creates the marker (EInOutError when it cannot), starts the script with
-// the id as its argument through launch::OpenFileExecute in dir, and returns
-// the started run.  When the script cannot be started the marker is removed
+// What StartScript starts.
+struct TScriptStart {
+  std::string Script;           // the script file
+  std::string Dir;              // its working directory
+  std::string RunDir;           // a single run's directory; empty for a batch
+  std::vector<TSimRun> Runs;    // a batch's runs
+  std::string Marker;           // the run marker
+  std::string DateTime;         // the marker's date text
+};
+
+// Refuses (ERunError) while a live script holds the marker, creates the
+// marker (EInOutError when it cannot), starts the script with the id as its
+// argument through launch::OpenFileExecute in its directory, and returns the
+// started run.  When the script cannot be started the marker is removed
 // again and ERunError "Unable to execute '<script>'" is raised.
-std::unique_ptr<TStartedRun> StartScript(const std::string& script, const std::string& dir,
-                                         const std::string& runDir, const std::string& marker,
-                                         const std::string& dateTime);
+std::unique_ptr<TStartedRun> StartScript(const TScriptStart& start);
 
 }  // namespace kirmel::fe

@@ -73,16 +73,26 @@ TBatchForm::TBatchForm(fe::TKirmelEditor& editor, QWidget* parent)
   layout->addLayout(top, 1);
   layout->addLayout(bottom);
   resize(480, 320);
+  Initialise();
 }
 
 TBatchForm::~TBatchForm() { ClearRuns(); }
 
 void TBatchForm::ClearRuns() { runs_.clear(); }
 
-void TBatchForm::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
+void TBatchForm::Initialise() {
   FillList();
   changed_ = false;
+}
+
+int TBatchForm::exec() {
+  Initialise();
+  return QDialog::exec();
+}
+
+void TBatchForm::open() {
+  Initialise();
+  QDialog::open();
 }
 
 void TBatchForm::FillList() {

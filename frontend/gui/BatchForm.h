@@ -11,7 +11,6 @@
 #include "frontend/editor/Run.h"
 
 class QListWidget;
-class QShowEvent;
 
 namespace kirmel::gui {
 
@@ -33,12 +32,17 @@ class TBatchForm : public QDialog {
   // Closes, after a question when the list has changes that were not saved.
   void BitBtnCloseClick();
 
+  // Opening the dialog fills the list and clears Changed; showing it again
+  // after a minimise keeps both.
+  int exec() override;
+  void open() override;
+
  protected:
-  void showEvent(QShowEvent* event) override;
   // Escape and the window's close box: as "Close".
   void reject() override;
 
  private:
+  void Initialise();
   void FillList();
   void ClearRuns();
   void Swap(int from, int to);

@@ -74,6 +74,14 @@ void TMainForm::RunKirmelButtonClick() {
     qt::ShowError("Could not run KIRMEL." + kCR + "Scenario or pesticide is not yet saved.");
     return;
   }
+  // A run that still goes on (after "Stop waiting", or of a window that
+  // was killed) keeps its directory: refused before anything is saved or
+  // asked.
+  if (std::string problem = fe::LiveRunProblem(fe::MarkerPath(editor_->Settings()));
+      !problem.empty()) {
+    qt::ShowError("Could not run KIRMEL." + kCR + problem);
+    return;
+  }
   if (!WriteRun(*this, "Could not run KIRMEL.", true)) return;
   if (std::unique_ptr<fe::TStartedRun> run = editor_->RunSimulation()) StartWait(std::move(run));
 }
@@ -110,6 +118,11 @@ void TMainForm::BitBtnRunBatchClick() {
                   "You should first create a batchfile.");
     return;
   }
+  if (std::string problem = fe::LiveRunProblem(fe::MarkerPath(editor_->Settings()));
+      !problem.empty()) {
+    qt::ShowError("Could not run batchfile." + kCR + problem);
+    return;
+  }
   StartWait(editor_->RunBatchFile());
 }
 
@@ -138,7 +151,7 @@ void TMainForm::StartWait(std::unique_ptr<fe::TStartedRun> run) {
     connect(runTimer_, &QTimer::timeout, this, qt::GuardedSlot([this] { PollRun(); }));
   }
   // The run's folder or the batch file by name; the whole path as a tip.
-  const bool batch = run->RunDir().empty();
+  const bool batch = run->IsBatch();
   const std::string path = batch ? run->ScriptPath() : run->RunDir();
   auto* label = runStatus_->findChild<QLabel*>(QStringLiteral("RunStatusLabel"));
   label->setText(QString::fromStdString(

@@ -1,14 +1,13 @@
-// The run batch file and the batch file: their text line by line, and what
-// they do when /bin/sh runs them with a stand-in kernel.
+// What the run batch file and the batch file do when /bin/sh runs them with
+// a stand-in kernel: where the kernel runs and with what, what is deleted
+// and what stays, the status and the console log they keep, the marker, and
+// what a signal does.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 #include "EditorTestSupport.h"
+#include "ScriptSupport.h"
 #include "frontend/editor/Run.h"
 
 namespace kirmel::test {
@@ -16,185 +15,253 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The part both scripts share: the marker and the trap that removes it.
-std::string Preamble(const std::string& what) {
-  return "#!/bin/sh\n"
-         "# " + what + ", written by KIRMEL-GUI; run with /bin/sh and the run's id.\n" + R"(kirmel_marker='/r/GUI/TempKir.txt'
-kirmel_run="${1-}"
-# Removes the run marker while it holds this run's id.
-kirmel_end() {
-  if [ -n "$kirmel_run" ] && [ -f "$kirmel_marker" ]; then
-    while IFS= read -r kirmel_line; do
-      if [ "$kirmel_line" = "$kirmel_run" ]; then rm -f -- "$kirmel_marker"; break; fi
-    done < "$kirmel_marker"
-  fi
-}
-kirmel_pause() {
-  printf '%s' 'Press <Enter> to continue . . . '
-  read -r kirmel_answer || printf '\n'
-}
-trap 'kirmel_end' EXIT
-trap 'kirmel_end; trap - EXIT; exit 129' HUP
-trap 'kirmel_end; trap - EXIT; exit 130' INT
-trap 'kirmel_end; trap - EXIT; exit 143' TERM
-)";
-}
-
-const fe::TScriptContext kContext{"/k dir/it's/KIRMEL_12", "/r/GUI/TempKir.txt",
-                                  "09-12-2026 10:11:12"};
-
-TEST(RunScripts, RunBatchFileLineByLine) {
-  const std::string expected = Preamble("Run batch file") + R"(printf '%s\n' 'Running the simulation. Please wait... '
-printf '%s\n' 'Created with KIRMEL-GUI v1.0'
-printf '%s\n' 'Date: 09-12-2026 10:11:12'
-cd -- '/r/RUNS/S+P' || { printf '%s\n' 'Cannot enter the run directory /r/RUNS/S+P: the run ends here.'; kirmel_pause; exit 1; }
-rm -f -- *.[oO][uU][tT] 'kirmel.status'
-'/k dir/it'\''s/KIRMEL_12' '/r/RUNS/S+P/FILES.INP'
-kirmel_status=$?
-printf '%s\n' "$kirmel_status" > 'kirmel.status'
-kirmel_pause
-kirmel_end
-printf '%s\n' 'Batch completed'
-printf '%s\n' '*************************************************************'
-printf '%s\n' '*** CLOSE THIS WINDOW BEFORE GOING ON WITH THE KIRMEL-GUI ***'
-printf '%s\n' '*************************************************************'
-exit "$kirmel_status"
-)";
-  EXPECT_EQ(fe::RunBatchText("/r/RUNS/S+P", kContext), expected);
-}
-
-TEST(RunScripts, BatchFileOfTwoRunsLineByLine) {
-  std::vector<fe::TSimRun> runs(2);
-  runs[0].Name = "S+P";
-  runs[0].InputDir = runs[0].OutputDir = "/r/RUNS/S+P";
-  runs[1].InputDir = "/r/RUNS/T+Q";
-  runs[1].OutputDir = "/r/out";  // never made by the dialog: the move line
-  auto block = [](const std::string& name, const std::string& in, const std::string& out,
-                  const std::string& move) {
-    return "printf '%s\\n' '---'\n"
-           "printf '%s\\n' '  Running: " + name + "'\n"
-           "printf '%s\\n' '    Input directory=" + in + "'\n"
-           "printf '%s\\n' '    Name file=FILES.INP'\n"
-           "printf '%s\\n' '    Output directory=" + out + "'\n"
-           "if cd -- '" + in + "'; then\n" + R"(  rm -f -- *.[oO][uU][tT] 'kirmel.status'
-  '/k dir/it'\''s/KIRMEL_12' 'FILES.INP'
-  kirmel_status=$?
-  printf '%s\n' "$kirmel_status" > 'kirmel.status'
-  if [ "$kirmel_status" -ne 0 ]; then printf '%s\n' "  KIRMEL stopped with exit status $kirmel_status: see message.out"; fi
-)" + move + R"(  printf '%s\n' '  Finished'
-else
-  printf '%s\n' '  Not run: cannot enter the input directory'
-fi
-)";
-  };
-  const std::string expected =
-      Preamble("Batch file") +
-      "printf '%s\\n' 'Running simulation batch'\n"
-      "printf '%s\\n' 'Created with KIRMEL-GUI v1.0'\n"
-      "printf '%s\\n' '09-12-2026 10:11:12'\n" +
-      block("S+P", "/r/RUNS/S+P", "/r/RUNS/S+P", "") +
-      block("<unnamed>", "/r/RUNS/T+Q", "/r/out", "  mv -f -- *.[oO][uU][tT] '/r/out'\n") +
-      "kirmel_pause\nkirmel_end\nprintf '%s\\n' 'Batch completed'\n";
-  EXPECT_EQ(fe::BatchFileText(runs, kContext), expected);
-}
-
-// Runs scripts with /bin/sh in a scratch tree: a stand-in kernel in a
-// directory whose name would run commands if it were not quoted, and a run
-// directory with old output files.
-struct ScriptRun {
-  TempDir dir;
-  std::string kernelDir = dir.str() + "/ker nel's $(touch pwned);x";
-  std::string runDir = dir.str() + "/RUNS/a b'$(touch pwned)+P";
-  std::string marker = dir.str() + "/GUI/TempKir.txt";
-
-  ScriptRun() {
-    fs::create_directories(kernelDir);
-    fs::create_directories(runDir);
-    fs::create_directories(dir.path() / "GUI");
-    const std::string kernel = dir.write(
-        "ker nel's $(touch pwned);x/KIRMEL_12",
-        "#!/bin/sh\n"
-        "d=$(dirname \"$0\")\n"
-        "pwd > \"$d/cwd\"\n"
-        "printf '%s\\n' \"$#\" \"$@\" > \"$d/args\"\n"
-        "ls > \"$d/seen\"\n"
-        "printf 'x\\n' > wlsoco.out\n"
-        "exit 3\n");
-    fs::permissions(kernel, fs::perms::owner_all);
-    dir.write("RUNS/a b'$(touch pwned)+P/old.out", "old\n");
-    dir.write("RUNS/a b'$(touch pwned)+P/WBSCO001.OUT", "old\n");
-  }
-  fe::TScriptContext Context() const {
-    return {kernelDir + "/KIRMEL_12", marker, "today"};
-  }
-  void Marker(const std::string& id) const {
-    std::ofstream(marker) << "today, KIRMEL is running.\n" << id << "\n";
-  }
-  // Runs the script from `from` with the id as its argument, no input.
-  int Run(const std::string& script, const std::string& from, const std::string& id) const {
-    const std::string command = "cd " + fe::ShellQuote(from) + " && /bin/sh " +
-                                fe::ShellQuote(script) + " " + fe::ShellQuote(id) +
-                                " </dev/null >" + fe::ShellQuote(dir.str() + "/console") + " 2>&1";
-    return std::system(command.c_str());
-  }
-  std::string Kernel(const char* what) const { return readFile(kernelDir + "/" + what); }
-  bool Pwned() const {
-    for (const auto& e : fs::recursive_directory_iterator(dir.path()))
-      if (e.path().filename() == "pwned") return true;
-    return fs::exists("pwned");
-  }
-};
-
 TEST(RunScripts, RunBatchFileRunsTheKernelInTheRunDirectory) {
   ScriptRun s;
   const std::string script = s.dir.write("RUNS/a b'$(touch pwned)+P/RUN.BAT",
                                          fe::RunBatchText(s.runDir, s.Context()));
+  s.dir.write("RUNS/a b'$(touch pwned)+P/kirmel.status", "0\nrun-0\n");
+  std::ofstream(s.kernelDir + "/status") << "3\n";
   s.Marker("run-1");
-  const int status = s.Run(script, s.dir.str(), "run-1");
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << readFile(s.dir.str() + "/console");
+  s.Hold();
+  const pid_t pid = s.Start(script, s.dir.str(), "run-1");
+  ASSERT_TRUE(WaitUntil([&] { return s.Started(); }));
+  // The script names itself in the marker: its process and start time.
+  std::optional<fe::TRunMarker> marker = fe::ReadRunMarker(s.marker);
+  ASSERT_TRUE(marker);
+  EXPECT_EQ(marker->Id, "run-1");
+  EXPECT_EQ(marker->Pid, pid);
+  EXPECT_EQ(marker->StartTime, fe::ProcessStartTime(pid));
+  EXPECT_FALSE(marker->StartTime.empty());
+  // The old status went with the old outputs, before the kernel ran.
+  EXPECT_FALSE(fs::exists(s.runDir + "/kirmel.status"));
+  s.Release();
+
+  EXPECT_EQ(ExitStatus(pid), 3) << readFile(s.Console());
   EXPECT_EQ(s.Kernel("cwd"), s.runDir + "\n");
   EXPECT_EQ(s.Kernel("args"), "1\n" + s.runDir + "/FILES.INP\n");
-  EXPECT_EQ(s.Kernel("seen"), "RUN.BAT\n");  // old outputs of any case went first
-  EXPECT_EQ(readFile(s.runDir + "/kirmel.status"), "3\n");
+  // Old outputs of any case and the old status went first.
+  for (const char* gone : {"old.out", "WBSCO001.OUT", "kirmel.status"})
+    EXPECT_EQ(s.Kernel("seen").find(gone), std::string::npos) << gone;
+  EXPECT_NE(s.Kernel("seen").find("RUN.BAT\n"), std::string::npos);
+  EXPECT_EQ(readFile(s.runDir + "/kirmel.status"), "3\nrun-1\n");
+  EXPECT_EQ(fe::ReadRunStatus(s.runDir, "run-1"), 3);
+  EXPECT_EQ(fe::ReadRunStatus(s.runDir, "run-2"), std::nullopt);
+  EXPECT_FALSE(fs::exists(s.runDir + "/kirmel.status.tmp"));
   EXPECT_FALSE(fs::exists(s.marker));
   EXPECT_FALSE(s.Pwned());
-  EXPECT_NE(readFile(s.dir.str() + "/console").find("Batch completed"), std::string::npos);
+  const std::string console = readFile(s.Console());
+  for (const char* line : {"Running the simulation. Please wait... \n", " KIRMEL stand-in started\n",
+                           " ERROR in STANDIN: stopping with 3\n", "Batch completed\n",
+                           "*** CLOSE THIS WINDOW BEFORE GOING ON WITH THE KIRMEL-GUI ***\n"})
+    EXPECT_NE(console.find(line), std::string::npos) << line;
 
   // A marker of a later run stays when this script ends.
   s.Marker("run-2");
-  s.Run(script, s.dir.str(), "run-1");
+  EXPECT_EQ(s.Run(script, s.dir.str(), "run-1"), 3);
   EXPECT_TRUE(fs::exists(s.marker));
+  // The kernel's own fatal stop, status 1, is recorded as it is.
+  std::ofstream(s.kernelDir + "/status") << "1\n";
+  EXPECT_EQ(s.Run(script, s.dir.str(), "run-3"), 1);
+  EXPECT_EQ(readFile(s.runDir + "/kirmel.status"), "1\nrun-3\n");
+}
+
+TEST(RunScripts, TheKernelsConsoleIsKeptInRunLogAndStillAnswered) {
+  ScriptRun s;
+  // In a terminal: the console shows the kernel's lines as they come and
+  // RUN.LOG in the run directory keeps them; the kernel reads its answer
+  // from the console.
+  const std::string script = s.dir.write("term/RUN.BAT", fe::RunBatchText(s.runDir, s.Context()));
+  std::ofstream(s.kernelDir + "/ask") << "\n";
+  std::ofstream(s.kernelDir + "/status") << "2\n";
+  int fds[2];
+  ASSERT_EQ(::pipe2(fds, O_CLOEXEC), 0);
+  const pid_t pid = s.Start(script, s.dir.str(), "run-1", fds[0]);
+  ::close(fds[0]);
+  ASSERT_EQ(::write(fds[1], "Y\n\n", 3), 3);
+  ::close(fds[1]);
+  EXPECT_EQ(ExitStatus(pid), 2);
+  const std::string log = readFile(s.runDir + "/RUN.LOG");
+  EXPECT_EQ(log,
+            " KIRMEL stand-in started\n"
+            " Overwrite (Y/N) :  answer: Y\n"
+            " ERROR in STANDIN: stopping with 2\n");
+  EXPECT_NE(readFile(s.Console()).find(log), std::string::npos);
+  EXPECT_EQ(readFile(s.runDir + "/kirmel.status"), "2\nrun-1\n");
+
+  // Without a terminal the console already is RUN.LOG: the kernel's lines
+  // are there once, after the script's own.
+  const std::string inRun = s.dir.write("RUNS/a b'$(touch pwned)+P/RUN.BAT",
+                                        fe::RunBatchText(s.runDir, s.Context()));
+  const pid_t child = s.Start(inRun, s.runDir, "run-2", -1, s.runDir + "/RUN.LOG");
+  EXPECT_EQ(ExitStatus(child), 2);
+  const std::string childLog = readFile(s.runDir + "/RUN.LOG");
+  EXPECT_EQ(childLog.find("Running the simulation."), 0u) << childLog;
+  const std::size_t first = childLog.find(" KIRMEL stand-in started\n");
+  ASSERT_NE(first, std::string::npos);
+  EXPECT_EQ(childLog.find(" KIRMEL stand-in started\n", first + 1), std::string::npos);
+  EXPECT_NE(childLog.find("Batch completed"), std::string::npos);
+  EXPECT_FALSE(s.Pwned());
+}
+
+// A signal to the script's process group, as a closed terminal or Ctrl+C
+// sends it, while the kernel runs.
+int SignalledRun(ScriptRun& s, const std::string& script, int sig, const std::string& id) {
+  fs::remove(s.kernelDir + "/started");
+  s.Hold();
+  s.Marker(id);
+  const pid_t pid = s.Start(script, s.dir.str(), id);
+  EXPECT_TRUE(WaitUntil([&] { return s.Started(); }));
+  EXPECT_TRUE(WaitUntil([&] {
+    std::optional<fe::TRunMarker> m = fe::ReadRunMarker(s.marker);
+    return m && m->Pid == pid;
+  }));
+  ::kill(-pid, sig);
+  const int status = ExitStatus(pid);
+  s.Release();
+  return status;
+}
+
+TEST(RunScripts, ASignalRecordsItsStatusAndEndsTheScript) {
+  ScriptRun s;
+  const std::string script = s.dir.write("term/RUN.BAT", fe::RunBatchText(s.runDir, s.Context()));
+  EXPECT_EQ(SignalledRun(s, script, SIGTERM, "run-1"), 143);
+  EXPECT_EQ(readFile(s.runDir + "/kirmel.status"), "143\nrun-1\n");
+  EXPECT_FALSE(fs::exists(s.marker));
+  EXPECT_FALSE(fs::exists(s.runDir + "/kirmel.status.tmp"));
+  // The log kept what the kernel said before it was stopped.
+  EXPECT_EQ(readFile(s.runDir + "/RUN.LOG"), " KIRMEL stand-in started\n");
+
+  EXPECT_EQ(SignalledRun(s, script, SIGHUP, "run-2"), 129);
+  EXPECT_EQ(readFile(s.runDir + "/kirmel.status"), "129\nrun-2\n");
+  EXPECT_EQ(SignalledRun(s, script, SIGINT, "run-3"), 130);
+  EXPECT_EQ(readFile(s.runDir + "/kirmel.status"), "130\nrun-3\n");
+  EXPECT_FALSE(fs::exists(s.marker));
+
+  // A signal to the script alone takes effect when the kernel has ended:
+  // the kernel's own status stands.
+  fs::remove(s.kernelDir + "/started");
+  s.Hold();
+  s.Marker("run-4");
+  pid_t pid = s.Start(script, s.dir.str(), "run-4");
+  ASSERT_TRUE(WaitUntil([&] { return s.Started(); }));
+  ::kill(pid, SIGTERM);
+  s.Release();
+  EXPECT_EQ(ExitStatus(pid), 143);
+  EXPECT_EQ(readFile(s.runDir + "/kirmel.status"), "0\nrun-4\n");
+  EXPECT_FALSE(fs::exists(s.marker));
+
+  // A terminal closed at the prompt after the kernel ended leaves the
+  // kernel's status.
+  int fds[2];
+  ASSERT_EQ(::pipe2(fds, O_CLOEXEC), 0);
+  s.Marker("run-5");
+  pid = s.Start(script, s.dir.str(), "run-5", fds[0]);
+  ::close(fds[0]);
+  ASSERT_TRUE(WaitUntil(
+      [&] { return readFile(s.Console()).find("Press <Enter>") != std::string::npos; }));
+  ::kill(-pid, SIGHUP);
+  EXPECT_EQ(ExitStatus(pid), 129);
+  ::close(fds[1]);
+  EXPECT_EQ(readFile(s.runDir + "/kirmel.status"), "0\nrun-5\n");
+  EXPECT_FALSE(fs::exists(s.marker));
 }
 
 TEST(RunScripts, AFailedCdEndsTheRunBeforeAnythingIsDeleted) {
   ScriptRun s;
   const std::string script = s.dir.write("RUN.BAT", fe::RunBatchText(s.runDir + "/gone", s.Context()));
   s.dir.write("here/keep.out", "keep\n");
+  s.dir.write("here/kirmel.status", "0\n");
   s.Marker("run-1");
-  const int status = s.Run(script, s.dir.str() + "/here", "run-1");
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+  EXPECT_EQ(s.Run(script, s.dir.str() + "/here", "run-1"), 1);
   EXPECT_TRUE(fs::exists(s.dir.str() + "/here/keep.out"));
+  EXPECT_EQ(readFile(s.dir.str() + "/here/kirmel.status"), "0\n");
   EXPECT_FALSE(fs::exists(s.kernelDir + "/args"));
   EXPECT_FALSE(fs::exists(s.marker));
 
-  // In a batch only that run is skipped.
+  // In a batch only that run is skipped; each run has its own console log.
   std::vector<fe::TSimRun> runs(2);
   runs[0].InputDir = runs[0].OutputDir = s.dir.str() + "/gone";
   runs[1].Name = "a b'$(touch pwned)+P";
   runs[1].InputDir = runs[1].OutputDir = s.runDir;
   const std::string batch = s.dir.write("BATCH.BAT", fe::BatchFileText(runs, s.Context()));
+  std::ofstream(s.kernelDir + "/status") << "3\n";
   s.Marker("run-2");
-  s.Run(batch, s.dir.str() + "/here", "run-2");
+  EXPECT_EQ(s.Run(batch, s.dir.str() + "/here", "run-2"), 0);
   EXPECT_TRUE(fs::exists(s.dir.str() + "/here/keep.out"));
   EXPECT_EQ(s.Kernel("args"), "1\nFILES.INP\n");
   EXPECT_EQ(s.Kernel("cwd"), s.runDir + "\n");
-  EXPECT_EQ(readFile(s.runDir + "/kirmel.status"), "3\n");
+  EXPECT_EQ(readFile(s.runDir + "/kirmel.status"), "3\nrun-2\n");
+  EXPECT_EQ(readFile(s.runDir + "/RUN.LOG"),
+            " KIRMEL stand-in started\n ERROR in STANDIN: stopping with 3\n");
   EXPECT_FALSE(fs::exists(s.runDir + "/old.out"));
   EXPECT_FALSE(fs::exists(s.marker));
-  const std::string console = readFile(s.dir.str() + "/console");
+  const std::string console = readFile(s.Console());
   EXPECT_NE(console.find("  Not run: cannot enter the input directory"), std::string::npos);
   EXPECT_NE(console.find("  KIRMEL stopped with exit status 3: see message.out"), std::string::npos);
+  EXPECT_NE(console.find(" KIRMEL stand-in started\n"), std::string::npos);  // shown live too
   EXPECT_FALSE(s.Pwned());
+}
+
+TEST(RunScripts, ABatchNotesEachRunDirectoryAndStopsAtASignal) {
+  ScriptRun s;
+  const std::string second = s.dir.str() + "/RUNS/second+P";
+  fs::create_directories(second);
+  s.dir.write("RUNS/second+P/kirmel.status", "0\nrun-0\n");
+  std::vector<fe::TSimRun> runs(2);
+  runs[0].InputDir = runs[0].OutputDir = s.runDir;
+  runs[1].InputDir = runs[1].OutputDir = second;
+  const std::string batch = s.dir.write("BATCH.BAT", fe::BatchFileText(runs, s.Context()));
+  s.Hold();
+  s.Marker("run-1");
+  const pid_t pid = s.Start(batch, s.dir.str(), "run-1");
+  ASSERT_TRUE(WaitUntil([&] { return s.Started(); }));
+  std::optional<fe::TRunMarker> marker = fe::ReadRunMarker(s.marker);
+  ASSERT_TRUE(marker);
+  EXPECT_EQ(marker->RunDir, s.runDir);
+  ::kill(-pid, SIGTERM);
+  EXPECT_EQ(ExitStatus(pid), 143);
+  EXPECT_EQ(readFile(s.runDir + "/kirmel.status"), "143\nrun-1\n");
+  // The second run was not reached: its old status is left alone.
+  EXPECT_EQ(readFile(second + "/kirmel.status"), "0\nrun-0\n");
+  EXPECT_EQ(s.Kernel("cwd"), s.runDir + "\n");
+  EXPECT_FALSE(fs::exists(s.marker));
+}
+
+TEST(RunScripts, ABatchFileListsItsRunsForTheFrontEnd) {
+  std::vector<fe::TSimRun> runs(3);
+  runs[0].Name = "a b'$(touch x)+P";
+  runs[0].InputDir = runs[0].OutputDir = "/r/RUNS/a b'$(touch x)+P";
+  runs[1].InputDir = "/r/RUNS/T+Q";
+  runs[1].OutputDir = "/r/out dir";
+  runs[2] = runs[0];
+  const fe::TScriptContext context{"/k/KIRMEL_12", "/r/GUI/TempKir.txt", "today"};
+  EXPECT_EQ(fe::BatchFileRuns(fe::BatchFileText(runs, context), "/r/BATCH.BAT"), runs);
+  EXPECT_TRUE(fe::BatchFileRuns(fe::RunBatchText("/r/RUNS/S+P", context), "x").empty());
+
+  // CR LF line ends, blanks and backslashes as /bin/sh reads them; other
+  // comments are not list lines.
+  const std::string text =
+      "#!/bin/sh\r\n# kirmel-runner 'x'\r\n#  kirmel-run 'y' '' ''\r\n"
+      "# kirmel-run\t/a\\ b '' 'n'\\''m'\r\n";
+  const std::vector<fe::TSimRun> read = fe::BatchFileRuns(text, "B");
+  ASSERT_EQ(read.size(), 1u);
+  EXPECT_EQ(read[0].InputDir, "/a b");
+  EXPECT_EQ(read[0].OutputDir, "/a b");  // none given: the input directory
+  EXPECT_EQ(read[0].Name, "n'm");
+
+  for (const auto& [line, why] : std::vector<std::pair<std::string, std::string>>{
+           {"# kirmel-run '/a' '/a\n", "line 2: a quote is not closed."},
+           {"# kirmel-run '/a' '/a'\n", "line 2: 3 names (input directory, output directory, run) "
+                                        "expected, 2 found."},
+           {"# kirmel-run '' '/a' 'n'\n", "line 2: the input directory is empty."},
+           {"# kirmel-run /a /b c\\\n", "line 2: the line ends in a backslash."}}) {
+    try {
+      fe::BatchFileRuns("#!/bin/sh\n" + line, "/r/BATCH.BAT");
+      ADD_FAILURE() << line;
+    } catch (const fe::ERunError& e) {
+      EXPECT_EQ(e.what(), "Cannot read the runs of the batch file /r/BATCH.BAT, " + why);
+    }
+  }
 }
 
 TEST(RunScripts, ScriptFileReplacesTheOldOneOnlyWhenWritten) {

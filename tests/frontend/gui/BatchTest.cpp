@@ -122,13 +122,46 @@ TEST_F(BatchTest, AddRemoveUpDownAndTheChangedRule) {
   Settle();
   EXPECT_FALSE(batch->isVisible());
 
+  // A minimise and restore hides and shows the dialog again: its runs and
+  // its Changed state stay, so Close still asks.
+  Open();
+  Add(Runs() + "/C+P");
+  batch->showMinimized();
+  Settle();
+  batch->hide();
+  Settle();
+  batch->showNormal();
+  Settle();
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"C+P"}));
+  EXPECT_TRUE(batch->Changed());
+  const std::size_t asked = dialogs->Records().size();
+  dialogs->AnswerConfirm(false);
+  Press("BitBtnClose");
+  EXPECT_EQ(dialogs->Records().size(), asked + 1);
+  EXPECT_TRUE(batch->isVisible());
+  dialogs->AnswerConfirm(true);
+  Press("BitBtnClose");
+
   // An empty list is not saved.
   Open();
   Press("BitBtnSaveBatch");
   EXPECT_EQ(LastError(), "Could not save batchfile." + CR + "No runs defined.");
 }
 
-TEST_F(BatchTest, ABatchOfTwoSavedRunsRunsFromTheMainWindow) {
+// Passes every start on to the child-process launcher and notes the
+// working directory it was given.
+class TRecordingLauncher : public launch::TLauncher {
+ public:
+  std::unique_ptr<launch::TStartedScript> Start(const std::string& script,
+                                                const std::vector<std::string>& args,
+                                                const std::string& dir, std::string& why) override {
+    Dirs.push_back(dir);
+    return launch::TChildProcessLauncher().Start(script, args, dir, why);
+  }
+  std::vector<std::string> Dirs;
+};
+
+TEST_F(BatchTest, ABatchOfTwoSavedRunsRunsFromTheMainWindowAndReportsItsFailedRuns) {
   SeedExamples();
   Start();
   Click("BitBtnRunBatch");
@@ -155,7 +188,11 @@ TEST_F(BatchTest, ABatchOfTwoSavedRunsRunsFromTheMainWindow) {
   Press("BitBtnSaveBatch");
   batch.reset();
   root.write("RUNS/NLStandard_sp+Cpf/old.out", "old\n");
+  // An old status of a run says nothing about this batch.
+  root.write("RUNS/NLStandard_sp+Cpf2/kirmel.status", "3\nrun-0\n");
 
+  auto* recorder = new TRecordingLauncher;
+  auto previous = launch::InstallLauncher(std::unique_ptr<launch::TLauncher>(recorder));
   Hold();
   Click("BitBtnRunBatch");
   ASSERT_TRUE(form->Waiting());
@@ -164,6 +201,8 @@ TEST_F(BatchTest, ABatchOfTwoSavedRunsRunsFromTheMainWindow) {
   ASSERT_TRUE(WaitEnds());
   EXPECT_EQ(Errors().size(), 1u);
   EXPECT_TRUE(NoneLocked());
+  // The batch starts in the batch directory and enters each run's.
+  EXPECT_EQ(recorder->Dirs, (std::vector<std::string>{root.str()}));
   EXPECT_EQ(Kernel("cwd"), RunDir() + "\n" + RunDir("NLStandard_sp", "Cpf2") + "\n");
   EXPECT_EQ(Kernel("args"), "1\nFILES.INP\n1\nFILES.INP\n");
   EXPECT_FALSE(fs::exists(RunDir() + "/old.out"));
@@ -171,6 +210,30 @@ TEST_F(BatchTest, ABatchOfTwoSavedRunsRunsFromTheMainWindow) {
   EXPECT_FALSE(fs::exists(Marker()));
   EXPECT_NE(readFile(root.str() + "/BATCH.LOG").find("Batch completed"), std::string::npos);
   EXPECT_FALSE(Pwned());
+
+  // One run fails, with the kernel's fatal stop (1) or another status: the
+  // window names it, its directory and its messages, once the batch ends.
+  for (int status : {3, 1}) {
+    const std::string failing = RunDir("NLStandard_sp", "Cpf2");
+    std::ofstream(failing + "/kernel.exit") << status << "\n";
+    Click("BitBtnRunBatch");
+    ASSERT_TRUE(WaitEnds());
+    EXPECT_EQ(Errors().back(),
+              "1 of the 2 runs of the batch file " + root.str() + "/BATCH.BAT failed." + CR + CR +
+                  "Run directory \"" + failing + "\":" + CR + "KIRMEL stopped with exit status " +
+                  std::to_string(status) + "." + CR + "See the messages in \"" + failing +
+                  "/message.out\"." + CR + "The last messages of KIRMEL on its console (\"" +
+                  failing + "/RUN.LOG\"):" + CR + "  ERROR in STANDIN: stopping with " +
+                  std::to_string(status));
+    // The run's console is in its directory; the batch's own in BATCH.LOG.
+    EXPECT_EQ(readFile(failing + "/RUN.LOG"),
+              " ERROR in STANDIN: stopping with " + std::to_string(status) + "\n");
+    EXPECT_NE(readFile(root.str() + "/BATCH.LOG").find("  KIRMEL stopped with exit status"),
+              std::string::npos);
+  }
+  EXPECT_EQ(Errors().size(), 3u);
+  EXPECT_EQ(recorder->Dirs, (std::vector<std::string>(3, root.str())));
+  launch::InstallLauncher(std::move(previous));
 }
 
 }  // namespace

@@ -3,9 +3,11 @@
 //
 // The stand-in lives in a directory whose name would run commands if a
 // script did not quote it.  It appends its working directory and arguments
-// to files beside it, writes the shell's pid and what the run directory held
-// when it started, waits while the file "hold" exists, writes message.out and
-// wlsoco.out, and exits with the number in the file "status" (0 without it).
+// to files beside it, writes what the run directory held when it started,
+// creates "started" and waits while the file "hold" exists, writes
+// message.out and wlsoco.out, and exits with the number in the run
+// directory's "kernel.exit", else in the file "status" beside it (0 without
+// either), saying an error line when that is not 0.
 #pragma once
 
 #include <signal.h>
@@ -16,6 +18,7 @@
 #include <functional>
 
 #include "MainFormFixture.h"
+#include "frontend/editor/Run.h"
 #include "platform/Launcher.h"
 
 namespace kirmel::test {
@@ -29,12 +32,16 @@ class RunFixture : public MainFormTest {
                              "d=$(dirname \"$0\")\n"
                              "pwd >> \"$d/cwd\"\n"
                              "printf '%s\\n' \"$#\" \"$@\" >> \"$d/args\"\n"
-                             "printf '%s\\n' \"$PPID\" > \"$d/shellpid\"\n"
                              "ls > \"$d/seen\"\n"
+                             ": > \"$d/started\"\n"
                              "while [ -f \"$d/hold\" ]; do sleep 0.02; done\n"
                              "printf ' KIRMEL simulation\\n' > message.out\n"
                              "printf 'x\\n' > wlsoco.out\n"
-                             "exit \"$(cat \"$d/status\" 2>/dev/null || echo 0)\"\n";
+                             "s=$(cat kernel.exit 2>/dev/null || cat \"$d/status\" 2>/dev/null "
+                             "|| echo 0)\n"
+                             "if [ \"$s\" != 0 ]; then printf ' ERROR in STANDIN: stopping with "
+                             "%s\\n' \"$s\" >&2; fi\n"
+                             "exit \"$s\"\n";
     std::filesystem::permissions(kernel, std::filesystem::perms::owner_all);
     UseKernelIn(kernelDir);
     previousLauncher_ = launch::InstallLauncher(std::make_unique<launch::TChildProcessLauncher>());
@@ -76,12 +83,27 @@ class RunFixture : public MainFormTest {
   void Release() { std::filesystem::remove(kernelDir + "/hold"); }
   void KernelStatus(int status) { std::ofstream(kernelDir + "/status") << status << "\n"; }
   std::string Kernel(const char* what) { return readFile(kernelDir + "/" + what); }
-  // Waits for the stand-in to have started and kills its script with
-  // everything it started; the script's trap cannot run.
-  void KillScript() {
-    ASSERT_TRUE(Until([&] { return !Kernel("shellpid").empty(); }));
-    ::kill(-std::stoi(Kernel("shellpid")), SIGKILL);
+  // Waits for the stand-in to have started and for its script to have
+  // named itself in the run marker; the script's process id.
+  int ScriptPid() {
+    int pid = 0;
+    EXPECT_TRUE(Until([&] {
+      std::optional<fe::TRunMarker> m = fe::ReadRunMarker(Marker());
+      pid = m ? m->Pid : 0;
+      return pid > 0 && std::filesystem::exists(kernelDir + "/started");
+    }));
+    return pid;
   }
+  // Sends sig to the script and everything it started, as a closing
+  // terminal does (the child-process launcher gives the script a process
+  // group of its own).
+  void SignalScript(int sig) {
+    const int pid = ScriptPid();
+    ASSERT_GT(pid, 0);
+    ::kill(-pid, sig);
+  }
+  // Kills the script and everything it started; its trap cannot run.
+  void KillScript() { SignalScript(SIGKILL); }
 
   std::string Marker() { return root.str() + "/GUI/TempKir.txt"; }
   std::string RunDir(const std::string& scenario = "NLStandard_sp",

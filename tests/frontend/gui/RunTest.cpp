@@ -2,6 +2,9 @@
 // override question, a complete run through RUN.BAT with the wait, failures
 // of the kernel and of the script, Exit during a wait, save run and view
 // output; and one run of the real kernel.
+#include <spawn.h>
+#include <sys/wait.h>
+
 #include <QPushButton>
 
 #include "RunFixture.h"
@@ -9,6 +12,8 @@
 #include "qtcommon/OnModal.h"
 #include "frontend/editor/Directories.h"
 #include "frontend/editor/Run.h"
+
+extern char** environ;
 
 namespace kirmel::test {
 namespace {
@@ -83,7 +88,7 @@ TEST_F(RunFixture, ACompleteRunThroughTheScript) {
   EXPECT_EQ(Kernel("cwd"), RunDir() + "\n");
   // The old outputs went first; RUN.LOG holds the script's console.
   EXPECT_EQ(Kernel("seen"), "FILES.INP\nRUN.BAT\nRUN.LOG\n");
-  EXPECT_EQ(readFile(RunDir() + "/kirmel.status"), "0\n");
+  EXPECT_EQ(readFile(RunDir() + "/kirmel.status").rfind("0\nrun-", 0), 0u);
   EXPECT_NE(readFile(RunDir() + "/FILES.INP").find("SCENARIOS/NLStandard_sp/OPOUT.INP'"),
             std::string::npos);
   EXPECT_FALSE(fs::exists(Marker()));
@@ -102,16 +107,24 @@ TEST_F(RunFixture, KernelFailuresAreReported) {
   SeedExamples();
   Start();
   const std::string seeMessages = CR + "See the messages in \"" + RunDir() + "/message.out\".";
-  KernelStatus(3);
-  Click("RunKirmelButton");
-  ASSERT_TRUE(WaitEnds());
-  EXPECT_EQ(Errors(), (std::vector<std::string>{"KIRMEL stopped with exit status 3." + seeMessages}));
+  const std::string console =
+      CR + "The last messages of KIRMEL on its console (\"" + RunDir() + "/RUN.LOG\"):" + CR;
+  // The kernel's own fatal stops exit 1; any status but 0 is a failure.
+  for (int status : {3, 1}) {
+    KernelStatus(status);
+    dialogs->AnswerConfirm(true);
+    Click("RunKirmelButton");
+    ASSERT_TRUE(WaitEnds());
+    EXPECT_EQ(Errors().back(), "KIRMEL stopped with exit status " + std::to_string(status) + "." +
+                                   seeMessages + console + "  ERROR in STANDIN: stopping with " +
+                                   std::to_string(status));
+  }
+  EXPECT_EQ(Errors().size(), 2u);
 
   // A script killed while the kernel runs cannot remove its marker; the
   // wait ends all the same and the marker goes.
   Hold();
-  fs::remove(kernelDir + "/shellpid");
-  dialogs->AnswerConfirm(true);
+  fs::remove(kernelDir + "/started");
   Click("RunKirmelButton");
   ASSERT_TRUE(form->Waiting());
   KillScript();
@@ -119,6 +132,113 @@ TEST_F(RunFixture, KernelFailuresAreReported) {
   EXPECT_EQ(LastError(), "KIRMEL did not finish the run." + seeMessages);
   EXPECT_FALSE(fs::exists(Marker()));
   EXPECT_TRUE(NoneLocked());
+}
+
+// A run whose script gets a terminate or hang-up signal (a closed terminal)
+// while the kernel runs.
+TEST_F(RunFixture, ARunEndedFromOutsideSaysSo) {
+  SeedExamples();
+  Start();
+  dialogs->AnswerConfirm(true);
+  for (const auto& [sig, status] : {std::pair{SIGTERM, 143}, std::pair{SIGHUP, 129}}) {
+    Hold();
+    fs::remove(kernelDir + "/started");
+    Click("RunKirmelButton");
+    ASSERT_TRUE(form->Waiting());
+    SignalScript(sig);
+    ASSERT_TRUE(WaitEnds());
+    Release();
+    EXPECT_EQ(readFile(RunDir() + "/kirmel.status").substr(0, 4), std::to_string(status) + "\n");
+    // The message may go on with the shell's word on the stopped kernel.
+    EXPECT_EQ(Errors().back().rfind(
+                  "KIRMEL did not finish the run." + CR +
+                      "It was ended before it finished: its terminal was closed or the run was "
+                      "stopped from outside (exit status " + std::to_string(status) + ")." + CR +
+                      "See the messages in \"" + RunDir() + "/message.out\".",
+                  0),
+              0u)
+        << Errors().back();
+    EXPECT_FALSE(fs::exists(Marker()));
+    EXPECT_TRUE(NoneLocked());
+  }
+}
+
+// A child process that runs until the test ends it.
+struct LiveProcess {
+  pid_t pid = -1;
+  LiveProcess() {
+    char arg0[] = "sleep", arg1[] = "60";
+    char* argv[] = {arg0, arg1, nullptr};
+    posix_spawnp(&pid, "sleep", nullptr, nullptr, argv, environ);
+  }
+  ~LiveProcess() { End(); }
+  void End() {
+    if (pid > 0) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, nullptr, 0);
+    }
+    pid = -1;
+  }
+};
+
+// After the window was killed during a run, its script and kernel still
+// run; a new window must not touch that run directory.
+TEST_F(RunFixture, ARunDirectoryThatALiveRunUsesIsNotTouched) {
+  SeedExamples();
+  Start();
+  root.write("RUNS/NLStandard_sp+Cpf/wlsoco.out", "results of the live run\n");
+  root.write("RUNS/NLStandard_sp+Cpf/FILES.INP", "names of the live run\n");
+  root.write("BATCH.BAT", "# a batch\n");
+  LiveProcess live;
+  ASSERT_GT(live.pid, 0);
+  const std::string marker = "today, KIRMEL is running.\nrun-elsewhere\ndir " + RunDir() +
+                             "\npid " + std::to_string(live.pid) + " " +
+                             fe::ProcessStartTime(live.pid) + "\n";
+  root.write("GUI/TempKir.txt", marker);
+  const std::string refusal = "KIRMEL is still running in the run directory \"" + RunDir() +
+                              "\" (process " + std::to_string(live.pid) + ")." + CR +
+                              "Wait until it has ended, or close its window, before starting "
+                              "another run.";
+  Click("RunKirmelButton");
+  Click("BitBtnRunBatch");
+  EXPECT_EQ(Errors(), (std::vector<std::string>{"Could not run KIRMEL." + CR + refusal,
+                                                "Could not run batchfile." + CR + refusal}));
+  EXPECT_EQ(dialogs->Records().size(), 2u);  // no question before the refusal
+  EXPECT_EQ(readFile(RunDir() + "/wlsoco.out"), "results of the live run\n");
+  EXPECT_EQ(readFile(RunDir() + "/FILES.INP"), "names of the live run\n");
+  EXPECT_FALSE(fs::exists(RunDir() + "/RUN.BAT"));
+  EXPECT_EQ(readFile(Marker()), marker);
+  EXPECT_FALSE(form->Waiting());
+  EXPECT_TRUE(Kernel("args").empty());
+
+  // Once that process is gone its marker is removed and the run goes on.
+  live.End();
+  dialogs->AnswerConfirm(true);
+  Click("RunKirmelButton");
+  ASSERT_TRUE(form->Waiting());
+  ASSERT_TRUE(WaitEnds());
+  EXPECT_EQ(Errors().size(), 2u);
+  EXPECT_EQ(dialogs->Records().back().Text,
+            "Results for this combination of scenario and pesticide already exist." + CR +
+                "Override existing results?");
+  EXPECT_EQ(readFile(RunDir() + "/wlsoco.out"), "x\n");
+  EXPECT_FALSE(fs::exists(Marker()));
+
+  // After "Stop waiting" the run goes on and keeps its directory.
+  Hold();
+  dialogs->AnswerConfirm(true);
+  Click("RunKirmelButton");
+  ASSERT_TRUE(form->Waiting());
+  const int script = ScriptPid();
+  Find<QPushButton>("StopWaitingButton")->click();
+  Click("RunKirmelButton");
+  EXPECT_EQ(Errors().back(), "Could not run KIRMEL." + CR +
+                                 "KIRMEL is still running in the run directory \"" + RunDir() +
+                                 "\" (process " + std::to_string(script) + ")." + CR +
+                                 "Wait until it has ended, or close its window, before starting "
+                                 "another run.");
+  EXPECT_FALSE(form->Waiting());
+  Release();
 }
 
 // A launcher that never starts anything.
@@ -298,7 +418,7 @@ TEST_F(RunFixture, EndToEndWithTheRealKernel) {
   ASSERT_TRUE(WaitEnds(120000));
   EXPECT_TRUE(Errors().empty()) << Errors().front();
   const std::string run = RunDir("Default_sp", "Default_p");
-  EXPECT_EQ(readFile(run + "/kirmel.status"), "0\n");
+  EXPECT_EQ(readFile(run + "/kirmel.status").rfind("0\nrun-", 0), 0u);
   const std::string messages = readFile(run + "/message.out");
   EXPECT_NE(messages.find("Messages"), std::string::npos);
   EXPECT_EQ(messages.find("Error"), std::string::npos) << messages;
@@ -308,6 +428,76 @@ TEST_F(RunFixture, EndToEndWithTheRealKernel) {
                            "wbsco001.out", "wbsco080.out", "ec001.out", "ec080.out", "db001.out",
                            "db080.out"})
     EXPECT_GT(fs::file_size(run + "/" + file), 0u) << file;
+}
+
+// The real kernel, its names file naming an input file that is gone: the
+// kernel says so only on its console, and the failure message quotes it.
+TEST_F(RunFixture, TheRealKernelsErrorLineReachesTheMessage) {
+  SeedExamples();
+  Start();
+  const std::string hy = root.str() + "/SCENARIOS/NLStandard_sp/HY.INP";
+  const std::string wrapper = root.str() + "/wrapper";
+  fs::create_directories(wrapper);
+  const std::string kernel = std::string(KIRMEL_BINARY_DIR) + "/KIRMEL_12";
+  std::ofstream(wrapper + "/KIRMEL_12") << "#!/bin/sh\nrm -f -- " << fe::ShellQuote(hy)
+                                        << "\nexec " << fe::ShellQuote(kernel) << " \"$@\"\n";
+  fs::permissions(wrapper + "/KIRMEL_12", fs::perms::owner_all);
+  form->Editor().Settings().ExecDir = wrapper;
+  Click("RunKirmelButton");
+  ASSERT_TRUE(WaitEnds(120000));
+  ASSERT_EQ(Errors().size(), 1u);
+  const std::string message = Errors()[0];
+  EXPECT_EQ(message.rfind("KIRMEL stopped with exit status 1." + CR + "See the messages in \"" +
+                              RunDir() + "/message.out\"." + CR,
+                          0),
+            0u)
+      << message;
+  EXPECT_NE(message.find(CR + "  ERROR in FOPENG: File does not exist" + CR), std::string::npos)
+      << message;
+  EXPECT_NE(message.find(hy), std::string::npos) << message;
+  // message.out itself does not say it.
+  EXPECT_EQ(readFile(RunDir() + "/message.out").find("File does not exist"), std::string::npos);
+}
+
+// A terminal that hands its script on and ends at once, as terminal
+// servers do: the script's output goes to the file "screen" beside it.
+TEST_F(RunFixture, InATerminalTheConsoleIsKeptAndAKilledScriptEndsTheWait) {
+  SeedExamples();
+  Start();
+  const std::string term = root.str() + "/term";
+  fs::create_directories(term);
+  std::ofstream(term + "/faketerm") << "#!/bin/sh\n"
+                                       "[ \"$1\" = -e ] && shift\n"
+                                       "( \"$@\" > \"$(dirname \"$0\")/screen\" 2>&1 < /dev/null & )\n"
+                                       "exit 0\n";
+  fs::permissions(term + "/faketerm", fs::perms::owner_all);
+  auto previous = launch::InstallLauncher(
+      std::make_unique<launch::TTerminalLauncher>(std::vector<std::string>{term + "/faketerm"}));
+  KernelStatus(2);
+  Click("RunKirmelButton");
+  ASSERT_TRUE(WaitEnds());
+  const std::string error = "  ERROR in STANDIN: stopping with 2";
+  EXPECT_EQ(Errors().back(),
+            "KIRMEL stopped with exit status 2." + CR + "See the messages in \"" + RunDir() +
+                "/message.out\"." + CR + "The last messages of KIRMEL on its console (\"" +
+                RunDir() + "/RUN.LOG\"):" + CR + error);
+  EXPECT_EQ(readFile(RunDir() + "/RUN.LOG"), error.substr(1) + "\n");
+  EXPECT_NE(readFile(term + "/screen").find(error.substr(1)), std::string::npos);
+
+  // Killed outright, the script cannot remove its marker; the terminal
+  // cannot tell, the marker's process can.
+  Hold();
+  fs::remove(kernelDir + "/started");
+  dialogs->AnswerConfirm(true);
+  Click("RunKirmelButton");
+  ASSERT_TRUE(form->Waiting());
+  ::kill(ScriptPid(), SIGKILL);
+  ASSERT_TRUE(WaitEnds());
+  EXPECT_EQ(Errors().back().rfind("KIRMEL did not finish the run." + CR, 0), 0u);
+  EXPECT_FALSE(fs::exists(Marker()));
+  EXPECT_TRUE(NoneLocked());
+  Release();
+  launch::InstallLauncher(std::move(previous));
 }
 
 }  // namespace
