@@ -124,9 +124,11 @@ TEST_F(InstalledRun, TheWindowOpensTheExampleAndTheInstalledKernelRunsIt) {
   Click("RunKirmelButton");
   ASSERT_TRUE(form->Waiting());
   ASSERT_TRUE(WaitEnds(120000));
-  EXPECT_TRUE(Errors().empty()) << Errors().front();
+  EXPECT_TRUE(Errors().empty()) << (Errors().empty() ? "" : Errors().front());
   const std::string run = RunDir();
-  EXPECT_EQ(readFile(run + "/kirmel.status"), "0\n");
+  // The status file holds the kernel's exit status, then the run's id.
+  const std::string status = readFile(run + "/kirmel.status");
+  EXPECT_EQ(status.substr(0, status.find('\n') + 1), "0\n") << status;
   const std::string log = readFile(run + "/RUN.LOG");
   EXPECT_NE(log.find("     end of simulation\n"), std::string::npos) << log;
   EXPECT_NE(log.find("Stop - Program terminated.\n"), std::string::npos) << log;
