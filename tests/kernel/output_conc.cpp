@@ -172,7 +172,7 @@ TEST_F(OutputFixture, OutputThatCannotBeWrittenStopsTheRun) {
   // The failed close is reported once, by the check after the step.
   int status = 0;
   try {
-    kn.checkEvents();
+    kn.checkWrites();
   } catch (const Stop& stop) {
     status = stop.status;
   }
