@@ -189,7 +189,8 @@ void FOPENG(Env& env, int iunit, const std::string& filnam, const std::string& s
   if (isDirectory(path))
     call.fail(" ERROR in FOPENG: system error while trying to open file", EISDIR);
   errno = 0;
-  std::FILE* fp = std::fopen(path.c_str(), mode);
+  // A file to read opens without waiting, also a named pipe without writer.
+  std::FILE* fp = access == Access::Sequential && !isNew ? openForReading(path) : std::fopen(path.c_str(), mode);
   if (!fp && access == Access::Direct && !isNew && (errno == EACCES || errno == EROFS))
     fp = std::fopen(path.c_str(), "rb");  // a read-only cache file can still be read back
   if (!fp) call.fail(" ERROR in FOPENG: system error while trying to open file", errno);

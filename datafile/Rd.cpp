@@ -186,8 +186,11 @@ void Rd::Impl::init(RdArgs& a) {
   current = upper(given);
   const std::string datfil = paths::resolveExisting(given).value_or(given);
   shown = datfil;
-  const std::size_t L = datfil.size();
-  const std::string shortName = datfil.substr(L > 12 ? L - 12 : 0);
+  // The last 12 characters; a letter beyond ASCII (UTF-8) is not cut.
+  std::size_t start = datfil.size();
+  for (int chars = 0; start > 0 && chars < 12;)
+    if ((static_cast<unsigned char>(datfil[--start]) & 0xC0) != 0x80) ++chars;
+  const std::string shortName = datfil.substr(start);
 
   int k = -1;
   for (std::size_t i = 0; i < files.size(); ++i)

@@ -387,7 +387,10 @@ int RdParse::autString(int p) const {
   int n = 0;
   for (;;) {
     const int c = cls(q);
-    if (c >= 3 && c <= 22 && c != CQUOTE) {
+    // Bytes 128-255 are characters of the string, so that names with
+    // letters beyond ASCII (UTF-8) pass through unchanged; outside strings
+    // they stay characters that no automaton takes.
+    if ((c >= 3 && c <= 22 && c != CQUOTE) || txt_[static_cast<std::size_t>(q)] >= 128) {
       ++q;
       ++n;
     } else {

@@ -61,6 +61,12 @@ struct Token {
 // last line needs no line end.
 class RecordReader {
  public:
+  // Bytes of a line after which, without a line end, the line is not read
+  // on: far beyond what a line holds (LINMAX), so that long lines are still
+  // cut and reported as the syntax says, yet a file that never ends a line
+  // is refused at once.
+  static constexpr long long kMaxRecord = 65536;
+
   explicit RecordReader(Env& env) : env_(env) {}
   void RECOPEN(int iunit, const std::string& file);
   // Next line into `line` (at most lenmax characters kept).  reclen: characters
@@ -68,6 +74,9 @@ class RecordReader {
   // trunc: 1 when the line was longer than lenmax.
   void RECREAD(std::string& line, int lenmax, int& reclen, bool& eof, int& trunc);
   void RECCLOSE();
+  // The line last read had no line end within kMaxRecord bytes; the rest of
+  // the file is unread.
+  bool runsOn() const { return runsOn_; }
 
  private:
   bool nextByte(unsigned char& b);
@@ -83,6 +92,7 @@ class RecordReader {
   bool closed_ = true;
   bool initialised_ = false;
   bool skipLf_ = false;  // the previous line ended at a CR
+  bool runsOn_ = false;
 };
 
 // The index of one data file.
@@ -203,6 +213,7 @@ class RdParse {
   int realLen_ = 0;  // characters of the line itself, without the end marker
   int lineno_ = 0;
   bool inputEnded_ = false;
+  bool abandoned_ = false;  // a line without an end ended the reading
 
   // Token and stack.
   Token tok_;

@@ -1,4 +1,6 @@
 // Record reader: raw 1024-byte blocks split into lines by the library itself.
+#include <stdio.h>
+
 #include <cstdio>
 
 #include "datafile/FileOpen.h"
@@ -18,7 +20,7 @@ void RecordReader::RECOPEN(int iunit, const std::string& file) {
   std::string path = file;
   if (Unit* u = env_.units().get(iunit)) path = u->path;
   env_.units().close(iunit);
-  std::FILE* fp = std::fopen(path.c_str(), "rb");
+  std::FILE* fp = openForReading(path);
   if (!fp) {
     FOPERR(env_, iunit, file, "RDO", "FS", 0, " ", 0);
   }
@@ -32,6 +34,7 @@ void RecordReader::RECOPEN(int iunit, const std::string& file) {
   closed_ = false;
   initialised_ = true;
   skipLf_ = false;
+  runsOn_ = false;
 }
 
 // Next byte of the file; false when the file is exhausted.
@@ -40,14 +43,16 @@ bool RecordReader::nextByte(unsigned char& b) {
     if (lastBlock_) return false;
     Unit* u = env_.units().get(unit_);
     if (!u || !u->fp) ERRSTOP(env_, "RECREAD", "internal error");
-    std::size_t n = std::fread(block_.data(), 1, block_.size(), u->fp);
-    if (n < block_.size()) {
-      if (std::ferror(u->fp)) ERRSTOP(env_, "RECREAD", "cannot read the data file " + file_);
-      lastBlock_ = true;
-    }
+    // A pipe may deliver less than a block at a time; only an empty read is
+    // the end of the file.  The read ends on a signal.
+    const long n = env_.readInput(::fileno(u->fp), block_.data(), block_.size());
+    if (n < 0) ERRSTOP(env_, "RECREAD", "cannot read the data file " + file_);
     blockLen_ = static_cast<int>(n);
     pos_ = 0;
-    if (blockLen_ == 0) return false;
+    if (blockLen_ == 0) {
+      lastBlock_ = true;
+      return false;
+    }
   }
   b = block_[static_cast<std::size_t>(pos_++)];
   return true;
@@ -59,11 +64,12 @@ void RecordReader::RECREAD(std::string& line, int lenmax, int& reclen, bool& eof
   eof = false;
   trunc = 0;
   reclen = 0;
+  runsOn_ = false;
   long long count = 0;     // characters of the line
   long long nonBlank = 0;  // position of its last non-blank character
   bool any = false;
   unsigned char b = 0;
-  // Every pass consumes one byte of a finite file.
+  // Every pass consumes one byte; a line ends within kMaxRecord + 1 bytes.
   for (;;) {
     if (!nextByte(b)) {
       if (any) break;
@@ -84,7 +90,12 @@ void RecordReader::RECREAD(std::string& line, int lenmax, int& reclen, bool& eof
     }
     if (b == kLF) break;
     any = true;
-    ++count;
+    if (++count > kMaxRecord) {
+      // No line end in sight (a device such as /dev/zero gives none): the
+      // line is not read on, and the caller ends the file here.
+      runsOn_ = true;
+      break;
+    }
     if (static_cast<long long>(line.size()) < lenmax) line.push_back(static_cast<char>(b));
     if (b != ' ') nonBlank = count;
   }

@@ -2,6 +2,7 @@
 // RDERR.
 #include <algorithm>
 #include <climits>
+#include <string>
 
 #include "datafile/FileOpen.h"
 #include "datafile/RdParse.h"
@@ -171,6 +172,22 @@ void RdParse::nextLine() {
       return;
     }
     ++lineno_;
+    if (rec_.runsOn()) {
+      // A line without an end is refused at once, at its last character
+      // kept, and the file is read no further.
+      setLine(line, reclen);
+      tok_ = Token{};
+      tok_.first = tok_.last = reclen;
+      tok_.kind = TNONE;
+      RDERR(2, "No line end within " + std::to_string(RecordReader::kMaxRecord) + " characters");
+      rec_.RECCLOSE();
+      inputEnded_ = true;
+      abandoned_ = true;
+      tok_ = Token{};
+      tok_.first = tok_.last = 1;
+      tok_.kind = TEOI;
+      return;
+    }
     if (reclen == 0 || line[0] == '*' || line[0] == '!') continue;
     setLine(line, reclen);
     if (trunc == 1) {
@@ -276,6 +293,8 @@ void RdParse::RDSCTB(bool& eof) {
   // within two passes.
   while (state != 16) {
     if (!inputEnded_ && (tok_.kind == TEOL || tok_.kind == -1)) nextLine();
+    // The statement under way is not judged: the file was refused.
+    if (abandoned_) break;
     if (inputEnded_) {
       tok_ = Token{};
       tok_.first = tok_.last = 1;
@@ -299,7 +318,7 @@ void RdParse::RDSCTB(bool& eof) {
       value(prev, state);
     }
   }
-  if (!stmtErr_ && !rowComplete_) RDERR(2, "Previous table is incomplete");
+  if (!stmtErr_ && !rowComplete_ && !abandoned_) RDERR(2, "Previous table is incomplete");
   if (tok_.kind == TEOI) eof = true;
   if (tok_.kind == TIDENT) RDLEX(4);
   RDTMP1(8);
@@ -312,6 +331,7 @@ int RdParse::RDINDX(int iunit, bool toscreen, bool tolog, int iulog, const std::
   setOutput(toscreen, tolog, iulog, rtrim(datfil));
   tmpName_ = tmpnam;
   inputEnded_ = false;
+  abandoned_ = false;
   lineno_ = 0;
   setLine(std::string(), 0);
   rec_.RECOPEN(iunit + 1, datfil_);
@@ -321,6 +341,7 @@ int RdParse::RDINDX(int iunit, bool toscreen, bool tolog, int iulog, const std::
   // Every statement consumes at least one token of a finite file.
   while (!eof) {
     RDSCTB(eof);
+    if (abandoned_) break;
     const long long n = static_cast<long long>(cols_.size());
     const long long rows = total_ / std::max(1LL, n);
     for (const Column& c : cols_) {

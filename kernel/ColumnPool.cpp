@@ -7,6 +7,7 @@
 
 #include "kernel/Faults.h"
 #include "kernel/Kernel.h"
+#include "platform/Signals.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -54,6 +55,9 @@ T awaitChange(const std::atomic<T>& value, T old) {
 
 ColumnPool::ColumnPool(Kernel& kn, int threads) : kn_(kn), ranges_(std::make_unique<Range[]>(threads)) {
   for (int w = 0; w < threads; ++w) workers_.push_back(std::make_unique<Worker>());
+  // The signals that end a run go to the calling thread, which looks at
+  // them after every step.
+  BlockRunSignals block;
   for (int w = 1; w < threads; ++w) threads_.emplace_back([this, w] { loop(w); });
 }
 

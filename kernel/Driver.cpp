@@ -17,47 +17,11 @@
 #include "kernel/OutputCommon.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
+#include "platform/Signals.h"
 
 namespace kirmel {
 
 namespace {
-
-// The signal number of a console event that asked the run to end, 0 when
-// none.  A signal handler can reach only static storage; the flag is read
-// and cleared by the kernel between steps.
-volatile std::sig_atomic_t pendingSignal = 0;
-
-extern "C" void onConsoleSignal(int sig) { pendingSignal = sig; }
-
-// Installs the console handlers for the lifetime of one run and puts the
-// previous handlers back afterwards.  Interrupted system calls restart, so
-// no write to an output file is lost; a second signal of the same kind gets
-// the default action (SA_RESETHAND), so a hung run can still be killed.
-// A signal also ends a console wait ("press <Enter>") on standard input, so
-// that the run stops through its normal stop path.
-class SignalGuard {
- public:
-  explicit SignalGuard(Env& env) : env_(env) {
-    struct sigaction sa {};
-    sa.sa_handler = onConsoleSignal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART | SA_RESETHAND;
-    for (int n = 0; n < kCount; ++n) sigaction(kSignals[n], &sa, &old_[n]);
-    env_.setInterrupt(&pendingSignal, &env_.in() == &std::cin ? 0 : -1);
-  }
-  ~SignalGuard() {
-    env_.setInterrupt(nullptr, -1);
-    for (int n = 0; n < kCount; ++n) sigaction(kSignals[n], &old_[n], nullptr);
-  }
-  SignalGuard(const SignalGuard&) = delete;
-  SignalGuard& operator=(const SignalGuard&) = delete;
-
- private:
-  static constexpr int kCount = 3;
-  static constexpr int kSignals[kCount] = {SIGINT, SIGTERM, SIGHUP};
-  Env& env_;
-  struct sigaction old_[kCount];
-};
 
 const char* eventName(int sig) {
   switch (sig) {
@@ -103,27 +67,56 @@ void Kernel::fatal(const std::vector<std::string>& lines, int status) {
 }
 
 int Kernel::signalStop() {
-  const int sig = pendingSignal;
+  const int sig = RunSignals::pending();
   if (sig == 0) return 0;
-  pendingSignal = 0;
+  RunSignals::clear();
+  // Whatever became of the console meanwhile, the line is still tried.
+  env_.out().clear();
   env_.say(std::string("program aborting due to ") + eventName(sig) + " event");
   env_.out().flush();
   return 128 + sig;
 }
 
-void Kernel::checkEvents() {
-  // Both are run-time aborts rather than stops of the model: the line goes
-  // to the console and the message file, and the run ends at once.
-  auto abort = [this](const std::string& line, int status) {
-    message(line);
-    env_.say(line);
-    env_.stop(status);
-  };
-  int sig = pendingSignal;
-  if (sig != 0) {
-    pendingSignal = 0;
-    abort(std::string("program aborting due to ") + eventName(sig) + " event", 128 + sig);
+void Kernel::signalAbort() {
+  const int sig = RunSignals::pending();
+  if (sig == 0) return;
+  RunSignals::clear();
+  const std::string line = std::string("program aborting due to ") + eventName(sig) + " event";
+  message(line);
+  env_.out().clear();
+  env_.say(line);
+  env_.stop(128 + sig, "signal");
+}
+
+std::string Kernel::writeFailureLine(const std::string& name) {
+  return " Error: output file " + name + " could not be written completely";
+}
+
+void Kernel::checkWrites() {
+  UnitTable& units = env_.units();
+  if (!units.hasNewWriteFailures()) return;
+  // Writes fail when a buffer is flushed: flush them all to find every file
+  // that is cut, and report each once.
+  units.flushAll();
+  std::vector<std::string> failed = units.newWriteFailures();
+  for (const std::string& name : failed) {
+    ++s.nerr;
+    message("");
+    message(writeFailureLine(name));
   }
+  // The message file may be the one that cannot be written.
+  units.flushAll();
+  for (const std::string& name : units.newWriteFailures()) failed.push_back(name);
+  for (const std::string& name : failed) env_.say(writeFailureLine(name));
+  // Results that cannot be written are not worth computing on.
+  env_.say("Stop - Program terminated.");
+  env_.stop(kStatusWriteFailed, "output not written");
+}
+
+void Kernel::checkEvents() {
+  // Run-time aborts rather than stops of the model: the line goes to the
+  // console and the message file, and the run ends at once.
+  signalAbort();
   int raised = std::fetestexcept(kFaults);
   if (raised != 0) {
     const char* what = (raised & FE_INVALID)     ? "floating invalid"
@@ -134,8 +127,11 @@ void Kernel::checkEvents() {
     fmt::freeInt(line, s.j);
     line += ": ";
     line += what;
-    abort(line, 1);
+    message(line);
+    env_.say(line);
+    env_.stop(1);
   }
+  checkWrites();
 }
 
 int parseThreads(std::string_view t) {
@@ -242,8 +238,10 @@ void Kernel::filin() {
 }
 
 void Kernel::simmain() {
-  pendingSignal = 0;
-  SignalGuard guard(env_);
+  RunSignals::clear();
+  // A signal ends the run wherever it waits or reads (Env::checkInterrupt),
+  // and between time steps (checkEvents).
+  RunSignals signals(env_, [this] { signalAbort(); });
   s.nerr = 0;
   s.nwarn = 0;
 
@@ -312,9 +310,15 @@ void Kernel::simmain() {
     checkEvents();
   }
   endColumns();
-  // The message file closes after the last step, once every writer of that
-  // step (and the check for floating-point faults) has had its say.
-  out::closeOut(*this, 21);
+  // Every output file closes before the message file, so that a file that
+  // could not be written completely is reported there; the message file
+  // closes after the last step, once every writer of that step (and the
+  // check for floating-point faults) has had its say.
+  for (int u = UnitTable::kFirst; u <= UnitTable::kLast; ++u)
+    if (u != 21) env_.units().close(u);
+  checkWrites();
+  env_.units().close(21);
+  checkWrites();
 
   env_.say(Ld().t("     end of simulation").str());
   if (s.nerr >= 1 || s.nwarn >= 1) {

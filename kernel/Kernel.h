@@ -27,8 +27,10 @@ class Kernel {
   Kernel(Env& env, std::vector<std::string> args);
   ~Kernel();
 
-  // Runs simmain and returns the exit status: 0 after a normal end, non-zero
-  // after any fatal stop.  Open files are flushed and closed on every path.
+  // Runs simmain and returns the exit status: 0 after a normal end, 1 after
+  // a fatal stop, kStatusWriteFailed when a file could not be written
+  // completely, 128 + N after signal N.  Open files are flushed and closed
+  // on every path.
   int run();
 
   KernelState& state() { return *st_; }
@@ -52,9 +54,19 @@ class Kernel {
   // Fatal stop: each line goes to the console and the message file, then
   // "Stop - Program terminated." and the run ends with a non-zero status.
   [[noreturn]] void fatal(const std::vector<std::string>& lines, int status = 1);
-  // Stops the run when a console signal arrived or a floating-point
-  // invalid operation, division by zero or overflow was raised.
+  // Stops the run when a console signal arrived, a floating-point invalid
+  // operation, division by zero or overflow was raised, or a file could not
+  // be written (checkWrites).
   void checkEvents();
+  // When a console signal arrived: the abort line on the console and in the
+  // message file, then the stop with status 128 + signal.
+  void signalAbort();
+  // When writing an output file or the message file failed: each such file
+  // named once on the console and in the message file, then the stop with
+  // status kStatusWriteFailed.
+  void checkWrites();
+  // " Error: output file NAME could not be written completely".
+  static std::string writeFailureLine(const std::string& name);
   // After a stop that a console signal caused (it ended a wait for Enter):
   // the abort line on the console and the exit status 128 + signal; 0 when
   // no signal is pending.

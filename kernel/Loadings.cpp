@@ -1,6 +1,8 @@
 // Loadings: reading and checking the entry routes (slin), snapping loading
 // times and distances to the grid (slsnap), the drainage model's output file
 // (slmdin), and the concentration increments of every step (wlload).
+#include <stdio.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -523,17 +525,31 @@ void Kernel::slmdin() {
   };
 
   auto path = paths::resolveExisting(name);
-  std::FILE* fp = path ? std::fopen(path->c_str(), "rb") : nullptr;
+  std::FILE* fp = path ? openForReading(*path) : nullptr;
   if (!fp) fail({" Error in slin: cannot open drainage model file " + name});
   env_.units().attach(kUnitMacro, name, *path, fp, Form::Formatted, Access::Sequential, 0, false);
 
-  LineReader reader(fp);
+  // A record is far shorter; one without an end is not read on.
+  constexpr std::size_t kMaxRecord = 65536;
+  InputLines reader(env_, ::fileno(fp), kMaxRecord);
   std::string rec;
   s.ntslmd = 0;
   int recno = 0;
-  if (reader.next(rec)) ++recno;  // the first record is a heading
-  while (s.ntslmd < MLOAD && reader.next(rec)) {
+  // The next record into rec; false at the end of the file.
+  auto next = [&]() {
+    const InputLines::Result r = reader.next(rec);
+    if (r == InputLines::Result::End) return false;
     ++recno;
+    std::string l = " Error in slin: record";
+    fmt::I(l, recno, 6);
+    l += " of drainage model file " + name;
+    if (r == InputLines::Result::RunsOn)
+      fail({l, " has no line end within " + std::to_string(kMaxRecord) + " characters"});
+    if (r == InputLines::Result::Failed) fail({l, " cannot be read"});
+    return true;
+  };
+  next();  // the first record is a heading
+  while (s.ntslmd < MLOAD && next()) {
     int day = 0;
     float rate = 0.0f;
     bool okDay = readIntField(field(rec, 3, 3), day);

@@ -99,8 +99,8 @@ std::string nodeFile(std::string_view tmpl, int i);
 void openOut(Kernel& kn, int unit, const std::string& name);
 
 // Closes an output file when it is open.  A file whose buffered end could
-// not be written (a full disk) is reported and counted as an error, so the
-// run does not end as if its output were complete.
+// not be written (a full disk) ends the run after the step, with the file
+// named (Kernel::checkWrites).
 void closeOut(Kernel& kn, int unit);
 
 // Percentage 100 * part / whole, the whole replaced by 1 when it is exactly 0.

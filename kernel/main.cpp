@@ -1,6 +1,6 @@
 // KIRMEL_12: the simulation kernel's console entry point.  The only argument
 // is the names file's path; the exit status is 0 after a normal end and
-// non-zero after any fatal stop.  KIRMEL_THREADS sets the number of threads
+// non-zero after any fatal stop (see the usage text).  KIRMEL_THREADS sets the number of threads
 // that step the sediment columns (default: one per core; 1 steps them in
 // turn).  KIRMEL_STATS=1 writes the sediment solver's node-passes to the
 // error stream at the end (for the benchmarks).
@@ -26,8 +26,13 @@ constexpr std::string_view kUsage =
     "The output files (*.out), the message file message.out and, while the input\n"
     "is read, the cache files RD$nnnnn.TMP go to the working directory.\n"
     "\n"
-    "Exit status: 0 after a normal end (counted errors and warnings are listed\n"
-    "in message.out); non-zero after a fatal stop, a run-time error or a signal.\n";
+    "Exit status:\n"
+    "  0        a normal end (counted errors and warnings are listed in\n"
+    "           message.out)\n"
+    "  1        a fatal stop or a run-time error\n"
+    "  2        an output file or message.out could not be written completely\n"
+    "           (a full disk, for instance)\n"
+    "  128 + N  ended by signal N (SIGINT, SIGTERM or SIGHUP)\n";
 
 }  // namespace
 

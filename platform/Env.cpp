@@ -1,6 +1,7 @@
 #include "platform/Env.h"
 
 #include <poll.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <utility>
@@ -30,6 +31,31 @@ bool Env::waitLine(std::string* line) {
   if (!tmp.empty() && tmp.back() == '\r') tmp.pop_back();
   if (line) *line = tmp;
   return true;
+}
+
+void Env::checkInterrupt() {
+  const int sig = interruptSignal();
+  if (sig == 0) return;
+  if (onInterrupt_) onInterrupt_();
+  stop(128 + sig, "signal");
+}
+
+long Env::readInput(int fd, void* buf, std::size_t n) {
+  if (fd < 0) {
+    errno = EBADF;
+    return -1;
+  }
+  for (;;) {
+    checkInterrupt();
+    // A regular file is always ready; a pipe or a terminal may give nothing
+    // for ever.
+    pollfd p{fd, POLLIN, 0};
+    const int r = ::poll(&p, 1, interrupt_ ? 200 : -1);
+    if (r == 0 || (r < 0 && errno == EINTR)) continue;
+    const ssize_t got = ::read(fd, buf, n);
+    if (got >= 0) return static_cast<long>(got);
+    if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) return -1;
+  }
 }
 
 void Env::stop(int status, const std::string& why) {

@@ -1,5 +1,7 @@
 #include "platform/LineReader.h"
 
+#include "platform/Env.h"
+
 namespace kirmel {
 
 bool LineReader::next(std::string& line) {
@@ -18,6 +20,40 @@ bool LineReader::next(std::string& line) {
     c = getc_unlocked(fp_);
   }
   return true;
+}
+
+InputLines::Result InputLines::next(std::string& line) {
+  line.clear();
+  bool any = false;
+  // Every pass consumes one byte, and a line ends within max_ + 1 of them.
+  for (;;) {
+    if (pos_ == len_) {
+      if (!end_ && !failed_) {
+        const long n = env_.readInput(fd_, buf_.data(), buf_.size());
+        if (n < 0) failed_ = true;
+        if (n <= 0) end_ = true;
+        pos_ = 0;
+        len_ = n > 0 ? static_cast<std::size_t>(n) : 0;
+      }
+      if (pos_ == len_) {
+        if (failed_) return Result::Failed;
+        return any ? Result::Line : Result::End;
+      }
+    }
+    const char c = buf_[pos_++];
+    if (afterCr_) {
+      afterCr_ = false;
+      if (c == '\n') continue;
+    }
+    if (c == '\n') return Result::Line;
+    if (c == '\r') {
+      afterCr_ = true;
+      return Result::Line;
+    }
+    any = true;
+    if (line.size() >= max_) return Result::RunsOn;
+    line.push_back(c);
+  }
 }
 
 }  // namespace kirmel

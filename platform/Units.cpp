@@ -1,8 +1,11 @@
 #include "platform/Units.h"
 
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/types.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 
 namespace kirmel {
@@ -35,6 +38,21 @@ void UnitTable::attach(int unit, std::string name, std::string path, std::FILE* 
   units_[unit] = std::move(u);
 }
 
+std::FILE* openForReading(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  // Reads may wait again; Env::readInput ends such a wait on a signal.
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  std::FILE* fp = ::fdopen(fd, "rb");
+  if (!fp) {
+    const int e = errno;
+    ::close(fd);
+    errno = e;
+  }
+  return fp;
+}
+
 bool UnitTable::openWrite(int unit, const std::string& path) {
   if (!validUnit(unit)) return false;
   std::FILE* fp = std::fopen(path.c_str(), "wb");
@@ -64,10 +82,30 @@ int UnitTable::freeUnit(int from) const {
   return 0;
 }
 
+namespace {
+// A file written record by record, whose failures the table notes.
+bool tracked(const Unit& u) { return u.writing && u.access == Access::Sequential; }
+}  // namespace
+
+void UnitTable::fail(Unit& u) {
+  if (u.failed) return;
+  u.failed = true;
+  if (tracked(u)) failures_.push_back(u.name);
+}
+
+std::vector<std::string> UnitTable::newWriteFailures() {
+  std::vector<std::string> names(failures_.begin() + static_cast<std::ptrdiff_t>(handedOut_), failures_.end());
+  handedOut_ = failures_.size();
+  return names;
+}
+
 bool UnitTable::close(int unit) {
   if (!isOpen(unit)) return false;
-  bool ok = true;
-  if (units_[unit]->fp) ok = std::fclose(units_[unit]->fp) == 0;
+  Unit& u = *units_[unit];
+  bool ok = !u.failed;
+  if (u.fp && std::fclose(u.fp) != 0) ok = false;
+  u.fp = nullptr;
+  if (!ok) fail(u);
   units_[unit].reset();
   return ok;
 }
@@ -77,11 +115,18 @@ void UnitTable::closeAll() {
     if (units_[u]) close(u);
 }
 
+void UnitTable::flushAll() {
+  for (int n = kFirst; n <= kLast; ++n) {
+    Unit* u = units_[n].get();
+    if (u && u->fp && u->writing && !u->failed && std::fflush(u->fp) != 0) fail(*u);
+  }
+}
+
 void UnitTable::writeLine(int unit, std::string_view text) {
   Unit* u = get(unit);
-  if (!u || !u->fp) return;
-  std::fwrite(text.data(), 1, text.size(), u->fp);
-  std::fputc('\n', u->fp);
+  if (!u || !u->fp || u->failed) return;
+  if (std::fwrite(text.data(), 1, text.size(), u->fp) != text.size() || std::fputc('\n', u->fp) == EOF)
+    fail(*u);
 }
 
 namespace {

@@ -22,7 +22,14 @@ struct Unit {
   Access access = Access::Sequential;
   int reclen = 0;       // direct access: record length in bytes
   bool writing = false;
+  bool failed = false;  // a write, flush or close of this file failed
 };
+
+// Opens an existing file for reading without waiting: a named pipe that no
+// writer has opened yet opens at once (reads through Env::readInput then
+// wait for its data, and a signal ends that wait).  nullptr with errno set
+// when the file cannot be opened.
+std::FILE* openForReading(const std::string& path);
 
 class UnitTable {
  public:
@@ -48,12 +55,24 @@ class UnitTable {
   int findByName(const std::string& name) const;
   // Lowest free unit number >= from, 0 when none.
   int freeUnit(int from = kFirst) const;
-  // Flushes and closes; false when the flush or close failed.
+  // Flushes and closes; false when the flush or close failed, or an earlier
+  // write to the file did.
   bool close(int unit);
   void closeAll();
+  // Flushes every file open for writing.
+  void flushAll();
 
-  // Writes one record (text plus a line end) to a formatted unit.
+  // Writes one record (text plus a line end) to a formatted unit.  Once a
+  // write to a file has failed, nothing more is written to it.
   void writeLine(int unit, std::string_view text);
+
+  // Files written record by record (sequential files opened for writing)
+  // whose writing failed: a write, a flush or the close.  Each file counts
+  // once, open or closed since.  writeFailed: any so far in the table's
+  // life; newWriteFailures: the names of those not handed out before.
+  bool writeFailed() const { return !failures_.empty(); }
+  bool hasNewWriteFailures() const { return handedOut_ < failures_.size(); }
+  std::vector<std::string> newWriteFailures();
 
   // Direct-access units (Access::Direct): record n (1-based) is the `reclen`
   // bytes at offset (n-1)*reclen.  readRecord fills buf with reclen bytes and
@@ -68,7 +87,12 @@ class UnitTable {
   bool closeDelete(int unit);
 
  private:
+  // Notes that writing the file of unit u failed (once per file).
+  void fail(Unit& u);
+
   std::vector<std::unique_ptr<Unit>> units_ = std::vector<std::unique_ptr<Unit>>(kLast + 1);
+  std::vector<std::string> failures_;
+  std::size_t handedOut_ = 0;
 };
 
 }  // namespace kirmel

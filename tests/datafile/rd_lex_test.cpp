@@ -127,6 +127,28 @@ TEST_F(Lexer, LogicalsAndStrings) {
   EXPECT_EQ(lex("'it''s'")[0].kind, TNONE);
 }
 
+TEST_F(Lexer, LettersBeyondAsciiOnlyInsideStrings) {
+  // UTF-8 names pass through a string byte for byte, also at its ends and
+  // with every byte 128-255.
+  for (const std::string text : {"'/home/jos\xC3\xA9/Foss\xC3\xA9'", "'\xC3\xA9'", "'\x80\xFF'"}) {
+    auto v = lex(text);
+    ASSERT_EQ(v.size(), 1u) << text;
+    EXPECT_EQ(v[0].kind, TSTRNG) << text;
+    EXPECT_EQ(v[0].text, text);
+  }
+  EXPECT_EQ(p.errors(), 0);
+  // Outside a string such a byte is still a character no automaton takes:
+  // no identifier, no part of a number.
+  auto v = lex("Foss\xC3\xA9 = 1");
+  ASSERT_GE(v.size(), 2u);
+  EXPECT_EQ(v[0].kind, TIDENT);
+  EXPECT_EQ(v[0].text, "Foss");
+  EXPECT_EQ(v[1].kind, TNONE);
+  EXPECT_EQ(lex("\xC3\xA9")[0].kind, TNONE);
+  // Control characters inside a string still end it.
+  EXPECT_EQ(lex("'a\x01" "b'")[0].kind, TNONE);
+}
+
 TEST_F(Lexer, DatesAndLeapYears) {
   struct {
     const char* text;

@@ -1,5 +1,7 @@
 // Reading calls on valid data files: values by name, types, arrays, tables,
 // repeats, missing values, strings, comments and continuation lines.
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "RdFixture.h"
@@ -51,6 +53,26 @@ TEST_F(RdRead, ReadsScalarsStringsAndArrays) {
   EXPECT_EQ(t, 2.0f);
   rd.RDDTMP(21);
   EXPECT_FALSE(exists("RD$00001.TMP"));
+}
+
+TEST_F(RdRead, NamesWithLettersBeyondAsciiPassThrough) {
+  // A data file in a folder with such a name, naming another: the path
+  // comes back byte for byte, and the log names the file by its last twelve
+  // characters, none cut in two.
+  std::filesystem::create_directories(dir.path() / "jos\xC3\xA9" / "Foss\xC3\xA9");
+  const std::string f = data("jos\xC3\xA9/Foss\xC3\xA9/\xC3\xA9t\xC3\xA9.inp",
+                             "suinp = '/home/jos\xC3\xA9/Foss\xC3\xA9/SU.INP'\r\n");
+  ASSERT_TRUE(env.units().openWrite(40, dir.file("message.out")));
+  rd.RDINIT(20, 40, f);
+  std::string path;
+  rd.RDSCHA("suinp", path, 300);
+  EXPECT_EQ(path, "/home/jos\xC3\xA9/Foss\xC3\xA9/SU.INP");
+  env.units().close(40);
+  EXPECT_NE(readFile(dir.file("message.out"))
+                .find(" Data file   oss\xC3\xA9/\xC3\xA9t\xC3\xA9.inp with   1 variables parsed by RDINDX\n"),
+            std::string::npos)
+      << readFile(dir.file("message.out"));
+  rd.RDDTMP(22);
 }
 
 TEST_F(RdRead, TablesFillColumnsInTurnAcrossLines) {

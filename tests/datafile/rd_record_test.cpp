@@ -1,6 +1,14 @@
 // The record reader: line ends (CR LF, LF, lone CR), 1024-byte block
 // boundaries, truncation of long lines, and the line filter of the parser.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "RdFixture.h"
@@ -118,6 +126,75 @@ TEST_F(RecordReading, TruncatedLineIsAnError) {
   rd.RDSINR("x", 0, 5, x);
   EXPECT_EQ(x, 1);
   EXPECT_EQ(console(), "");
+}
+
+TEST_F(RecordReading, LineWithoutEndIsNotReadOn) {
+  // Up to the bound a long line is cut and reported as any other.
+  const auto max = static_cast<std::size_t>(RecordReader::kMaxRecord);
+  auto v = lines(std::string(max, 'a') + "\r\nnext\r\n");
+  ASSERT_EQ(v.size(), 2u);
+  EXPECT_EQ(v[0].trunc, 1);
+  EXPECT_EQ(v[1].text, "next");
+  // One byte more without a line end: the reader stops in the line.
+  RecordReader r(env);
+  r.RECOPEN(30, data("over.inp", std::string(max + 1, 'a') + "\r\nnext\r\n"));
+  std::string line;
+  int reclen = 0, trunc = 0;
+  bool eof = false;
+  r.RECREAD(line, LINMAX, reclen, eof, trunc);
+  EXPECT_TRUE(r.runsOn());
+  EXPECT_FALSE(eof);
+  EXPECT_EQ(line.size(), static_cast<std::size_t>(LINMAX));
+  r.RECCLOSE();
+  EXPECT_FALSE(env.units().isOpen(30));
+}
+
+TEST_F(RecordReading, FileThatNeverEndsALineIsRefusedAtOnce) {
+  // The line is named; nothing after it is read (the open parenthesis would
+  // be an error), and the statement it cut short is not reported.
+  std::string text = "x = 1\r\n* c\r\ny = ";
+  text.append(static_cast<std::size_t>(RecordReader::kMaxRecord), '2').append("\r\nz = (\r\n");
+  const std::string f = data("endless.inp", text);
+  EXPECT_EQ(stops([&] { rd.RDINIT(20, 0, f); }), 1);
+  const std::string c = console();
+  EXPECT_NE(c.find(" Error(s) while reading from " + f + "\n"), std::string::npos) << c;
+  EXPECT_NE(c.find("    3 No line end within 65536 characters"), std::string::npos) << c;
+  EXPECT_EQ(c.find("Value expected"), std::string::npos) << c;
+  EXPECT_EQ(c.find("End_Of_File"), std::string::npos) << c;
+  EXPECT_EQ(c.find("truncated"), std::string::npos) << c;
+  EXPECT_NE(c.find(" Number of errors in data file " + f + ":   1\n"), std::string::npos) << c;
+  EXPECT_FALSE(exists("RD$00001.TMP"));
+  // A device that gives bytes for ever without a line end ends the same way.
+  if (!std::filesystem::exists("/dev/zero")) GTEST_SKIP() << "no /dev/zero";
+  out.str("");
+  EXPECT_EQ(stops([&] { rd.RDINIT(20, 0, "/dev/zero"); }), 1);
+  EXPECT_NE(console().find(" Error(s) while reading from /dev/zero\n"), std::string::npos) << console();
+  EXPECT_NE(console().find("    1 No line end within 65536 characters"), std::string::npos) << console();
+  EXPECT_FALSE(exists("RD$00002.TMP"));
+}
+
+TEST_F(RecordReading, SignalEndsAReadFromAPipeThatGivesNothing) {
+  // A named pipe that a writer holds open but never writes to: the read
+  // waits until the signal's note is seen, and the stop leaves no cache file.
+  const std::string fifo = dir.file("pipe.inp");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const int writer = ::open(fifo.c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_GE(writer, 0);
+  volatile std::sig_atomic_t note = 0;
+  bool action = false;
+  env.setInterrupt(&note, -1, [&] { action = true; });
+  std::thread signaller([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    note = SIGTERM;
+  });
+  const int status = stops([&] { rd.RDINIT(20, 0, fifo); });
+  signaller.join();
+  ::close(writer);
+  env.setInterrupt(nullptr, -1);
+  EXPECT_EQ(status, 128 + SIGTERM);
+  EXPECT_TRUE(action);
+  EXPECT_FALSE(exists("RD$00001.TMP"));
+  EXPECT_FALSE(env.units().isOpen(21));
 }
 
 }  // namespace

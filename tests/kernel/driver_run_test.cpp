@@ -4,15 +4,19 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cfenv>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "input_fixture.h"
 
@@ -198,6 +202,185 @@ TEST(DriverRun, FatalStopLeavesNoCacheFiles) {
   }
 }
 
+// Points the names file's `key` at `path` (as the front end writes it).
+void setInput(const fs::path& run, const std::string& key, const std::string& path) {
+  const fs::path names = run / "FILES.INP";
+  std::string text = readFile(names.string());
+  const std::size_t at = text.find("  " + key + " = '");
+  ASSERT_NE(at, std::string::npos) << key;
+  const std::size_t end = text.find("\r\n", at);
+  text.replace(at, end - at, "  " + key + " = '" + path + "'");
+  std::ofstream(names, std::ios::binary) << text;
+}
+
+// Reads the child's console until it ends and waits for it.  A child that
+// has not ended after `seconds` is killed: false.
+bool finish(Child& c, std::string& out, int& status, int seconds) {
+  bool ended = false;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  char buf[4096];
+  while (std::chrono::steady_clock::now() < deadline) {
+    pollfd pf{c.fd, POLLIN, 0};
+    if (poll(&pf, 1, 100) <= 0) continue;
+    const ssize_t n = read(c.fd, buf, sizeof buf);
+    if (n <= 0) {
+      ended = true;
+      break;
+    }
+    out.append(buf, static_cast<std::size_t>(n));
+  }
+  if (!ended) kill(c.pid, SIGKILL);
+  close(c.fd);
+  if (c.in >= 0) close(c.in);
+  waitpid(c.pid, &status, 0);
+  return ended;
+}
+
+// Waits until process pid holds `path` open (at most 10 s).
+bool holdsOpen(pid_t pid, const fs::path& path) {
+  const fs::path fds = "/proc/" + std::to_string(pid) + "/fd";
+  for (int n = 0; n < 1000; ++n) {
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(fds, ec))
+      if (fs::read_symlink(e.path(), ec) == path) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+TEST(DriverRun, InputThatNeverEndsALineStopsTheRun) {
+  if (!fs::exists(std::string(KIRMEL_BINARY_DIR) + "/KIRMEL_12")) GTEST_SKIP() << "KIRMEL_12 not built";
+  if (!fs::exists("/dev/zero")) GTEST_SKIP() << "no /dev/zero";
+  TempDir root;
+  const fs::path run = layOutExample(root.path());
+  setInput(run, "suinp", "/dev/zero");
+  Child c = startKernel(run, (run / "FILES.INP").string());
+  ASSERT_GT(c.pid, 0);
+  std::string out;
+  int status = 0;
+  ASSERT_TRUE(finish(c, out, status, 60)) << "still reading /dev/zero: " << out;
+  ASSERT_TRUE(WIFEXITED(status)) << out;
+  EXPECT_EQ(WEXITSTATUS(status), 1) << out;
+  EXPECT_NE(out.find(" Error(s) while reading from /dev/zero\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("\n    1 No line end within 65536 characters"), std::string::npos) << out;
+  EXPECT_NE(out.find(" Number of errors in data file /dev/zero:   1\n"), std::string::npos) << out;
+  EXPECT_EQ(cacheFiles(run), std::vector<std::string>{}) << out;
+}
+
+TEST(DriverRun, SignalEndsARunWaitingForInput) {
+  if (!fs::exists(std::string(KIRMEL_BINARY_DIR) + "/KIRMEL_12")) GTEST_SKIP() << "KIRMEL_12 not built";
+  // The substance file is a named pipe that a writer holds open but never
+  // writes to: the kernel waits in the middle of its input, with the cache
+  // files of the eight files before it on disk.  Once with no writer at all.
+  for (bool writer : {true, false}) {
+    SCOPED_TRACE(writer ? "a writer that writes nothing" : "no writer");
+    TempDir root;
+    const fs::path run = layOutExample(root.path());
+    const fs::path fifo = root.path() / "SU.PIPE";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    setInput(run, "suinp", fifo.string());
+    Child c = startKernel(run, (run / "FILES.INP").string());
+    ASSERT_GT(c.pid, 0);
+    // Opened after the start, so that only the kernel itself can hold the
+    // pipe's other end.
+    const int w = writer ? open(fifo.c_str(), O_RDWR | O_CLOEXEC) : -1;
+    EXPECT_TRUE(holdsOpen(c.pid, fifo));
+    kill(c.pid, SIGTERM);
+    std::string out;
+    int status = 0;
+    const bool ended = finish(c, out, status, 10);
+    if (w >= 0) close(w);
+    ASSERT_TRUE(ended) << "SIGTERM did not end the run: " << out;
+    ASSERT_TRUE(WIFEXITED(status)) << out;
+    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM) << out;
+    EXPECT_NE(out.find("program aborting due to control-BREAK event\n"), std::string::npos) << out;
+    EXPECT_NE(readFile((run / "message.out").string()).find("program aborting due to control-BREAK event\n"),
+              std::string::npos);
+    EXPECT_EQ(cacheFiles(run), std::vector<std::string>{}) << out;
+  }
+}
+
+// Runs the example in `dir` (the example's run directory or another one
+// holding a copy of its names file) and expects the run to fail because an
+// output file could not be written: exit status 2 after naming the file.
+void expectWriteFailure(const fs::path& dir, const std::string& file) {
+  Child c = startKernel(dir, (dir / "FILES.INP").string());
+  ASSERT_GT(c.pid, 0);
+  std::string out;
+  int status = 0;
+  ASSERT_TRUE(finish(c, out, status, 300)) << out;
+  ASSERT_TRUE(WIFEXITED(status)) << out;
+  EXPECT_EQ(WEXITSTATUS(status), 2) << out;
+  const std::string line = " Error: output file " + file + " could not be written completely\n";
+  EXPECT_NE(out.find(line), std::string::npos) << out;
+  EXPECT_EQ(out.find(line), out.rfind(line)) << out;  // named once
+  EXPECT_NE(out.find("Stop - Program terminated.\n"), std::string::npos) << out;
+  EXPECT_EQ(out.find("end of simulation"), std::string::npos) << out;
+  EXPECT_EQ(cacheFiles(dir), std::vector<std::string>{}) << out;
+}
+
+TEST(DriverRun, OutputThatCannotBeWrittenFailsTheRun) {
+  if (!fs::exists(std::string(KIRMEL_BINARY_DIR) + "/KIRMEL_12")) GTEST_SKIP() << "KIRMEL_12 not built";
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  // /dev/full takes every write and fails it, as a full disk does: as an
+  // output file, whose failure the message file then records too, and as
+  // the message file itself.
+  for (const std::string file : {"wlsoco.out", "message.out"}) {
+    SCOPED_TRACE(file);
+    TempDir root;
+    const fs::path run = layOutExample(root.path());
+    fs::create_symlink("/dev/full", run / file);
+    expectWriteFailure(run, file);
+    if (file != "message.out") {
+      EXPECT_NE(readFile((run / "message.out").string()).find(" Error: output file " + file),
+                std::string::npos);
+    }
+  }
+}
+
+// A small file system of its own (tmpfs), mounted while the object lives.
+class SmallFileSystem {
+ public:
+  SmallFileSystem(const fs::path& dir, const std::string& size) : dir_(dir) {
+    if (geteuid() != 0) return;
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    mounted_ = mount("tmpfs", dir.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
+  }
+  ~SmallFileSystem() {
+    if (mounted_) umount2(dir_.c_str(), MNT_DETACH);
+  }
+  SmallFileSystem(const SmallFileSystem&) = delete;
+  SmallFileSystem& operator=(const SmallFileSystem&) = delete;
+  bool mounted() const { return mounted_; }
+
+ private:
+  fs::path dir_;
+  bool mounted_ = false;
+};
+
+TEST(DriverRun, FullFileSystemFailsTheRun) {
+  if (!fs::exists(std::string(KIRMEL_BINARY_DIR) + "/KIRMEL_12")) GTEST_SKIP() << "KIRMEL_12 not built";
+  if (geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
+  TempDir root;
+  const fs::path run = layOutExample(root.path());
+  // The run directory on 256 KiB; the example writes about 850 KiB.
+  const fs::path small = root.path() / "small";
+  SmallFileSystem tmpfs(small, "256k");
+  if (!tmpfs.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
+  fs::copy_file(run / "FILES.INP", small / "FILES.INP");
+  Child c = startKernel(small, (small / "FILES.INP").string());
+  ASSERT_GT(c.pid, 0);
+  std::string out;
+  int status = 0;
+  ASSERT_TRUE(finish(c, out, status, 300)) << out;
+  ASSERT_TRUE(WIFEXITED(status)) << out;
+  EXPECT_EQ(WEXITSTATUS(status), 2) << out;
+  EXPECT_NE(out.find(" could not be written completely\n"), std::string::npos) << out;
+  EXPECT_EQ(out.find("end of simulation"), std::string::npos) << out;
+  EXPECT_EQ(cacheFiles(small), std::vector<std::string>{}) << out;
+}
+
 TEST(DriverRun, HelpPrintsTheUsage) {
   const std::string exe = std::string(KIRMEL_BINARY_DIR) + "/KIRMEL_12";
   if (!fs::exists(exe)) GTEST_SKIP() << "KIRMEL_12 not built";
@@ -208,6 +391,10 @@ TEST(DriverRun, HelpPrintsTheUsage) {
     const std::string usage = readFile(dir.file("usage.txt"));
     EXPECT_EQ(usage.rfind("Usage: KIRMEL_12 [NAMES-FILE]\n", 0), 0u) << usage;
     EXPECT_NE(usage.find("files.inp"), std::string::npos) << usage;
+    EXPECT_NE(usage.find("  2        an output file or message.out could not be written completely\n"),
+              std::string::npos)
+        << usage;
+    EXPECT_NE(usage.find("  128 + N  ended by signal N"), std::string::npos) << usage;
     // Nothing of a run: no message file.
     EXPECT_FALSE(fs::exists(dir.file("message.out"))) << option;
   }

@@ -165,6 +165,54 @@ TEST(GoldenRun, Example) {
   }
 }
 
+TEST(GoldenRun, ExampleUnderFolderWithAccents) {
+  // The front end's names file, with absolute paths to a folder whose name
+  // holds letters beyond ASCII (UTF-8), and the kernel run there.  The
+  // results are the example's; only the echo of the paths differs.
+  const fs::path ex = fs::path(KIRMEL_SOURCE_DIR) / "examples";
+  KernelRun run;
+  const fs::path folder = run.dir.path() / "jos\xC3\xA9" / "Foss\xC3\xA9";
+  fs::create_directories(folder);
+  std::string names;
+  for (const InputFile& f : kInputs) {
+    const fs::path from = (std::string(f.name) == "SU.INP" ? ex / "PESTICIDES" / "Cpf" : ex / "SCENARIOS" / "NLStandard_sp") / f.name;
+    fs::copy_file(from, folder / f.name);
+    names += std::string("  ") + f.key + " = '" + (folder / f.name).string() + "'\r\n";
+  }
+  const fs::path namesFile = folder / "FILES.INP";
+  std::ofstream(namesFile, std::ios::binary) << names;
+  std::istringstream in;
+  std::ostringstream out;
+  {
+    ScopedCwd cwd(folder);
+    Env env(in, out);
+    Kernel kernel(env, {namesFile.string()});
+    run.status = kernel.run();
+  }
+  EXPECT_EQ(run.status, 0) << out.str();
+  const fs::path expected = kGolden / "example" / "expected";
+  EXPECT_EQ(out.str(), readFile((expected / "console.txt").string()));
+  for (const auto& e : fs::directory_iterator(expected)) {
+    const std::string n = e.path().filename().string();
+    if (n == "console.txt") continue;
+    SCOPED_TRACE(n);
+    const std::string got = normalise(readFile((folder / n).string()));
+    if (n == "input.out" || n == "message.out") {
+      // Every line but those that name an input file.
+      std::istringstream want(readFile(e.path().string())), have(got);
+      std::string a, b;
+      while (std::getline(want, a)) {
+        ASSERT_TRUE(std::getline(have, b)) << "ends early";
+        if (a.find(".INP") == std::string::npos) EXPECT_EQ(b, a);
+        else EXPECT_NE(b.find("\xC3\xA9"), std::string::npos) << b;
+      }
+      EXPECT_FALSE(std::getline(have, b)) << "more lines: " << b;
+    } else {
+      EXPECT_TRUE(got == readFile(e.path().string())) << firstDifference(readFile(e.path().string()), got);
+    }
+  }
+}
+
 TEST(GoldenRun, BuffersInWaterAndSediment) {
   goldenRun("buffers", scenarioInputs("buffers"), scenarioInputs("buffers"));
 }

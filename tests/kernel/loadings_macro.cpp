@@ -1,5 +1,6 @@
 // Reading the drainage model's output file.
 #include <cstdio>
+#include <filesystem>
 
 #include "init_fixture.h"
 
@@ -65,6 +66,22 @@ TEST_F(Macro, MalformedRecordStopsNamingFileAndRecord) {
   text = "heading\n" + record(" a1", "    1.00") + "\n";
   EXPECT_NE(stopStatus([&] { read(text); }), 0);
   EXPECT_NE(out.str().find("day number in columns 3-5"), std::string::npos) << out.str();
+}
+
+TEST_F(Macro, RecordWithoutEndStopsNamingFileAndRecord) {
+  // Nothing is read after it; /dev/zero, which never ends a line, ends the
+  // same way instead of filling memory.
+  std::string text = "heading\n" + record("  1", "    1.00") + "\n" + std::string(70000, ' ');
+  EXPECT_NE(stopStatus([&] { read(text); }), 0);
+  EXPECT_NE(out.str().find(" Error in slin: record     3 of drainage model file " + dir.file("macro.out") +
+                           "\n has no line end within 65536 characters\n"),
+            std::string::npos)
+      << out.str();
+  if (!std::filesystem::exists("/dev/zero")) GTEST_SKIP() << "no /dev/zero";
+  s.fnslmdinp = "/dev/zero";
+  EXPECT_NE(stopStatus([&] { k.slmdin(); }), 0);
+  EXPECT_NE(out.str().find(" Error in slin: record     1 of drainage model file /dev/zero\n"), std::string::npos)
+      << out.str();
 }
 
 TEST_F(Macro, MissingFileStops) {

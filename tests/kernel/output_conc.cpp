@@ -164,15 +164,23 @@ TEST_F(OutputFixture, NodeSelectedTwiceGetsOneFileAndOneLinePerTime) {
   EXPECT_TRUE(lines("ec007.out").empty());
 }
 
-TEST_F(OutputFixture, OutputThatCannotBeWrittenIsAnError) {
+TEST_F(OutputFixture, OutputThatCannotBeWrittenStopsTheRun) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   std::filesystem::create_symlink("/dev/full", dir.path() / "wlsoco.out");
   s.nt = 1;
   run(one, one, true, false);
+  // The failed close is reported once, by the check after the step.
+  int status = 0;
+  try {
+    kn.checkWrites();
+  } catch (const Stop& stop) {
+    status = stop.status;
+  }
+  EXPECT_EQ(status, kStatusWriteFailed);
   EXPECT_EQ(s.nerr, 1);
-  EXPECT_NE(console.str().find(" Error: output file wlsoco.out could not be written completely\n"),
-            std::string::npos)
-      << console.str();
+  const std::string line = " Error: output file wlsoco.out could not be written completely\n";
+  EXPECT_EQ(console.str().find(line), console.str().rfind(line)) << console.str();
+  EXPECT_NE(console.str().find(line + "Stop - Program terminated.\n"), std::string::npos) << console.str();
 }
 
 TEST_F(OutputFixture, OutputFileThatCannotBeCreatedStopsTheRun) {

@@ -1,15 +1,23 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/TempDir.h"
 #include "platform/Env.h"
 #include "platform/LineReader.h"
 #include "platform/Paths.h"
+#include "platform/Stop.h"
 #include "platform/Units.h"
 
 using kirmel::test::TempDir;
@@ -136,6 +144,40 @@ TEST(UnitTable, DirectAccessRecords) {
   EXPECT_FALSE(units.closeDelete(20));
 }
 
+TEST(UnitTable, WriteFailuresAreNotedOncePerFile) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  TempDir dir;
+  for (const char* name : {"early.out", "late.out", "flushed.out"})
+    fs::create_symlink("/dev/full", dir.path() / name);
+  kirmel::UnitTable units;
+  EXPECT_FALSE(units.writeFailed());
+  // More than the buffer holds: the failure shows while writing, and
+  // nothing more is written to the file.
+  ASSERT_TRUE(units.openWrite(10, dir.file("early.out")));
+  const std::string line(1000, 'x');
+  for (int n = 0; n < 3000 && !units.get(10)->failed; ++n) units.writeLine(10, line);
+  EXPECT_TRUE(units.get(10)->failed);
+  EXPECT_TRUE(units.hasNewWriteFailures());
+  EXPECT_EQ(units.newWriteFailures(), std::vector<std::string>{dir.file("early.out")});
+  units.writeLine(10, line);
+  EXPECT_FALSE(units.close(10));
+  EXPECT_FALSE(units.hasNewWriteFailures());  // named once only
+  // A short file fails when it is closed, or flushed.
+  ASSERT_TRUE(units.openWrite(11, dir.file("late.out")));
+  ASSERT_TRUE(units.openWrite(12, dir.file("flushed.out")));
+  ASSERT_TRUE(units.openWrite(13, dir.file("sound.out")));
+  for (int u : {11, 12, 13}) units.writeLine(u, "one line");
+  EXPECT_FALSE(units.hasNewWriteFailures());
+  EXPECT_FALSE(units.close(11));
+  units.flushAll();
+  EXPECT_EQ(units.newWriteFailures(), (std::vector<std::string>{dir.file("late.out"), dir.file("flushed.out")}));
+  EXPECT_TRUE(units.close(13));
+  units.closeAll();
+  EXPECT_TRUE(units.newWriteFailures().empty());
+  EXPECT_TRUE(units.writeFailed());
+  EXPECT_EQ(readFile(dir.file("sound.out")), "one line\n");
+}
+
 TEST(UnitTable, AttachToBadUnitReleasesTheFile) {
   TempDir dir;
   kirmel::UnitTable units;
@@ -175,6 +217,91 @@ TEST(Env, StopClosesUnitsAndThrowsWithStatus) {
   }
   EXPECT_FALSE(env.units().isOpen(15));
   EXPECT_EQ(readFile(dir.file("m.out")), "buffered\n");
+}
+
+TEST(Env, ReadInputWaitsForDataAndEndsOnSignal) {
+  std::istringstream in;
+  std::ostringstream out;
+  kirmel::Env env(in, out);
+  int p[2];
+  ASSERT_EQ(::pipe(p), 0);
+  // Data, then the end once the writer is gone.
+  ASSERT_EQ(::write(p[1], "abc", 3), 3);
+  char buf[16];
+  EXPECT_EQ(env.readInput(p[0], buf, sizeof buf), 3);
+  // A pipe that gives nothing: the read waits until the signal's note is
+  // seen, runs the interrupt action and stops with 128 + the signal.
+  volatile std::sig_atomic_t note = 0;
+  int actions = 0;
+  env.setInterrupt(&note, -1, [&] { ++actions; });
+  std::thread signaller([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    note = SIGHUP;
+  });
+  int status = 0;
+  try {
+    env.readInput(p[0], buf, sizeof buf);
+  } catch (const kirmel::Stop& s) {
+    status = s.status;
+  }
+  signaller.join();
+  EXPECT_EQ(status, 128 + SIGHUP);
+  EXPECT_EQ(actions, 1);
+  EXPECT_EQ(env.interruptSignal(), SIGHUP);
+  env.setInterrupt(nullptr, -1);
+  EXPECT_EQ(env.interruptSignal(), 0);
+  ::close(p[1]);
+  EXPECT_EQ(env.readInput(p[0], buf, sizeof buf), 0);
+  ::close(p[0]);
+}
+
+TEST(Env, NamedPipeWithoutWriterOpensAtOnce) {
+  TempDir dir;
+  const std::string fifo = dir.file("pipe");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::FILE* fp = kirmel::openForReading(fifo);
+  ASSERT_NE(fp, nullptr);
+  // Reads wait again (the read end is not left non-blocking).
+  EXPECT_EQ(::fcntl(::fileno(fp), F_GETFL) & O_NONBLOCK, 0);
+  std::fclose(fp);
+  EXPECT_EQ(kirmel::openForReading(dir.file("missing")), nullptr);
+}
+
+TEST(InputLines, LineEndsLongLinesAndPieces) {
+  std::istringstream in;
+  std::ostringstream out;
+  kirmel::Env env(in, out);
+  int p[2];
+  ASSERT_EQ(::pipe(p), 0);
+  // The lines arrive in pieces; a CR LF pair is split between two of them.
+  std::thread writer([&] {
+    for (const char* piece : {"a\r", "\nb\nc\rd\r\r\n", "e\n\nlast"}) {
+      if (::write(p[1], piece, std::strlen(piece)) < 0) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ::close(p[1]);
+  });
+  kirmel::InputLines lines(env, p[0], 10);
+  std::vector<std::string> got;
+  std::string line;
+  using R = kirmel::InputLines::Result;
+  for (int guard = 0; guard < 100 && lines.next(line) == R::Line; ++guard) got.push_back(line);
+  writer.join();
+  ::close(p[0]);
+  EXPECT_EQ(got, (std::vector<std::string>{"a", "b", "c", "d", "", "e", "", "last"}));
+  EXPECT_EQ(lines.next(line), R::End);
+
+  TempDir dir;
+  const std::string path = dir.write("long.txt", std::string(10, 'x') + "\n" + std::string(11, 'y') + "\n");
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  ASSERT_GE(fd, 0);
+  kirmel::InputLines bounded(env, fd, 10);
+  EXPECT_EQ(bounded.next(line), R::Line);
+  EXPECT_EQ(line, std::string(10, 'x'));
+  EXPECT_EQ(bounded.next(line), R::RunsOn);
+  ::close(fd);
+  kirmel::InputLines broken(env, -1, 10);
+  EXPECT_EQ(broken.next(line), R::Failed);
 }
 
 TEST(Env, TwoEnvsAreIndependent) {
