@@ -265,12 +265,14 @@ bool TFileScan::ReadDataLine() {
   while (source_.Next(raw)) {
     if (raw.empty() || raw[0] == '*' || (raw.size() >= 2 && raw[0] == ' ' && raw[1] == '*'))
       continue;
+    // The kernel ends every line: a last line without its end that is
+    // shorter than a row (blanks only, perhaps) is where the file was cut.
+    if (!source_.Terminated() && !rules_.UserFile && (rowWidth_ == 0 || raw.size() < rowWidth_))
+      FailAt(Line(), "the file ends inside this line (it has no line end)");
     // A line of blanks, or one whose content a "!" ends at once, holds no
     // token either.
     const std::size_t first = raw.find_first_not_of(' ');
     if (first == std::string_view::npos || raw[first] == '!') continue;
-    if (!source_.Terminated() && !rules_.UserFile && (rowWidth_ == 0 || raw.size() < rowWidth_))
-      FailAt(Line(), "the file ends inside this line (it has no line end)");
     line_ = raw;
     lineLength_ = raw.size();
     column_ = first;

@@ -48,11 +48,15 @@ bool TWLSOCOList::ReadFile(const std::string& fileName, TReadContext& context) {
 
       if (d.blockTime.empty() || timestep != d.blockTimestep.back()) {
         if (!d.blockTime.empty()) {
-          if (d.blockSize == 0) d.blockSize = rows;
+          // The first block's size is known once the second begins; every
+          // later block is complete as soon as it has that many rows.
+          if (d.blockSize == 0) {
+            d.blockSize = rows;
+            d.timesteps = 1;
+          }
           if (rows != d.blockSize)
             scan.Fail("the time block before this line has " + std::to_string(rows) +
                       " rows where " + std::to_string(d.blockSize) + " were expected");
-          ++d.timesteps;
         }
         if (segment != 1) scan.Fail("a time block starts with segment " + std::to_string(segment));
         d.blockTime.push_back(time);
@@ -69,13 +73,16 @@ bool TWLSOCOList::ReadFile(const std::string& fileName, TReadContext& context) {
       d.concentration.push_back(concentration);
       lastSegment = segment;
       ++rows;
+      if (d.blockSize != 0 && rows == d.blockSize) ++d.timesteps;
     }
     if (d.blockTime.empty()) scan.FailAtEnd("the file ends before its first output time");
-    if (d.blockSize == 0) d.blockSize = rows;
+    if (d.blockSize == 0) {
+      d.blockSize = rows;
+      d.timesteps = 1;
+    }
     if (rows != d.blockSize)
       scan.Fail("the file ends inside a time block (" + std::to_string(rows) + " of " +
                 std::to_string(d.blockSize) + " rows)");
-    ++d.timesteps;
   } catch (const detail::TReadFault& fault) {
     d.readError = scan.Report(fault);
   }

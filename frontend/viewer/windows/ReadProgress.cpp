@@ -45,12 +45,12 @@ bool TReadProgressDialog::Step(const std::string& fileName, std::uint64_t done,
     dialog_->setMinimumDuration(0);
     dialog_->setRange(0, kSteps);
     dialog_->setMinimumWidth(360);
-    dialog_->show();
   }
   const std::string name = std::filesystem::path(fileName).filename().string();
   dialog_->setLabelText(QStringLiteral("Reading %1 ...").arg(QString::fromStdString(name)));
   const int value = size > 0 ? static_cast<int>(std::min<std::uint64_t>(done, size) * kSteps / size) : 0;
   dialog_->setValue(value);
+  if (!dialog_->isVisible()) dialog_->show();
   QCoreApplication::processEvents();
   if (dialog_->wasCanceled()) cancelled_ = true;
   return !cancelled_;
