@@ -144,7 +144,14 @@ bool TLineSource::Open() {
     context_.Report("Cannot open file \"" + fileName_ + "\"");
     return false;
   }
-  buffer_.resize(std::max(kBlock, 2 * longestLine_ + 16));
+  // A block of the file at a time, or the whole of a smaller file; always
+  // room for two of the longest lines.  Not cleared: every byte used is read.
+  const std::size_t least = 2 * longestLine_ + 16;
+  const std::size_t capacity =
+      std::clamp<std::size_t>(static_cast<std::size_t>(std::min<std::uint64_t>(size_, kBlock)) + 16,
+                              least, std::max(kBlock, least));
+  buffer_.reset(new char[capacity]);
+  capacity_ = capacity;
   begin_ = end_ = 0;
   done_ = 0;
   atEnd_ = false;
@@ -160,19 +167,20 @@ bool TLineSource::Open() {
 void TLineSource::Close() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
-  std::vector<char>().swap(buffer_);
+  buffer_.reset();
+  capacity_ = 0;
 }
 
 bool TLineSource::Fill() {
   if (atEnd_ || fd_ < 0) return false;
   if (begin_ > 0) {
-    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;
   }
   ssize_t n;
   do {
-    n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+    n = ::read(fd_, buffer_.get() + end_, capacity_ - end_);
   } while (n < 0 && errno == EINTR);
   if (n < 0)
     throw TReadFault{fileName_ + ": the file could not be read (" + std::strerror(errno) + ")"};
@@ -195,8 +203,8 @@ void TLineSource::TooLong() const {
 bool TLineSource::Next(std::string_view& line) {
   if (fd_ < 0) return false;
   for (;;) {
-    const char* b = buffer_.data() + begin_;
-    const char* e = buffer_.data() + end_;
+    const char* b = buffer_.get() + begin_;
+    const char* e = buffer_.get() + end_;
     const auto* lf = static_cast<const char*>(std::memchr(b, '\n', static_cast<std::size_t>(e - b)));
     const char* stop = lf ? lf : e;
     const auto* cr = static_cast<const char*>(std::memchr(b, '\r', static_cast<std::size_t>(stop - b)));
@@ -230,7 +238,7 @@ bool TLineSource::Next(std::string_view& line) {
     }
     if (static_cast<std::size_t>(lineEnd - b) > longestLine_) TooLong();
     line = std::string_view(b, static_cast<std::size_t>(lineEnd - b));
-    begin_ = static_cast<std::size_t>(next - buffer_.data());
+    begin_ = static_cast<std::size_t>(next - buffer_.get());
     ++lineNumber_;
     return true;
   }

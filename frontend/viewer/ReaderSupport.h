@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <string_view>
@@ -170,7 +171,8 @@ class TLineSource {
   int fd_ = -1;
   std::uint64_t size_ = 0;
   std::uint64_t done_ = 0;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_ = 0;
   std::size_t begin_ = 0;  // unread bytes: buffer_[begin_, end_)
   std::size_t end_ = 0;
   bool atEnd_ = false;
