@@ -147,8 +147,6 @@ void SetDepthAxes(TChart& chart) {
   chart.Top.SetManual(0, 1.1 * ChartMaxX(chart));
 }
 
-bool ReadWhole(bool opened, const std::string& readError) { return opened && readError.empty(); }
-
 }  // namespace
 
 std::string InvalidRunMessage(const std::string& runsDir) {
@@ -158,8 +156,8 @@ std::string InvalidRunMessage(const std::string& runsDir) {
 
 // ---- shared ----
 
-TComparison::TComparison(int graphType, std::string root, Parser& parser)
-    : parser_(parser), graphType_(graphType), root_(std::move(root)) {}
+TComparison::TComparison(int graphType, std::string root, Parser& parser, TOutputCache& cache)
+    : parser_(parser), cache_(cache), graphType_(graphType), root_(std::move(root)) {}
 
 std::string TComparison::RunsDir() const { return root_ + "/RUNS"; }
 
@@ -173,28 +171,33 @@ TComparedRun& TComparison::MutableRun(int r) {
   return runs_[r - 1];
 }
 
-bool TComparison::ReadRun(const std::string& dir, TComparedRun& run) {
+TReadContext TComparison::NewContext() const { return TReadContext(parser_, Progress); }
+
+bool TComparison::ReadRun(const std::string& dir, TComparedRun& run, TReadContext& context) {
   run.Dir = dir;
-  if (!run.Input.ReadFile(dir + "/INPUT.OUT", parser_)) return false;
-  return ReadWhole(run.WLSOCO.ReadFile(dir + "/WLSOCO.OUT", parser_), run.WLSOCO.ReadError());
+  if (!cache_.INPUT(dir + "/INPUT.OUT", context, run.Input)) return false;
+  // A file that stopped early gives its complete time blocks; the reader
+  // has said where it stopped.
+  return cache_.WLSOCO(dir + "/WLSOCO.OUT", context, run.WLSOCO);
 }
 
 bool TComparison::ShowRun1(const std::string& runDir1) {
   TComparedRun fresh;
   const std::string dir = StripTrailingSeparator(runDir1);
-  if (dir.empty() || !ReadRun(dir, fresh)) {
+  TReadContext context = NewContext();
+  if (dir.empty() || !ReadRun(dir, fresh, context)) {
     MutableRun(1) = TComparedRun{};
     return false;
   }
-  PresetRun(fresh);
+  PresetRun(fresh, context);
   MutableRun(1) = std::move(fresh);
   return true;
 }
 
-void TComparison::TakeSubsystem(TComparedRun& run, int i) {
+void TComparison::TakeSubsystem(TComparedRun& run, int i, TReadContext& context) {
   const std::string name = Format("WBSCO%.3d.OUT", {run.Input.Subsystems(i)}, '.');
   TWBSCOList list;
-  if (!ReadWhole(list.ReadFile(run.Dir + "/" + name, parser_), list.ReadError())) return;
+  if (!cache_.WBSCO(run.Dir + "/" + name, context, list)) return;
   run.WBSCO = std::move(list);
   run.Node = i;
 }
@@ -204,8 +207,9 @@ std::string TComparison::ChangeRun(int r, const std::string& chosenDir) {
   const std::string dir = StripTrailingSeparator(chosenDir);
   if (!IsRunDirectory(dir, root_)) return InvalidRunMessage(RunsDir());
   TComparedRun fresh;
-  if (!ReadRun(dir, fresh)) return {};
-  PresetRun(fresh);
+  TReadContext context = NewContext();
+  if (!ReadRun(dir, fresh, context)) return {};
+  PresetRun(fresh, context);
   MutableRun(r) = std::move(fresh);
   return {};
 }
@@ -215,13 +219,15 @@ std::string TComparison::ChangeMeasuredFile(const std::string& path) {
   std::error_code ec;
   if (path.empty() || !found || !std::filesystem::is_regular_file(*found, ec))
     return "File does not exist.";
+  // Measured data are taken whole or not at all.
+  TReadContext context = NewContext();
   if (graphType_ == kSedimentComparison) {
     TWBMeasure fresh;
-    if (!ReadWhole(fresh.ReadFile(path, parser_), fresh.ReadError())) return {};
+    if (!fresh.ReadFile(path, context)) return {};
     wbMeasure_ = std::move(fresh);
   } else {
     TWLMeasure fresh;
-    if (!ReadWhole(fresh.ReadFile(path, parser_), fresh.ReadError())) return {};
+    if (!fresh.ReadFile(path, context)) return {};
     wlMeasure_ = std::move(fresh);
   }
   measuredFile_ = path;
@@ -242,10 +248,12 @@ void TComparison::ChooseNode(int r, int line) {
   const std::vector<int> choices = NodeChoices(run);
   if (line < 1 || line > static_cast<int>(choices.size())) return;
   const int node = choices[static_cast<std::size_t>(line - 1)];
-  if (NodeIsSubsystem())
-    TakeSubsystem(run, node);
-  else
+  if (NodeIsSubsystem()) {
+    TReadContext context = NewContext();
+    TakeSubsystem(run, node, context);
+  } else {
     run.Node = node;
+  }
 }
 
 std::string TComparison::Label(const std::string& format, double value) const {
@@ -294,18 +302,20 @@ std::string TComparison::CannotCreate(const std::string& reason) {
 
 // ---- at one output time ----
 
-TCompareConc::TCompareConc(int graphType, std::string root, Parser& parser)
-    : TComparison(graphType, std::move(root), parser) {}
+TCompareConc::TCompareConc(int graphType, std::string root, Parser& parser, TOutputCache& cache)
+    : TComparison(graphType, std::move(root), parser, cache) {}
 
 void TCompareConc::Show(const std::string& runDir1, int nodeRun1) {
   if (!ShowRun1(runDir1) || GraphType() != kSedimentComparison) return;
   TComparedRun& run = MutableRun(1);
   const std::vector<int> subsystems = SubsystemsInWaterBody(run.Input);
-  if (std::find(subsystems.begin(), subsystems.end(), nodeRun1) != subsystems.end())
-    TakeSubsystem(run, nodeRun1);
+  if (std::find(subsystems.begin(), subsystems.end(), nodeRun1) != subsystems.end()) {
+    TReadContext context = NewContext();
+    TakeSubsystem(run, nodeRun1, context);
+  }
 }
 
-void TCompareConc::PresetRun(TComparedRun& run) {
+void TCompareConc::PresetRun(TComparedRun& run, TReadContext&) {
   run.Time = run.WLSOCO.NumberOfTimesteps() > 0 ? 1 : 0;
   run.Node = 0;
 }
@@ -431,7 +441,7 @@ TSeries TCompareConc::SedimentRunSeries(int r) const {
   const int n = run.Input.NumberOfSedimentSegments();
   if (n > run.WBSCO.LayersPerTimestep()) return s;
   for (int k = 1; k <= n; ++k)
-    s.Add(Shown(run.WBSCO.GetItem(block + k - 1).Concentration),
+    s.Add(Shown(run.WBSCO.Concentration(block + k - 1)),
           Below(run.Input.SedimentMidDepth(k)));
   return s;
 }
@@ -514,19 +524,20 @@ TChart TCompareConc::ViewSediment() const {
 
 // ---- in time ----
 
-TCompareConcTime::TCompareConcTime(int graphType, std::string root, Parser& parser)
-    : TComparison(graphType, std::move(root), parser) {}
+TCompareConcTime::TCompareConcTime(int graphType, std::string root, Parser& parser,
+                                   TOutputCache& cache)
+    : TComparison(graphType, std::move(root), parser, cache) {}
 
 void TCompareConcTime::Show(const std::string& runDir1) { ShowRun1(runDir1); }
 
-void TCompareConcTime::PresetRun(TComparedRun& run) {
+void TCompareConcTime::PresetRun(TComparedRun& run, TReadContext& context) {
   run.Node = 0;
   if (GraphType() != kSedimentComparison) {
     if (run.Input.NumberOfWLSegments() > 0) run.Node = 1;
     return;
   }
   const std::vector<int> subsystems = SubsystemsInWaterBody(run.Input);
-  if (!subsystems.empty()) TakeSubsystem(run, subsystems.front());
+  if (!subsystems.empty()) TakeSubsystem(run, subsystems.front(), context);
 }
 
 void TCompareConcTime::PresetMeasured() {

@@ -3,10 +3,16 @@
 //
 // A set-up holds run 1, run 2 and a measured-data file together with the
 // readers of their files.  Every file is read into fresh readers, which take
-// the place of the held ones only when the whole file was read: a file that
-// cannot be opened, or that does not hold what it should, leaves the set-up
-// as it was (the reader has already said why, naming the file and line).
-// So the names, choices and readers of a set-up always belong together.
+// the place of the held ones only when they were read: a file that cannot be
+// opened, an input echo that is refused, or a measured-data file that does
+// not hold what it should, leaves the set-up as it was (the reader has
+// already said why, naming the file and line).  A run's concentration files
+// are taken as the graph windows take them: their complete time blocks,
+// the reader naming where a file stopped, so a run that stopped early can be
+// compared.  So the names, choices and readers of a set-up always belong
+// together.  The runs' files come through the viewer's cache: a run
+// compared with the run of the window it was opened from, or with itself,
+// is not read again.
 //
 // Two comparisons, each of two types (100 the water layer, 200 the sediment):
 //   TCompareConc      at one output time: concentration along the water body,
@@ -31,6 +37,7 @@
 #include "frontend/chart/Chart.h"
 #include "frontend/viewer/INPUT.h"
 #include "frontend/viewer/Measure.h"
+#include "frontend/viewer/OutputCache.h"
 #include "frontend/viewer/WBSCO.h"
 #include "frontend/viewer/WLSOCO.h"
 
@@ -71,6 +78,9 @@ class TComparison {
   std::string GraphTitle;            // the title of the printed chart
   char DecimalSeparator = '.';       // of the numbers in texts and lines
   bool StandardDeviations = false;   // "Include standard deviations"
+  // Called while files are read; a read it cancels changes nothing and
+  // leaves with TReadCancelled.
+  TReadProgress Progress;
 
   int GraphType() const { return graphType_; }
   TComparisonKind Kind() const { return kind_; }
@@ -125,26 +135,29 @@ class TComparison {
   virtual TChart ViewSediment() const = 0;
 
  protected:
-  TComparison(int graphType, std::string root, Parser& parser);
+  TComparison(int graphType, std::string root, Parser& parser, TOutputCache& cache);
 
   TComparedRun& MutableRun(int r);
+  // A context for the reads of one choice: the messages go to the token
+  // reader's sink, each once.
+  TReadContext NewContext() const;
   // Whether the node of a run is a selected sediment subsystem (else a
   // segment of the water body).
   virtual bool NodeIsSubsystem() const = 0;
-  // Reads INPUT.OUT and WLSOCO.OUT of `dir` into `run`; true when both read
-  // whole.
-  bool ReadRun(const std::string& dir, TComparedRun& run);
+  // Reads INPUT.OUT and WLSOCO.OUT of `dir` into `run`; true when the echo
+  // was taken and the concentration file opened.
+  bool ReadRun(const std::string& dir, TComparedRun& run, TReadContext& context);
   // Reads run 1 as a dialog opens (one trailing separator removed) and
   // presets its choices; a run that does not read leaves run 1 empty.  True
   // when it read.
   bool ShowRun1(const std::string& runDir1);
-  // Reads the sediment file of selected subsystem i of `run`; when it reads
-  // whole, takes it and i as the run's node.
-  void TakeSubsystem(TComparedRun& run, int i);
+  // Reads the sediment file of selected subsystem i of `run`; when it
+  // opens, takes it (its complete time blocks) and i as the run's node.
+  void TakeSubsystem(TComparedRun& run, int i, TReadContext& context);
   // The nodes NodeLines offers: subsystems or segments, as Node counts them.
   std::vector<int> NodeChoices(const TComparedRun& run) const;
   // Fills in the choices of a run just read, before it takes its place.
-  virtual void PresetRun(TComparedRun& run) = 0;
+  virtual void PresetRun(TComparedRun& run, TReadContext& context) = 0;
   // Sets the choice of a measured-data file just read.
   virtual void PresetMeasured() = 0;
   // "Could not create graph." and `reason` on the next line.
@@ -156,6 +169,7 @@ class TComparison {
   std::string NodeLabel(const TComparedRun& run, int node) const;
 
   Parser& parser_;
+  TOutputCache& cache_;
 
  private:
   int graphType_;
@@ -171,7 +185,8 @@ class TComparison {
 class TCompareConc : public TComparison {
  public:
   // `root` holds the runs' folder RUNS that runs are chosen from.
-  TCompareConc(int graphType, std::string root, Parser& parser = ProgramParser());
+  TCompareConc(int graphType, std::string root, Parser& parser = ProgramParser(),
+               TOutputCache& cache = TOutputCache::Viewer());
 
   // Reads run 1 as the dialog opens: its first output time is chosen, and
   // for the sediment the subsystem `nodeRun1` (1-based, into
@@ -208,7 +223,7 @@ class TCompareConc : public TComparison {
 
  protected:
   bool NodeIsSubsystem() const override { return true; }
-  void PresetRun(TComparedRun& run) override;
+  void PresetRun(TComparedRun& run, TReadContext& context) override;
   void PresetMeasured() override;
 
  private:
@@ -226,7 +241,8 @@ class TCompareConc : public TComparison {
 // The comparison in time.
 class TCompareConcTime : public TComparison {
  public:
-  TCompareConcTime(int graphType, std::string root, Parser& parser = ProgramParser());
+  TCompareConcTime(int graphType, std::string root, Parser& parser = ProgramParser(),
+                   TOutputCache& cache = TOutputCache::Viewer());
 
   // Reads run 1 as the dialog opens and chooses its first node: the first
   // segment of the water body, or the first subsystem under the water body
@@ -256,7 +272,7 @@ class TCompareConcTime : public TComparison {
 
  protected:
   bool NodeIsSubsystem() const override { return GraphType() == kSedimentComparison; }
-  void PresetRun(TComparedRun& run) override;
+  void PresetRun(TComparedRun& run, TReadContext& context) override;
   void PresetMeasured() override;
 
  private:

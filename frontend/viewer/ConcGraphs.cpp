@@ -50,7 +50,7 @@ void FillDepthProfile(TSeries& series, const TINPUT& in, const TWBSCOList& wb, i
   const int layers = in.NumberOfSedimentSegments();
   if (wb.LayersPerTimestep() < layers) return;
   for (int k = 1; k <= layers; ++k)
-    series.Add(wb.GetItem(first + k - 1).Concentration * 1000, -in.SedimentMidDepth(k));
+    series.Add(wb.Concentration(first + k - 1) * 1000, -in.SedimentMidDepth(k));
 }
 
 void SetDepthAxis(TChart& chart, const TINPUT& in) {

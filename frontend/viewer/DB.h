@@ -6,9 +6,9 @@
 // macrophytes and on suspended solids, the sediment's total, dissolved and
 // sorbed, two percentages and the time step: eleven columns.  A record keeps
 // the time and the five compartments; the totals and the rest of the line
-// are passed over.  A line cut short or a value that does not convert ends
-// the reading with a message naming the file and line; the records before
-// stay in the list.
+// are passed over.  A line cut short, a value that does not convert or a
+// file without any data line ends the reading with a message naming the
+// file and line; the records before stay in the list.
 #pragma once
 
 #include <string>
@@ -28,9 +28,13 @@ struct TDBRecord {
 
 class TDBList : public TRecordList<TDBRecord> {
  public:
+  // The width of the file's rows.
+  static constexpr std::size_t kRowWidth = 120;
+
   // Clears the list, then reads the whole file.  False only when the file
   // cannot be opened.
   bool ReadFile(const std::string& fileName, Parser& parser = ProgramParser());
+  bool ReadFile(const std::string& fileName, TReadContext& context);
 };
 
 }  // namespace kirmel::fe

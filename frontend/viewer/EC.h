@@ -6,9 +6,12 @@
 // in this order, each the window's length, the time of occurrence (d) and
 // the concentration (g/m3).  The reader reaches the table by passing over
 // the time-series lines (their number is the caller's: the run's output
-// times) and checks that the rows it finds start with 0, 4, 21 and 28; a
-// file that does not hold them there is reported with its name and line and
-// keeps the rows read before.
+// times), and over any further time-series lines (lines of more than three
+// values) when the caller's count fell short, so that a water-layer file
+// that stopped early does not hide the table.  It checks that the rows it
+// finds start with 0, 4, 21 and 28; a file that does not hold them there,
+// or whose last row was cut, is reported with its name and line and keeps
+// the rows read before.
 #pragma once
 
 #include <memory>
@@ -26,9 +29,13 @@ struct TECRecord {
 
 class TECList : public TRecordList<TECRecord> {
  public:
+  // The width of the table's rows.
+  static constexpr std::size_t kRowWidth = 45;
+
   // Clears the list, passes over `SkipLines` time-series lines and reads the
   // four table rows.  False only when the file cannot be opened.
   bool ReadFile(const std::string& fileName, int SkipLines, Parser& parser = ProgramParser());
+  bool ReadFile(const std::string& fileName, int SkipLines, TReadContext& context);
 
   // Mid-point distance (m) of the list's water-layer segment, set by the caller.
   double Distance() const { return distance_; }

@@ -8,7 +8,7 @@ namespace kirmel::fe {
 namespace {
 
 // A count from the echo, refused outside 0 .. max.
-int ReadCount(detail::TFileScan& scan, const std::string& token, int max, const std::string& what) {
+int ReadCount(detail::TFileScan& scan, std::string_view token, int max, const std::string& what) {
   const int n = scan.Integer(token);
   if (n < 0) scan.Fail("illegal number of " + what + ": " + std::to_string(n));
   if (n > max)
@@ -21,9 +21,9 @@ int ReadCount(detail::TFileScan& scan, const std::string& token, int max, const 
 std::string ValueUnder(detail::TFileScan& scan, const std::string& word) {
   scan.Find(word);
   if (!scan.NextLine()) scan.Fail("the file ends under the heading word \"" + word + "\"");
-  std::string token;
+  std::string_view token;
   if (!scan.First(token)) scan.Fail("the file ends under the heading word \"" + word + "\"");
-  return token;
+  return std::string(token);
 }
 
 // Mid-points of n consecutive lengths, read as the next n tokens.
@@ -42,12 +42,20 @@ std::vector<double> MidPoints(detail::TFileScan& scan, int n) {
 }  // namespace
 
 bool TINPUT::ReadFile(const std::string& fileName, Parser& parser) {
-  detail::TFileScan scan(parser, fileName);
+  TReadContext context(parser);
+  return ReadFile(fileName, context);
+}
+
+bool TINPUT::ReadFile(const std::string& fileName, TReadContext& context) {
+  detail::TFileRules rules;
+  rules.LongestLine = kLongestEchoLine;
+  detail::TFileScan scan(context, fileName, rules);
   if (!scan.Open()) return false;
   TINPUT in;
   try {
-    std::string token = ValueUnder(scan, "subsystems");
-    const int subsystems = ReadCount(scan, token, MaxSubsystems, "sediment subsystems");
+    std::string_view token;
+    const int subsystems =
+        ReadCount(scan, ValueUnder(scan, "subsystems"), MaxSubsystems, "sediment subsystems");
     for (int i = 0; i < subsystems; ++i) {
       const int node = scan.Integer(scan.Next(false));
       if (node < 1 || node > 2 * MaxBufferSegments + MaxSegments)

@@ -10,16 +10,16 @@
 // thicknesses.  Mid-point distances and depths are running sums of the
 // lengths; the distances count from the start of the water body.
 //
-// A file that lacks a heading or a value, or whose counts exceed what a run
-// can hold (9 subsystems, 500 segments), is refused: the reader reports it
-// with the file's name and line, returns false and leaves the object as it
-// was.
+// A file that lacks a heading or a value, that ends inside a line the
+// reader needs, or whose counts exceed what a run can hold (9 subsystems,
+// 500 segments), is refused: the reader reports it with the file's name and
+// line, returns false and leaves the object as it was.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "frontend/editor/Parser.h"
+#include "frontend/viewer/ReaderSupport.h"
 
 namespace kirmel::fe {
 
@@ -32,6 +32,7 @@ class TINPUT {
   // Reads the file into this object.  False when the file cannot be opened
   // or is refused; the object is then unchanged.
   bool ReadFile(const std::string& fileName, Parser& parser = ProgramParser());
+  bool ReadFile(const std::string& fileName, TReadContext& context);
 
   double WaterBodyLength() const { return waterBodyLength_; }  // m
   int NumberOfSubsystems() const { return static_cast<int>(subsystems_.size()); }

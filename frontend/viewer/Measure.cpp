@@ -10,18 +10,21 @@ namespace {
 // file cannot be opened or is refused.
 template <class Record, class SamePoint>
 bool ReadMeasured(std::vector<Record>& items, std::string& readError, int& numberOfPeriods,
-                  int& pointsPerPeriod, const std::string& fileName, Parser& parser,
+                  int& pointsPerPeriod, const std::string& fileName, TReadContext& context,
                   double Record::*const (&fields)[5], SamePoint samePoint) {
   numberOfPeriods = 0;
   pointsPerPeriod = 0;
-  detail::TFileScan scan(parser, fileName);
+  detail::TFileRules rules;
+  rules.LongestLine = kLongestMeasuredLine;
+  rules.UserFile = true;
+  detail::TFileScan scan(context, fileName, rules);
   if (!scan.Open()) return false;
 
   const auto key = fields[0];
   std::size_t groupStart = 0;  // index of the first record of the open group
   int groupSize = 0;           // size of the first group, once it has ended
   try {
-    std::string token;
+    std::string_view token;
     while (scan.First(token)) {
       Record r;
       r.*fields[0] = scan.Real(token);
@@ -67,20 +70,30 @@ bool ReadMeasured(std::vector<Record>& items, std::string& readError, int& numbe
 }  // namespace
 
 bool TWLMeasure::ReadFile(const std::string& fileName, Parser& parser) {
+  TReadContext context(parser);
+  return ReadFile(fileName, context);
+}
+
+bool TWBMeasure::ReadFile(const std::string& fileName, Parser& parser) {
+  TReadContext context(parser);
+  return ReadFile(fileName, context);
+}
+
+bool TWLMeasure::ReadFile(const std::string& fileName, TReadContext& context) {
   using R = TWLMeasureRecord;
   static double R::*const fields[5] = {&R::StartTime, &R::EndTime, &R::Distance,
                                        &R::Concentration, &R::StandardDeviation};
   ClearItems();
-  return ReadMeasured(items_, readError_, numberOfPeriods_, pointsPerPeriod_, fileName, parser,
+  return ReadMeasured(items_, readError_, numberOfPeriods_, pointsPerPeriod_, fileName, context,
                       fields, [](const R& a, const R& b) { return a.Distance == b.Distance; });
 }
 
-bool TWBMeasure::ReadFile(const std::string& fileName, Parser& parser) {
+bool TWBMeasure::ReadFile(const std::string& fileName, TReadContext& context) {
   using R = TWBMeasureRecord;
   static double R::*const fields[5] = {&R::Time, &R::LayerTop, &R::LayerBottom, &R::Concentration,
                                        &R::StandardDeviation};
   ClearItems();
-  return ReadMeasured(items_, readError_, numberOfPeriods_, pointsPerPeriod_, fileName, parser,
+  return ReadMeasured(items_, readError_, numberOfPeriods_, pointsPerPeriod_, fileName, context,
                       fields, [](const R& a, const R& b) {
                         return a.LayerTop == b.LayerTop && a.LayerBottom == b.LayerBottom;
                       });

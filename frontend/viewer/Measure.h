@@ -2,7 +2,8 @@
 // (TWLMeasure) and the sediment's (TWBMeasure).
 //
 // The numbers form records of five, in file order; a record may run over
-// lines.  Records are grouped by their first value (a sample period, or a
+// lines.  A number may have "." or "," as its decimal separator, whatever
+// the user's locale.  Records are grouped by their first value (a sample period, or a
 // measuring time): a group ends where the first value changes.  The
 // comparison windows address point k of group g as record
 // (g - 1) x PointsPerPeriod + (k - 1), so every group must hold as many
@@ -59,12 +60,14 @@ class TWLMeasure : public TMeasureList<TWLMeasureRecord> {
   // Clears the list and its counters, then reads the whole file.  False when
   // the file cannot be opened or is refused.
   bool ReadFile(const std::string& fileName, Parser& parser = ProgramParser());
+  bool ReadFile(const std::string& fileName, TReadContext& context);
 };
 
 class TWBMeasure : public TMeasureList<TWBMeasureRecord> {
  public:
   // As TWLMeasure::ReadFile.
   bool ReadFile(const std::string& fileName, Parser& parser = ProgramParser());
+  bool ReadFile(const std::string& fileName, TReadContext& context);
 };
 
 }  // namespace kirmel::fe

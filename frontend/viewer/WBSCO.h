@@ -5,16 +5,20 @@
 // (the layers of a lower buffer included), then the top-layer row whose
 // segment column reads "top".  Each row holds the time, the segment, the
 // depth, three concentrations, three percentages and the time step; the list
-// keeps the time, the segment as written, the total concentration and the
-// time step.
+// keeps the time, the segment, the total concentration and the time step:
+// the concentrations one number a row, the time and time step one pair a
+// block, the segment the row's place in its block.  A list is a handle:
+// copies share the rows read.
 //
 // Only complete time blocks count: layer rows 1 .. m in order, then "top",
 // all with one time and time step, m being the first block's layer count.
-// Anything else ends the reading with a message naming the file and line;
-// the rows read before stay in the list.
+// Anything else, or a file without any row, ends the reading with a
+// message naming the file and line; the rows read before stay in the list.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "frontend/viewer/ReaderSupport.h"
 
@@ -27,18 +31,33 @@ struct TWBSCORecord {
   int Timestep = 0;          // kernel time-step number
 };
 
-class TWBSCOList : public TRecordList<TWBSCORecord> {
+class TWBSCOList {
  public:
+  // The width of the file's rows.
+  static constexpr std::size_t kRowWidth = 97;
+
   // Clears the list, then reads the whole file.  False only when the file
   // cannot be opened.
   bool ReadFile(const std::string& fileName, Parser& parser = ProgramParser());
+  bool ReadFile(const std::string& fileName, TReadContext& context);
+
+  // Rows read, those of an incomplete last block included.
+  int Count() const;
+  // The row at a 0-based index; EIndexOutOfRange outside 0 .. Count - 1.
+  TWBSCORecord GetItem(int index) const;
+  // The total concentration (g/m3) of the row at a 0-based index.
+  double Concentration(int index) const;
+  void ClearItems();
+  // Empty after a read that took the whole file; otherwise the message that
+  // reported why the read stopped.
+  const std::string& ReadError() const;
 
   // Complete output times read.
-  int NumberOfTimesteps() const { return numberOfTimesteps_; }
+  int NumberOfTimesteps() const;
   // Rows of one time block: the layer rows and the top-layer row.
-  int RecordsPerTimestep() const { return layersPerTimestep_ > 0 ? layersPerTimestep_ + 1 : 0; }
+  int RecordsPerTimestep() const;
   // Layer rows of one time block (sediment layers and lower buffer).
-  int LayersPerTimestep() const { return layersPerTimestep_; }
+  int LayersPerTimestep() const;
 
   // True with the 0-based index of the first row of the complete time block
   // of `timestep`; false when no complete block has it.
@@ -48,9 +67,13 @@ class TWBSCOList : public TRecordList<TWBSCORecord> {
   // 0-based index of layer `layer` (1-based) of complete time block t, or -1.
   int LayerIndex(int t, int layer) const;
 
+  // Bytes the list holds.
+  std::size_t MemoryBytes() const;
+
+  struct TData;
+
  private:
-  int numberOfTimesteps_ = 0;
-  int layersPerTimestep_ = 0;
+  std::shared_ptr<const TData> data_;
 };
 
 }  // namespace kirmel::fe

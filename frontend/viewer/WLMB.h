@@ -1,8 +1,9 @@
 // Reader of the water-layer mass-balance file "WLMB.OUT": one record a data
 // line, the time and the eight mass columns (g) in file order; the balance,
-// percentage and time-step columns are passed over.  A line cut short or a
-// value that does not convert ends the reading with a message naming the
-// file and line; the records before stay in the list.
+// percentage and time-step columns are passed over.  A line cut short, a
+// value that does not convert or a file without any data line ends the
+// reading with a message naming the file and line; the records before stay
+// in the list.
 #pragma once
 
 #include <string>
@@ -25,9 +26,13 @@ struct TWLMBRecord {
 
 class TWLMBList : public TRecordList<TWLMBRecord> {
  public:
+  // The width of the file's rows.
+  static constexpr std::size_t kRowWidth = 136;
+
   // Clears the list, then reads the whole file.  False only when the file
   // cannot be opened.
   bool ReadFile(const std::string& fileName, Parser& parser = ProgramParser());
+  bool ReadFile(const std::string& fileName, TReadContext& context);
 };
 
 }  // namespace kirmel::fe

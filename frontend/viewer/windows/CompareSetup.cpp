@@ -20,6 +20,7 @@
 #include "frontend/viewer/windows/CompareGraph.h"
 #include "frontend/viewer/windows/GraphWindow.h"
 #include "frontend/viewer/windows/PickLists.h"
+#include "frontend/viewer/windows/ReadProgress.h"
 
 namespace kirmel::viewer {
 
@@ -142,11 +143,29 @@ void TFrmCompareSetup::showEvent(QShowEvent* event) {
         labels = std::max(labels, item->widget()->sizeHint().width());
   for (QGridLayout* grid : {runGrid_[0], runGrid_[1], measuredGrid_})
     grid->setColumnMinimumWidth(0, labels);
-  {
-    TWaitCursor wait;
-    qt::Guarded([this] { FormShow(); });
-  }
+  if (!read_) WithProgress([this] { FormShow(); });
   UpdateControls();
+}
+
+int TFrmCompareSetup::exec() {
+  if (!shown_) {
+    if (!WithProgress([this] { FormShow(); })) return QDialog::Rejected;
+    read_ = true;
+  }
+  return QDialog::exec();
+}
+
+bool TFrmCompareSetup::WithProgress(const std::function<void()>& choice) {
+  TWaitCursor wait;
+  bool done = false;
+  QWidget* over = isVisible() || !parentWidget() ? this : parentWidget();
+  qt::Guarded([&] {
+    done = ReadWithProgress(over, comparison_.Progress, [&] {
+      choice();
+      return true;
+    });
+  });
+  return done;
 }
 
 void TFrmCompareSetup::UpdateControls() {
@@ -176,20 +195,14 @@ void TFrmCompareSetup::BtnChangeNameRunClick(int r) {
       qt::TheDialogs().BrowseFolder("Select run", comparison_.RunsDir(), false);
   if (!dir) return;
   std::string problem;
-  {
-    TWaitCursor wait;
-    problem = comparison_.ChangeRun(r, *dir);
-  }
+  WithProgress([&] { problem = comparison_.ChangeRun(r, *dir); });
   if (!problem.empty()) qt::ShowError(problem);
   UpdateControls();
 }
 
 void TFrmCompareSetup::BtnChangeNodeRunClick(int r) {
   const int i = SelectNode(this, comparison_.NodeLines(r));
-  if (i > 0) {
-    TWaitCursor wait;
-    comparison_.ChooseNode(r, i);
-  }
+  if (i > 0) WithProgress([&] { comparison_.ChooseNode(r, i); });
   UpdateControls();
 }
 
@@ -198,7 +211,8 @@ void TFrmCompareSetup::BtnChangeFilenameClick() {
   options.Filter = "Data files (*.dat)|*.dat";
   const std::optional<std::string> file = qt::TheDialogs().OpenFile(options);
   if (!file) return;
-  const std::string problem = comparison_.ChangeMeasuredFile(*file);
+  std::string problem;
+  WithProgress([&] { problem = comparison_.ChangeMeasuredFile(*file); });
   if (!problem.empty()) qt::ShowError(problem);
   UpdateControls();
 }

@@ -53,6 +53,10 @@ class TFrmCompareSetup : public QDialog {
   // directly).
   virtual void UpdateControls();
 
+  // Reads run 1, then shows the dialog modally; Rejected without showing it
+  // when the user cancels the reading.
+  int exec() override;
+
  protected:
   TFrmCompareSetup(QWidget* owner, fe::TComparison& comparison, const char* formName,
                    const char* caption);
@@ -70,6 +74,9 @@ class TFrmCompareSetup : public QDialog {
   // Reads run 1 when the dialog first shows.
   virtual void FormShow() = 0;
   void showEvent(QShowEvent* event) override;
+  // Runs a choice's reads with the progress dialog; false when cancelled
+  // (the comparison is then as it was).
+  bool WithProgress(const std::function<void()>& choice);
 
  private:
   fe::TComparison& comparison_;
@@ -83,6 +90,7 @@ class TFrmCompareSetup : public QDialog {
   TChoiceRow node_[2];
   TChoiceRow fileName_;
   bool shown_ = false;
+  bool read_ = false;  // run 1 read before the first show
 };
 
 }  // namespace kirmel::viewer

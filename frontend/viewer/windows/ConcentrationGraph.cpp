@@ -162,9 +162,27 @@ std::vector<TChartPanel*> TConcentrationGraphForm::AllCharts() const {
   return {waterLayer_, sediment_[0], sediment_[1], sediment_[2]};
 }
 
-bool TConcentrationGraphForm::FormShow() {
-  if (!RunInput.ReadFile(OutputFile("INPUT.OUT"))) return false;
-  if (!WaterLayerConc.ReadFile(OutputFile("WLSOCO.OUT"))) return false;
+bool TConcentrationGraphForm::ReadFiles(fe::TReadContext& context) {
+  if (!Cache().INPUT(OutputFile("INPUT.OUT"), context, RunInput)) return false;
+  if (!Cache().WLSOCO(OutputFile("WLSOCO.OUT"), context, WaterLayerConc)) return false;
+  // The profiles' files the lists start on, read now: the window opens
+  // with them, and a missing one only leaves its chart empty.
+  const std::vector<int> subsystems = fe::SubsystemsInWaterBody(RunInput);
+  const std::array<int, 3> choices = fe::DefaultListChoices(static_cast<int>(subsystems.size()));
+  for (int j = 1; j <= kSedimentGraphs; ++j) {
+    const int choice = choices[static_cast<std::size_t>(j - 1)];
+    if (choice < 0) continue;
+    Cache().WBSCO(SedimentFile(subsystems[static_cast<std::size_t>(choice)]), context,
+                  SedimentConc[static_cast<std::size_t>(j - 1)]);
+  }
+  return true;
+}
+
+std::string TConcentrationGraphForm::SedimentFile(int i) const {
+  return OutputFile(fe::Format("WBSCO%.3d.OUT", {RunInput.Subsystems(i)}, '.'));
+}
+
+void TConcentrationGraphForm::FormShow() {
   const char sep = qt::DecimalSeparator();
 
   fe::TChart& wl = waterLayer_->Chart;
@@ -202,7 +220,6 @@ bool TConcentrationGraphForm::FormShow() {
 
   fe::SetLeftAxisMax(wl, fe::ChartMaxY(wl));
   waterLayer_->Redraw();
-  return true;
 }
 
 int TConcentrationGraphForm::ChosenSubsystem(int j) const {
@@ -223,22 +240,34 @@ void TConcentrationGraphForm::FillSedimentGraph(int j) {
   QComboBox* list = ComboBox(j);
   TChartPanel& panel = SedimentGraph(j);
   fe::TChart& chart = panel.Chart;
+  int& shown = shownChoice_[static_cast<std::size_t>(j - 1)];
   if (list->count() > 0 && list->currentIndex() < 0) {
     const QSignalBlocker block(list);
     list->setCurrentIndex(0);
   }
-  chart.Series.clear();
-  chart.Title.clear();
-  chart.Top.SetAutomatic();
   const int i = ChosenSubsystem(j);
   if (i > 0) {
-    const std::string file =
-        fe::Format("WBSCO%.3d.OUT", {RunInput.Subsystems(i)}, qt::DecimalSeparator());
-    if (!SedimentConc[static_cast<std::size_t>(j - 1)].ReadFile(OutputFile(file))) {
+    fe::TWBSCOList& conc = SedimentConc[static_cast<std::size_t>(j - 1)];
+    fe::TWBSCOList fresh;
+    bool cancelled = false;
+    const bool read = ReadLater(
+        [&] { return Cache().WBSCO(SedimentFile(i), ReadContext(), fresh); }, &cancelled);
+    if (cancelled) {
+      // Nothing changes: the list goes back to the profile it shows.
+      const QSignalBlocker block(list);
+      list->setCurrentIndex(shown);
+      return;
+    }
+    chart.Series.clear();
+    chart.Title.clear();
+    chart.Top.SetAutomatic();
+    if (!read) {
       // No file for this subsystem (its output was switched off).
+      conc.ClearItems();
       const QSignalBlocker block(list);
       list->clear();
     } else {
+      conc = fresh;
       for (int k = 1; k <= NumberOfSeries; ++k) {
         fe::TSeries s;
         SetLineSeriesStyle(s, k);
@@ -250,7 +279,12 @@ void TConcentrationGraphForm::FillSedimentGraph(int j) {
       chart.Title = "at " + list->currentText().toStdString() + " in waterbody";
       fe::SetDepthAxis(chart, RunInput);
     }
+  } else {
+    chart.Series.clear();
+    chart.Title.clear();
+    chart.Top.SetAutomatic();
   }
+  shown = list->currentIndex();
   panel.Redraw();
 }
 

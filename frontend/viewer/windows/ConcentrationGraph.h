@@ -60,9 +60,12 @@ class TConcentrationGraphForm : public TGraphWindow {
   void SpeedBtnPrintClick();
 
  protected:
-  bool FormShow() override;
+  bool ReadFiles(fe::TReadContext& context) override;
+  void FormShow() override;
 
  private:
+  // The sediment concentration file of selected subsystem i (1-based).
+  std::string SedimentFile(int i) const;
   // The subsystem (1-based into RunInput's subsystems) chosen in list j, or
   // 0 for none.
   int ChosenSubsystem(int j) const;
@@ -73,6 +76,8 @@ class TConcentrationGraphForm : public TGraphWindow {
   TChartPanel* waterLayer_;
   std::array<TChartPanel*, kSedimentGraphs> sediment_{};
   std::array<QComboBox*, kSedimentGraphs> lists_{};
+  // The list line each profile chart shows (-1: none).
+  std::array<int, kSedimentGraphs> shownChoice_{-1, -1, -1};
   std::array<QCheckBox*, kMaxSeries> CheckBoxes{};
   std::array<QPushButton*, kMaxSeries> TimeButtons{};
   QCheckBox* markers_;

@@ -165,32 +165,42 @@ TConcentrationTimeGraphForm::TConcentrationTimeGraphForm(QWidget* owner, std::st
   resize(1000, 760);
 }
 
-bool TConcentrationTimeGraphForm::FormShow() {
-  if (!InputData.ReadFile(OutputFile("INPUT.OUT"))) return false;
-  if (!WLSOCOList.ReadFile(OutputFile("WLSOCO.OUT"))) return false;
-  const char sep = qt::DecimalSeparator();
+bool TConcentrationTimeGraphForm::ReadFiles(fe::TReadContext& context) {
+  if (!Cache().INPUT(OutputFile("INPUT.OUT"), context, InputData)) return false;
+  if (!Cache().WLSOCO(OutputFile("WLSOCO.OUT"), context, WLSOCOList)) return false;
   const int times = WLSOCOList.NumberOfTimesteps();
 
-  // Every file is read before anything is drawn: a missing one closes the
-  // window with nothing half drawn.
+  // Every file is read before anything is drawn: a missing one keeps the
+  // window from opening with nothing half drawn.
   const std::vector<int> subsystems = fe::SubsystemsInWaterBody(InputData);
   ECNodesList.ClearItems();
   for (int i : subsystems) {
     auto list = std::make_unique<fe::TECList>();
-    const std::string file = fe::Format("EC%.3d.OUT", {InputData.Subsystems(i)}, sep);
-    if (!list->ReadFile(OutputFile(file), times)) return false;
+    const std::string file = fe::Format("EC%.3d.OUT", {InputData.Subsystems(i)}, '.');
+    if (!Cache().EC(OutputFile(file), times, context, *list)) return false;
     list->SetDistance(fe::SubsystemDistance(InputData, i));
     ECNodesList.Add(std::move(list));
   }
-  std::vector<fe::TSeries> sedimentSeries;
+  SedimentConc.clear();
   for (int i : subsystems) {
     fe::TWBSCOList wb;
-    const std::string file = fe::Format("WBSCO%.3d.OUT", {InputData.Subsystems(i)}, sep);
-    if (!wb.ReadFile(OutputFile(file))) return false;
+    const std::string file = fe::Format("WBSCO%.3d.OUT", {InputData.Subsystems(i)}, '.');
+    if (!Cache().WBSCO(OutputFile(file), context, wb)) return false;
+    SedimentConc.push_back(std::move(wb));
+  }
+  return true;
+}
+
+void TConcentrationTimeGraphForm::FormShow() {
+  const char sep = qt::DecimalSeparator();
+  const int times = WLSOCOList.NumberOfTimesteps();
+  const std::vector<int> subsystems = fe::SubsystemsInWaterBody(InputData);
+  std::vector<fe::TSeries> sedimentSeries;
+  for (std::size_t n = 0; n < SedimentConc.size() && n < subsystems.size(); ++n) {
     fe::TSeries s;
-    SetLineSeriesStyle(s, static_cast<int>(sedimentSeries.size()) + 1);
-    fe::FillTopLayerInTime(s, wb, times);
-    s.Title = fe::DistanceTitle(fe::SubsystemDistance(InputData, i), sep);
+    SetLineSeriesStyle(s, static_cast<int>(n) + 1);
+    fe::FillTopLayerInTime(s, SedimentConc[n], times);
+    s.Title = fe::DistanceTitle(fe::SubsystemDistance(InputData, subsystems[n]), sep);
     sedimentSeries.push_back(std::move(s));
   }
 
@@ -236,7 +246,6 @@ bool TConcentrationTimeGraphForm::FormShow() {
     fe::SetLeftAxisMax(panel->Chart, fe::ChartMaxY(panel->Chart));
     panel->Redraw();
   }
-  return true;
 }
 
 void TConcentrationTimeGraphForm::FillExposureTable() {

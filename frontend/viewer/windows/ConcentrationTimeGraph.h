@@ -11,9 +11,11 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "frontend/viewer/EC.h"
 #include "frontend/viewer/INPUT.h"
+#include "frontend/viewer/WBSCO.h"
 #include "frontend/viewer/WLSOCO.h"
 #include "frontend/viewer/windows/GraphWindow.h"
 
@@ -49,6 +51,8 @@ class TConcentrationTimeGraphForm : public TGraphWindow {
   // One exposure table per selected subsystem that has output files, in the
   // order of the run's subsystems.
   fe::TECNodesList ECNodesList;
+  // The sediment concentrations of the same subsystems, in the same order.
+  std::vector<fe::TWBSCOList> SedimentConc;
   // Water-layer series (1 .. 5) and the water-body segment (1-based) of each.
   int NumberOfSeries = 0;
   std::array<int, kMaxSeries> SeriesNode{};
@@ -66,7 +70,8 @@ class TConcentrationTimeGraphForm : public TGraphWindow {
   void SpeedBtnPrintClick();
 
  protected:
-  bool FormShow() override;
+  bool ReadFiles(fe::TReadContext& context) override;
+  void FormShow() override;
 
  private:
   void PrintExposureTable(QPainter& painter, int x, int y) const;

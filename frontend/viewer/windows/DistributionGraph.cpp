@@ -85,18 +85,23 @@ QComboBox* TDistributionGraphForm::ComboBox(int g) const {
   return lists_.at(static_cast<std::size_t>(g - 1));
 }
 
-bool TDistributionGraphForm::FormShow() {
-  // Every file is read before anything is drawn: a missing one closes the
-  // window with nothing half drawn.
-  if (!WaterBody.ReadFile(OutputFile("DBDIT.OUT"))) return false;
-  if (!RunInput.ReadFile(OutputFile("INPUT.OUT"))) return false;
-  const char sep = qt::DecimalSeparator();
+bool TDistributionGraphForm::ReadFiles(fe::TReadContext& context) {
+  // Every file is read before anything is drawn: a missing one keeps the
+  // window from opening with nothing half drawn.
+  if (!Cache().DB(OutputFile("DBDIT.OUT"), context, WaterBody)) return false;
+  if (!Cache().INPUT(OutputFile("INPUT.OUT"), context, RunInput)) return false;
   const std::vector<int> subsystems = fe::SubsystemsInWaterBody(RunInput);
   Subsystems.assign(subsystems.size(), fe::TDBList());
   for (std::size_t n = 0; n < subsystems.size(); ++n) {
-    const std::string file = fe::Format("DB%.3d.OUT", {RunInput.Subsystems(subsystems[n])}, sep);
-    if (!Subsystems[n].ReadFile(OutputFile(file))) return false;
+    const std::string file = fe::Format("DB%.3d.OUT", {RunInput.Subsystems(subsystems[n])}, '.');
+    if (!Cache().DB(OutputFile(file), context, Subsystems[n])) return false;
   }
+  return true;
+}
+
+void TDistributionGraphForm::FormShow() {
+  const char sep = qt::DecimalSeparator();
+  const std::vector<int> subsystems = fe::SubsystemsInWaterBody(RunInput);
   NumberOfTimes = fe::LineicRows(WaterBody, Subsystems);
 
   fe::FillMassGraph(mass_->Chart, WaterBody);
@@ -114,7 +119,6 @@ bool TDistributionGraphForm::FormShow() {
   }
   LineicMax.fill(0);
   for (int g = 1; g <= kLineicGraphs; ++g) FillLineicGraphs(g);
-  return true;
 }
 
 void TDistributionGraphForm::FillLineicGraphs(int g) {

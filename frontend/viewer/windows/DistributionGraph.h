@@ -48,7 +48,8 @@ class TDistributionGraphForm : public TGraphWindow {
   void SpeedBtnPrintClick();
 
  protected:
-  bool FormShow() override;
+  bool ReadFiles(fe::TReadContext& context) override;
+  void FormShow() override;
 
  private:
   void ScaleLineicGraphs();

@@ -4,7 +4,9 @@
 #include <QMetaObject>
 #include <QShowEvent>
 
+#include "frontend/editor/Parser.h"
 #include "frontend/qt/Fields.h"
+#include "frontend/viewer/windows/ReadProgress.h"
 
 namespace kirmel::viewer {
 
@@ -30,17 +32,47 @@ std::string TGraphWindow::OutputFile(const std::string& name) const {
   return outputDir_ + "/" + name;
 }
 
+bool TGraphWindow::Load() {
+  // Messages go where the readers' messages go, each once a show.
+  context_ = fe::TReadContext(fe::ProgramParser());
+  bool read = false;
+  bool cancelled = false;
+  {
+    TWaitCursor wait;
+    QWidget* over = isVisible() || !parentWidget() ? this : parentWidget();
+    qt::Guarded([&] {
+      read = ReadWithProgress(over, context_, [this] { return ReadFiles(context_); }, &cancelled);
+    });
+  }
+  readCancelled_ = cancelled;
+  readFailed_ = !read;
+  return read;
+}
+
+int TGraphWindow::exec() {
+  if (!Load()) return QDialog::Rejected;
+  loaded_ = true;
+  const int result = QDialog::exec();
+  loaded_ = false;
+  return result;
+}
+
 void TGraphWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;  // shown again by the window system, not opened
-  bool read = true;
-  {
-    TWaitCursor wait;
-    qt::Guarded([&] { read = FormShow(); });
+  if (!loaded_ && !Load()) {
+    // Closed once the show is complete, so a modal run of the window ends too.
+    QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+    return;
   }
-  readFailed_ = !read;
-  // Closed once the show is complete, so a modal run of the window ends too.
-  if (!read) QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+  loaded_ = false;
+  TWaitCursor wait;
+  qt::Guarded([this] { FormShow(); });
+}
+
+bool TGraphWindow::ReadLater(const std::function<bool()>& read, bool* cancelled) {
+  TWaitCursor wait;
+  return ReadWithProgress(this, context_, read, cancelled);
 }
 
 }  // namespace kirmel::viewer

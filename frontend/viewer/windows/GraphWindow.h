@@ -1,20 +1,30 @@
 // What the graph windows opened from the graph menu share.
 //
 // A graph window reads the kernel output files it needs from the run's
-// output directory each time it is shown, under the hour-glass cursor.  When
-// a needed file cannot be read (the reader has shown its message) the window
-// closes itself without a message of its own.  A fault that escapes the
-// reading is shown, and the window keeps what it drew.
+// output directory each time it is shown, under the hour-glass cursor,
+// through the viewer's cache (a file unchanged since it was last read is
+// not read again).  Opened modally (exec), it reads before it shows: when a
+// needed file cannot be read (the reader has shown its message), or the
+// user cancels a long read in its progress dialog, the window does not
+// open.  Shown otherwise, it reads as it shows and closes itself when a
+// file cannot be read.  A damaged file that is read is named once a show,
+// and the window draws what the file held before the damage.  A fault that
+// escapes the drawing is shown, and the window keeps what it drew.
 //
 //   class TMyGraphForm : public TGraphWindow {
-//     bool FormShow() override;   // read and draw; false: close the window
+//     bool ReadFiles(fe::TReadContext& context) override;  // false: do not open
+//     void FormShow() override;                             // draw what was read
 //   };
 //   TMyGraphForm form(menu, outputDir);
 //   form.exec();
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <string>
+
+#include "frontend/viewer/OutputCache.h"
+#include "frontend/viewer/ReaderSupport.h"
 
 namespace kirmel::viewer {
 
@@ -29,19 +39,41 @@ class TGraphWindow : public QDialog {
   // OutputDir + "/" + name.
   std::string OutputFile(const std::string& name) const;
 
-  // True when the last show closed the window because a file could not be
-  // read.
+  // Reads the files, then shows the window modally; Rejected without
+  // showing it when they could not be read or the reading was cancelled.
+  int exec() override;
+
+  // True when the last show or open could not read a needed file, or the
+  // reading was cancelled (ReadCancelled then also true).
   bool ReadFailed() const { return readFailed_; }
+  bool ReadCancelled() const { return readCancelled_; }
 
  protected:
-  // Reads the files and fills the charts; false when a needed file could
-  // not be read.
-  virtual bool FormShow() = 0;
+  // Reads the files the window draws into its fields; false when a needed
+  // file could not be read.
+  virtual bool ReadFiles(fe::TReadContext& context) = 0;
+  // Fills the charts from what ReadFiles read.
+  virtual void FormShow() = 0;
   void showEvent(QShowEvent* event) override;
 
+  // The cache the window reads through, and the context of this show's
+  // reads.
+  fe::TOutputCache& Cache() const { return fe::TOutputCache::Viewer(); }
+  fe::TReadContext& ReadContext() { return context_; }
+  // A read after the window opened (another subsystem chosen), with the
+  // progress dialog; false when `read` gives false or it was cancelled
+  // (`cancelled` then set).
+  bool ReadLater(const std::function<bool()>& read, bool* cancelled = nullptr);
+
  private:
+  // Reads the files with a fresh context; false when the window cannot open.
+  bool Load();
+
   std::string outputDir_;
+  fe::TReadContext context_;
+  bool loaded_ = false;
   bool readFailed_ = false;
+  bool readCancelled_ = false;
 };
 
 // Shows the hour-glass cursor while it lives; the cursor before comes back

@@ -118,8 +118,11 @@ TMassBalanceWLGraphForm::TMassBalanceWLGraphForm(QWidget* owner, std::string out
                              Area("Flowed out", colors::Aqua), Area("To sediment", colors::Maroon)};
 }
 
-bool TMassBalanceWLGraphForm::FormShow() {
-  if (!MassBalanceList.ReadFile(OutputFile("WLMB.OUT"))) return false;
+bool TMassBalanceWLGraphForm::ReadFiles(fe::TReadContext& context) {
+  return Cache().WLMB(OutputFile("WLMB.OUT"), context, MassBalanceList);
+}
+
+void TMassBalanceWLGraphForm::FormShow() {
   auto& pos = Positive().Chart.Series;
   auto& neg = Negative().Chart.Series;
   for (auto* series : {&pos, &neg})
@@ -136,7 +139,6 @@ bool TMassBalanceWLGraphForm::FormShow() {
         t, (r.ToSed + r.OutEnd + r.OutFront + r.Transformed + r.Volatilized) * -1000);
   }
   SetAxes();
-  return true;
 }
 
 // ---- sediment ----
@@ -153,8 +155,11 @@ TMassBalanceSedGraphForm::TMassBalanceSedGraphForm(QWidget* owner, std::string o
                              Area("Downw. seepage", colors::Maroon)};
 }
 
-bool TMassBalanceSedGraphForm::FormShow() {
-  if (!MassBalanceList.ReadFile(OutputFile("WBMBALL.OUT"))) return false;
+bool TMassBalanceSedGraphForm::ReadFiles(fe::TReadContext& context) {
+  return Cache().WBMBALL(OutputFile("WBMBALL.OUT"), context, MassBalanceList);
+}
+
+void TMassBalanceSedGraphForm::FormShow() {
   auto& pos = Positive().Chart.Series;
   auto& neg = Negative().Chart.Series;
   for (auto* series : {&pos, &neg})
@@ -169,7 +174,6 @@ bool TMassBalanceSedGraphForm::FormShow() {
     neg[kToWL].Add(t, (r.Percolated + r.Transformed + r.ToWL) * -1000);
   }
   SetAxes();
-  return true;
 }
 
 }  // namespace kirmel::viewer

@@ -50,7 +50,8 @@ class TMassBalanceWLGraphForm : public TMassBalanceGraphForm {
   fe::TWLMBList MassBalanceList;
 
  protected:
-  bool FormShow() override;
+  bool ReadFiles(fe::TReadContext& context) override;
+  void FormShow() override;
 };
 
 class TMassBalanceSedGraphForm : public TMassBalanceGraphForm {
@@ -61,7 +62,8 @@ class TMassBalanceSedGraphForm : public TMassBalanceGraphForm {
   fe::TWBMBALLList MassBalanceList;
 
  protected:
-  bool FormShow() override;
+  bool ReadFiles(fe::TReadContext& context) override;
+  void FormShow() override;
 };
 
 }  // namespace kirmel::viewer

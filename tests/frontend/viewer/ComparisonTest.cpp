@@ -4,6 +4,7 @@
 // fail to read leaving the comparison as it was.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -29,6 +30,13 @@ void ExpectPoints(const TSeries& s, const Pts& expected) {
     EXPECT_NEAR(s.Points[i].X, expected[i].first, 1e-9) << s.Title << " point " << i;
     EXPECT_NEAR(s.Points[i].Y, expected[i].second, 1e-9) << s.Title << " point " << i;
   }
+}
+
+// The same points in the same order.
+bool SamePoints(const std::vector<TChartPoint>& a, const std::vector<TChartPoint>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const TChartPoint& p, const TChartPoint& q) {
+    return p.X == q.X && p.Y == q.Y;
+  });
 }
 
 // A root whose RUNS folder holds copies of golden runs, and a token reader
@@ -260,7 +268,11 @@ TEST_F(Comparisons, SedimentSamplesAreAStepLineDownward) {
   ExpectPoints(chart.Series[2], Pts{{40, -0.035}, {60, -0.035}});
   EXPECT_EQ(chart.Series[3].Title, "example  2.00 m  1.00 d");
   EXPECT_EQ(chart.AxisRange(TAxisSide::Left), std::make_pair(1.1 * -0.09, 0.0));  // the run's depth
-  EXPECT_GE(chart.Top.Maximum, 1.1 * 120);
+  // The concentration axis: 1.1 x the largest concentration drawn, here the
+  // upper end of the first layer's deviation (100 + 20 µg/L); the run's
+  // profile at 1 d stays below 1E-10 µg/L.
+  for (const TChartPoint& p : chart.Series[3].Points) EXPECT_LT(p.X, 1e-10);
+  EXPECT_EQ(chart.AxisRange(TAxisSide::Top), std::make_pair(0.0, 1.1 * 120));
 
   // In time: one layer at both measuring times.
   TCompareConcTime in(kSedimentComparison, root.str(), parser);
@@ -345,19 +357,15 @@ TEST_F(Comparisons, FailingFilesKeepTheComparisonAsItWas) {
   c.ChooseTime(2, 61);
   const std::vector<TChartPoint> before = c.View().Series[1].Points;
 
-  // A run without its concentration file, one whose file has a bad number
-  // in its last line, one whose echo file is cut.
+  // A run without its concentration file, one whose echo file is cut (a
+  // concentration file that stopped early is taken: see
+  // RunsCutShortAreComparedOnTheirCompleteBlocks).
   const std::string missing = AddRun("freundlich", "missing");
   fs::remove(missing + "/wlsoco.out");
-  const std::string bad = AddRun("freundlich", "bad");
-  std::string text = readFile(bad + "/wlsoco.out");
-  const std::size_t last = text.rfind('\n', text.size() - 2) + 1;
-  root.write("RUNS/bad/wlsoco.out", text.substr(0, last) + "x" + text.substr(last));
   const std::string cut = AddRun("freundlich", "cut");
-  text = readFile(cut + "/input.out");
+  const std::string text = readFile(cut + "/input.out");
   root.write("RUNS/cut/input.out", text.substr(0, text.find("wbin:")));
   for (const auto& [dir, message] : {std::pair{missing, "Cannot open file \"" + missing + "/WLSOCO.OUT\""},
-                                     {bad, bad + "/WLSOCO.OUT, line "},
                                      {cut, cut + "/INPUT.OUT, line "}}) {
     SCOPED_TRACE(dir);
     const std::size_t count = messages.size();
@@ -454,6 +462,157 @@ TEST_F(Comparisons, ShortBlocksAndMissingTimesGiveEmptySeries) {
   EXPECT_EQ(chart.Series[0].Points.size(), 3u);
   EXPECT_EQ(chart.Series[1].Points.size(), 61u);
   EXPECT_TRUE(messages.empty());
+}
+
+// A run whose files stopped early (the kernel was stopped, or the files
+// were cut) is compared on its complete time blocks, each file named with
+// where it stopped.
+TEST_F(Comparisons, RunsCutShortAreComparedOnTheirCompleteBlocks) {
+  const std::string example = AddRun("example", "example");
+  const std::string stopped = AddRun("example", "stopped");
+  // wlsoco.out cut at 60 % of its bytes, inside a row; wbsco080.out inside
+  // the fourth block.
+  const std::string wl = readFile(stopped + "/wlsoco.out");
+  const std::string wlCut = wl.substr(0, wl.size() * 6 / 10);
+  root.write("RUNS/stopped/wlsoco.out", wlCut);
+  const int wlLines = static_cast<int>(std::count(wlCut.begin(), wlCut.end(), '\n')) + 1;
+  const int complete = (wlLines - 1 - 12) / 80;  // time blocks before the cut line
+  const std::string sed = readFile(stopped + "/wbsco080.out");
+  const std::string sedCut = sed.substr(0, sed.find("   1.500    7") + 20);
+  root.write("RUNS/stopped/wbsco080.out", sedCut);
+
+  TCompareConc at(kSedimentComparison, root.str(), parser);
+  at.Show(example, 2);
+  at.SetKind(TComparisonKind::TwoRuns);
+  ASSERT_EQ(at.ChangeRun(2, stopped), "");
+  EXPECT_EQ(at.RunDir2(), stopped);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], stopped + "/WLSOCO.OUT, line " + std::to_string(wlLines) +
+                             ": the file ends inside this line (it has no line end)");
+  EXPECT_EQ(at.TimeLines(2).size(), static_cast<std::size_t>(complete));
+  EXPECT_EQ(at.TimeLines(2).back(), at.TimeLines(1)[static_cast<std::size_t>(complete - 1)]);
+  at.ChooseNode(2, 2);
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[1].rfind(stopped + "/WBSCO080.OUT, line ", 0), 0u) << messages[1];
+  EXPECT_EQ(at.NodeText(2), "318.00 m");
+  // The third output time is the last the sediment file holds whole.
+  at.ChooseTime(1, 3);
+  at.ChooseTime(2, 3);
+  TChart chart = at.View();
+  EXPECT_EQ(chart.Series[1].Points.size(), 14u);
+  EXPECT_TRUE(SamePoints(chart.Series[1].Points, chart.Series[0].Points));
+  at.ChooseTime(2, 4);
+  EXPECT_TRUE(at.View().Series[1].Points.empty());
+
+  // In time: the water layer's curve ends with its last complete block,
+  // the top layer's with the sediment file's third.
+  TCompareConcTime in(kWaterLayerComparison, root.str(), parser);
+  in.Show(stopped);
+  EXPECT_EQ(messages.size(), 3u);  // a new choice names the file again
+  in.SetKind(TComparisonKind::TwoRuns);
+  ASSERT_EQ(in.ChangeRun(2, example), "");
+  chart = in.View();
+  ASSERT_EQ(chart.Series[0].Points.size(), static_cast<std::size_t>(complete));
+  EXPECT_TRUE(SamePoints(chart.Series[0].Points,
+                         std::vector<TChartPoint>(chart.Series[1].Points.begin(),
+                                                  chart.Series[1].Points.begin() + complete)));
+  TCompareConcTime top(kSedimentComparison, root.str(), parser);
+  top.Show(stopped);
+  top.ChooseNode(1, 2);
+  top.SetKind(TComparisonKind::TwoRuns);
+  ASSERT_EQ(top.ChangeRun(2, example), "");
+  top.ChooseNode(2, 2);
+  chart = top.View();
+  EXPECT_EQ(chart.Series[0].Points.size(), 3u);
+  EXPECT_EQ(chart.Series[1].Points.size(), 61u);
+}
+
+// Choices that change nothing: a directory outside the runs' folder leaves
+// the run shown, and a read the user cancels leaves the comparison as it
+// was.
+TEST_F(Comparisons, RefusedAndCancelledChoicesChangeNothing) {
+  const std::string example = AddRun("example", "NLStandard_sp+Cpf");
+  const std::string other = AddRun("freundlich", "other");
+  TCompareConc c(kSedimentComparison, root.str(), parser);
+  c.Show(example, 2);
+  c.ChooseTime(1, 16);
+  c.SetKind(TComparisonKind::TwoRuns);
+  ASSERT_EQ(c.ChangeRun(2, other), "");
+  const auto shown = [&c] {
+    return std::vector<std::string>{c.RunDir1(), c.NameText(1), c.TimeText(1), c.NodeText(1),
+                                    c.RunDir2(), c.NameText(2), c.TimeText(2), c.NodeText(2)};
+  };
+  const std::vector<std::string> before = shown();
+  EXPECT_EQ(before[1], "NLStandard_sp+Cpf");
+  EXPECT_EQ(before[2], "7.50 d");
+  EXPECT_EQ(before[3], "318.00 m");
+  for (int r : {1, 2}) {
+    EXPECT_EQ(c.ChangeRun(r, fs::path(KIRMEL_TEST_DATA).string()),
+              InvalidRunMessage(Runs()));
+    EXPECT_EQ(shown(), before);
+  }
+
+  // Cancelled in the first block of a file, and in the second file.
+  for (int cancelAt : {1, 2, 3}) {
+    SCOPED_TRACE(cancelAt);
+    int steps = 0;
+    c.Progress = [&](const std::string&, std::uint64_t, std::uint64_t) { return ++steps < cancelAt; };
+    TOutputCache::Viewer().Clear();
+    EXPECT_THROW(c.ChangeRun(1, other), TReadCancelled);
+    EXPECT_THROW(c.ChooseNode(1, 1), TReadCancelled);
+    EXPECT_EQ(shown(), before);
+    c.Progress = {};
+  }
+  EXPECT_TRUE(messages.empty());
+}
+
+// A run's sediment file whose blocks hold fewer layers than its echo says
+// gives an empty profile, never rows of the next block.
+TEST_F(Comparisons, SedimentBlocksShorterThanTheRunGiveNoProfile) {
+  const std::string example = AddRun("example", "example");
+  const std::string thin = AddRun("example", "thin");
+  // Every block of wbsco080.out without its 14th layer: 13 layers and "top".
+  std::istringstream in(readFile(thin + "/wbsco080.out"));
+  std::string text, line;
+  while (std::getline(in, line))
+    if (line.size() < 13 || line.substr(8, 5) != "   14") text += line + "\n";
+  root.write("RUNS/thin/wbsco080.out", text);
+
+  TCompareConc c(kSedimentComparison, root.str(), parser);
+  c.Show(thin, 2);
+  EXPECT_EQ(c.NodeRun1(), 2);
+  EXPECT_EQ(c.Run(1).WBSCO.LayersPerTimestep(), 13);
+  c.SetKind(TComparisonKind::TwoRuns);
+  ASSERT_EQ(c.ChangeRun(2, example), "");
+  c.ChooseNode(2, 2);
+  for (int t : {1, 2, 61}) {
+    c.ChooseTime(1, t);
+    c.ChooseTime(2, t);
+    const TChart chart = c.View();
+    EXPECT_TRUE(chart.Series[0].Points.empty()) << t;
+    EXPECT_EQ(chart.Series[1].Points.size(), 14u);
+  }
+  EXPECT_TRUE(messages.empty());
+}
+
+// A run compared with itself, or with the run its dialog was opened on, is
+// read once.
+TEST_F(Comparisons, ARunIsReadOnceWhileItsFilesStayTheSame) {
+  const std::string example = AddRun("example", "example");
+  TOutputCache cache;
+  TCompareConc c(kSedimentComparison, root.str(), parser, cache);
+  c.Show(example, 2);
+  EXPECT_EQ(cache.FilesRead(), 3u);  // INPUT.OUT, WLSOCO.OUT, WBSCO080.OUT
+  c.SetKind(TComparisonKind::TwoRuns);
+  ASSERT_EQ(c.ChangeRun(2, example + "/"), "");
+  c.ChooseNode(2, 2);
+  c.ChooseNode(2, 1);
+  EXPECT_EQ(cache.FilesRead(), 4u);  // WBSCO001.OUT
+  TCompareConcTime t(kSedimentComparison, root.str(), parser, cache);
+  t.Show(example);
+  t.ChooseNode(1, 2);
+  EXPECT_EQ(cache.FilesRead(), 4u);
+  EXPECT_TRUE(SamePoints(c.View().Series[0].Points, c.View().Series[1].Points));
 }
 
 }  // namespace

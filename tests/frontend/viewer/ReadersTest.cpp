@@ -4,6 +4,7 @@
 // name the file and line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <sstream>
@@ -11,6 +12,7 @@
 #include "common/GoldenRuns.h"
 #include "common/ReaderMessages.h"
 #include "common/TempDir.h"
+#include "frontend/viewer/DB.h"
 #include "frontend/viewer/EC.h"
 #include "frontend/viewer/INPUT.h"
 #include "frontend/viewer/Measure.h"
@@ -189,7 +191,7 @@ struct ReaderCase {
 template <class List, class Row>
 std::vector<std::string> Dump(const List& list, Row row) {
   std::vector<std::string> out;
-  for (const auto& r : list.Items()) out.push_back(row(r));
+  for (int i = 0; i < list.Count(); ++i) out.push_back(row(list.GetItem(i)));
   return out;
 }
 
@@ -253,6 +255,15 @@ const std::vector<ReaderCase>& Readers() {
            return Num(r.Time) + " " + Num(r.Initial) + " " + Num(r.Transformed);
          });
        }},
+      {"dbdit.out",
+       [](const std::string& f, Parser& p, std::string& err) {
+         TDBList l;
+         EXPECT_TRUE(l.ReadFile(f, p));
+         err = l.ReadError();
+         return Dump(l, [](const TDBRecord& r) {
+           return Num(r.Time) + " " + Num(r.Dissolved) + " " + Num(r.SorbedSed);
+         });
+       }},
       {"input.out",
        [](const std::string& f, Parser& p, std::string& err) {
          TINPUT in;
@@ -276,12 +287,15 @@ const std::vector<ReaderCase>& Readers() {
 }
 
 // Cuts every file at many places, inside lines and at line ends: every
-// record that stood wholly before the cut line is read as in the whole file,
-// the file is closed, and a short read says where it stopped.
+// record read is one the whole file holds, the file is closed, and a file
+// cut inside a line (which the kernel ends every line of) says where it
+// stopped, in one message naming the file and line.  The input echo is
+// either refused or read as whole: the reader stops before most of it.
 TEST(DamagedFiles, TruncatedCopiesKeepWhatCameBefore) {
   TempDir dir;
   for (const ReaderCase& c : Readers()) {
     SCOPED_TRACE(c.file);
+    const bool echo = std::string(c.file) == "input.out";
     const std::string path = Golden("example", c.file);
     const std::string text = readFile(path);
     Messages m;
@@ -293,21 +307,75 @@ TEST(DamagedFiles, TruncatedCopiesKeepWhatCameBefore) {
     const int cuts = 41;
     for (int k = 1; k < cuts; ++k) {
       const std::size_t at = text.size() * k / cuts + (k % 3);  // inside and at line ends
+      SCOPED_TRACE("cut at " + std::to_string(at));
       const std::string cut = dir.write("cut.out", text.substr(0, at));
       Messages mc;
       std::string cutErr;
       const std::vector<std::string> part = c.read(cut, mc.parser, cutErr);
       EXPECT_FALSE(mc.parser.FileOpen());
       ASSERT_LE(part.size(), whole.size());
-      // The records read agree with the whole file's, except perhaps the one
-      // on the cut line itself when the cut fell inside its last number.
-      for (std::size_t i = 0; i + 1 < part.size(); ++i) ASSERT_EQ(part[i], whole[i]) << "cut " << at;
-      if (!cutErr.empty() && std::string(c.file) != "input.out") {
+      if (echo && cutErr.empty()) {
+        EXPECT_EQ(part, whole);
+        continue;
+      }
+      for (std::size_t i = 0; i < part.size(); ++i) ASSERT_EQ(part[i], whole[i]) << "record " << i;
+      if (text[at - 1] != '\n' || std::string(c.file) == "ec080.out") {
+        EXPECT_FALSE(cutErr.empty());
+        EXPECT_LT(part.size(), whole.size());
+      }
+      if (!cutErr.empty() && !echo) {
         ASSERT_EQ(mc.list.size(), 1u);
         EXPECT_EQ(mc.list[0], cutErr);
         EXPECT_EQ(cutErr.rfind(cut + ", line ", 0), 0u) << cutErr;
       }
     }
+  }
+}
+
+// The last line of a kernel output file lacks its line end: cut inside its
+// last number it would read as another number, so it is left out and the
+// file named with that line; whole (as long as a row) it counts.
+TEST(DamagedFiles, LastLineCountsOnlyWhenWhole) {
+  TempDir dir;
+  for (const ReaderCase& c : Readers()) {
+    if (std::string(c.file) == "input.out") continue;
+    SCOPED_TRACE(c.file);
+    const std::string text = readFile(Golden("example", c.file));
+    Messages m;
+    std::string err;
+    const std::vector<std::string> whole = c.read(Golden("example", c.file), m.parser, err);
+
+    // Without the final line end only, and without the line ends after the
+    // last row.
+    const std::string unended = dir.write("unended.out", text.substr(0, text.size() - 1));
+    Messages mw;
+    EXPECT_EQ(c.read(dir.write("unended2.out", text.substr(0, text.find_last_not_of('\n') + 1)),
+                     mw.parser, err),
+              whole);
+    EXPECT_TRUE(mw.list.empty());
+    Messages mu;
+    EXPECT_EQ(c.read(unended, mu.parser, err), whole);
+    EXPECT_TRUE(err.empty()) << err;
+    EXPECT_TRUE(mu.list.empty());
+
+    // Cut inside the last number of the last data line (empty lines may
+    // follow it), which stays a number: "0.1327E-02" becomes "0.13", a time
+    // step "4320" becomes "432".
+    const std::size_t end = text.find_last_not_of('\n') + 1;
+    const std::size_t lastLine = text.rfind('\n', end - 1) + 1;
+    const std::size_t lastNumber = text.rfind(' ', end - 1) + 1;
+    const std::string number = text.substr(lastNumber, end - lastNumber);
+    const std::size_t keep =
+        lastNumber + (number.find('E') != std::string::npos ? 4 : number.size() - 1);
+    const std::string cut = dir.write("cut.out", text.substr(0, keep));
+    Messages mc;
+    const std::vector<std::string> part = c.read(cut, mc.parser, err);
+    const long line = std::count(text.begin(), text.begin() + static_cast<long>(lastLine), '\n') + 1;
+    EXPECT_EQ(err, cut + ", line " + std::to_string(line) +
+                       ": the file ends inside this line (it has no line end)");
+    EXPECT_EQ(mc.list, std::vector<std::string>{err});
+    ASSERT_EQ(part.size() + 1, whole.size());
+    EXPECT_TRUE(std::equal(part.begin(), part.end(), whole.begin()));
   }
 }
 
@@ -388,14 +456,18 @@ TEST(DamagedFiles, MalformedCopiesStopAtTheFault) {
     EXPECT_NE(sed.ReadError().find("more than 14 sediment segments"), std::string::npos);
   }
 
-  // ec080.out: the table found by a wrong count, and "-" in the table.
+  // ec080.out: the table found after a count that fell short (a
+  // water-layer file that stopped early) or that is 0, refused after a count
+  // beyond the time series, and "-" in the table.
   const std::string ec = readFile(Golden("example", "ec080.out"));
   {
     TECList l;
-    ASSERT_TRUE(l.ReadFile(dir.write("f.out", ec), 60, m.parser));
-    EXPECT_EQ(l.Count(), 0);
-    EXPECT_EQ(l.ReadError(), dir.file("f.out") +
-                                 ", line 72: the row of the 0-day exposure window was expected here");
+    for (int skip : {0, 1, 60}) {
+      ASSERT_TRUE(l.ReadFile(dir.write("f.out", ec), skip, m.parser));
+      ASSERT_EQ(l.Count(), 4) << skip;
+      EXPECT_DOUBLE_EQ(l.GetItem(3).Concentration, 1.327);
+      EXPECT_TRUE(l.ReadError().empty());
+    }
     ASSERT_TRUE(l.ReadFile(dir.file("f.out"), 65, m.parser));
     EXPECT_EQ(l.Count(), 0);
     EXPECT_NE(l.ReadError().find("the file ends before the table"), std::string::npos);
@@ -451,6 +523,12 @@ TEST(DamagedFiles, InputEchoRefusedWhole) {
       {replaced("wbin:", "wbin"), "the heading word \"wbin:\" was not found"},
       {replaced(" 320.0 0.0 0.0", " 320,0 0.0 0.0"), "line 51: Illegal floating-point value: \"320,0\""},
       {replaced(" 1 80\n", " 1 0\n"), "line 40: no water-layer node 0"},
+      // Cut inside the last sediment thickness ("0.02" read as "0.0"), and
+      // right after the thicknesses' line.
+      {text.substr(0, text.find("0.02\n\n\n Input from") + 3),
+       "line 88: the file ends inside this line (it has no line end)"},
+      {text.substr(0, text.find("0.02\n\n\n Input from") + 5),
+       "line 88: the file ends after the sediment segments' lengths"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
@@ -536,6 +614,201 @@ TEST(MeasuredData, GroupsMustMatchTheFirst) {
   EXPECT_FALSE(wb.ReadFile(dir.write("e.dat", "1 0 0.01 5 1\n1 0.01 0.02 4 1\n"
                                               "2 0 0.01 3 1\n2 0.01 0.03 2 1\n"),
                            m.parser));
+}
+
+// A line longer than any row the file can hold is refused at once, before
+// more of it is read: only the first block of a long line is read, and the
+// rows before it stay.
+TEST(DamagedFiles, OverlongLinesRefusedAtOnce) {
+  TempDir dir;
+  std::vector<std::string> messages;
+  std::uint64_t furthest = 0;
+  TReadContext context([&](const std::string& m) { messages.push_back(m); }, '.',
+                       [&](const std::string&, std::uint64_t done, std::uint64_t) {
+                         furthest = std::max(furthest, done);
+                         return true;
+                       });
+
+  // A row one character longer than the longest row a kernel file has.
+  std::string text = readFile(Golden("example", "wlsoco.out"));
+  const std::size_t row = text.find("   0.000    2");
+  text.insert(row, std::string(kLongestKernelRow + 1 - 9, ' ') + "0.000    2");
+  TWLSOCOList wl;
+  ASSERT_TRUE(wl.ReadFile(dir.write("long.out", text), context));
+  EXPECT_EQ(wl.ReadError(), dir.file("long.out") + ", line 14: the line is longer than the " +
+                                std::to_string(kLongestKernelRow) +
+                                " characters a line of this file can hold");
+  EXPECT_EQ(wl.Count(), 1);
+  EXPECT_EQ(wl.NumberOfTimesteps(), 0);
+  EXPECT_EQ(messages, std::vector<std::string>{wl.ReadError()});
+  // One row of the longest width passes.
+  text = readFile(Golden("example", "wlsoco.out"));
+  text.insert(text.find("   0.000    2"), std::string(kLongestKernelRow - 1, ' ') + "\n");
+  ASSERT_TRUE(wl.ReadFile(dir.write("wide.out", text), context));
+  EXPECT_EQ(wl.NumberOfTimesteps(), 61);
+
+  // An endless line: 8 MB without a line end, in a file of every reader.
+  const std::string endless = dir.write("endless.out", std::string(8 << 20, '7'));
+  const auto check = [&](const std::string& error) {
+    EXPECT_EQ(error.rfind(endless + ", line 1: the line is longer than ", 0), 0u) << error;
+    EXPECT_LT(furthest, 3u << 20);  // of 8 MB
+    furthest = 0;
+  };
+  EXPECT_TRUE(wl.ReadFile(endless, context));
+  check(wl.ReadError());
+  TWBSCOList wb;
+  EXPECT_TRUE(wb.ReadFile(endless, context));
+  check(wb.ReadError());
+  TECList ec;
+  EXPECT_TRUE(ec.ReadFile(endless, 61, context));
+  check(ec.ReadError());
+  TWLMBList mb;
+  EXPECT_TRUE(mb.ReadFile(endless, context));
+  check(mb.ReadError());
+  TDBList db;
+  EXPECT_TRUE(db.ReadFile(endless, context));
+  check(db.ReadError());
+  TINPUT in;
+  messages.clear();
+  EXPECT_FALSE(in.ReadFile(endless, context));
+  check(messages.empty() ? "" : messages.back());
+  TWLMeasure measured;
+  messages.clear();
+  EXPECT_FALSE(measured.ReadFile(endless, context));
+  check(messages.empty() ? "" : messages.back());
+}
+
+// An empty file, and one that stopped before its first row, are named with
+// where they stopped; none reads as an empty run without a word.
+TEST(DamagedFiles, EmptyAndHeaderOnlyFilesAreNamed) {
+  TempDir dir;
+  const std::string empty = dir.write("empty.out", "");
+  for (const ReaderCase& c : Readers()) {
+    SCOPED_TRACE(c.file);
+    Messages m;
+    std::string err;
+    EXPECT_TRUE(c.read(empty, m.parser, err).empty());
+    if (std::string(c.file) == "input.out") {
+      EXPECT_EQ(m.list, std::vector<std::string>{empty + ": the file is empty"});
+      continue;
+    }
+    EXPECT_EQ(err, empty + ": the file is empty");
+    EXPECT_EQ(m.list, std::vector<std::string>{err});
+
+    // The header alone.
+    const std::string text = readFile(Golden("example", c.file));
+    const std::string header = text.substr(0, text.find("   0.000"));
+    const std::string path = dir.write("header.out", header);
+    const long lines = std::count(header.begin(), header.end(), '\n');
+    Messages mh;
+    EXPECT_TRUE(c.read(path, mh.parser, err).empty());
+    const std::string what = std::string(c.file) == "ec080.out"
+                                 ? "the file holds no time series"
+                                 : "the file ends before its first output time";
+    EXPECT_EQ(err, path + ", line " + std::to_string(lines) + ": " + what);
+    EXPECT_EQ(mh.list, std::vector<std::string>{err});
+  }
+}
+
+// Asterisks fill a field whose value did not fit.  In a column the list
+// keeps, they end the reading there; in one it passes over, they are
+// nothing to it.
+TEST(DamagedFiles, AsterisksInAFieldTheReaderKeepsEndTheReading) {
+  TempDir dir;
+  Messages m;
+  std::string text = readFile(Golden("example", "wlsoco.out"));
+  // Block 2: a distance and a percentage overflowed, then the time step.
+  const std::size_t block2 = text.find("   0.500    1");
+  text.replace(block2 + 15, 9, "*********");
+  text.replace(text.find('\n', block2) - 30, 6, "******");
+  const std::size_t block3 = text.find("   1.000    1");
+  text.replace(text.find('\n', block3) - 6, 6, "******");
+  TWLSOCOList wl;
+  ASSERT_TRUE(wl.ReadFile(dir.write("stars.out", text), m.parser));
+  EXPECT_EQ(wl.NumberOfTimesteps(), 2);
+  EXPECT_EQ(wl.Count(), 160);
+  EXPECT_EQ(wl.ReadError(), dir.file("stars.out") + ", line " +
+                                std::to_string(12 + 2 * 80 + 1) +
+                                ": Illegal integer value: ****** (the value did not fit its field)");
+  EXPECT_DOUBLE_EQ(wl.GetItem(wl.RecordIndex(2, 1)).Concentration, 0.4741E-15);
+}
+
+// A sediment time block one layer short is refused where it stands: the
+// blocks before keep their layers, and no later profile is shifted by a
+// row.
+TEST(DamagedFiles, SedimentBlockOneLayerShort) {
+  TempDir dir;
+  Messages m;
+  const std::string text = readFile(Golden("example", "wbsco080.out"));
+  TWBSCOList whole;
+  ASSERT_TRUE(whole.ReadFile(Golden("example", "wbsco080.out"), m.parser));
+  // Layer 7 of the fourth block (1.5 d) dropped.
+  const std::size_t block4 = text.find("   1.500    1");
+  std::size_t layer7 = block4;
+  for (int i = 0; i < 6; ++i) layer7 = text.find('\n', layer7) + 1;
+  std::string cut = text;
+  cut.erase(layer7, text.find('\n', layer7) + 1 - layer7);
+  TWBSCOList sed;
+  ASSERT_TRUE(sed.ReadFile(dir.write("short.out", cut), m.parser));
+  EXPECT_EQ(sed.ReadError(),
+            dir.file("short.out") + ", line " +
+                std::to_string(std::count(text.begin(), text.begin() + static_cast<long>(layer7), '\n') + 1) +
+                ": segment \"8\" where 7 was expected");
+  EXPECT_EQ(sed.NumberOfTimesteps(), 3);
+  EXPECT_EQ(sed.LayersPerTimestep(), 14);
+  int index = 0;
+  EXPECT_FALSE(sed.FindTimestep(216, index));
+  ASSERT_TRUE(sed.FindTimestep(144, index));
+  for (int k = 0; k < 15; ++k) EXPECT_EQ(sed.Concentration(index + k), whole.Concentration(index + k));
+
+  // A block whose "top" row comes one layer early: 13 layers where the
+  // first block had 14.
+  cut = text;
+  const std::size_t layer14 = text.find("   1.500   14");
+  cut.erase(layer14, text.find('\n', layer14) + 1 - layer14);
+  ASSERT_TRUE(sed.ReadFile(dir.write("short2.out", cut), m.parser));
+  EXPECT_NE(sed.ReadError().find(": a time block has 13 sediment segments where 14 were expected"),
+            std::string::npos)
+      << sed.ReadError();
+  EXPECT_EQ(sed.NumberOfTimesteps(), 3);
+  EXPECT_EQ(sed.TopIndex(4), -1);
+  EXPECT_EQ(sed.GetItem(sed.TopIndex(3)).Segment, "top");
+  EXPECT_EQ(sed.GetItem(sed.TopIndex(3)).Concentration, whole.GetItem(whole.TopIndex(3)).Concentration);
+}
+
+// Measured data take "." or "," as decimal separator whatever the user's
+// separator; kernel output files keep the token reader's rule.
+TEST(MeasuredData, DecimalPointOrComma) {
+  TempDir dir;
+  for (char separator : {'.', ','}) {
+    SCOPED_TRACE(separator);
+    std::vector<std::string> messages;
+    Parser parser([&](const std::string& m) { messages.push_back(m); }, separator);
+    TWLMeasure wl;
+    ASSERT_TRUE(wl.ReadFile(dir.write("comma.dat", "1 1,5 150,0 0.002 0,0005\n2 2.5 150.0 1E-3 0\n"),
+                            parser));
+    ASSERT_EQ(wl.NumberOfPeriods(), 2);
+    EXPECT_EQ(wl.GetItem(0).EndTime, 1.5);
+    EXPECT_EQ(wl.GetItem(0).Distance, 150);
+    EXPECT_EQ(wl.GetItem(0).StandardDeviation, 0.0005);
+    EXPECT_EQ(wl.GetItem(1).EndTime, 2.5);
+    TWBMeasure wb;
+    EXPECT_TRUE(wb.ReadFile(dir.write("comma2.dat", "1 0 0,01 0,1 0,02\n"), parser));
+    EXPECT_EQ(wb.GetItem(0).LayerBottom, 0.01);
+    // One separator a number.
+    EXPECT_FALSE(wb.ReadFile(dir.write("two.dat", "1 0 0,0.1 0.1 0\n"), parser));
+    EXPECT_EQ(messages, std::vector<std::string>{dir.file("two.dat") +
+                                                 ", line 1: Illegal floating-point value: \"0,0.1\""});
+
+    // A kernel output file with a comma reads only when the user's
+    // separator is one.
+    std::string text = readFile(Golden("example", "wlmb.out"));
+    text.replace(text.find("0.3000E+00"), 10, "0,3000E+00");
+    TWLMBList mb;
+    ASSERT_TRUE(mb.ReadFile(dir.write("wlmb.out", text), parser));
+    EXPECT_EQ(mb.ReadError().empty(), separator == ',');
+    EXPECT_EQ(mb.Count(), separator == ',' ? 61 : 0);
+  }
 }
 
 // Output times are counted from the file, not bounded: a year with output

@@ -166,14 +166,17 @@ TEST_F(ViewerWindows, FileCutShortKeepsTheRowsBefore) {
   EXPECT_EQ(form.Positive().Chart.Series[0].Points.size(), 60u);
   EXPECT_EQ(form.Positive().Chart.Series[0].Points.back().X, 29.5);
 
-  // A run that stopped before its first output: headers only, nothing drawn.
+  // A run that stopped before its first output: headers only, nothing drawn,
+  // and the file named where it stopped.
   const std::string header = readFile(kExample + "/wlmb.out");
   run.write("wlmb.out", header.substr(0, header.find("   0.000")));
   TMassBalanceWLGraphForm empty(nullptr, run.str());
   empty.show();
   Settle();
   EXPECT_TRUE(empty.isVisible());
-  EXPECT_EQ(dialogs->Errors().size(), 1u);
+  ASSERT_EQ(dialogs->Errors().size(), 2u);
+  EXPECT_EQ(dialogs->Errors()[1],
+            run.file("WLMB.OUT") + ", line 10: the file ends before its first output time");
   for (const TSeries& s : empty.Negative().Chart.Series) EXPECT_TRUE(s.Points.empty());
   EXPECT_EQ(empty.Negative().Chart.Left.Maximum, 0);
   // Both charts are still drawn, with their titles, axes and legends: more
