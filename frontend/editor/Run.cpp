@@ -25,6 +25,9 @@ const std::string kCR(1, '\r');
 // Every file whose name ends in ".out", in any case.
 constexpr const char* kOutFiles = "*.[oO][uU][tT]";
 constexpr const char* kStatusTemp = "kirmel.status.tmp";
+// Room kept on the run directory's filesystem while the kernel runs, given
+// back to write the status when the kernel has filled that filesystem.
+constexpr const char* kStatusRoom = "kirmel.status.room";
 // The comment line of a batch file that lists one run.
 constexpr std::string_view kRunListTag = "# kirmel-run";
 // The script's own prompt after the kernel; nothing after it is the kernel's.
@@ -52,6 +55,7 @@ std::string Echo(std::string_view text) { return Say(text) + "\n"; }
 std::string Preamble(const std::string& what, const TScriptContext& context) {
   const std::string status = ShellQuote(kStatusFile);
   const std::string temp = ShellQuote(kStatusTemp);
+  const std::string room = ShellQuote(kStatusRoom);
   std::string s;
   s += "#!/bin/sh\n";
   s += "# " + what + ", written by KIRMEL-GUI; run with /bin/sh and the run's id.\n";
@@ -87,6 +91,7 @@ std::string Preamble(const std::string& what, const TScriptContext& context) {
   s += "# A signal while the kernel runs records 128 + its number, unless the\n";
   s += "# kernel's own status is already there; the script ends.\n";
   s += "kirmel_signal() {\n";
+  s += "  rm -f -- " + room + "\n";
   s += "  if [ -n \"$kirmel_running\" ]; then\n";
   s += "    if [ -f " + temp + " ]; then mv -f -- " + temp + " " + status +
        "; else kirmel_record \"$1\"; fi\n";
@@ -112,10 +117,15 @@ std::string Preamble(const std::string& what, const TScriptContext& context) {
   s += "# kirmel_status to its exit status, empty when none could be recorded.\n";
   s += "kirmel_exec() {\n";
   s += "  " + ShellQuote(context.Kernel) + " \"$1\"\n";
-  s += "  printf '%s\\n%s\\n' \"$?\" \"$kirmel_run\" > " + temp + "\n";
+  s += "  kirmel_code=$?\n";
+  s += "  printf '%s\\n%s\\n' \"$kirmel_code\" \"$kirmel_run\" > " + temp + " 2>/dev/null || {\n";
+  s += "    rm -f -- " + room + "\n";
+  s += "    printf '%s\\n%s\\n' \"$kirmel_code\" \"$kirmel_run\" > " + temp + "\n";
+  s += "  }\n";
   s += "}\n";
   s += "kirmel_kernel() {\n";
   s += "  rm -f -- " + temp + "\n";
+  s += "  printf '%4096s' '' > " + room + " 2>/dev/null\n";
   s += "  kirmel_running=1\n";
   s += "  if [ /dev/stdout -ef " + ShellQuote(kRunLogName) + " ]; then\n";
   s += "    kirmel_exec \"$1\"\n";
@@ -126,6 +136,7 @@ std::string Preamble(const std::string& what, const TScriptContext& context) {
   s += "  kirmel_status=\n";
   s += "  if [ -f " + temp + " ] && read -r kirmel_status < " + temp + " && mv -f -- " + temp +
        " " + status + "; then :; else kirmel_status=; fi\n";
+  s += "  rm -f -- " + room + "\n";
   s += "  kirmel_running=\n";
   s += "}\n";
   return s;

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,6 +17,7 @@
 #include <fstream>
 #include <thread>
 
+#include "common/SmallFilesystem.h"
 #include "input_fixture.h"
 
 namespace kirmel::test {
@@ -338,27 +338,6 @@ TEST(DriverRun, OutputThatCannotBeWrittenFailsTheRun) {
   }
 }
 
-// A small file system of its own (tmpfs), mounted while the object lives.
-class SmallFileSystem {
- public:
-  SmallFileSystem(const fs::path& dir, const std::string& size) : dir_(dir) {
-    if (geteuid() != 0) return;
-    std::error_code ec;
-    fs::create_directories(dir, ec);
-    mounted_ = mount("tmpfs", dir.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
-  }
-  ~SmallFileSystem() {
-    if (mounted_) umount2(dir_.c_str(), MNT_DETACH);
-  }
-  SmallFileSystem(const SmallFileSystem&) = delete;
-  SmallFileSystem& operator=(const SmallFileSystem&) = delete;
-  bool mounted() const { return mounted_; }
-
- private:
-  fs::path dir_;
-  bool mounted_ = false;
-};
-
 TEST(DriverRun, FullFileSystemFailsTheRun) {
   if (!fs::exists(std::string(KIRMEL_BINARY_DIR) + "/KIRMEL_12")) GTEST_SKIP() << "KIRMEL_12 not built";
   if (geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
@@ -366,8 +345,8 @@ TEST(DriverRun, FullFileSystemFailsTheRun) {
   const fs::path run = layOutExample(root.path());
   // The run directory on 256 KiB; the example writes about 850 KiB.
   const fs::path small = root.path() / "small";
-  SmallFileSystem tmpfs(small, "256k");
-  if (!tmpfs.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
+  SmallFilesystem tmpfs(small, "256k");
+  if (!tmpfs.Mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
   fs::copy_file(run / "FILES.INP", small / "FILES.INP");
   Child c = startKernel(small, (small / "FILES.INP").string());
   ASSERT_GT(c.pid, 0);

@@ -40,8 +40,11 @@ TEST(RunScripts, RunBatchFileRunsTheKernelInTheRunDirectory) {
   EXPECT_EQ(s.Kernel("cwd"), s.runDir + "\n");
   EXPECT_EQ(s.Kernel("args"), "1\n" + s.runDir + "/FILES.INP\n");
   // Old outputs of any case and the old status went first.
-  for (const char* gone : {"old.out", "WBSCO001.OUT", "kirmel.status"})
+  for (const char* gone : {"old.out", "WBSCO001.OUT", "kirmel.status\n"})
     EXPECT_EQ(s.Kernel("seen").find(gone), std::string::npos) << gone;
+  // The room kept for the status while the kernel ran is given back.
+  EXPECT_NE(s.Kernel("seen").find("kirmel.status.room\n"), std::string::npos);
+  EXPECT_FALSE(fs::exists(s.runDir + "/kirmel.status.room"));
   EXPECT_NE(s.Kernel("seen").find("RUN.BAT\n"), std::string::npos);
   EXPECT_EQ(readFile(s.runDir + "/kirmel.status"), "3\nrun-1\n");
   EXPECT_EQ(fe::ReadRunStatus(s.runDir, "run-1"), 3);

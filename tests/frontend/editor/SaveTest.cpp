@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +14,7 @@
 #include <fstream>
 
 #include "EditorTestSupport.h"
+#include "common/SmallFilesystem.h"
 #include "common/Tree.h"
 
 namespace kirmel::test {
@@ -191,38 +191,6 @@ TEST(EditorSave, PesticideAndFolderStepsFailTheSameWay) {
   }
   EXPECT_EQ(EntryNames(f.ed().Settings().PesticidesDir()), std::vector<std::string>{"P"});
 }
-
-// A small filesystem of its own, mounted for one test; root only.
-class SmallFilesystem {
- public:
-  SmallFilesystem(const fs::path& dir, const char* size) : dir_(dir) {
-    if (::geteuid() != 0) return;
-    fs::create_directories(dir);
-    const std::string options = std::string("size=") + size;
-    mounted_ = ::mount("tmpfs", dir.c_str(), "tmpfs", 0, options.c_str()) == 0;
-  }
-  ~SmallFilesystem() {
-    if (mounted_) ::umount2(dir_.c_str(), MNT_DETACH);
-  }
-  SmallFilesystem(const SmallFilesystem&) = delete;
-  SmallFilesystem& operator=(const SmallFilesystem&) = delete;
-  bool Mounted() const { return mounted_; }
-
-  // Fills what is left of it with one file.
-  void Fill() const {
-    const int fd = ::open((dir_ / "filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ASSERT_GE(fd, 0);
-    const std::string block(4096, 'x');
-    while (::write(fd, block.data(), block.size()) > 0) {
-    }
-    ::close(fd);
-  }
-  void Empty() const { fs::remove(dir_ / "filler"); }
-
- private:
-  fs::path dir_;
-  bool mounted_ = false;
-};
 
 TEST(EditorSave, FullFilesystemKeepsThePreviousScenarioAndPesticide) {
   TempDir scratch;

@@ -1,6 +1,5 @@
 // Saving, selecting and creating scenarios and pesticides through the
 // buttons, with the folder browser and the questions scripted.
-#include <sys/mount.h>
 #include <unistd.h>
 
 #include <QListWidget>
@@ -9,6 +8,7 @@
 #include <iterator>
 
 #include "MainFormFixture.h"
+#include "common/SmallFilesystem.h"
 #include "frontend/qt/StringGrid.h"
 
 namespace kirmel::test {
@@ -213,32 +213,12 @@ TEST_F(MainFormTest, SaveAsTakesANewNameAndLeavesNoFolderForARefusedOne) {
   EXPECT_EQ(Data().PesticideName(), "Cpf");
 }
 
-// A small filesystem mounted over a folder for one test, unmounted however
-// the test ends.
-class TSmallFilesystem {
- public:
-  explicit TSmallFilesystem(const std::string& dir) : dir_(dir) {
-    mounted_ = geteuid() == 0 &&
-               mount("tmpfs", dir.c_str(), "tmpfs", 0, "size=64k") == 0;
-  }
-  ~TSmallFilesystem() {
-    if (mounted_) umount2(dir_.c_str(), MNT_DETACH);
-  }
-  TSmallFilesystem(const TSmallFilesystem&) = delete;
-  TSmallFilesystem& operator=(const TSmallFilesystem&) = delete;
-  bool Mounted() const { return mounted_; }
-
- private:
-  std::string dir_;
-  bool mounted_ = false;
-};
-
 TEST_F(MainFormTest, SaveAsThatFailsKeepsTheNameAndLeavesNoFolder) {
   SeedExamples();
   const std::string pesticides = root.str() + "/PESTICIDES";
   fs::rename(pesticides, root.str() + "/Seed");
   fs::create_directory(pesticides);
-  TSmallFilesystem small(pesticides);
+  SmallFilesystem small(pesticides, "64k");
   if (!small.Mounted()) GTEST_SKIP() << "needs root to mount a small filesystem";
   fs::copy(root.str() + "/Seed/Cpf", pesticides + "/Cpf");
   // Fill it: a folder can still be made, a file cannot be written.

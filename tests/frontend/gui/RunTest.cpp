@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "RunFixture.h"
+#include "common/SmallFilesystem.h"
 #include "frontend/viewer/windows/GraphMenu.h"
 #include "qtcommon/OnModal.h"
 #include "frontend/editor/Directories.h"
@@ -86,8 +87,10 @@ TEST_F(RunFixture, ACompleteRunThroughTheScript) {
   EXPECT_TRUE(Errors().empty()) << Errors().front();
   EXPECT_EQ(Kernel("args"), "1\n" + RunDir() + "/FILES.INP\n");  // one argument, whole
   EXPECT_EQ(Kernel("cwd"), RunDir() + "\n");
-  // The old outputs went first; RUN.LOG holds the script's console.
-  EXPECT_EQ(Kernel("seen"), "FILES.INP\nRUN.BAT\nRUN.LOG\n");
+  // The old outputs went first; RUN.LOG holds the script's console, and
+  // room for the status is kept while the kernel runs.
+  EXPECT_EQ(Kernel("seen"), "FILES.INP\nRUN.BAT\nRUN.LOG\nkirmel.status.room\n");
+  EXPECT_FALSE(fs::exists(RunDir() + "/kirmel.status.room"));
   EXPECT_EQ(readFile(RunDir() + "/kirmel.status").rfind("0\nrun-", 0), 0u);
   EXPECT_NE(readFile(RunDir() + "/FILES.INP").find("SCENARIOS/NLStandard_sp/OPOUT.INP'"),
             std::string::npos);
@@ -457,6 +460,28 @@ TEST_F(RunFixture, TheRealKernelsErrorLineReachesTheMessage) {
   EXPECT_NE(message.find(hy), std::string::npos) << message;
   // message.out itself does not say it.
   EXPECT_EQ(readFile(RunDir() + "/message.out").find("File does not exist"), std::string::npos);
+}
+
+// The real kernel with its run directory on a filesystem that fills up
+// during the run: the kernel stops with its own status, the script records
+// it, and the window reports a failed run, not results.
+TEST_F(RunFixture, ARunWhoseResultsCannotBeWrittenFails) {
+  SeedExamples();
+  UseKernelIn(KIRMEL_BINARY_DIR);
+  Start();
+  // Room for the names file, the scripts and the first days of output only.
+  SmallFilesystem disk(RunDir(), "256k");
+  if (!disk.Mounted()) GTEST_SKIP() << "needs root to mount a small filesystem";
+  dialogs->AnswerConfirm(true);  // the (empty) run directory exists: go on
+  Click("RunKirmelButton");
+  ASSERT_TRUE(form->Waiting());
+  ASSERT_TRUE(WaitEnds(120000));
+  ASSERT_EQ(Errors().size(), 1u);
+  const std::string message = Errors()[0];
+  EXPECT_EQ(message.rfind("KIRMEL stopped with exit status 2." + CR, 0), 0u) << message;
+  EXPECT_NE(message.find("could not be written completely"), std::string::npos) << message;
+  const std::string status = readFile(RunDir() + "/kirmel.status");
+  EXPECT_EQ(status.substr(0, status.find('\n') + 1), "2\n") << status;
 }
 
 // A terminal that hands its script on and ends at once, as terminal
