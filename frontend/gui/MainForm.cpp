@@ -218,13 +218,9 @@ void TMainForm::ShowPage(QWidget* page) {
 
 void TMainForm::ExitButtonClick() { close(); }
 
-void TMainForm::PrinterSetupClick() {
-  if (!qt::PrinterInstalled()) {
-    qt::ShowInfo("No printer installed.");
-    return;
-  }
-  qt::TheDialogs().PrinterSetup();
-}
+// Without a printer the page set-up still matters: pages are then saved as
+// PDF files laid out on it.
+void TMainForm::PrinterSetupClick() { qt::TheDialogs().PrinterSetup(); }
 
 void TMainForm::AboutClick() {
   TAboutForm about(this);

@@ -143,6 +143,7 @@ std::optional<std::string> TQtDialogs::SaveFile(const TFileDialogOptions& option
 
 bool TQtDialogs::PrinterSetup() {
   QPageSetupDialog dialog(&ThePrinter(), DialogParent());
+  if (!PrinterInstalled()) dialog.setWindowTitle(QStringLiteral("Page setup of PDF files"));
   return dialog.exec() == QDialog::Accepted;
 }
 

@@ -110,10 +110,13 @@ TEST_F(MainFormTest, NewResetsTheModelWithTheNeededOutput) {
   EXPECT_TRUE(Errors().empty());
 }
 
-TEST_F(MainFormTest, PrinterSetupWithoutPrinterAndMenusCanBeLocked) {
+TEST_F(MainFormTest, PageSetupWithoutPrinterAndMenusCanBeLocked) {
   Start();
+  // No printer here: the page set-up is still offered, for pages saved as PDF.
+  dialogs->AnswerPrinterSetup(true);
   form->findChild<QAction*>("Printersetup1")->trigger();
-  EXPECT_EQ(dialogs.LastInfo(), "No printer installed.");  // no printer here
+  EXPECT_EQ(dialogs.LastRecord().Kind, qt::TDialogKind::PrinterSetup);
+  EXPECT_TRUE(dialogs->Infos().empty());
 
   form->SetMenusEnabled(false);
   for (const char* name : {"Edit1", "View1", "Help1", "SelectScenario1", "SaveScenario1",
