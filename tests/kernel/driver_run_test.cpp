@@ -316,7 +316,9 @@ void expectWriteFailure(const fs::path& dir, const std::string& file) {
                                ? std::string(" could not be written completely\n")
                                : " Error: output file " + file + " could not be written completely\n";
   EXPECT_NE(out.find(line), std::string::npos) << out;
-  if (!file.empty()) EXPECT_EQ(out.find(line), out.rfind(line)) << out;  // named once
+  if (!file.empty()) {
+    EXPECT_EQ(out.find(line), out.rfind(line)) << out;  // named once
+  }
   EXPECT_NE(out.find("Stop - Program terminated.\n"), std::string::npos) << out;
   EXPECT_EQ(out.find("end of simulation"), std::string::npos) << out;
   EXPECT_EQ(cacheFiles(dir), std::vector<std::string>{}) << out;
