@@ -94,6 +94,13 @@ void RemoveTree(int dirFd, const std::string& name) {
     return;
   }
   TFd dir(fd);
+  // A folder that goes may be read-only (the old version of a read-only
+  // scenario folder, or a folder carried over with its bits): without
+  // write permission its entries could not be removed, and every save of
+  // it would leave a whole hidden copy behind.
+  struct stat own;
+  if (::fstat(dir.get(), &own) == 0 && (own.st_mode & S_IRWXU) != S_IRWXU)
+    ::fchmod(dir.get(), (own.st_mode & 07777) | S_IRWXU);
   int error = 0;
   for (const std::string& entry : Entries(dir.get(), &error)) {
     struct stat st;

@@ -5,11 +5,14 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -183,6 +186,70 @@ TEST(FolderSave, AnOldVersionMovedAsideByAKilledSaveIsPutBack) {
   EXPECT_EQ(after["b.inp"], "384 file new b");
   EXPECT_EQ(after["."], before.at("."));
   EXPECT_EQ(EntryNames(f.root.path()), std::vector<std::string>{"S"});
+}
+
+// Runs `save` as a user without root's power over permission bits: this
+// process when it is not root, else a child that has become "nobody" and
+// owns `dir`.  False (with a message) when that cannot be arranged.
+bool SaveUnprivileged(const fs::path& dir, const std::function<void()>& save, std::string& why) {
+  if (::geteuid() != 0) {
+    save();
+    return true;
+  }
+  constexpr uid_t kNobody = 65534;
+  for (const fs::directory_entry& e : fs::recursive_directory_iterator(dir))
+    ::lchown(e.path().c_str(), kNobody, kNobody);
+  ::lchown(dir.c_str(), kNobody, kNobody);
+  const pid_t child = ::fork();
+  if (child < 0) {
+    why = "fork failed";
+    return false;
+  }
+  if (child == 0) {
+    if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+      ::_exit(2);
+    try {
+      save();
+    } catch (...) {
+      ::_exit(1);
+    }
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 2) {
+    why = "cannot become an unprivileged user";
+    return false;
+  }
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the saves failed";
+  return true;
+}
+
+TEST(FolderSave, AReadOnlyFolderIsSavedWithoutLeavingACopyBehind) {
+  TempDir scratch;
+  // Within a folder of its own, which the unprivileged user may write.
+  const fs::path parent = scratch.path() / "SCENARIOS";
+  const fs::path dir = parent / "S";
+  ::chmod(scratch.str().c_str(), 0711);
+  fs::create_directories(dir / "notes");
+  scratch.write("SCENARIOS/S/A.INP", "old a");
+  scratch.write("SCENARIOS/S/notes/n.txt", "note");
+  ::chmod((dir / "notes").c_str(), 0555);
+  ::chmod(dir.c_str(), 0555);
+  std::string why;
+  const bool ran = SaveUnprivileged(parent, [&] {
+    for (const char* text : {"new a", "newer a"}) {
+      TFolderSave save(dir.string());
+      save.WriteFile("A.INP", text);
+      save.Commit();
+    }
+  }, why);
+  if (!ran) GTEST_SKIP() << why;
+  EXPECT_EQ(EntryNames(parent), std::vector<std::string>{"S"});
+  EXPECT_EQ(readFile((dir / "A.INP").string()), "newer a");
+  EXPECT_EQ(readFile((dir / "notes/n.txt").string()), "note");
+  EXPECT_EQ(fs::status(dir).permissions(), fs::perms(0555));
+  EXPECT_EQ(fs::status(dir / "notes").permissions(), fs::perms(0555));
 }
 
 TEST(ReplaceFile, KeepsModeAndNeverWritesThroughALink) {
