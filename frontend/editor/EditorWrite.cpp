@@ -218,6 +218,8 @@ void TKirmelEditor::SaveScenario() {
     WriteSL(dir + "SL.INP");
     folder.Commit();
   } catch (const files::TSaveError& e) {
+    // In place but not confirmed: what is on disk is the model as it is.
+    if (e.InPlace()) MarkScenarioUnchanged();
     throw EInOutError(SaveFailure(e, "scenario", name));
   }
   MarkScenarioUnchanged();
@@ -232,6 +234,7 @@ void TKirmelEditor::SavePesticide() {
     WriteSU(settings_.PesticideDir(name) + "/SU.INP");
     folder.Commit();
   } catch (const files::TSaveError& e) {
+    if (e.InPlace()) MarkPesticideUnchanged();
     throw EInOutError(SaveFailure(e, "pesticide", name));
   }
   MarkPesticideUnchanged();

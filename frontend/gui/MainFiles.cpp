@@ -58,7 +58,9 @@ bool SaveAs(const std::string& what, const std::string& folder, const std::strin
     save(target.Name);
   } catch (...) {
     // Nothing was saved under the new name: the model keeps its old one, and
-    // a folder made for it does not stay behind empty.
+    // a folder made for it does not stay behind empty.  (A save whose new
+    // version is in place, only not confirmed, keeps the new name: setName
+    // leaves it.)
     setName(current);
     if (!target.Exists) fe::RemoveIfEmpty(folder + "/" + target.Name);
     throw;
@@ -166,6 +168,7 @@ void TMainForm::SaveAsScenarioClick() {
   SaveAs("scenario", editor_->Settings().ScenariosDir(), kDefaultScenario, Data().ScenarioName(),
          [this](const std::string& name) { SaveScenario(name); },
          [this](const std::string& name) {
+           if (!editor_->ScenarioChanged()) return;  // saved under the new name
            Data().SetScenarioName(name);
            edtNameScenario_->setText(QString::fromStdString(name));
          });
@@ -179,8 +182,12 @@ void TMainForm::SaveScenario(const std::string& name) {
     CreateDirectory(editor_->Settings().ScenariosDir());
     editor_->SaveScenario();
   } catch (...) {
-    Data().SetScenarioName(previous);
-    edtNameScenario_->setText(QString::fromStdString(previous));
+    // Unless the new version is in place and only its confirmation failed
+    // (the editor then counts the model as saved).
+    if (editor_->ScenarioChanged()) {
+      Data().SetScenarioName(previous);
+      edtNameScenario_->setText(QString::fromStdString(previous));
+    }
     throw;
   }
 }
@@ -236,6 +243,7 @@ void TMainForm::SaveAsPesticideClick() {
   SaveAs("pesticide", editor_->Settings().PesticidesDir(), kDefaultPesticide,
          Data().PesticideName(), [this](const std::string& name) { SavePesticide(name); },
          [this](const std::string& name) {
+           if (!editor_->PesticideChanged()) return;  // saved under the new name
            Data().SetPesticideName(name);
            edtNamePesticide_->setText(QString::fromStdString(name));
          });
@@ -249,8 +257,10 @@ void TMainForm::SavePesticide(const std::string& name) {
     CreateDirectory(editor_->Settings().PesticidesDir());
     editor_->SavePesticide();
   } catch (...) {
-    Data().SetPesticideName(previous);
-    edtNamePesticide_->setText(QString::fromStdString(previous));
+    if (editor_->PesticideChanged()) {
+      Data().SetPesticideName(previous);
+      edtNamePesticide_->setText(QString::fromStdString(previous));
+    }
     throw;
   }
 }

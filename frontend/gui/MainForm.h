@@ -84,7 +84,8 @@ class TMainForm : public QMainWindow {
   void SetMenusEnabled(bool enabled);
 
   // Sets the model's name, shows it and saves; when the save fails the
-  // name goes back to what it was.
+  // name goes back to what it was, unless the new version is in place and
+  // only the system's confirmation of it failed.
   void SaveScenario(const std::string& name);
   void SavePesticide(const std::string& name);
 

@@ -162,5 +162,42 @@ TEST_F(UnsavedChangesTest, ASaveThatFailsOrIsCancelledKeepsTheWindowAndTheModel)
                                 "Save changes to pesticide Cpf?", "Save changes to pesticide Cpf?"}));
 }
 
+// A Save As whose new version is in place, but whose last flush the system
+// did not confirm, says so; the window then shows the new name and counts the
+// model as saved under it, so that no later question offers to write the
+// changes over the scenario the user saved them away from.
+TEST_F(UnsavedChangesTest, ASaveAsInPlaceButNotConfirmedKeepsTheNewName) {
+  const std::string hy = Hy();
+  const std::string scenarios = root.str() + "/SCENARIOS";
+  const std::string pesticides = root.str() + "/PESTICIDES";
+  Enter("ConstantFlow", "30");
+  Enter("MolecularMass", "300");
+  form->Editor().SetSaveFault([](files::TSaveStep step, const std::string&) {
+    return step == files::TSaveStep::SyncParent ? EIO : 0;
+  });
+  dialogs->AnswerSaveFolder(scenarios + "/Copy");
+  Click("SaveAsScenarioButton");
+  dialogs->AnswerSaveFolder(pesticides + "/CpfCopy");
+  Click("SaveAsPesticideButton");
+  ASSERT_EQ(Errors().size(), 2u);
+  EXPECT_EQ(Errors()[0], "\"" + scenarios + "/Copy\" has been saved, but the system did not confirm "
+                         "that it is on disk: Input/output error");
+  EXPECT_EQ(Errors()[1], "\"" + pesticides + "/CpfCopy\" has been saved, but the system did not "
+                         "confirm that it is on disk: Input/output error");
+  EXPECT_EQ(Data().ScenarioName(), "Copy");
+  EXPECT_EQ(Edit("EdtNameScenario")->text(), "Copy");
+  EXPECT_EQ(Data().PesticideName(), "CpfCopy");
+  EXPECT_EQ(Edit("EdtNamePesticide")->text(), "CpfCopy");
+  EXPECT_NE(readFile(scenarios + "/Copy/HY.INP").find("  u = 30. "), std::string::npos);
+  form->Editor().SetSaveFault({});
+  dialogs->Clear();
+
+  form->close();
+  Settle();
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(Questions(), Texts{});
+  EXPECT_EQ(Hy(), hy);
+}
+
 }  // namespace
 }  // namespace kirmel::test
