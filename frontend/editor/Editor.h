@@ -116,7 +116,8 @@ class TKirmelEditor {
   std::unique_ptr<TStartedRun> RunSimulation();
   // Starts the batch file of the settings as RunSimulation starts RUN.BAT,
   // with the runs it lists, so that its end can report the runs that
-  // failed.  A list line it cannot read raises ERunError (nothing started).
+  // failed.  A list line it cannot read, or a kernel program that is not
+  // there or cannot be executed, raises ERunError (nothing started).
   std::unique_ptr<TStartedRun> RunBatchFile();
 
   // One file each, under the given path.

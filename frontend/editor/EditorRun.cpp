@@ -6,6 +6,7 @@
 
 #include "frontend/editor/Editor.h"
 #include "frontend/editor/Run.h"
+#include "frontend/editor/RunCheck.h"
 #include "platform/Paths.h"
 
 namespace kirmel::fe {
@@ -63,6 +64,11 @@ std::unique_ptr<TStartedRun> TKirmelEditor::RunBatchFile() {
   in.read(text.data(), static_cast<std::streamsize>(text.size()));
   if (!in) throw ERunError("Cannot read the batch file " + path + ".");
   std::vector<TSimRun> runs = BatchFileRuns(text, path);
+  // The kernel the batch file names (the settings' one for a batch file
+  // that does not name it) must be there, as for a single run.
+  if (std::string problem = KernelProblem(BatchFileKernel(text).value_or(KernelPath(settings_)));
+      !problem.empty())
+    throw ERunError("Could not run batchfile.\r" + problem);
   for (const TSimRun& run : runs) RemoveOldRecords(run.InputDir);
   return StartScript({path, settings_.BatchDir, "", std::move(runs), marker, DateTime()});
 }

@@ -1,5 +1,6 @@
 #include "frontend/editor/Run.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include <sstream>
 
 #include "frontend/model/Numbers.h"
+#include "platform/FolderSave.h"
 #include "platform/Paths.h"
 
 namespace kirmel::fe {
@@ -30,6 +32,8 @@ constexpr const char* kStatusTemp = "kirmel.status.tmp";
 constexpr const char* kStatusRoom = "kirmel.status.room";
 // The comment line of a batch file that lists one run.
 constexpr std::string_view kRunListTag = "# kirmel-run";
+// The comment line of a batch file that names the kernel it runs.
+constexpr std::string_view kKernelTag = "# kirmel-kernel";
 // The script's own prompt after the kernel; nothing after it is the kernel's.
 constexpr std::string_view kPausePrompt = "Press <Enter> to continue . . .";
 // The run batch file's line just before its date line and the kernel.
@@ -45,6 +49,15 @@ constexpr std::size_t kQuotedLines = 5;
 // How many of the last console lines are searched for an error.
 constexpr std::size_t kErrorWindow = 12;
 constexpr std::size_t kQuotedWidth = 160;
+// Exit statuses of the shell that runs the kernel: a kernel it found but
+// could not execute, one it did not find, and 128 + the number of the signals
+// that come from outside (a closed terminal, Ctrl+C, kill, terminate).
+constexpr int kNotExecutable = 126;
+constexpr int kNotFound = 127;
+constexpr int kHangUp = 128 + SIGHUP;
+constexpr int kInterrupt = 128 + SIGINT;
+constexpr int kKilled = 128 + SIGKILL;
+constexpr int kTerminated = 128 + SIGTERM;
 
 // A command that writes one line of text to the console.
 std::string Say(std::string_view text) { return "printf '%s\\n' " + ShellQuote(text); }
@@ -104,12 +117,16 @@ std::string Preamble(const std::string& what, const TScriptContext& context) {
   s += "trap 'kirmel_signal 129' HUP\n";
   s += "trap 'kirmel_signal 130' INT\n";
   s += "trap 'kirmel_signal 143' TERM\n";
-  s += "# This script's process and its start time, for the front end.\n";
-  s += "kirmel_pick() { if [ \"$#\" -ge 20 ]; then shift 19; kirmel_start=$1; fi; }\n";
+  s += "# This script's process, its start time and its process group (the\n";
+  s += "# kernel runs in that group too), for the front end.\n";
+  s += "kirmel_pick() {\n";
+  s += "  if [ \"$#\" -ge 20 ]; then kirmel_group=$3; shift 19; kirmel_start=$1; fi\n";
+  s += "}\n";
   s += "kirmel_start=\n";
+  s += "kirmel_group=\n";
   s += "if { read -r kirmel_stat < \"/proc/$$/stat\"; } 2>/dev/null; then kirmel_pick "
        "${kirmel_stat##*) }; fi\n";
-  s += "kirmel_note \"pid $$ $kirmel_start\"\n";
+  s += "kirmel_note \"pid $$ $kirmel_start $kirmel_group\"\n";
   s += "# Runs the kernel on the names file $1 in the working directory.  Its\n";
   s += "# console output also goes to " + std::string(kRunLogName) +
        " (unless that already is the\n";
@@ -296,24 +313,36 @@ std::string ReadSmallFile(const std::string& path, std::streamsize limit, bool& 
   return text;
 }
 
-// The start time and state of a process from its /proc/<pid>/stat.
-bool ReadProcessStat(int pid, std::string& start, char& state) {
+// What the system says of a process in its /proc/<pid>/stat.
+struct TProcessStat {
+  char State = '?';   // 'Z' or 'X': ended, not yet waited for
+  int Group = 0;      // its process group
+  std::string Start;  // its start time
+};
+
+// The state, process group and start time of a process; false when they
+// cannot be read.
+bool ReadProcessStat(int pid, TProcessStat& stat) {
   bool ok = false;
   const std::string text = ReadSmallFile("/proc/" + IntToStr(pid) + "/stat", 4096, ok);
   if (!ok) return false;
+  // The command name in parentheses may hold blanks and parentheses.
   const std::size_t close = text.rfind(')');
   if (close == std::string::npos) return false;
   std::istringstream in(text.substr(close + 1));
   std::string field;
   for (int n = 0; n < 20 && in >> field; ++n) {
-    if (n == 0) state = field.empty() ? '?' : field[0];
+    if (n == 0) stat.State = field.empty() ? '?' : field[0];
+    if (n == 2 && !TryStrToInt(field, stat.Group)) stat.Group = 0;
     if (n == 19) {
-      start = field;
+      stat.Start = field;
       return true;
     }
   }
   return false;
 }
+
+bool Ended(const TProcessStat& stat) { return stat.State == 'Z' || stat.State == 'X'; }
 
 // Creates the marker only when there is none; false with errno EEXIST when
 // there is one.  Throws EInOutError when it cannot be written.
@@ -406,6 +435,20 @@ std::string RunBatchText(const std::string& runDir, const TScriptContext& contex
 
 std::string BatchFileText(const std::vector<TSimRun>& runs, const TScriptContext& context) {
   std::string s = Preamble("Batch file", context);
+  // A control character would end the comment line.
+  if (ScriptTextProblem(context.Kernel, "kernel path").empty())
+    s += std::string(kKernelTag) + " " + ShellQuote(context.Kernel) + "\n";
+  s += "# Says how a run that did not end with status 0 ended.\n";
+  s += "kirmel_report() {\n";
+  s += "  case \"$kirmel_status\" in\n";
+  s += "    0) ;;\n";
+  s += "    126|127) printf '%s\\n' \"  KIRMEL could not be started (exit status "
+       "$kirmel_status)\" ;;\n";
+  s += "    *) kirmel_see=; if [ -f message.out ]; then kirmel_see=': see message.out'; fi\n";
+  s += "       printf '%s\\n' \"  KIRMEL stopped with exit status "
+       "${kirmel_status:-unknown}$kirmel_see\" ;;\n";
+  s += "  esac\n";
+  s += "}\n";
   s += Echo("Running simulation batch");
   s += Echo("Created with KIRMEL-GUI v1.0");
   s += Echo(context.DateTime);
@@ -422,8 +465,7 @@ std::string BatchFileText(const std::vector<TSimRun>& runs, const TScriptContext
     s += std::string("  rm -f -- ") + kOutFiles + " " + ShellQuote(kStatusFile) + " " +
          ShellQuote(kStatusTemp) + "\n";
     s += "  kirmel_kernel " + ShellQuote(run.NamesFile) + "\n";
-    s += "  if [ \"$kirmel_status\" != 0 ]; then printf '%s\\n' \"  KIRMEL stopped with exit "
-         "status ${kirmel_status:-unknown}: see message.out\"; fi\n";
+    s += "  kirmel_report\n";
     if (run.OutputDir != run.InputDir)
       s += std::string("  mv -f -- ") + kOutFiles + " " + ShellQuote(run.OutputDir) + "\n";
     s += "  " + Echo("  Finished");
@@ -463,27 +505,25 @@ std::vector<TSimRun> BatchFileRuns(std::string_view text, const std::string& pat
   return runs;
 }
 
-void WriteScriptFile(const std::string& path, const std::string& text) {
-  const std::string temp = path + ".tmp";
-  std::error_code ec;
-  {
-    errno = 0;
-    std::ofstream file(temp, std::ios::binary | std::ios::trunc);
-    if (!file) throw EInOutError("Cannot write to file " + path + ErrnoText(errno));
-    file.write(text.data(), static_cast<std::streamsize>(text.size()));
-    file.flush();
-    int error = errno;
-    file.close();
-    if (!file) {
-      std::filesystem::remove(temp, ec);
-      throw EInOutError("Cannot write to file " + path + ErrnoText(error));
-    }
+std::optional<std::string> BatchFileKernel(std::string_view text) {
+  for (const std::string_view line : Lines(text)) {
+    if (!StartsWith(line, kKernelTag)) continue;
+    const std::string_view rest = line.substr(kKernelTag.size());
+    if (rest.empty() || (rest.front() != ' ' && rest.front() != '\t')) continue;
+    std::string why;
+    std::optional<std::vector<std::string>> words = ShellWords(rest, why);
+    if (words && words->size() == 1 && !words->front().empty()) return words->front();
   }
-  std::filesystem::rename(temp, path, ec);
-  if (ec) {
-    std::string why = ec.message();
-    std::filesystem::remove(temp, ec);
-    throw EInOutError("Cannot write to file " + path + ": " + why);
+  return std::nullopt;
+}
+
+void WriteScriptFile(const std::string& path, const std::string& text) {
+  try {
+    files::ReplaceFile(path, text);
+  } catch (const files::TSaveError& e) {
+    // In place, only the flush of its folder unconfirmed: the script is
+    // there whole and runs as written.
+    if (!e.InPlace()) throw EInOutError(e.what());
   }
 }
 
@@ -549,14 +589,24 @@ std::string RunFailureText(const std::string& inputDir, const std::string& outpu
   std::string text;
   if (!status) {
     text = "KIRMEL did not finish the run.";
-  } else if (*status > 128 && *status <= 128 + 64) {
+  } else if (*status == kNotExecutable || *status == kNotFound) {
+    // The shell's own statuses: the kernel never ran, and wrote nothing.
+    text = "KIRMEL could not be started (exit status " + IntToStr(*status) + ").";
+  } else if (*status == kHangUp || *status == kInterrupt || *status == kKilled ||
+             *status == kTerminated) {
     text = "KIRMEL did not finish the run." + kCR +
            "It was ended before it finished: its terminal was closed or the run was stopped "
            "from outside (exit status " + IntToStr(*status) + ").";
+  } else if (*status > 128 && *status <= 128 + 64) {
+    // A signal of its own making, such as an abort or a segmentation fault.
+    text = "KIRMEL ended on signal " + IntToStr(*status - 128) + ".";
   } else {
     text = "KIRMEL stopped with exit status " + IntToStr(*status) + ".";
   }
-  text += kCR + "See the messages in \"" + outputDir + "/message.out\".";
+  // The kernel writes message.out when it starts; a kernel that never ran
+  // or was stopped early may have left none.
+  if (std::optional<std::string> messages = paths::resolveExisting(outputDir + "/message.out"))
+    text += kCR + "See the messages in \"" + *messages + "\".";
   const std::string log = inputDir + "/" + kRunLogName;
   if (std::optional<std::string> tail = FileTail(log, kLogTail)) {
     const std::vector<std::string> lines = KernelLastLines(*tail);
@@ -577,12 +627,13 @@ TRunMarker ParseRunMarker(std::string_view text) {
     const std::string_view line = lines[n];
     if (StartsWith(line, "pid ")) {
       std::istringstream in{std::string(line.substr(4))};
-      std::string pid, start;
-      in >> pid >> start;
+      std::string pid, start, group;
+      in >> pid >> start >> group;
       int value = 0;
       if (TryStrToInt(pid, value) && value > 0) {
         m.Pid = value;
         m.StartTime = start;
+        m.Group = TryStrToInt(group, value) && value > 0 ? value : 0;
       }
     } else if (StartsWith(line, "dir ")) {
       m.RunDir = std::string(line.substr(4));
@@ -603,21 +654,53 @@ std::optional<TRunMarker> ReadRunMarker(const std::string& path) {
 }
 
 std::string ProcessStartTime(int pid) {
-  std::string start;
-  char state = '?';
-  return pid > 0 && ReadProcessStat(pid, start, state) ? start : std::string();
+  TProcessStat stat;
+  return pid > 0 && ReadProcessStat(pid, stat) ? stat.Start : std::string();
 }
 
 bool ProcessAlive(int pid, const std::string& startTime) {
   if (pid <= 0) return false;
   if (::kill(pid, 0) != 0 && errno == ESRCH) return false;
-  std::string start;
-  char state = '?';
-  if (ReadProcessStat(pid, start, state)) {
-    if (state == 'Z' || state == 'X') return false;  // ended, not yet reaped
-    if (!startTime.empty() && start != startTime) return false;  // another process now
+  TProcessStat stat;
+  if (ReadProcessStat(pid, stat)) {
+    if (Ended(stat)) return false;  // ended, not yet reaped
+    if (!startTime.empty() && stat.Start != startTime) return false;  // another process now
   }
   return true;
+}
+
+bool ProcessGroupAlive(int group) {
+  if (group <= 1) return false;
+  if (::kill(-group, 0) != 0) return errno == EPERM;
+  // Some process of the group is there; it may only be one that has ended
+  // and whose parent has not waited for it (an orphan under a parent that
+  // never waits stays so), which does not count.
+  DIR* proc = ::opendir("/proc");
+  if (!proc) return true;
+  bool readAny = false;
+  bool alive = false;
+  while (const dirent* entry = ::readdir(proc)) {
+    int pid = 0;
+    if (!TryStrToInt(entry->d_name, pid) || pid <= 0) continue;
+    TProcessStat stat;
+    if (!ReadProcessStat(pid, stat)) continue;
+    readAny = true;
+    if (stat.Group == group && !Ended(stat)) {
+      alive = true;
+      break;
+    }
+  }
+  ::closedir(proc);
+  return alive || !readAny;
+}
+
+bool ScriptAlive(int pid, const std::string& startTime, int group) {
+  if (ProcessAlive(pid, startTime)) return true;
+  if (pid <= 0 || group != pid) return false;
+  TProcessStat stat;
+  if (!startTime.empty() && ReadProcessStat(pid, stat) && stat.Start != startTime)
+    return false;  // the number is another process's now: the group has gone
+  return ProcessGroupAlive(group);
 }
 
 std::string LiveRunProblem(const std::string& path) {
@@ -631,8 +714,10 @@ std::string LiveRunProblem(const std::string& path) {
            "\" cannot be read, so it is not known whether KIRMEL is still running.";
   const TRunMarker m = ParseRunMarker(text);
   bool alive = false;
+  bool scriptGone = false;  // only what it started runs on
   if (m.Pid > 0) {
-    alive = ProcessAlive(m.Pid, m.StartTime);
+    alive = ScriptAlive(m.Pid, m.StartTime, m.Group);
+    scriptGone = alive && !ProcessAlive(m.Pid, m.StartTime);
   } else {
     // No process yet: a script that is starting, or a marker of an earlier
     // version that does not name its process.
@@ -652,7 +737,7 @@ std::string LiveRunProblem(const std::string& path) {
     what = "The batch file \"" + Escaped(m.BatchFile) + "\" is still running";
   else
     what = "KIRMEL is still running";
-  if (m.Pid > 0) what += " (process " + IntToStr(m.Pid) + ")";
+  if (m.Pid > 0) what += (scriptGone ? " (process group " : " (process ") + IntToStr(m.Pid) + ")";
   return what + "." + kCR +
          "Wait until it has ended, or close its window, before starting another run.";
 }
@@ -693,11 +778,17 @@ TStartedRun::TState TStartedRun::Poll() {
     if (std::optional<TRunMarker> m = ReadRunMarker(markerPath_); m && m->Id == id_) {
       scriptPid_ = m->Pid;
       scriptStart_ = m->StartTime;
+      scriptGroup_ = m->Group;
     }
   }
   // The process first: a script that ends removes its marker before it goes.
-  const bool gone = (script_ && script_->ScriptGone()) ||
-                    (scriptPid_ > 0 && !ProcessAlive(scriptPid_, scriptStart_));
+  bool gone = (script_ && script_->ScriptGone()) ||
+              (scriptPid_ > 0 && !ProcessAlive(scriptPid_, scriptStart_));
+  // A script killed outright leaves its kernel running in the process group
+  // it leads.
+  if (gone && scriptPid_ > 0 && scriptGroup_ == scriptPid_ &&
+      ScriptAlive(scriptPid_, scriptStart_, scriptGroup_))
+    gone = false;
   if (!MarkerHolds(markerPath_, id_)) {
     state_ = TState::Ended;
   } else if (gone) {

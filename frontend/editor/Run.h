@@ -23,9 +23,12 @@
 // time with ", KIRMEL is running." and the run's id, then what the run uses
 // ("dir <run directory>" or "batch <batch file>", and "dir" lines that a
 // batch adds as it enters each run directory) and the script's
-// "pid <process id> <start time>".  Its existence means that a script
-// started by the front end is still running; one that belongs to a process
-// that is gone is removed before the next run.
+// "pid <process id> <start time> <process group>".  Its existence means that
+// a script started by the front end is still running; one that belongs to a
+// process that is gone is removed before the next run.  A script that leads
+// a process group of its own (the launchers start it so) counts as running
+// while any process of that group does: a kernel goes on writing into its
+// run directory after its script was killed outright.
 #pragma once
 
 #include <memory>
@@ -87,8 +90,9 @@ std::string BatchFilePath(const TSettings& settings);
 // The text of RUN.BAT for the run directory runDir.
 std::string RunBatchText(const std::string& runDir, const TScriptContext& context);
 // The text of BATCH.BAT for the runs, in their order.  Each run is also
-// listed in a comment line that BatchFileRuns reads back; the runs' texts
-// hold no control characters (the batch dialog refuses them).
+// listed in a comment line that BatchFileRuns reads back, and so is the
+// kernel for BatchFileKernel; the runs' texts hold no control characters
+// (the batch dialog refuses them).
 std::string BatchFileText(const std::vector<TSimRun>& runs, const TScriptContext& context);
 
 // The runs that a batch file lists in its comment lines, in their order;
@@ -96,8 +100,14 @@ std::string BatchFileText(const std::vector<TSimRun>& runs, const TScriptContext
 // ERunError naming `path` and the line.
 std::vector<TSimRun> BatchFileRuns(std::string_view text, const std::string& path);
 
-// Writes text to a temporary file next to path and renames it into place,
-// so that an old file stays whole when writing fails.  Throws EInOutError.
+// The kernel program that a batch file runs, as its comment line names it;
+// nothing for a batch file written without that line.
+std::optional<std::string> BatchFileKernel(std::string_view text);
+
+// Writes text to a fresh temporary file next to path (created exclusively,
+// never through a symbolic link), flushes it, gives it the permission bits
+// of the old file and renames it into place, so that an old file stays
+// whole when writing fails.  Throws EInOutError.
 void WriteScriptFile(const std::string& path, const std::string& text);
 
 // A fresh id for a run: unique within this machine and time.
@@ -118,7 +128,11 @@ std::vector<std::string> KernelLastLines(std::string_view log);
 
 // What went wrong in a run whose names file and console log are in
 // inputDir and whose output files are in outputDir, given its recorded
-// status; "" for status 0.  Lines are joined with CR.
+// status; "" for status 0.  Status 126 and 127 come from the shell when it
+// cannot start the kernel; 128 + N from a kernel ended by signal N, of which
+// hang-up, interrupt, kill and terminate come from outside the kernel.  The
+// message file message.out is named only when it is there.  Lines are joined
+// with CR.
 std::string RunFailureText(const std::string& inputDir, const std::string& outputDir,
                            std::optional<int> status);
 
@@ -131,6 +145,7 @@ struct TRunMarker {
   std::string BatchFile;  // the batch file it was made for; "" for a single run
   int Pid = 0;            // the script's process id; 0 before the script wrote it
   std::string StartTime;  // that process's start time, "" when unknown
+  int Group = 0;          // that process's process group, 0 when unknown
 };
 
 // What the marker's text says: after its first line, "pid", "dir" and
@@ -148,9 +163,23 @@ bool ProcessAlive(int pid, const std::string& startTime);
 // "" when unknown.
 std::string ProcessStartTime(int pid);
 
-// Before a run or a batch starts: "" when no script that still runs holds
-// the marker at path; a marker whose process is gone is removed.  Otherwise
-// the message that names the run directory the live run uses.
+// Whether a process of the process group `group` has not ended.  One that
+// has ended but was not yet waited for does not count; processes that exist
+// but may not be signalled do.
+bool ProcessGroupAlive(int group);
+
+// Whether a script that the marker names still runs: its process
+// (ProcessAlive), or, when it leads its own process group (group == pid),
+// any process left in that group.  A script's process id that now belongs
+// to another process means the script's group has gone too: the system
+// gives no new process the number of a group that still exists.
+bool ScriptAlive(int pid, const std::string& startTime, int group);
+
+// Before a run or a batch starts: "" when no script that still runs
+// (ScriptAlive) holds the marker at path; a marker whose script is gone is
+// removed.  Otherwise the message that names the run directory the live run
+// uses, and the script's process, or its process group when only what the
+// script started runs on.
 std::string LiveRunProblem(const std::string& path);
 
 // ---- A started script ----
@@ -161,7 +190,8 @@ class TStartedRun {
   enum class TState {
     Running,  // the marker is there and the script has not gone
     Ended,    // the script removed the marker
-    Lost      // the script went without removing it (killed, or never ran)
+    Lost      // the script went without removing it (killed, or never ran),
+              // and nothing it started runs on in its process group
   };
 
   // A single run of the kernel in runDir.
@@ -195,9 +225,10 @@ class TStartedRun {
   std::string runDir_;
   bool batch_ = false;
   std::vector<TSimRun> runs_;
-  // The script's process, once the marker names it.
+  // The script's process and its process group, once the marker names them.
   int scriptPid_ = 0;
   std::string scriptStart_;
+  int scriptGroup_ = 0;
   TState state_ = TState::Running;
 };
 

@@ -143,14 +143,16 @@ std::string RunProblem(const TKirmelEditor& editor, bool needKernel) {
   for (const std::string& path : paths)
     if (std::string p = PathCharacterProblem(path); !p.empty()) return p;
 
-  if (needKernel) {
-    const std::string kernel = KernelPath(editor.Settings());
-    if (std::string p = ScriptTextProblem(kernel, "kernel path"); !p.empty()) return p;
-    // A folder of that name passes the access test but cannot be run.
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(kernel, ec) || ::access(kernel.c_str(), X_OK) != 0)
-      return "The kernel program \"" + kernel + "\" was not found or cannot be executed.";
-  }
+  if (needKernel) return KernelProblem(KernelPath(editor.Settings()));
+  return {};
+}
+
+std::string KernelProblem(const std::string& kernel) {
+  if (std::string p = ScriptTextProblem(kernel, "kernel path"); !p.empty()) return p;
+  // A folder of that name passes the access test but cannot be run.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(kernel, ec) || ::access(kernel.c_str(), X_OK) != 0)
+    return "The kernel program \"" + kernel + "\" was not found or cannot be executed.";
   return {};
 }
 

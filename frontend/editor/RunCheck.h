@@ -29,4 +29,8 @@ std::string KernelLimitProblem(const TKirmelData& data, char decimalSeparator);
 // KIRMEL_12 in ExecDir.
 std::string RunProblem(const TKirmelEditor& editor, bool needKernel);
 
+// Whether the kernel program at `kernel` can be started: a regular file
+// that may be executed, with no control character in its path.
+std::string KernelProblem(const std::string& kernel);
+
 }  // namespace kirmel::fe

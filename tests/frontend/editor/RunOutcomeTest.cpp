@@ -52,27 +52,48 @@ std::string SeeMessages(const std::string& dir) {
 TEST(RunOutcome, TheStatusOfThisRunDecides) {
   RunDirs d;
   EXPECT_EQ(d.Outcome(d.Make("ok", "0\nrun-1\n"), "run-1"), "");
-  // The kernel's own fatal stops exit 1.
-  std::string dir = d.Make("one", "1\nrun-1\n");
-  EXPECT_EQ(d.Outcome(dir, "run-1"), "KIRMEL stopped with exit status 1." + SeeMessages(dir));
-  dir = d.Make("three", "3\r\nrun-1\r\n");
-  EXPECT_EQ(d.Outcome(dir, "run-1"), "KIRMEL stopped with exit status 3." + SeeMessages(dir));
-  dir = d.Make("term", "143\nrun-1\n");
-  EXPECT_EQ(d.Outcome(dir, "run-1"),
-            "KIRMEL did not finish the run." + CR +
-                "It was ended before it finished: its terminal was closed or the run was stopped "
-                "from outside (exit status 143)." + SeeMessages(dir));
-  dir = d.Make("big", "200\nrun-1\n");
-  EXPECT_EQ(d.Outcome(dir, "run-1"), "KIRMEL stopped with exit status 200." + SeeMessages(dir));
+  // What each status says; the message file is named only when the kernel
+  // left one.
+  const std::string outside =
+      "KIRMEL did not finish the run." + CR +
+      "It was ended before it finished: its terminal was closed or the run was stopped "
+      "from outside (exit status ";
+  for (const auto& [status, text] : std::vector<std::pair<std::string, std::string>>{
+           // the kernel's own fatal stops exit 1
+           {"1", "KIRMEL stopped with exit status 1."},
+           {"3", "KIRMEL stopped with exit status 3."},
+           {"200", "KIRMEL stopped with exit status 200."},
+           // the shell found no kernel, or one it could not execute
+           {"126", "KIRMEL could not be started (exit status 126)."},
+           {"127", "KIRMEL could not be started (exit status 127)."},
+           // hang-up, interrupt, kill and terminate come from outside
+           {"129", outside + "129)."},
+           {"130", outside + "130)."},
+           {"137", outside + "137)."},
+           {"143", outside + "143)."},
+           // abort and segmentation fault are the kernel's own
+           {"134", "KIRMEL ended on signal 6."},
+           {"139", "KIRMEL ended on signal 11."}}) {
+    const std::string dir = d.Make("status" + status, status + "\nrun-1\n");
+    EXPECT_EQ(d.Outcome(dir, "run-1"), text) << status;
+    d.dir.write("status" + status + "/message.out", " KIRMEL\n");
+    EXPECT_EQ(d.Outcome(dir, "run-1"), text + SeeMessages(dir)) << status;
+  }
+  // CR LF line ends; the message file by the name it has on disk.
+  std::string dir = d.Make("three", "3\r\nrun-1\r\n");
+  d.dir.write("three/MESSAGE.OUT", " KIRMEL\n");
+  EXPECT_EQ(d.Outcome(dir, "run-1"), "KIRMEL stopped with exit status 3." + CR +
+                                         "See the messages in \"" + dir + "/MESSAGE.OUT\".");
   // No status of this run: none, another run's, an earlier version's, not
   // a number.
   for (const std::string& status : {std::string(), std::string("0\nrun-0\n"), std::string("0\n"),
                                     std::string("zero\nrun-1\n"), std::string("0 run-1\n")}) {
     dir = d.Make("none", status);
     if (status.empty()) fs::remove(dir + "/kirmel.status");
-    EXPECT_EQ(d.Outcome(dir, "run-1"), "KIRMEL did not finish the run." + SeeMessages(dir))
-        << status;
+    EXPECT_EQ(d.Outcome(dir, "run-1"), "KIRMEL did not finish the run.") << status;
   }
+  d.dir.write("none/message.out", " KIRMEL\n");
+  EXPECT_EQ(d.Outcome(dir, "run-1"), "KIRMEL did not finish the run." + SeeMessages(dir));
 }
 
 TEST(RunOutcome, TheKernelsLastConsoleLinesAreQuoted) {
@@ -124,6 +145,7 @@ TEST(RunOutcome, TheKernelsLastConsoleLinesAreQuoted) {
   // The message of the run quotes them from RUN.LOG in the run directory.
   RunDirs d;
   const std::string dir = d.Make("run", "1\nrun-1\n", missing);
+  d.dir.write("run/message.out", " KIRMEL\n");
   EXPECT_EQ(d.Outcome(dir, "run-1"),
             "KIRMEL stopped with exit status 1." + SeeMessages(dir) + CR +
                 "The last messages of KIRMEL on its console (\"" + dir + "/RUN.LOG\"):" + CR +
@@ -144,6 +166,7 @@ TEST(RunOutcome, ABatchListsEachRunThatFailed) {
   };
   add("A+P", "0\nrun-1\n");
   add("B+P", "3\nrun-1\n", " ERROR in B\n");
+  d.dir.write("B+P/message.out", " KIRMEL\n");
   add("C+P", "0\nrun-0\n");  // not reached in this batch
   add("D+P", "0\nrun-1\n");
   runs.push_back(runs[1]);  // a run listed twice is reported once
@@ -161,8 +184,7 @@ TEST(RunOutcome, ABatchListsEachRunThatFailed) {
       "2 of the 4 runs of the batch file /r/BATCH.BAT failed." + CR + CR + "Run directory \"" + b +
       "\":" + CR + "KIRMEL stopped with exit status 3." + SeeMessages(b) + CR +
       "The last messages of KIRMEL on its console (\"" + b + "/RUN.LOG\"):" + CR + "  ERROR in B" +
-      CR + CR + "Run directory \"" + c + "\":" + CR + "KIRMEL did not finish the run." +
-      SeeMessages(d.dir.str() + "/elsewhere");
+      CR + CR + "Run directory \"" + c + "\":" + CR + "KIRMEL did not finish the run.";
   EXPECT_EQ(outcome(false), failed);
   EXPECT_EQ(outcome(true), "The batch file /r/BATCH.BAT was stopped before it finished." + CR + failed);
 
@@ -204,10 +226,19 @@ TEST(RunMarker, WhoseProcessHoldsItAndWhetherItStillRuns) {
   Sleeper s;
   ASSERT_GT(s.pid, 0);
   EXPECT_TRUE(fe::ProcessAlive(s.pid, fe::ProcessStartTime(s.pid)));
-  // Ended but not yet reaped, then gone.
+  // It leads a process group of its own, as a script does.
+  EXPECT_TRUE(fe::ProcessGroupAlive(s.pid));
+  EXPECT_TRUE(fe::ProcessGroupAlive(::getpgrp()));
+  EXPECT_FALSE(fe::ProcessGroupAlive(0));
+  EXPECT_FALSE(fe::ProcessGroupAlive(1));
+  EXPECT_FALSE(fe::ProcessGroupAlive(-1));
+  // Ended but not yet reaped, then gone: a group of such processes has ended.
   ::kill(s.pid, SIGKILL);
   ASSERT_TRUE(WaitUntil([&] { return !fe::ProcessAlive(s.pid, ""); }));
+  EXPECT_FALSE(fe::ProcessGroupAlive(s.pid));
+  EXPECT_FALSE(fe::ScriptAlive(s.pid, "", s.pid));
   s.End();
+  EXPECT_FALSE(fe::ProcessGroupAlive(s.pid));
 
   TempDir dir;
   const std::string path = dir.write("TempKir.txt",
@@ -221,6 +252,11 @@ TEST(RunMarker, WhoseProcessHoldsItAndWhetherItStillRuns) {
   EXPECT_EQ(m->BatchFile, "/r/BATCH.BAT");
   EXPECT_EQ(m->Pid, 42);
   EXPECT_EQ(m->StartTime, "777");
+  EXPECT_EQ(m->Group, 0);
+  m = fe::ReadRunMarker(dir.write("group.txt", "today, KIRMEL is running.\nrun-1\npid 42 777 40\n"));
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->Pid, 42);
+  EXPECT_EQ(m->Group, 40);
   EXPECT_FALSE(fe::ReadRunMarker(dir.str() + "/none"));
   // An earlier version's marker: the date line and the id.
   m = fe::ReadRunMarker(dir.write("old.txt", "today, KIRMEL is running.\n"));
@@ -308,7 +344,7 @@ TEST(RunMarker, AScriptThatDiesWithoutItsTrapEndsTheWait) {
   script.End();
   EXPECT_EQ(run.Poll(), fe::TStartedRun::TState::Lost);
   EXPECT_FALSE(fs::exists(path));
-  EXPECT_EQ(run.Outcome(), "KIRMEL did not finish the run." + SeeMessages(dir.str()));
+  EXPECT_EQ(run.Outcome(), "KIRMEL did not finish the run.");
 }
 
 // Starts scripts as child processes for one test.
@@ -348,6 +384,70 @@ TEST(RunMarker, AStartedRunWhoseDirectoryCannotBeEnteredDidNotFinish) {
   EXPECT_EQ(run->Outcome(), "");
   EXPECT_EQ(fe::ReadRunStatus(s.runDir, run->Id()), 0);
   EXPECT_FALSE(fs::exists(s.marker));
+}
+
+TEST(RunMarker, AKernelThatOutlivesItsKilledScriptKeepsTheRunLive) {
+  // The script is killed outright: its trap cannot remove the marker, and
+  // the kernel it started goes on writing into the run directory, in the
+  // process group that the script leads.
+  ScriptRun s;
+  const std::string script = s.dir.write("RUNS/a b'$(touch pwned)+P/RUN.BAT",
+                                         fe::RunBatchText(s.runDir, s.Context()));
+  s.Hold();
+  std::ofstream(s.marker) << "today, KIRMEL is running.\nrun-1\ndir " << s.runDir << "\n";
+  const pid_t pid = s.Start(script, s.dir.str(), "run-1");
+  ASSERT_TRUE(WaitUntil([&] { return s.Started(); }));
+  std::optional<fe::TRunMarker> m = fe::ReadRunMarker(s.marker);
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->Pid, pid);
+  EXPECT_EQ(m->Group, pid);
+  ::kill(pid, SIGKILL);
+  EXPECT_EQ(ExitStatus(pid), 128 + SIGKILL);
+  EXPECT_FALSE(fe::ProcessAlive(pid, m->StartTime));
+  EXPECT_TRUE(fe::ScriptAlive(pid, m->StartTime, m->Group));
+  // A marker without the group (an earlier version's) knows only the script.
+  EXPECT_FALSE(fe::ScriptAlive(pid, m->StartTime, 0));
+
+  const std::string refusal = "KIRMEL is still running in the run directory \"" + s.runDir +
+                              "\" (process group " + std::to_string(pid) + ")." + CR +
+                              "Wait until it has ended, or close its window, before starting "
+                              "another run.";
+  EXPECT_EQ(fe::LiveRunProblem(s.marker), refusal);
+  EXPECT_TRUE(fs::exists(s.marker));
+  try {
+    fe::StartScript({script, s.runDir, s.runDir, {}, s.marker, "today"});
+    ADD_FAILURE() << "started";
+  } catch (const fe::ERunError& e) {
+    EXPECT_EQ(e.what(), refusal);
+  }
+  EXPECT_EQ(s.Kernel("args"), "1\n" + s.runDir + "/FILES.INP\n");  // started once
+
+  // When the kernel has ended the marker is stale and goes.
+  s.Release();
+  ASSERT_TRUE(WaitUntil([&] { return fe::LiveRunProblem(s.marker).empty(); }));
+  EXPECT_FALSE(fs::exists(s.marker));
+  EXPECT_TRUE(fs::exists(s.runDir + "/wlsoco.out"));
+
+  // The wait of the front end, which sees its child end, goes on too.
+  ChildLauncher launcher;
+  fs::remove(s.kernelDir + "/started");
+  s.Hold();
+  std::unique_ptr<fe::TStartedRun> run =
+      fe::StartScript({script, s.runDir, s.runDir, {}, s.marker, "today"});
+  ASSERT_TRUE(WaitUntil([&] {
+    std::optional<fe::TRunMarker> now = fe::ReadRunMarker(s.marker);
+    return s.Started() && now && now->Pid == run->Pid();
+  }));
+  ::kill(run->Pid(), SIGKILL);
+  ASSERT_TRUE(WaitUntil([&] { return !fe::ProcessAlive(run->Pid(), ""); }));
+  EXPECT_EQ(run->Poll(), fe::TStartedRun::TState::Running);
+  EXPECT_EQ(run->Poll(), fe::TStartedRun::TState::Running);
+  EXPECT_NE(fe::LiveRunProblem(s.marker), "");
+  s.Release();
+  EXPECT_EQ(WaitForEnd(*run), fe::TStartedRun::TState::Lost);
+  EXPECT_FALSE(fs::exists(s.marker));
+  EXPECT_EQ(run->Outcome().rfind("KIRMEL did not finish the run." + CR, 0), 0u) << run->Outcome();
+  EXPECT_FALSE(s.Pwned());
 }
 
 }  // namespace

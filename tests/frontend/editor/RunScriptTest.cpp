@@ -25,11 +25,13 @@ TEST(RunScripts, RunBatchFileRunsTheKernelInTheRunDirectory) {
   s.Hold();
   const pid_t pid = s.Start(script, s.dir.str(), "run-1");
   ASSERT_TRUE(WaitUntil([&] { return s.Started(); }));
-  // The script names itself in the marker: its process and start time.
+  // The script names itself in the marker: its process, start time and
+  // process group (its own, in a session of its own).
   std::optional<fe::TRunMarker> marker = fe::ReadRunMarker(s.marker);
   ASSERT_TRUE(marker);
   EXPECT_EQ(marker->Id, "run-1");
   EXPECT_EQ(marker->Pid, pid);
+  EXPECT_EQ(marker->Group, pid);
   EXPECT_EQ(marker->StartTime, fe::ProcessStartTime(pid));
   EXPECT_FALSE(marker->StartTime.empty());
   // The old status went with the old outputs, before the kernel ran.
@@ -200,8 +202,52 @@ TEST(RunScripts, AFailedCdEndsTheRunBeforeAnythingIsDeleted) {
   EXPECT_FALSE(fs::exists(s.marker));
   const std::string console = readFile(s.Console());
   EXPECT_NE(console.find("  Not run: cannot enter the input directory"), std::string::npos);
-  EXPECT_NE(console.find("  KIRMEL stopped with exit status 3: see message.out"), std::string::npos);
+  // The stand-in leaves no message.out to point at.
+  EXPECT_NE(console.find("  KIRMEL stopped with exit status 3\n"), std::string::npos);
   EXPECT_NE(console.find(" KIRMEL stand-in started\n"), std::string::npos);  // shown live too
+  EXPECT_FALSE(s.Pwned());
+}
+
+// A kernel that is not there or cannot be executed: the shell's status is
+// recorded, the batch's console and the run's message say that the kernel
+// could not be started, and no message file is named.
+TEST(RunScripts, AKernelThatCannotBeStartedIsSaidSo) {
+  ScriptRun s;
+  fe::TScriptContext context = s.Context();
+  context.Kernel = s.dir.str() + "/none/KIRMEL_12";
+  const std::string script =
+      s.dir.write("RUNS/a b'$(touch pwned)+P/RUN.BAT", fe::RunBatchText(s.runDir, context));
+  s.Marker("run-1");
+  EXPECT_EQ(s.Run(script, s.dir.str(), "run-1"), 127);
+  EXPECT_EQ(fe::ReadRunStatus(s.runDir, "run-1"), 127);
+  const std::string outcome = fe::RunFailureText(s.runDir, s.runDir, 127);
+  EXPECT_EQ(outcome.rfind("KIRMEL could not be started (exit status 127)." + std::string(1, '\r') +
+                              "The last messages of KIRMEL on its console",
+                          0),
+            0u)
+      << outcome;
+  EXPECT_EQ(outcome.find("message.out"), std::string::npos);
+
+  // Found but not executable.
+  fs::permissions(s.kernelDir + "/KIRMEL_12", fs::perms::owner_read | fs::perms::owner_write);
+  const std::string kept = s.dir.write("RUNS/a b'$(touch pwned)+P/RUN.BAT",
+                                       fe::RunBatchText(s.runDir, s.Context()));
+  s.Marker("run-3");
+  EXPECT_EQ(s.Run(kept, s.dir.str(), "run-3"), 126);
+  EXPECT_EQ(fe::RunFailureText(s.runDir, s.runDir, 126)
+                .rfind("KIRMEL could not be started (exit status 126).", 0),
+            0u);
+
+  std::vector<fe::TSimRun> runs(1);
+  runs[0].InputDir = runs[0].OutputDir = s.runDir;
+  const std::string batch = s.dir.write("BATCH.BAT", fe::BatchFileText(runs, context));
+  s.Marker("run-4");
+  EXPECT_EQ(s.Run(batch, s.dir.str(), "run-4"), 0);
+  EXPECT_EQ(fe::ReadRunStatus(s.runDir, "run-4"), 127);
+  const std::string console = readFile(s.Console());
+  EXPECT_NE(console.find("  KIRMEL could not be started (exit status 127)\n"), std::string::npos)
+      << console;
+  EXPECT_EQ(console.find("see message.out"), std::string::npos) << console;
   EXPECT_FALSE(s.Pwned());
 }
 
@@ -240,6 +286,16 @@ TEST(RunScripts, ABatchFileListsItsRunsForTheFrontEnd) {
   const fe::TScriptContext context{"/k/KIRMEL_12", "/r/GUI/TempKir.txt", "today"};
   EXPECT_EQ(fe::BatchFileRuns(fe::BatchFileText(runs, context), "/r/BATCH.BAT"), runs);
   EXPECT_TRUE(fe::BatchFileRuns(fe::RunBatchText("/r/RUNS/S+P", context), "x").empty());
+  // And the kernel it runs, whatever its path holds.
+  EXPECT_EQ(fe::BatchFileKernel(fe::BatchFileText(runs, context)), "/k/KIRMEL_12");
+  EXPECT_EQ(fe::BatchFileKernel(fe::BatchFileText(
+                runs, {"/k/it's $(x)/KIRMEL_12", "/r/GUI/TempKir.txt", "today"})),
+            "/k/it's $(x)/KIRMEL_12");
+  EXPECT_EQ(fe::BatchFileKernel(fe::RunBatchText("/r/RUNS/S+P", context)), std::nullopt);
+  EXPECT_EQ(fe::BatchFileKernel("#!/bin/sh\r\n# kirmel-kernel '/a b/K'\r\n"), "/a b/K");
+  EXPECT_EQ(fe::BatchFileKernel("# kirmel-kernel '/a\n"), std::nullopt);
+  // A path that would end the comment line is not named there.
+  EXPECT_EQ(fe::BatchFileKernel(fe::BatchFileText(runs, {"/k/a\nb", "/m", "today"})), std::nullopt);
 
   // CR LF line ends, blanks and backslashes as /bin/sh reads them; other
   // comments are not list lines.
@@ -274,6 +330,22 @@ TEST(RunScripts, ScriptFileReplacesTheOldOneOnlyWhenWritten) {
   EXPECT_EQ(readFile(path), "new");
   EXPECT_THROW(fe::WriteScriptFile(dir.str() + "/missing/BATCH.BAT", "x"), fe::EInOutError);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+
+  // A symbolic link planted where a fixed temporary name would be is not
+  // written through; the script is written whole, keeps the old one's
+  // permission bits, and is a file of its own.
+  const std::string victim = dir.write("victim", "keep\n");
+  fs::create_symlink(victim, dir.str() + "/RUN.BAT.tmp");
+  const std::string run = dir.write("RUN.BAT", "old");
+  fs::permissions(run, fs::perms::owner_all);
+  const std::string text = "#!/bin/sh\n" + std::string(200000, '#') + "\nexit 0\n";
+  fe::WriteScriptFile(run, text);
+  EXPECT_EQ(readFile(victim), "keep\n");
+  EXPECT_FALSE(fs::is_symlink(run));
+  EXPECT_EQ(readFile(run), text);
+  EXPECT_EQ(fs::status(run).permissions() & fs::perms::all, fs::perms::owner_all);
+  EXPECT_TRUE(fs::is_symlink(dir.str() + "/RUN.BAT.tmp"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 4);
 }
 
 }  // namespace

@@ -228,12 +228,52 @@ TEST_F(BatchTest, ABatchOfTwoSavedRunsRunsFromTheMainWindowAndReportsItsFailedRu
     // The run's console is in its directory; the batch's own in BATCH.LOG.
     EXPECT_EQ(readFile(failing + "/RUN.LOG"),
               " ERROR in STANDIN: stopping with " + std::to_string(status) + "\n");
-    EXPECT_NE(readFile(root.str() + "/BATCH.LOG").find("  KIRMEL stopped with exit status"),
+    EXPECT_NE(readFile(root.str() + "/BATCH.LOG")
+                  .find("  KIRMEL stopped with exit status " + std::to_string(status) +
+                        ": see message.out\n"),
               std::string::npos);
   }
   EXPECT_EQ(Errors().size(), 3u);
   EXPECT_EQ(recorder->Dirs, (std::vector<std::string>(3, root.str())));
   launch::InstallLauncher(std::move(previous));
+}
+
+TEST_F(BatchTest, ABatchWhoseKernelCannotBeStartedIsRefusedBeforeItStarts) {
+  SeedExamples();
+  Start();
+  Click("BitBtnSaveRun");
+  Open();
+  Add(RunDir());
+  Press("BitBtnSaveBatch");
+  batch.reset();
+  root.write("RUNS/NLStandard_sp+Cpf/kirmel.status", "0\nrun-0\n");
+  root.write("RUNS/NLStandard_sp+Cpf/RUN.LOG", "old console\n");
+
+  // The kernel the batch file names: not executable, then not there.
+  const std::string kernel = kernelDir + "/KIRMEL_12";
+  const std::string refusal = "Could not run batchfile." + CR + "The kernel program \"" + kernel +
+                              "\" was not found or cannot be executed.";
+  fs::permissions(kernel, fs::perms::owner_read | fs::perms::owner_write);
+  Click("BitBtnRunBatch");
+  fs::remove(kernel);
+  Click("BitBtnRunBatch");
+  EXPECT_EQ(Errors(), (std::vector<std::string>{refusal, refusal}));
+  EXPECT_FALSE(form->Waiting());
+  EXPECT_TRUE(NoneLocked());
+  EXPECT_FALSE(fs::exists(Marker()));
+  EXPECT_FALSE(fs::exists(root.str() + "/BATCH.LOG"));
+  // The run's old records are left as they were.
+  EXPECT_EQ(readFile(RunDir() + "/kirmel.status"), "0\nrun-0\n");
+  EXPECT_EQ(readFile(RunDir() + "/RUN.LOG"), "old console\n");
+
+  // A batch file that does not name its kernel runs the settings' one.
+  root.write("BATCH.BAT", "#!/bin/sh\nexit 0\n");
+  form->Editor().Settings().ExecDir = root.str() + "/nowhere";
+  Click("BitBtnRunBatch");
+  EXPECT_EQ(LastError(), "Could not run batchfile." + CR + "The kernel program \"" + root.str() +
+                             "/nowhere/KIRMEL_12\" was not found or cannot be executed.");
+  EXPECT_FALSE(form->Waiting());
+  EXPECT_FALSE(fs::exists(Marker()));
 }
 
 }  // namespace
