@@ -63,6 +63,13 @@ constexpr int kTerminated = 128 + SIGTERM;
 std::string Say(std::string_view text) { return "printf '%s\\n' " + ShellQuote(text); }
 std::string Echo(std::string_view text) { return Say(text) + "\n"; }
 
+// A command that writes the status file's two lines, the status `value`
+// (a shell word) and the run's id, to the temporary status file.
+std::string WriteStatusTemp(std::string_view value) {
+  return "printf '%s\\n%s\\n' " + std::string(value) + " \"$kirmel_run\" > " +
+         ShellQuote(kStatusTemp);
+}
+
 // The start of both scripts: the marker, the script's process in it, the
 // traps, and the run of the kernel with its console log and status.
 std::string Preamble(const std::string& what, const TScriptContext& context) {
@@ -98,8 +105,7 @@ std::string Preamble(const std::string& what, const TScriptContext& context) {
   s += "}\n";
   s += "# Records a status with this run's id, whole or not at all.\n";
   s += "kirmel_record() {\n";
-  s += "  printf '%s\\n%s\\n' \"$1\" \"$kirmel_run\" > " + temp + " && mv -f -- " + temp + " " +
-       status + "\n";
+  s += "  " + WriteStatusTemp("\"$1\"") + " && mv -f -- " + temp + " " + status + "\n";
   s += "}\n";
   s += "# A signal while the kernel runs records 128 + its number, unless the\n";
   s += "# kernel's own status is already there; the script ends.\n";
@@ -135,9 +141,9 @@ std::string Preamble(const std::string& what, const TScriptContext& context) {
   s += "kirmel_exec() {\n";
   s += "  " + ShellQuote(context.Kernel) + " \"$1\"\n";
   s += "  kirmel_code=$?\n";
-  s += "  printf '%s\\n%s\\n' \"$kirmel_code\" \"$kirmel_run\" > " + temp + " 2>/dev/null || {\n";
+  s += "  " + WriteStatusTemp("\"$kirmel_code\"") + " 2>/dev/null || {\n";
   s += "    rm -f -- " + room + "\n";
-  s += "    printf '%s\\n%s\\n' \"$kirmel_code\" \"$kirmel_run\" > " + temp + "\n";
+  s += "    " + WriteStatusTemp("\"$kirmel_code\"") + "\n";
   s += "  }\n";
   s += "}\n";
   s += "kirmel_kernel() {\n";
