@@ -675,12 +675,17 @@ bool ProcessAlive(int pid, const std::string& startTime) {
   return true;
 }
 
-bool ProcessGroupAlive(int group) {
+bool ProcessGroupAlive(int group, int* member) {
   if (group <= 1) return false;
   if (::kill(-group, 0) != 0) return errno == EPERM;
   // Some process of the group is there; it may only be one that has ended
   // and whose parent has not waited for it (an orphan under a parent that
   // never waits stays so), which does not count.
+  // The member found running last time is looked at before all processes.
+  if (member && *member > 0) {
+    TProcessStat known;
+    if (ReadProcessStat(*member, known) && known.Group == group && !Ended(known)) return true;
+  }
   DIR* proc = ::opendir("/proc");
   if (!proc) return true;
   bool readAny = false;
@@ -693,6 +698,7 @@ bool ProcessGroupAlive(int group) {
     readAny = true;
     if (stat.Group == group && !Ended(stat)) {
       alive = true;
+      if (member) *member = pid;
       break;
     }
   }
@@ -700,13 +706,13 @@ bool ProcessGroupAlive(int group) {
   return alive || !readAny;
 }
 
-bool ScriptAlive(int pid, const std::string& startTime, int group) {
+bool ScriptAlive(int pid, const std::string& startTime, int group, int* member) {
   if (ProcessAlive(pid, startTime)) return true;
   if (pid <= 0 || group != pid) return false;
   TProcessStat stat;
   if (!startTime.empty() && ReadProcessStat(pid, stat) && stat.Start != startTime)
     return false;  // the number is another process's now: the group has gone
-  return ProcessGroupAlive(group);
+  return ProcessGroupAlive(group, member);
 }
 
 std::string LiveRunProblem(const std::string& path) {
@@ -788,13 +794,13 @@ TStartedRun::TState TStartedRun::Poll() {
     }
   }
   // The process first: a script that ends removes its marker before it goes.
-  bool gone = (script_ && script_->ScriptGone()) ||
-              (scriptPid_ > 0 && !ProcessAlive(scriptPid_, scriptStart_));
   // A script killed outright leaves its kernel running in the process group
   // it leads.
-  if (gone && scriptPid_ > 0 && scriptGroup_ == scriptPid_ &&
-      ScriptAlive(scriptPid_, scriptStart_, scriptGroup_))
-    gone = false;
+  bool gone = script_ && script_->ScriptGone();
+  if (scriptPid_ > 0 && scriptGroup_ == scriptPid_)
+    gone = !ScriptAlive(scriptPid_, scriptStart_, scriptGroup_, &groupMember_);
+  else if (scriptPid_ > 0 && !gone)
+    gone = !ProcessAlive(scriptPid_, scriptStart_);
   if (!MarkerHolds(markerPath_, id_)) {
     state_ = TState::Ended;
   } else if (gone) {

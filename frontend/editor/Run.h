@@ -165,15 +165,18 @@ std::string ProcessStartTime(int pid);
 
 // Whether a process of the process group `group` has not ended.  One that
 // has ended but was not yet waited for does not count; processes that exist
-// but may not be signalled do.
-bool ProcessGroupAlive(int group);
+// but may not be signalled do.  `member`, when given, holds a process found
+// running in the group before: it is looked at before all processes are,
+// and is set to the one found.
+bool ProcessGroupAlive(int group, int* member = nullptr);
 
 // Whether a script that the marker names still runs: its process
 // (ProcessAlive), or, when it leads its own process group (group == pid),
 // any process left in that group.  A script's process id that now belongs
 // to another process means the script's group has gone too: the system
-// gives no new process the number of a group that still exists.
-bool ScriptAlive(int pid, const std::string& startTime, int group);
+// gives no new process the number of a group that still exists.  `member`
+// as for ProcessGroupAlive.
+bool ScriptAlive(int pid, const std::string& startTime, int group, int* member = nullptr);
 
 // Before a run or a batch starts: "" when no script that still runs
 // (ScriptAlive) holds the marker at path; a marker whose script is gone is
@@ -229,6 +232,9 @@ class TStartedRun {
   int scriptPid_ = 0;
   std::string scriptStart_;
   int scriptGroup_ = 0;
+  // A process of that group last found running, so that a poll while only
+  // what the script started runs on need not look at every process.
+  int groupMember_ = 0;
   TState state_ = TState::Running;
 };
 
