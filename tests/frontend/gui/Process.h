@@ -75,11 +75,7 @@ class TChildProcess {
       int status = 0;
       while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
       }
-      ended_ = true;
-      if (WIFEXITED(status)) result_.Status = WEXITSTATUS(status);
-      if (WIFSIGNALED(status)) result_.Signal = WTERMSIG(status);
-      result_.Out = readFile(out_);
-      result_.Err = readFile(err_);
+      Finish(status);
     }
     return result_;
   }
@@ -89,11 +85,7 @@ class TChildProcess {
     int status = 0;
     const pid_t r = ::waitpid(pid_, &status, WNOHANG);
     if (r != pid_) return false;
-    ended_ = true;
-    if (WIFEXITED(status)) result_.Status = WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) result_.Signal = WTERMSIG(status);
-    result_.Out = readFile(out_);
-    result_.Err = readFile(err_);
+    Finish(status);
     return true;
   }
   void Terminate() {
@@ -101,6 +93,15 @@ class TChildProcess {
   }
 
  private:
+  // Takes the wait status of the ended process and its output.
+  void Finish(int status) {
+    ended_ = true;
+    if (WIFEXITED(status)) result_.Status = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result_.Signal = WTERMSIG(status);
+    result_.Out = readFile(out_);
+    result_.Err = readFile(err_);
+  }
+
   TempDir scratch_;
   std::string out_, err_;
   pid_t pid_ = -1;
