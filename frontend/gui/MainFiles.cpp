@@ -37,11 +37,10 @@ void CreateDirectory(const std::string& dir) {
 // `folder`; it is checked before anything is made, a folder that holds
 // something is replaced only after the question, and a folder made for a
 // save that fails is removed again.  `save` saves under the name given
-// (the folder is folder + "/" + name); `current` is the model's name, which
-// `setName` puts back when the save fails.  True when it saved.
+// (the folder is folder + "/" + name) and, when it fails, leaves the model
+// its old name `current`.  True when it saved.
 bool SaveAs(const std::string& what, const std::string& folder, const std::string& defaultName,
-            const std::string current, const std::function<void(const std::string&)>& save,
-            const std::function<void(const std::string&)>& setName) {
+            const std::string current, const std::function<void(const std::string&)>& save) {
   std::optional<std::string> dir = qt::TheDialogs().ChooseSaveFolder(
       "Save " + what + " as", folder, current == defaultName ? std::string() : current);
   if (!dir) return false;
@@ -57,11 +56,8 @@ bool SaveAs(const std::string& what, const std::string& folder, const std::strin
   try {
     save(target.Name);
   } catch (...) {
-    // Nothing was saved under the new name: the model keeps its old one, and
-    // a folder made for it does not stay behind empty.  (A save whose new
-    // version is in place, only not confirmed, keeps the new name: setName
-    // leaves it.)
-    setName(current);
+    // Nothing was saved under the new name: a folder made for it does not
+    // stay behind empty.
     if (!target.Exists) fe::RemoveIfEmpty(folder + "/" + target.Name);
     throw;
   }
@@ -166,12 +162,7 @@ void TMainForm::SaveScenarioClick() {
 
 void TMainForm::SaveAsScenarioClick() {
   SaveAs("scenario", editor_->Settings().ScenariosDir(), kDefaultScenario, Data().ScenarioName(),
-         [this](const std::string& name) { SaveScenario(name); },
-         [this](const std::string& name) {
-           if (!editor_->ScenarioChanged()) return;  // saved under the new name
-           Data().SetScenarioName(name);
-           edtNameScenario_->setText(QString::fromStdString(name));
-         });
+         [this](const std::string& name) { SaveScenario(name); });
 }
 
 void TMainForm::SaveScenario(const std::string& name) {
@@ -241,12 +232,7 @@ void TMainForm::SavePesticideClick() {
 
 void TMainForm::SaveAsPesticideClick() {
   SaveAs("pesticide", editor_->Settings().PesticidesDir(), kDefaultPesticide,
-         Data().PesticideName(), [this](const std::string& name) { SavePesticide(name); },
-         [this](const std::string& name) {
-           if (!editor_->PesticideChanged()) return;  // saved under the new name
-           Data().SetPesticideName(name);
-           edtNamePesticide_->setText(QString::fromStdString(name));
-         });
+         Data().PesticideName(), [this](const std::string& name) { SavePesticide(name); });
 }
 
 void TMainForm::SavePesticide(const std::string& name) {
