@@ -18,9 +18,8 @@ const char* kDefaultScenario = "DefaultScenario";
 const char* kDefaultPesticide = "DefaultPesticide";
 
 // The directory the user chose, or nothing.
-std::optional<std::string> Browse(const std::string& title, const std::string& start,
-                                  bool mayCreateFolders) {
-  std::optional<std::string> dir = qt::TheDialogs().BrowseFolder(title, start, mayCreateFolders);
+std::optional<std::string> Browse(const std::string& title, const std::string& start) {
+  std::optional<std::string> dir = qt::TheDialogs().BrowseFolder(title, start, false);
   if (dir) *dir = fe::StripTrailingSeparator(*dir);
   return dir;
 }
@@ -131,7 +130,7 @@ void TMainForm::NewScenarioClick() {
 void TMainForm::SelectScenarioClick() {
   if (!AskSaveScenario()) return;
   const fe::TSettings& s = editor_->Settings();
-  std::optional<std::string> dir = Browse("Select scenario", s.ScenariosDir(), false);
+  std::optional<std::string> dir = Browse("Select scenario", s.ScenariosDir());
   if (!dir) return;
   if (!fe::IsScenarioDirectory(*dir, s.Root())) {
     qt::ShowError("This is not a valid scenario." + kCR + "Valid scenarios are in the directory " +
@@ -200,7 +199,7 @@ void TMainForm::NewPesticideClick() {
 void TMainForm::SelectPesticideClick() {
   if (!AskSavePesticide()) return;
   const fe::TSettings& s = editor_->Settings();
-  std::optional<std::string> dir = Browse("Select pesticide", s.PesticidesDir(), false);
+  std::optional<std::string> dir = Browse("Select pesticide", s.PesticidesDir());
   if (!dir) return;
   if (!fe::IsPesticideDirectory(*dir, s.Root())) {
     qt::ShowError("This is not a valid pesticide." + kCR +
