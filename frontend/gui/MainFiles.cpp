@@ -63,43 +63,46 @@ bool SaveAs(const std::string& what, const std::string& folder, const std::strin
   return true;
 }
 
+// When `changed` says the scenario (pesticide) `name` has unsaved changes:
+// "Save changes to <what> <name>?"; Yes runs `save` as Save saves, without
+// its own question (a new one through SaveAs).  A save that is cancelled,
+// refused or fails leaves the changes, and the user where he was.  True
+// when the caller may go on.
+bool AskSave(const std::string& what, const std::string& name, const std::function<bool()>& changed,
+             const std::function<void()>& save) {
+  if (!changed()) return true;
+  switch (qt::TheDialogs().YesNoCancel("Save changes to " + what + " " + name + "?")) {
+    case qt::TChoice::No: return true;
+    case qt::TChoice::Cancel: return false;
+    case qt::TChoice::Yes: break;
+  }
+  qt::Guarded(save);
+  return !changed();
+}
+
 }  // namespace
 
 // ---- unsaved changes ----
 
 bool TMainForm::AskSaveScenario() {
-  if (!editor_->ScenarioChanged()) return true;
-  switch (qt::TheDialogs().YesNoCancel("Save changes to scenario " + Data().ScenarioName() + "?")) {
-    case qt::TChoice::No: return true;
-    case qt::TChoice::Cancel: return false;
-    case qt::TChoice::Yes: break;
-  }
-  // As Save saves, without its own question: a new scenario through SaveAs.
-  // A save that is cancelled, refused or fails leaves the scenario changed,
-  // and the user where he was.
-  qt::Guarded([this] {
-    if (Data().ScenarioName() == kDefaultScenario)
-      SaveAsScenarioClick();
-    else
-      SaveScenario(Data().ScenarioName());
-  });
-  return !editor_->ScenarioChanged();
+  return AskSave("scenario", Data().ScenarioName(), [this] { return editor_->ScenarioChanged(); },
+                 [this] {
+                   if (Data().ScenarioName() == kDefaultScenario)
+                     SaveAsScenarioClick();
+                   else
+                     SaveScenario(Data().ScenarioName());
+                 });
 }
 
 bool TMainForm::AskSavePesticide() {
-  if (!editor_->PesticideChanged()) return true;
-  switch (qt::TheDialogs().YesNoCancel("Save changes to pesticide " + Data().PesticideName() + "?")) {
-    case qt::TChoice::No: return true;
-    case qt::TChoice::Cancel: return false;
-    case qt::TChoice::Yes: break;
-  }
-  qt::Guarded([this] {
-    if (Data().PesticideName() == kDefaultPesticide)
-      SaveAsPesticideClick();
-    else
-      SavePesticide(Data().PesticideName());
-  });
-  return !editor_->PesticideChanged();
+  return AskSave("pesticide", Data().PesticideName(),
+                 [this] { return editor_->PesticideChanged(); },
+                 [this] {
+                   if (Data().PesticideName() == kDefaultPesticide)
+                     SaveAsPesticideClick();
+                   else
+                     SavePesticide(Data().PesticideName());
+                 });
 }
 
 bool TMainForm::AskSaveChanges() { return AskSaveScenario() && AskSavePesticide(); }
