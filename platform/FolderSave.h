@@ -79,9 +79,6 @@ class TFolderSave {
   TFolderSave(const TFolderSave&) = delete;
   TFolderSave& operator=(const TFolderSave&) = delete;
 
-  // The folder as saved: the target of a symbolic link, the name on disk
-  // when it exists in another case.
-  const std::string& Folder() const { return folder_; }
   // The name under which file `name` is saved: the name of the old file
   // that matches it exactly or, failing that, without regard to case; else
   // `name` itself.
@@ -102,7 +99,7 @@ class TFolderSave {
   void RemoveFresh();
 
   TSaveFault fault_;
-  std::string folder_;  // the final path
+  std::string folder_;  // the folder as saved: a link's target, else the name on disk
   std::string parent_;
   std::string base_;
   std::string fresh_;   // the fresh folder's name in parent_

@@ -195,6 +195,10 @@ class TKirmelEditor {
 
   void ShowError(const std::string& message);
 
+  // The nine scenario files, each `dir` + its name (dir ends in "/", or is
+  // "" for the image text).
+  void WriteScenarioFiles(const std::string& dir);
+
   // What Save would write, without the header (whose date and path do not
   // belong to the model), preceded by the name.
   std::string ScenarioState(const std::string& name);

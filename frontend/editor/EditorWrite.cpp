@@ -200,6 +200,18 @@ std::string SaveFailure(const files::TSaveError& e, const std::string& what,
 
 }  // namespace
 
+void TKirmelEditor::WriteScenarioFiles(const std::string& dir) {
+  WriteWLNU(dir + "WLNU.INP");
+  WriteWLPA(dir + "WLPA.INP");
+  WriteWLST(dir + "WLST.INP");
+  WriteWBNU(dir + "WBNU.INP");
+  WriteWBPA(dir + "WBPA.INP");
+  WriteWBST(dir + "WBST.INP");
+  WriteHY(dir + "HY.INP");
+  WriteOPOUTFile(dir + "OPOUT.INP");
+  WriteSL(dir + "SL.INP");
+}
+
 void TKirmelEditor::SaveScenario() {
   SetCommentSwitch();
   const std::string name = data_.ScenarioName();
@@ -207,15 +219,7 @@ void TKirmelEditor::SaveScenario() {
   try {
     files::TFolderSave folder(settings_.ScenarioDir(name), saveFault_);
     TScopedValue<files::TFolderSave*> target(folder_, &folder);
-    WriteWLNU(dir + "WLNU.INP");
-    WriteWLPA(dir + "WLPA.INP");
-    WriteWLST(dir + "WLST.INP");
-    WriteWBNU(dir + "WBNU.INP");
-    WriteWBPA(dir + "WBPA.INP");
-    WriteWBST(dir + "WBST.INP");
-    WriteHY(dir + "HY.INP");
-    WriteOPOUTFile(dir + "OPOUT.INP");
-    WriteSL(dir + "SL.INP");
+    WriteScenarioFiles(dir);
     folder.Commit();
   } catch (const files::TSaveError& e) {
     // In place but not confirmed: what is on disk is the model as it is.
@@ -248,15 +252,7 @@ std::string TKirmelEditor::ScenarioState(const std::string& name) {
   imageText_ = name;
   imageText_ += '\0';
   SetCommentSwitch();
-  WriteWLNU("WLNU.INP");
-  WriteWLPA("WLPA.INP");
-  WriteWLST("WLST.INP");
-  WriteWBNU("WBNU.INP");
-  WriteWBPA("WBPA.INP");
-  WriteWBST("WBST.INP");
-  WriteHY("HY.INP");
-  WriteOPOUTFile("OPOUT.INP");
-  WriteSL("SL.INP");
+  WriteScenarioFiles("");
   return std::move(imageText_);
 }
 

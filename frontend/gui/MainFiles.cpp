@@ -18,9 +18,8 @@ const char* kDefaultScenario = "DefaultScenario";
 const char* kDefaultPesticide = "DefaultPesticide";
 
 // The directory the user chose, or nothing.
-std::optional<std::string> Browse(const std::string& title, const std::string& start,
-                                  bool mayCreateFolders) {
-  std::optional<std::string> dir = qt::TheDialogs().BrowseFolder(title, start, mayCreateFolders);
+std::optional<std::string> Browse(const std::string& title, const std::string& start) {
+  std::optional<std::string> dir = qt::TheDialogs().BrowseFolder(title, start, false);
   if (dir) *dir = fe::StripTrailingSeparator(*dir);
   return dir;
 }
@@ -37,11 +36,10 @@ void CreateDirectory(const std::string& dir) {
 // `folder`; it is checked before anything is made, a folder that holds
 // something is replaced only after the question, and a folder made for a
 // save that fails is removed again.  `save` saves under the name given
-// (the folder is folder + "/" + name); `current` is the model's name, which
-// `setName` puts back when the save fails.  True when it saved.
+// (the folder is folder + "/" + name) and, when it fails, leaves the model
+// its old name `current`.  True when it saved.
 bool SaveAs(const std::string& what, const std::string& folder, const std::string& defaultName,
-            const std::string current, const std::function<void(const std::string&)>& save,
-            const std::function<void(const std::string&)>& setName) {
+            const std::string current, const std::function<void(const std::string&)>& save) {
   std::optional<std::string> dir = qt::TheDialogs().ChooseSaveFolder(
       "Save " + what + " as", folder, current == defaultName ? std::string() : current);
   if (!dir) return false;
@@ -57,15 +55,29 @@ bool SaveAs(const std::string& what, const std::string& folder, const std::strin
   try {
     save(target.Name);
   } catch (...) {
-    // Nothing was saved under the new name: the model keeps its old one, and
-    // a folder made for it does not stay behind empty.  (A save whose new
-    // version is in place, only not confirmed, keeps the new name: setName
-    // leaves it.)
-    setName(current);
+    // Nothing was saved under the new name: a folder made for it does not
+    // stay behind empty.
     if (!target.Exists) fe::RemoveIfEmpty(folder + "/" + target.Name);
     throw;
   }
   return true;
+}
+
+// When `changed` says the scenario (pesticide) `name` has unsaved changes:
+// "Save changes to <what> <name>?"; Yes runs `save` as Save saves, without
+// its own question (a new one through SaveAs).  A save that is cancelled,
+// refused or fails leaves the changes, and the user where he was.  True
+// when the caller may go on.
+bool AskSave(const std::string& what, const std::string& name, const std::function<bool()>& changed,
+             const std::function<void()>& save) {
+  if (!changed()) return true;
+  switch (qt::TheDialogs().YesNoCancel("Save changes to " + what + " " + name + "?")) {
+    case qt::TChoice::No: return true;
+    case qt::TChoice::Cancel: return false;
+    case qt::TChoice::Yes: break;
+  }
+  qt::Guarded(save);
+  return !changed();
 }
 
 }  // namespace
@@ -73,38 +85,24 @@ bool SaveAs(const std::string& what, const std::string& folder, const std::strin
 // ---- unsaved changes ----
 
 bool TMainForm::AskSaveScenario() {
-  if (!editor_->ScenarioChanged()) return true;
-  switch (qt::TheDialogs().YesNoCancel("Save changes to scenario " + Data().ScenarioName() + "?")) {
-    case qt::TChoice::No: return true;
-    case qt::TChoice::Cancel: return false;
-    case qt::TChoice::Yes: break;
-  }
-  // As Save saves, without its own question: a new scenario through SaveAs.
-  // A save that is cancelled, refused or fails leaves the scenario changed,
-  // and the user where he was.
-  qt::Guarded([this] {
-    if (Data().ScenarioName() == kDefaultScenario)
-      SaveAsScenarioClick();
-    else
-      SaveScenario(Data().ScenarioName());
-  });
-  return !editor_->ScenarioChanged();
+  return AskSave("scenario", Data().ScenarioName(), [this] { return editor_->ScenarioChanged(); },
+                 [this] {
+                   if (Data().ScenarioName() == kDefaultScenario)
+                     SaveAsScenarioClick();
+                   else
+                     SaveScenario(Data().ScenarioName());
+                 });
 }
 
 bool TMainForm::AskSavePesticide() {
-  if (!editor_->PesticideChanged()) return true;
-  switch (qt::TheDialogs().YesNoCancel("Save changes to pesticide " + Data().PesticideName() + "?")) {
-    case qt::TChoice::No: return true;
-    case qt::TChoice::Cancel: return false;
-    case qt::TChoice::Yes: break;
-  }
-  qt::Guarded([this] {
-    if (Data().PesticideName() == kDefaultPesticide)
-      SaveAsPesticideClick();
-    else
-      SavePesticide(Data().PesticideName());
-  });
-  return !editor_->PesticideChanged();
+  return AskSave("pesticide", Data().PesticideName(),
+                 [this] { return editor_->PesticideChanged(); },
+                 [this] {
+                   if (Data().PesticideName() == kDefaultPesticide)
+                     SaveAsPesticideClick();
+                   else
+                     SavePesticide(Data().PesticideName());
+                 });
 }
 
 bool TMainForm::AskSaveChanges() { return AskSaveScenario() && AskSavePesticide(); }
@@ -135,7 +133,7 @@ void TMainForm::NewScenarioClick() {
 void TMainForm::SelectScenarioClick() {
   if (!AskSaveScenario()) return;
   const fe::TSettings& s = editor_->Settings();
-  std::optional<std::string> dir = Browse("Select scenario", s.ScenariosDir(), false);
+  std::optional<std::string> dir = Browse("Select scenario", s.ScenariosDir());
   if (!dir) return;
   if (!fe::IsScenarioDirectory(*dir, s.Root())) {
     qt::ShowError("This is not a valid scenario." + kCR + "Valid scenarios are in the directory " +
@@ -166,12 +164,7 @@ void TMainForm::SaveScenarioClick() {
 
 void TMainForm::SaveAsScenarioClick() {
   SaveAs("scenario", editor_->Settings().ScenariosDir(), kDefaultScenario, Data().ScenarioName(),
-         [this](const std::string& name) { SaveScenario(name); },
-         [this](const std::string& name) {
-           if (!editor_->ScenarioChanged()) return;  // saved under the new name
-           Data().SetScenarioName(name);
-           edtNameScenario_->setText(QString::fromStdString(name));
-         });
+         [this](const std::string& name) { SaveScenario(name); });
 }
 
 void TMainForm::SaveScenario(const std::string& name) {
@@ -209,7 +202,7 @@ void TMainForm::NewPesticideClick() {
 void TMainForm::SelectPesticideClick() {
   if (!AskSavePesticide()) return;
   const fe::TSettings& s = editor_->Settings();
-  std::optional<std::string> dir = Browse("Select pesticide", s.PesticidesDir(), false);
+  std::optional<std::string> dir = Browse("Select pesticide", s.PesticidesDir());
   if (!dir) return;
   if (!fe::IsPesticideDirectory(*dir, s.Root())) {
     qt::ShowError("This is not a valid pesticide." + kCR +
@@ -241,12 +234,7 @@ void TMainForm::SavePesticideClick() {
 
 void TMainForm::SaveAsPesticideClick() {
   SaveAs("pesticide", editor_->Settings().PesticidesDir(), kDefaultPesticide,
-         Data().PesticideName(), [this](const std::string& name) { SavePesticide(name); },
-         [this](const std::string& name) {
-           if (!editor_->PesticideChanged()) return;  // saved under the new name
-           Data().SetPesticideName(name);
-           edtNamePesticide_->setText(QString::fromStdString(name));
-         });
+         Data().PesticideName(), [this](const std::string& name) { SavePesticide(name); });
 }
 
 void TMainForm::SavePesticide(const std::string& name) {
