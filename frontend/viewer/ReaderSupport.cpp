@@ -282,7 +282,6 @@ bool TFileScan::ReadDataLine() {
     const std::size_t first = raw.find_first_not_of(' ');
     if (first == std::string_view::npos || raw[first] == '!') continue;
     line_ = raw;
-    lineLength_ = raw.size();
     column_ = first;
     haveLine_ = true;
     return true;

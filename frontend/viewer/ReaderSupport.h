@@ -148,7 +148,6 @@ class TLineSource {
   // file" reported, when it cannot.
   bool Open();
   void Close();
-  bool IsOpen() const { return fd_ >= 0; }
 
   // The next line without its line end; false at the end of the file.  A
   // line longer than `longestLine` is a fault, found before more of it is
@@ -270,8 +269,7 @@ class TFileScan {
   std::string fileName_;
   TFileRules rules_;
   TLineSource source_;
-  std::string_view line_;  // the current line's content, up to a "!" comment
-  std::size_t lineLength_ = 0;  // the whole line's length
+  std::string_view line_;  // the current line
   std::size_t column_ = 0;
   bool haveLine_ = false;
   long recordLine_ = 0;

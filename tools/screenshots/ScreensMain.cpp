@@ -44,8 +44,8 @@ void Settle() {
 // `error` set, when no link can be made.
 std::string RunInRoot(const std::string& runDir, const std::string& root, std::string& error) {
   std::error_code ec;
-  std::string dir = fs::absolute(runDir, ec).lexically_normal().string();
-  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  const std::string dir =
+      fe::StripTrailingSeparator(fs::absolute(runDir, ec).lexically_normal().string());
   if (fe::IsRunDirectory(dir, root)) return dir;
 
   const fs::path runs = fs::path(root) / "RUNS";
