@@ -6,7 +6,6 @@
 
 #include "kernel/Echo.h"
 #include "kernel/Kernel.h"
-#include "kernel/OutputCommon.h"
 
 namespace kirmel {
 
@@ -133,13 +132,8 @@ void Column::closeUnit(int unit) {
 }
 
 void Column::closeOut(int unit) {
-  if (!log_) {
-    out::closeOut(kn_, unit);
-    return;
-  }
-  if (!isOpen(unit)) return;
-  log_->add(ColumnLog::Op::CloseOut, unit);
-  closed_.set(static_cast<std::size_t>(unit));
+  // A failed write is noted by the unit table (Kernel::checkWrites).
+  if (isOpen(unit)) closeUnit(unit);
 }
 
 void Column::positivityReset() {
@@ -222,7 +216,6 @@ void Kernel::replay(const ColumnLog& log) {
       case Op::Line: units.writeLine(e.a, log.text(e)); break;
       case Op::Say: env_.say(log.text(e)); break;
       case Op::CloseUnit: units.close(e.a); break;
-      case Op::CloseOut: out::closeOut(*this, e.a); break;
       case Op::Wait: env_.waitLine(); break;
       case Op::Stop: env_.stop(e.a, std::string(log.text(e)));
       case Op::PosReset: s.icposwb = 1; break;

@@ -40,7 +40,6 @@ class alignas(64) ColumnLog {
     Line,         // a line (text) for unit a; the message file is unit 21
     Say,          // a console line (text)
     CloseUnit,    // unit a is closed
-    CloseOut,     // output file a is closed, a failed write reported
     Wait,         // the console pause: one line is read
     Stop,         // the run stops with status a for the reason in text
     PosReset,     // the positivity counter restarts

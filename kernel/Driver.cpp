@@ -80,12 +80,9 @@ int Kernel::signalStop() {
 void Kernel::signalAbort() {
   const int sig = RunSignals::pending();
   if (sig == 0) return;
-  RunSignals::clear();
-  const std::string line = std::string("program aborting due to ") + eventName(sig) + " event";
-  message(line);
-  env_.out().clear();
-  env_.say(line);
-  env_.stop(128 + sig, "signal");
+  message(std::string("program aborting due to ") + eventName(sig) + " event");
+  // The same line on the console, and the status.
+  env_.stop(signalStop(), "signal");
 }
 
 std::string Kernel::writeFailureLine(const std::string& name) {

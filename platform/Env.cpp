@@ -15,15 +15,8 @@ void Env::say(std::string_view line) {
 bool Env::waitLine(std::string* line) {
   out().flush();
   if (interrupt_) {
-    // Until a line can be read, look at the flag at least every 200 ms; a
-    // signal also ends the poll at once.
-    for (;;) {
-      if (*interrupt_ != 0) return false;
-      if (inFd_ < 0 || in().rdbuf()->in_avail() > 0) break;
-      pollfd p{inFd_, POLLIN, 0};
-      const int r = ::poll(&p, 1, 200);
-      if (r > 0 || (r < 0 && errno != EINTR)) break;
-    }
+    // A line not yet buffered is waited for while the flag is watched.
+    if (inFd_ >= 0 && in().rdbuf()->in_avail() <= 0 && !awaitInput(inFd_)) return false;
     if (*interrupt_ != 0) return false;
   }
   std::string tmp;
@@ -31,6 +24,16 @@ bool Env::waitLine(std::string* line) {
   if (!tmp.empty() && tmp.back() == '\r') tmp.pop_back();
   if (line) *line = tmp;
   return true;
+}
+
+bool Env::awaitInput(int fd) const {
+  // A signal also ends the poll at once.
+  for (;;) {
+    if (interruptSignal() != 0) return false;
+    pollfd p{fd, POLLIN, 0};
+    const int r = ::poll(&p, 1, interrupt_ ? 200 : -1);
+    if (r > 0 || (r < 0 && errno != EINTR)) return true;
+  }
 }
 
 void Env::checkInterrupt() {
@@ -46,12 +49,9 @@ long Env::readInput(int fd, void* buf, std::size_t n) {
     return -1;
   }
   for (;;) {
-    checkInterrupt();
     // A regular file is always ready; a pipe or a terminal may give nothing
     // for ever.
-    pollfd p{fd, POLLIN, 0};
-    const int r = ::poll(&p, 1, interrupt_ ? 200 : -1);
-    if (r == 0 || (r < 0 && errno == EINTR)) continue;
+    if (!awaitInput(fd)) checkInterrupt();
     const ssize_t got = ::read(fd, buf, n);
     if (got >= 0) return static_cast<long>(got);
     if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) return -1;

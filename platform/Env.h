@@ -67,6 +67,11 @@ class Env {
   void removeStopHook(int id);
 
  private:
+  // Waits until fd has something to read (or cannot be polled), looking at
+  // the interrupt flag at least every 200 ms; false when the flag is or
+  // becomes set.
+  bool awaitInput(int fd) const;
+
   std::istream* in_;
   std::ostream* out_;
   UnitTable units_;
