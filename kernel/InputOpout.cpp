@@ -5,6 +5,7 @@
 #include "kernel/Echo.h"
 #include "kernel/Kernel.h"
 #include "platform/Format.h"
+#include "platform/Version.h"
 
 namespace kirmel {
 
@@ -26,7 +27,7 @@ void Kernel::opout() {
     echo(" Output of input:");
     echo("");
     echo("");
-    echo(" Simulation with KIRMEL version: 1.2.1");
+    echo(" Simulation with KIRMEL version: " + version::kernel());
     echo("");
     echo("");
     echo(" All input from subroutine opout:");

@@ -43,7 +43,11 @@ case "$root" in
   *\'*) echo "The root path must not contain a single quote: $root" >&2; exit 1 ;;
 esac
 
-# The names file, written as the front end writes it (CR LF line ends).
+# The names file, written as the front end writes it (CR LF line ends).  Its
+# heading states the versions as the programs report them: the front end's,
+# and the kernel's release (major.minor).
+gui_version="$("$src/build/release/KirmelGUI" --version | cut -d' ' -f2)"
+kirmel_release="$("$src/build/release/KIRMEL_12" --version | cut -d' ' -f2 | cut -d. -f1,2)"
 names="$run/FILES.INP"
 {
   line() { printf '%s\r\n' "$1"; }
@@ -61,8 +65,8 @@ names="$run/FILES.INP"
   sep="*------------------------------------------------------------------------------"
   line "*"
   line "*   KIRMEL input file"
-  line "*   GUI version: 1.0"
-  line "*   KIRMEL version: 1.2"
+  line "*   GUI version: $gui_version"
+  line "*   KIRMEL version: $kirmel_release"
   line "*"
   line "*   Contents: Names of inputfiles for KIRMEL simulation"
   line "*"

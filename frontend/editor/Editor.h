@@ -36,6 +36,7 @@
 #include "frontend/model/KirExcpt.h"
 #include "frontend/model/Kirdata.h"
 #include "platform/FolderSave.h"
+#include "platform/Version.h"
 
 namespace kirmel::fe {
 
@@ -75,7 +76,8 @@ class TKirmelEditor {
   TKirmelEditor(const TKirmelEditor&) = delete;
   TKirmelEditor& operator=(const TKirmelEditor&) = delete;
 
-  static std::string Version() { return "1.0"; }
+  // The front end's version text.
+  static std::string Version() { return version::gui(); }
 
   TKirmelData& Data() { return data_; }
   const TKirmelData& Data() const { return data_; }

@@ -4,6 +4,7 @@
 #include "frontend/editor/Editor.h"
 #include "frontend/model/Numbers.h"
 #include "platform/Paths.h"
+#include "platform/Version.h"
 
 namespace kirmel::fe {
 namespace {
@@ -119,7 +120,7 @@ void TKirmelEditor::WriteHeader(std::string_view contents1, std::string_view con
   WriteComment("KIRMEL input file");
   if (options.WriteVersions) {
     WriteComment("GUI version: " + Version());
-    WriteComment("KIRMEL version: 1.2");
+    WriteComment("KIRMEL version: " + version::kernelRelease());
   }
   WriteStar();
   if (options.WriteFileName) WriteComment("Filename: " + outPath_);

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "frontend/editor/Editor.h"
+
 namespace kirmel::gui {
 namespace {
 
@@ -47,7 +49,7 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
   lines->addWidget(Line(QStringLiteral("KIRMEL-GUI"), 6, true));
   lines->addWidget(Line(QStringLiteral("Graphical User Interface for KIRMEL")));
   lines->addSpacing(10);
-  lines->addWidget(Line(QStringLiteral("Version 1.0")));
+  lines->addWidget(Line(QString::fromStdString("Version " + fe::TKirmelEditor::Version())));
   lines->addWidget(Line(QStringLiteral("Revision 1")));
   lines->addWidget(Line(QStringLiteral("Release date March 22nd, 1999")));
   panel_ = frame;
@@ -95,7 +97,7 @@ TSplashForm::TSplashForm(QWidget* parent)
   lines->addSpacing(14);
   lines->addWidget(Line(QStringLiteral("KIRMEL-GUI")));
   lines->addWidget(Line(QStringLiteral("Graphical User Interface")));
-  lines->addWidget(Line(QStringLiteral("Version 1.0")));
+  lines->addWidget(Line(QString::fromStdString("Version " + fe::TKirmelEditor::Version())));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(frame);

@@ -14,6 +14,7 @@
 #include "Process.h"
 #include "RunFixture.h"
 #include "frontend/editor/Examples.h"
+#include "platform/Version.h"
 
 namespace kirmel::test {
 namespace {
@@ -77,7 +78,7 @@ TEST(Install, PutsTheProgramsTheExampleAndTheDesktopEntryInPlace) {
     EXPECT_NE(entry.find("\n" + line), std::string::npos) << line << entry;
 
   const TProcessResult v = RunProcess(i.bin + "/KirmelGUI", {"--version"}, {"PATH=/usr/bin:/bin"});
-  EXPECT_EQ(v.Out, "KirmelGUI 1.0 (KIRMEL 1.2)\n");
+  EXPECT_EQ(v.Out, "KirmelGUI " + version::gui() + " (KIRMEL " + version::kernel() + ")\n");
 }
 
 TEST(Install, TheInstalledProgramStartsAnEmptyRootOnTheExample) {
