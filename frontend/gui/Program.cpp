@@ -17,10 +17,7 @@
 #include "frontend/qt/Fields.h"
 #include "frontend/viewer/windows/GraphMenu.h"
 #include "platform/Paths.h"
-
-#ifndef KIRMEL_VERSION
-#define KIRMEL_VERSION "1.2"
-#endif
+#include "platform/Version.h"
 
 namespace kirmel::gui {
 
@@ -47,7 +44,7 @@ std::string ProcessEnv(const char* name) {
 }
 
 std::string VersionText() {
-  return "KirmelGUI " + fe::TKirmelEditor::Version() + " (KIRMEL " KIRMEL_VERSION ")";
+  return "KirmelGUI " + fe::TKirmelEditor::Version() + " (KIRMEL " + version::kernel() + ")";
 }
 
 std::string UsageText() {
@@ -81,6 +78,9 @@ std::string UsageText() {
   t += "Options:\n";
   t += "  -h, --help        this text\n";
   t += "  --version         the version\n";
+  t += "Qt's own options (-platform NAME, -style NAME, -qwindowgeometry WxH+X+Y;\n";
+  t += "with X11 also -display, -geometry, ...) are taken too; any other argument\n";
+  t += "is refused with this text and status 2.\n";
   return t;
 }
 
@@ -209,6 +209,15 @@ int RunKirmelGui(int argc, char** argv) {
   gPreviousHandler = qInstallMessageHandler(HoldStartMessage);
   QApplication app(argc, argv);
   ReleaseStartMessages();
+  // Qt has taken its own options (-platform, -style, ...) and those of the
+  // chosen platform (with X11 -display, -geometry, ...) out of argv; the program takes no other argument, so whatever is left is a typo
+  // or unknown, and the window does not open.
+  if (argc > 1) {
+    const bool option = argv[1][0] == '-';
+    std::fprintf(stderr, "KirmelGUI: %s %s\n\n%s", option ? "unknown option" : "unexpected argument",
+                 argv[1], UsageText().c_str());
+    return 2;
+  }
   QApplication::setApplicationName(QStringLiteral("KIRMEL-GUI"));
   viewer::ShowReaderMessagesAsErrors();
 

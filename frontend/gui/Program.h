@@ -13,7 +13,7 @@ int SplashMilliseconds();
 // What the command line asks for before anything else happens.
 enum class TCommandAction { Start, Help, Version };
 // --help or -h: Help; --version: Version (the first of them counts); any
-// other argument is left to Qt.
+// other argument is left to Qt, and what Qt does not take is refused.
 TCommandAction ParseCommandLine(int argc, char** argv);
 
 // The usage that --help prints: what the program opens, its root and the
@@ -37,7 +37,9 @@ std::string NoDisplayText();
 
 // Runs the program; returns its exit status.  --help and --version print
 // and end at once, and without a display the program says so and ends with
-// status 1, all before any window or the root is touched.
+// status 1; an argument that neither the program nor Qt takes ends it with
+// the usage on standard error and status 2.  All of this happens before any
+// window or the root is touched.
 int RunKirmelGui(int argc, char** argv);
 
 }  // namespace kirmel::gui

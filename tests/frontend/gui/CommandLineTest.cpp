@@ -1,5 +1,6 @@
 // KirmelGUI on the command line: --help and --version before anything is
-// touched, and one line instead of a crash when there is nowhere to draw.
+// touched, a refusal of what neither the program nor Qt knows, and one line
+// instead of a crash when there is nowhere to draw.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include "Process.h"
 #include "common/TempDir.h"
 #include "frontend/gui/Program.h"
+#include "platform/Version.h"
 
 namespace kirmel::test {
 namespace {
@@ -94,8 +96,45 @@ TEST(CommandLine, HelpAndVersionPrintAndCreateNothing) {
 
   const TProcessResult v = RunProcess(kGui, {"--version"}, s.Env());
   EXPECT_EQ(v.Status, 0);
-  EXPECT_EQ(v.Out, "KirmelGUI 1.0 (KIRMEL 1.2)\n");
+  EXPECT_EQ(v.Out, "KirmelGUI " + version::gui() + " (KIRMEL " + version::kernel() + ")\n");
   EXPECT_EQ(s.Made(), std::vector<std::string>{"home"});
+}
+
+TEST(CommandLine, UnknownArgumentsAreRefusedAndQtOptionsTaken) {
+  // With a window system at hand, so that only the arguments can stop the
+  // program; a program that took a typo would open its window and stay.
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--bogus"}, std::vector<std::string>{"--hepl"},
+        std::vector<std::string>{"-platform", "offscreen", "-style", "fusion", "-bogus"},
+        std::vector<std::string>{"scenario"}}) {
+    SCOPED_TRACE(args.back());
+    Scratch s;
+    TChildProcess gui(kGui, args,
+                      s.Env({"QT_QPA_PLATFORM=offscreen", "KIRMEL_SPLASH_MS=0", "XDG_RUNTIME_DIR=" + s.home}));
+    ASSERT_TRUE(gui.Started());
+    ASSERT_TRUE(WaitFor([&] { return gui.Ended(); }, 30000)) << "the program took " << args.back();
+    const TProcessResult r = gui.Wait();
+    EXPECT_EQ(r.Status, 2);
+    const std::string first = (args.back()[0] == '-' ? "KirmelGUI: unknown option " : "KirmelGUI: unexpected argument ") +
+                              args.back() + "\n\nUsage: KirmelGUI ";
+    // (Qt may say something of its own before.)
+    EXPECT_NE(r.Err.find(first), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find("  --version         the version\n"), std::string::npos) << r.Err;
+    EXPECT_EQ(r.Out, "");
+    // No root: the program ended before it touched anything.
+    EXPECT_EQ(s.Made(), std::vector<std::string>{"home"});
+  }
+
+  // Qt's own options are Qt's: the window opens on them (the root is made
+  // and seeded), and the program runs until it is ended.
+  Scratch s;
+  TChildProcess gui(kGui, {"-platform", "offscreen", "-style", "fusion", "-qwindowgeometry", "700x500+10+10"},
+                    s.Env({"KIRMEL_SPLASH_MS=0", "XDG_RUNTIME_DIR=" + s.home}));
+  ASSERT_TRUE(gui.Started());
+  ASSERT_TRUE(WaitFor([&] { return gui.Ended() || fs::is_directory(s.root + "/GUI"); }, 30000));
+  ASSERT_FALSE(gui.Ended()) << gui.Wait().Err;
+  gui.Terminate();
+  EXPECT_EQ(gui.Wait().Err.find("unknown option"), std::string::npos);
 }
 
 TEST(CommandLine, WithoutADisplayOneLineAndStatusOne) {
