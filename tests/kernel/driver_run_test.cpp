@@ -19,6 +19,7 @@
 
 #include "common/SmallFilesystem.h"
 #include "input_fixture.h"
+#include "platform/Version.h"
 
 namespace kirmel::test {
 namespace {
@@ -356,22 +357,27 @@ TEST(DriverRun, FullFileSystemFailsTheRun) {
   expectWriteFailure(small, "");
 }
 
-TEST(DriverRun, HelpPrintsTheUsage) {
+TEST(DriverRun, HelpAndVersionPrintAndWriteNothing) {
   const std::string exe = std::string(KIRMEL_BINARY_DIR) + "/KIRMEL_12";
   if (!fs::exists(exe)) GTEST_SKIP() << "KIRMEL_12 not built";
-  for (const char* option : {"--help", "-h"}) {
-    TempDir dir;
-    const std::string command = "cd '" + dir.str() + "' && '" + exe + "' " + option + " > usage.txt 2>&1";
-    EXPECT_EQ(std::system(command.c_str()), 0) << option;
-    const std::string usage = readFile(dir.file("usage.txt"));
-    EXPECT_EQ(usage.rfind("Usage: KIRMEL_12 [NAMES-FILE]\n", 0), 0u) << usage;
-    EXPECT_NE(usage.find("files.inp"), std::string::npos) << usage;
-    EXPECT_NE(usage.find("  2        an output file or message.out could not be written completely\n"),
-              std::string::npos)
-        << usage;
-    EXPECT_NE(usage.find("  128 + N  ended by signal N"), std::string::npos) << usage;
-    // Nothing of a run: no message file.
-    EXPECT_FALSE(fs::exists(dir.file("message.out"))) << option;
+  for (const char* option : {"--help", "-h", "--version"}) {
+    SCOPED_TRACE(option);
+    TempDir dir, out;
+    const std::string command =
+        "cd '" + dir.str() + "' && '" + exe + "' " + option + " > '" + out.file("text") + "' 2>&1 < /dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    const std::string text = readFile(out.file("text"));
+    if (std::string(option) == "--version") {
+      EXPECT_EQ(text, "KIRMEL_12 " + version::kernel() + "\n");
+    } else {
+      EXPECT_EQ(text.rfind("Usage: KIRMEL_12 [NAMES-FILE]\n", 0), 0u) << text;
+      for (const char* part : {"files.inp", "one character long", "KIRMEL_THREADS",
+                               "  2        an output file or message.out could not be written completely\n",
+                               "  128 + N  ended by signal N"})
+        EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
+    }
+    // Nothing of a run: no message file, nothing at all in the working directory.
+    EXPECT_TRUE(fs::is_empty(dir.path()));
   }
 }
 
