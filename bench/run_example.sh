@@ -31,9 +31,9 @@ for ((n = 1; n <= runs; n++)); do
   start=$(date +%s.%N)
   (cd "$work" && "$src/build/bench/KIRMEL_12" FILES.INP </dev/null >console.txt)
   end=$(date +%s.%N)
-  t=$(echo "$end - $start" | bc)
+  t=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f", b - a }')
   printf 'run %d: %.3f s\n' "$n" "$t"
-  if [ -z "$best" ] || [ "$(echo "$t < $best" | bc)" = 1 ]; then best=$t; fi
+  if [ -z "$best" ] || awk -v t="$t" -v b="$best" 'BEGIN { exit !(t < b) }'; then best=$t; fi
 done
 printf 'best: %.3f s\n' "$best"
 

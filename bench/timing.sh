@@ -62,9 +62,9 @@ run() {
     rc=0
     (cd "$dir" && KIRMEL_THREADS="$2" KIRMEL_STATS=1 "$kernel" FILES.INP </dev/null >console.txt 2>stats.txt) || rc=$?
     end=$(date +%s.%N)
-    t=$(echo "$end - $start" | bc)
+    t=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f", b - a }')
     printf '%.3f s, %s\n' "$t" "$(check "$1" "$rc")"
-    if [ -z "$best" ] || [ "$(echo "$t < $best" | bc)" = 1 ]; then best=$t; fi
+    if [ -z "$best" ] || awk -v t="$t" -v b="$best" 'BEGIN { exit !(t < b) }'; then best=$t; fi
   done
   passes=$(sed -n 's/^sediment node-passes: //p' "$dir/stats.txt")
 }
@@ -74,7 +74,7 @@ floorns() {
   local b="" v
   for ((n = 1; n <= reps; n++)); do
     v=$("$floor" "$1" "$2" | sed -n 's/.*: \([0-9.]*\) ns per node-pass.*/\1/p')
-    if [ -z "$b" ] || [ "$(echo "$v < $b" | bc)" = 1 ]; then b=$v; fi
+    if [ -z "$b" ] || awk -v v="$v" -v b="$b" 'BEGIN { exit !(v < b) }'; then b=$v; fi
   done
   echo "$b"
 }
@@ -96,8 +96,8 @@ for c in example365 year500x14; do
   f=$(floorns "$passes" 14)
   for threads in 1 "$cores"; do
     read -r t p <<<"${table[$c,$threads]}"
-    ns=$(echo "scale=3; $t * 1000000000 / $p" | bc)
-    ratio=$(echo "scale=3; $ns / $f" | bc)
+    ns=$(awk -v t="$t" -v p="$p" 'BEGIN { printf "%.3f", t * 1000000000 / p }')
+    ratio=$(awk -v ns="$ns" -v f="$f" 'BEGIN { printf "%.3f", ns / f }')
     printf '%-12s %8s %10.3f %14s %12.2f %14.2f %8.3f\n' "$c" "$threads" "$t" "$p" "$ns" "$f" "$ratio"
   done
 done
