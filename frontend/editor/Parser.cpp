@@ -18,7 +18,6 @@ bool Parser::OpenInputFile(const std::string& fileName) {
   CloseInputFile();
   line_.clear();
   column_ = 0;
-  lineNumber_ = 0;
   fileName_ = fileName;
   if (auto resolved = paths::resolveExisting(fileName)) {
     // Only a regular file: a directory opens on Linux but reads as empty.
@@ -51,7 +50,6 @@ bool Parser::ReadNextLine() {
   LineReader reader(file_);
   while (!found && !AtEnd()) {
     if (!reader.next(next)) break;
-    ++lineNumber_;
     line_.swap(next);
     if (!line_.empty())
       found = line_[0] != '*' && !(line_.size() >= 2 && line_[0] == ' ' && line_[1] == '*');

@@ -76,8 +76,6 @@ class Parser {
   const std::string& Line() const { return line_; }
   // 1-based position of the next character to scan in Line().
   int Column() const { return static_cast<int>(column_) + 1; }
-  // 1-based number of the current line in the file (0 before the first).
-  long LineNumber() const { return lineNumber_; }
 
  private:
   bool AtEnd();
@@ -89,7 +87,6 @@ class Parser {
   bool fileOpen_ = false;
   std::string line_;
   std::size_t column_ = 0;  // 0-based
-  long lineNumber_ = 0;
 };
 
 // A token as a message shows it: bytes that do not print (control
