@@ -210,8 +210,9 @@ int RunKirmelGui(int argc, char** argv) {
   QApplication app(argc, argv);
   ReleaseStartMessages();
   // Qt has taken its own options (-platform, -style, ...) and those of the
-  // chosen platform (with X11 -display, -geometry, ...) out of argv; the program takes no other argument, so whatever is left is a typo
-  // or unknown, and the window does not open.
+  // chosen platform (with X11 -display, -geometry, ...) out of argv.  The
+  // program takes no other argument: whatever is left is a typo or unknown,
+  // and the window does not open.
   if (argc > 1) {
     const bool option = argv[1][0] == '-';
     std::fprintf(stderr, "KirmelGUI: %s %s\n\n%s", option ? "unknown option" : "unexpected argument",
