@@ -115,8 +115,8 @@ TEST(CommandLine, UnknownArgumentsAreRefusedAndQtOptionsTaken) {
     ASSERT_TRUE(WaitFor([&] { return gui.Ended(); }, 30000)) << "the program took " << args.back();
     const TProcessResult r = gui.Wait();
     EXPECT_EQ(r.Status, 2);
-    const std::string first = (args.back()[0] == '-' ? "KirmelGUI: unknown option " : "KirmelGUI: unexpected argument ") +
-                              args.back() + "\n\nUsage: KirmelGUI ";
+    const std::string what = args.back()[0] == '-' ? "unknown option " : "unexpected argument ";
+    const std::string first = "KirmelGUI: " + what + args.back() + "\n\nUsage: KirmelGUI ";
     // (Qt may say something of its own before.)
     EXPECT_NE(r.Err.find(first), std::string::npos) << r.Err;
     EXPECT_NE(r.Err.find("  --version         the version\n"), std::string::npos) << r.Err;
