@@ -353,8 +353,8 @@ bool ReadProcessStat(int pid, TProcessStat& stat) {
 
 bool Ended(const TProcessStat& stat) { return stat.State == 'Z' || stat.State == 'X'; }
 
-// Shows every process the system lists to `look` until it returns true:
-// 1 then, 0 when it never did, -1 when no process could be read at all.
+// Hands every process that the system lists to `look` until it returns
+// true: 1 then, 0 when it never did, -1 when no process could be read.
 template <typename Look>
 int ScanProcesses(Look look) {
   DIR* proc = ::opendir("/proc");
@@ -795,8 +795,9 @@ std::string LiveRunProblem(const std::string& path) {
   what += "." + kCR + "Its script and its window are gone, but ";
   std::string name;
   if (const int pid = LiveGroupProcess(m.Group, name); pid > 0)
-    return what + Escaped(name) + " (process " + IntToStr(pid) + "), which it started, still runs." +
-           kCR + "Wait until it has ended, or end it with the command \"kill " + IntToStr(pid) +
+    return what + Escaped(name) + " (process " + IntToStr(pid) +
+           "), which it started, still runs." + kCR +
+           "Wait until it has ended, or end it with the command \"kill " + IntToStr(pid) +
            "\", before starting another run.";
   return what + "processes that it started (process group " + IntToStr(m.Group) + ") still run." +
          kCR + "Wait until they have ended, or end them with the command \"kill -- -" +

@@ -449,7 +449,8 @@ TEST(RunMarker, AKernelThatOutlivesItsKilledScriptKeepsTheRunLive) {
   const std::string kernel = s.Kernel("pid").substr(0, s.Kernel("pid").find('\n'));
   ASSERT_FALSE(kernel.empty());
   const std::string refusal = "KIRMEL is still running in the run directory \"" + s.runDir +
-                              "\"." + CR + "Its script and its window are gone, but KIRMEL_12 (process " +
+                              "\"." + CR +
+                              "Its script and its window are gone, but KIRMEL_12 (process " +
                               kernel + "), which it started, still runs." + CR +
                               "Wait until it has ended, or end it with the command \"kill " +
                               kernel + "\", before starting another run.";

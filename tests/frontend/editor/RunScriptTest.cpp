@@ -117,6 +117,10 @@ int SignalledRun(ScriptRun& s, const std::string& script, int sig, const std::st
   s.Hold();
   s.Marker(id);
   const pid_t pid = s.Start(script, s.dir.str(), id);
+  if (pid <= 0) {
+    ADD_FAILURE() << "the script did not start";
+    return -1;
+  }
   const bool running = WaitUntil([&] {
     std::optional<fe::TRunMarker> m = fe::ReadRunMarker(s.marker);
     return s.Started() && m && m->Pid == pid;

@@ -73,8 +73,10 @@ inline pid_t SpawnSession(const std::vector<std::string>& argv, const std::strin
 }
 
 // The exit status of a child as a shell gives it (128 + N after signal N);
-// -1 when it has not ended within ms milliseconds (it is then killed).
+// -1 when it was not started or has not ended within ms milliseconds (it
+// is then killed).
 inline int ExitStatus(pid_t pid, int ms = kScriptWaitMs) {
+  if (pid <= 0) return -1;
   int status = 0;
   const bool ended = WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, ms);
   if (!ended) {

@@ -235,6 +235,7 @@ TEST_F(RunFixture, ARunDirectoryThatALiveRunUsesIsNotTouched) {
   Click("RunKirmelButton");
   ASSERT_TRUE(form->Waiting());
   const int script = ScriptPid();
+  ASSERT_GT(script, 0);
   Find<QPushButton>("StopWaitingButton")->click();
   Click("RunKirmelButton");
   EXPECT_EQ(Errors().back(), "Could not run KIRMEL." + CR +
@@ -526,7 +527,9 @@ TEST_F(RunFixture, InATerminalTheConsoleIsKeptAndAKilledScriptEndsTheWait) {
   dialogs->AnswerConfirm(true);
   Click("RunKirmelButton");
   ASSERT_TRUE(form->Waiting());
-  ::kill(ScriptPid(), SIGKILL);
+  const int script = ScriptPid();
+  ASSERT_GT(script, 0);  // never 0: that would signal this test's own group
+  ::kill(script, SIGKILL);
   ASSERT_TRUE(WaitEnds());
   EXPECT_EQ(Errors().back(), "KIRMEL did not finish the run.");
   EXPECT_FALSE(fs::exists(Marker()));
