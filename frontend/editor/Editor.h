@@ -118,8 +118,8 @@ class TKirmelEditor {
   std::unique_ptr<TStartedRun> RunSimulation();
   // Starts the batch file of the settings as RunSimulation starts RUN.BAT,
   // with the runs it lists, so that its end can report the runs that
-  // failed.  A list line it cannot read, or a kernel program that is not
-  // there or cannot be executed, raises ERunError (nothing started).
+  // failed.  A batch file whose list cannot be read still runs; ERunError
+  // (nothing started) only when the batch file itself cannot be read.
   std::unique_ptr<TStartedRun> RunBatchFile();
 
   // One file each, under the given path.

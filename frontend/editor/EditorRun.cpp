@@ -6,7 +6,6 @@
 
 #include "frontend/editor/Editor.h"
 #include "frontend/editor/Run.h"
-#include "frontend/editor/RunCheck.h"
 #include "platform/Paths.h"
 
 namespace kirmel::fe {
@@ -63,14 +62,19 @@ std::unique_ptr<TStartedRun> TKirmelEditor::RunBatchFile() {
   std::string text(static_cast<std::size_t>(size), '\0');
   in.read(text.data(), static_cast<std::streamsize>(text.size()));
   if (!in) throw ERunError("Cannot read the batch file " + path + ".");
-  std::vector<TSimRun> runs = BatchFileRuns(text, path);
-  // The kernel the batch file names (the settings' one for a batch file
-  // that does not name it) must be there, as for a single run.
-  if (std::string problem = KernelProblem(BatchFileKernel(text).value_or(KernelPath(settings_)));
-      !problem.empty())
-    throw ERunError("Could not run batchfile.\r" + problem);
+  // The batch file is the user's: it runs as it is, also when its list of
+  // runs cannot be read (the report after the batch then says so) or the
+  // kernel it runs is missing (each run then reports that).
+  std::vector<TSimRun> runs;
+  std::string runsProblem;
+  try {
+    runs = BatchFileRuns(text, path);
+  } catch (const ERunError& e) {
+    runsProblem = e.what();
+  }
   for (const TSimRun& run : runs) RemoveOldRecords(run.InputDir);
-  return StartScript({path, settings_.BatchDir, "", std::move(runs), marker, DateTime()});
+  return StartScript(
+      {path, settings_.BatchDir, "", std::move(runs), marker, DateTime(), std::move(runsProblem)});
 }
 
 }  // namespace kirmel::fe

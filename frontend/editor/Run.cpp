@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <utility>
 
 #include "frontend/model/Numbers.h"
 #include "platform/FolderSave.h"
@@ -32,8 +34,6 @@ constexpr const char* kStatusTemp = "kirmel.status.tmp";
 constexpr const char* kStatusRoom = "kirmel.status.room";
 // The comment line of a batch file that lists one run.
 constexpr std::string_view kRunListTag = "# kirmel-run";
-// The comment line of a batch file that names the kernel it runs.
-constexpr std::string_view kKernelTag = "# kirmel-kernel";
 // The script's own prompt after the kernel; nothing after it is the kernel's.
 constexpr std::string_view kPausePrompt = "Press <Enter> to continue . . .";
 // The run batch file's line just before its date line and the kernel.
@@ -321,20 +321,23 @@ std::string ReadSmallFile(const std::string& path, std::streamsize limit, bool& 
 
 // What the system says of a process in its /proc/<pid>/stat.
 struct TProcessStat {
+  std::string Name;   // its command name
   char State = '?';   // 'Z' or 'X': ended, not yet waited for
   int Group = 0;      // its process group
   std::string Start;  // its start time
 };
 
-// The state, process group and start time of a process; false when they
-// cannot be read.
+// The command name, state, process group and start time of a process;
+// false when they cannot be read.
 bool ReadProcessStat(int pid, TProcessStat& stat) {
   bool ok = false;
   const std::string text = ReadSmallFile("/proc/" + IntToStr(pid) + "/stat", 4096, ok);
   if (!ok) return false;
   // The command name in parentheses may hold blanks and parentheses.
+  const std::size_t open = text.find('(');
   const std::size_t close = text.rfind(')');
-  if (close == std::string::npos) return false;
+  if (open == std::string::npos || close == std::string::npos || close < open) return false;
+  stat.Name = text.substr(open + 1, close - open - 1);
   std::istringstream in(text.substr(close + 1));
   std::string field;
   for (int n = 0; n < 20 && in >> field; ++n) {
@@ -349,6 +352,55 @@ bool ReadProcessStat(int pid, TProcessStat& stat) {
 }
 
 bool Ended(const TProcessStat& stat) { return stat.State == 'Z' || stat.State == 'X'; }
+
+// Hands every process that the system lists to `look` until it returns
+// true: 1 then, 0 when it never did, -1 when no process could be read.
+template <typename Look>
+int ScanProcesses(Look look) {
+  DIR* proc = ::opendir("/proc");
+  if (!proc) return -1;
+  bool readAny = false;
+  int found = 0;
+  while (const dirent* entry = ::readdir(proc)) {
+    int pid = 0;
+    if (!TryStrToInt(entry->d_name, pid) || pid <= 0) continue;
+    TProcessStat stat;
+    if (!ReadProcessStat(pid, stat)) continue;
+    readAny = true;
+    if (look(pid, stat)) {
+      found = 1;
+      break;
+    }
+  }
+  ::closedir(proc);
+  return readAny ? found : -1;
+}
+
+// A process of the process group that has not ended, and its command name:
+// the kernel when it is one of them.  0 when none can be found.
+int LiveGroupProcess(int group, std::string& name) {
+  int found = 0;
+  ScanProcesses([&](int pid, const TProcessStat& stat) {
+    if (stat.Group != group || Ended(stat)) return false;
+    const bool kernel = stat.Name == kKernelName;
+    if (found == 0 || kernel) {
+      found = pid;
+      name = stat.Name;
+    }
+    return kernel;
+  });
+  return found;
+}
+
+// Why a script cannot enter the directory dir; "" when it can.
+std::string EnterProblem(const std::string& dir) {
+  struct stat st;
+  if (::stat(dir.c_str(), &st) != 0)
+    return errno == ENOENT || errno == ENOTDIR ? "it does not exist" : std::strerror(errno);
+  if (!S_ISDIR(st.st_mode)) return "it is not a folder";
+  if (::access(dir.c_str(), X_OK) != 0) return std::strerror(errno);
+  return {};
+}
 
 // Creates the marker only when there is none; false with errno EEXIST when
 // there is one.  Throws EInOutError when it cannot be written.
@@ -395,7 +447,7 @@ std::string ShellQuote(std::string_view text) {
 std::string ScriptTextProblem(const std::string& text, const std::string& what) {
   for (unsigned char c : text)
     if (c < 32 || c == 127)
-      return "The " + what + " \"" + text +
+      return "The " + what + " \"" + Escaped(text) +
              "\" contains a control character and cannot be written into a batch file.";
   return {};
 }
@@ -440,17 +492,22 @@ std::string RunBatchText(const std::string& runDir, const TScriptContext& contex
 }
 
 std::string BatchFileText(const std::vector<TSimRun>& runs, const TScriptContext& context) {
+  // A line end in a run's list line would end that comment and run the
+  // rest as commands.
+  for (const TSimRun& run : runs)
+    for (const auto& [text, what] : {std::pair{&run.InputDir, "run directory"},
+                                     std::pair{&run.OutputDir, "output directory"},
+                                     std::pair{&run.Name, "run name"}})
+      if (std::string problem = ScriptTextProblem(*text, what); !problem.empty())
+        throw ERunError(problem);
   std::string s = Preamble("Batch file", context);
-  // A control character would end the comment line.
-  if (ScriptTextProblem(context.Kernel, "kernel path").empty())
-    s += std::string(kKernelTag) + " " + ShellQuote(context.Kernel) + "\n";
   s += "# Says how a run that did not end with status 0 ended.\n";
   s += "kirmel_report() {\n";
   s += "  case \"$kirmel_status\" in\n";
   s += "    0) ;;\n";
   s += "    126|127) printf '%s\\n' \"  KIRMEL could not be started (exit status "
        "$kirmel_status)\" ;;\n";
-  s += "    *) kirmel_see=; if [ -f message.out ]; then kirmel_see=': see message.out'; fi\n";
+  s += "    *) kirmel_see=; if [ -s message.out ]; then kirmel_see=': see message.out'; fi\n";
   s += "       printf '%s\\n' \"  KIRMEL stopped with exit status "
        "${kirmel_status:-unknown}$kirmel_see\" ;;\n";
   s += "  esac\n";
@@ -509,18 +566,6 @@ std::vector<TSimRun> BatchFileRuns(std::string_view text, const std::string& pat
     runs.push_back(std::move(run));
   }
   return runs;
-}
-
-std::optional<std::string> BatchFileKernel(std::string_view text) {
-  for (const std::string_view line : Lines(text)) {
-    if (!StartsWith(line, kKernelTag)) continue;
-    const std::string_view rest = line.substr(kKernelTag.size());
-    if (rest.empty() || (rest.front() != ' ' && rest.front() != '\t')) continue;
-    std::string why;
-    std::optional<std::vector<std::string>> words = ShellWords(rest, why);
-    if (words && words->size() == 1 && !words->front().empty()) return words->front();
-  }
-  return std::nullopt;
 }
 
 void WriteScriptFile(const std::string& path, const std::string& text) {
@@ -610,8 +655,11 @@ std::string RunFailureText(const std::string& inputDir, const std::string& outpu
     text = "KIRMEL stopped with exit status " + IntToStr(*status) + ".";
   }
   // The kernel writes message.out when it starts; a kernel that never ran
-  // or was stopped early may have left none.
-  if (std::optional<std::string> messages = paths::resolveExisting(outputDir + "/message.out"))
+  // or was stopped early may have left none, and one that found its disk
+  // full an empty one.
+  std::error_code ec;
+  if (std::optional<std::string> messages = paths::resolveExisting(outputDir + "/message.out");
+      messages && fs::file_size(*messages, ec) > 0 && !ec)
     text += kCR + "See the messages in \"" + *messages + "\".";
   const std::string log = inputDir + "/" + kRunLogName;
   if (std::optional<std::string> tail = FileTail(log, kLogTail)) {
@@ -686,24 +734,12 @@ bool ProcessGroupAlive(int group, int* member) {
     TProcessStat known;
     if (ReadProcessStat(*member, known) && known.Group == group && !Ended(known)) return true;
   }
-  DIR* proc = ::opendir("/proc");
-  if (!proc) return true;
-  bool readAny = false;
-  bool alive = false;
-  while (const dirent* entry = ::readdir(proc)) {
-    int pid = 0;
-    if (!TryStrToInt(entry->d_name, pid) || pid <= 0) continue;
-    TProcessStat stat;
-    if (!ReadProcessStat(pid, stat)) continue;
-    readAny = true;
-    if (stat.Group == group && !Ended(stat)) {
-      alive = true;
-      if (member) *member = pid;
-      break;
-    }
-  }
-  ::closedir(proc);
-  return alive || !readAny;
+  // Nothing could be read: taken as running.
+  return ScanProcesses([&](int pid, const TProcessStat& stat) {
+           if (stat.Group != group || Ended(stat)) return false;
+           if (member) *member = pid;
+           return true;
+         }) != 0;
 }
 
 bool ScriptAlive(int pid, const std::string& startTime, int group, int* member) {
@@ -749,9 +785,23 @@ std::string LiveRunProblem(const std::string& path) {
     what = "The batch file \"" + Escaped(m.BatchFile) + "\" is still running";
   else
     what = "KIRMEL is still running";
-  if (m.Pid > 0) what += (scriptGone ? " (process group " : " (process ") + IntToStr(m.Pid) + ")";
-  return what + "." + kCR +
-         "Wait until it has ended, or close its window, before starting another run.";
+  if (!scriptGone) {
+    if (m.Pid > 0) what += " (process " + IntToStr(m.Pid) + ")";
+    return what + "." + kCR +
+           "Wait until it has ended, or close its window, before starting another run.";
+  }
+  // Its script and window are gone: what it started is named, and how to
+  // end that.
+  what += "." + kCR + "Its script and its window are gone, but ";
+  std::string name;
+  if (const int pid = LiveGroupProcess(m.Group, name); pid > 0)
+    return what + Escaped(name) + " (process " + IntToStr(pid) +
+           "), which it started, still runs." + kCR +
+           "Wait until it has ended, or end it with the command \"kill " + IntToStr(pid) +
+           "\", before starting another run.";
+  return what + "processes that it started (process group " + IntToStr(m.Group) + ") still run." +
+         kCR + "Wait until they have ended, or end them with the command \"kill -- -" +
+         IntToStr(m.Group) + "\", before starting another run.";
 }
 
 bool MarkerHolds(const std::string& path, const std::string& id) {
@@ -776,11 +826,13 @@ TStartedRun::TStartedRun(std::unique_ptr<launch::TStartedScript> script, std::st
 
 std::unique_ptr<TStartedRun> TStartedRun::ForBatch(std::unique_ptr<launch::TStartedScript> script,
                                                    std::string scriptPath, std::string markerPath,
-                                                   std::string id, std::vector<TSimRun> runs) {
+                                                   std::string id, std::vector<TSimRun> runs,
+                                                   std::string runsProblem) {
   auto run = std::make_unique<TStartedRun>(std::move(script), std::move(scriptPath),
                                            std::move(markerPath), std::move(id), std::string());
   run->batch_ = true;
   run->runs_ = std::move(runs);
+  run->runsProblem_ = std::move(runsProblem);
   return run;
 }
 
@@ -816,13 +868,13 @@ std::string TStartedRun::Outcome() const {
   if (!batch_) return RunFailureText(runDir_, runDir_, ReadRunStatus(runDir_, id_));
   const std::string stopped = "The batch file " + scriptPath_ + " was stopped before it finished.";
   if (runs_.empty())
-    return state_ == TState::Lost
-               ? stopped
-               : "The batch file " + scriptPath_ +
-                     " does not list its runs in a form that KIRMEL-GUI reads, so how they "
-                     "ended was not checked." + kCR +
-                     "See the messages in the message.out of each run, or save the batch again "
-                     "with \"Create batchfile\".";
+    return (state_ == TState::Lost ? stopped + kCR : std::string()) +
+           (runsProblem_.empty() ? "The batch file " + scriptPath_ +
+                                       " does not list its runs in a form that KIRMEL-GUI reads."
+                                 : runsProblem_) +
+           kCR + "The runs that failed could not be listed." + kCR +
+           "See the messages in the message.out of each run, or save the batch again with "
+           "\"Create batchfile\".";
   // Each run directory once, in the batch's order: a run listed twice
   // leaves the status of its last run.
   std::set<std::string> seen;
@@ -830,8 +882,14 @@ std::string TStartedRun::Outcome() const {
   int failed = 0;
   for (const TSimRun& run : runs_) {
     if (!seen.insert(run.InputDir).second) continue;
+    const std::optional<int> status = ReadRunStatus(run.InputDir, id_);
+    // A directory the batch cannot enter keeps no status: the batch went on
+    // without running KIRMEL there.
+    const std::string entering = status ? std::string() : EnterProblem(run.InputDir);
     const std::string text =
-        RunFailureText(run.InputDir, run.OutputDir, ReadRunStatus(run.InputDir, id_));
+        entering.empty() ? RunFailureText(run.InputDir, run.OutputDir, status)
+                         : "KIRMEL was not run: the batch could not enter the run directory (" +
+                               entering + ").";
     if (text.empty()) continue;
     ++failed;
     failures += kCR + kCR + "Run directory \"" + run.InputDir + "\":" + kCR + text;
@@ -865,7 +923,8 @@ std::unique_ptr<TStartedRun> StartScript(const TScriptStart& start) {
     throw ERunError("Unable to execute '" + start.Script + "'");
   }
   if (start.RunDir.empty())
-    return TStartedRun::ForBatch(std::move(started), start.Script, start.Marker, id, start.Runs);
+    return TStartedRun::ForBatch(std::move(started), start.Script, start.Marker, id, start.Runs,
+                                 start.RunsProblem);
   return std::make_unique<TStartedRun>(std::move(started), start.Script, start.Marker, id,
                                        start.RunDir);
 }

@@ -90,19 +90,14 @@ std::string BatchFilePath(const TSettings& settings);
 // The text of RUN.BAT for the run directory runDir.
 std::string RunBatchText(const std::string& runDir, const TScriptContext& context);
 // The text of BATCH.BAT for the runs, in their order.  Each run is also
-// listed in a comment line that BatchFileRuns reads back, and so is the
-// kernel for BatchFileKernel; the runs' texts hold no control characters
-// (the batch dialog refuses them).
+// listed in a comment line that BatchFileRuns reads back.  A run whose
+// directories or name hold a control character raises ERunError naming it.
 std::string BatchFileText(const std::vector<TSimRun>& runs, const TScriptContext& context);
 
 // The runs that a batch file lists in its comment lines, in their order;
 // none for a batch file written without them.  A malformed list line raises
 // ERunError naming `path` and the line.
 std::vector<TSimRun> BatchFileRuns(std::string_view text, const std::string& path);
-
-// The kernel program that a batch file runs, as its comment line names it;
-// nothing for a batch file written without that line.
-std::optional<std::string> BatchFileKernel(std::string_view text);
 
 // Writes text to a fresh temporary file next to path (created exclusively,
 // never through a symbolic link), flushes it, gives it the permission bits
@@ -131,8 +126,8 @@ std::vector<std::string> KernelLastLines(std::string_view log);
 // status; "" for status 0.  Status 126 and 127 come from the shell when it
 // cannot start the kernel; 128 + N from a kernel ended by signal N, of which
 // hang-up, interrupt, kill and terminate come from outside the kernel.  The
-// message file message.out is named only when it is there.  Lines are joined
-// with CR.
+// message file message.out is named only when it is there and not empty.
+// Lines are joined with CR.
 std::string RunFailureText(const std::string& inputDir, const std::string& outputDir,
                            std::optional<int> status);
 
@@ -181,8 +176,9 @@ bool ScriptAlive(int pid, const std::string& startTime, int group, int* member =
 // Before a run or a batch starts: "" when no script that still runs
 // (ScriptAlive) holds the marker at path; a marker whose script is gone is
 // removed.  Otherwise the message that names the run directory the live run
-// uses, and the script's process, or its process group when only what the
-// script started runs on.
+// uses and the script's process; when only what the script started runs on,
+// it names one of those processes (the kernel when it is one) and the
+// command that ends it.
 std::string LiveRunProblem(const std::string& path);
 
 // ---- A started script ----
@@ -200,17 +196,20 @@ class TStartedRun {
   // A single run of the kernel in runDir.
   TStartedRun(std::unique_ptr<launch::TStartedScript> script, std::string scriptPath,
               std::string markerPath, std::string id, std::string runDir);
-  // A batch file and the runs it lists (none: not known).
+  // A batch file and the runs it lists (none: not known; runsProblem says
+  // why they could not be read, "" when it lists none).
   static std::unique_ptr<TStartedRun> ForBatch(std::unique_ptr<launch::TStartedScript> script,
                                                std::string scriptPath, std::string markerPath,
-                                               std::string id, std::vector<TSimRun> runs);
+                                               std::string id, std::vector<TSimRun> runs,
+                                               std::string runsProblem = {});
 
   // Looks once; never blocks.  After Lost the marker has been removed.
   TState Poll();
 
   // After Ended or Lost: what went wrong, or "" when every run ended with
   // status 0.  A batch lists each of its runs that did not, with its run
-  // directory.
+  // directory (a directory it could not enter as such); a batch whose runs
+  // are not known says once that they could not be listed.
   std::string Outcome() const;
 
   const std::string& ScriptPath() const { return scriptPath_; }
@@ -228,6 +227,7 @@ class TStartedRun {
   std::string runDir_;
   bool batch_ = false;
   std::vector<TSimRun> runs_;
+  std::string runsProblem_;
   // The script's process and its process group, once the marker names them.
   int scriptPid_ = 0;
   std::string scriptStart_;
@@ -249,6 +249,7 @@ struct TScriptStart {
   std::vector<TSimRun> Runs;    // a batch's runs
   std::string Marker;           // the run marker
   std::string DateTime;         // the marker's date text
+  std::string RunsProblem = {}; // why a batch's runs are not known: its list is unreadable
 };
 
 // Refuses (ERunError) while a live script holds the marker, creates the

@@ -94,6 +94,18 @@ TEST(RunOutcome, TheStatusOfThisRunDecides) {
   }
   d.dir.write("none/message.out", " KIRMEL\n");
   EXPECT_EQ(d.Outcome(dir, "run-1"), "KIRMEL did not finish the run." + SeeMessages(dir));
+
+  // A kernel that found its disk full left an empty message.out, which is
+  // not named; its console log holds the reason and is.
+  dir = d.Make("full", "2\nrun-1\n",
+               " Error: output file wlsoco.out could not be written completely\n"
+               " Stop - Program terminated.\n");
+  d.dir.write("full/message.out", "");
+  EXPECT_EQ(d.Outcome(dir, "run-1"),
+            "KIRMEL stopped with exit status 2." + CR +
+                "The last messages of KIRMEL on its console (\"" + dir + "/RUN.LOG\"):" + CR +
+                "  Error: output file wlsoco.out could not be written completely" + CR +
+                "  Stop - Program terminated.");
 }
 
 TEST(RunOutcome, TheKernelsLastConsoleLinesAreQuoted) {
@@ -170,10 +182,23 @@ TEST(RunOutcome, ABatchListsEachRunThatFailed) {
   add("C+P", "0\nrun-0\n");  // not reached in this batch
   add("D+P", "0\nrun-1\n");
   runs.push_back(runs[1]);  // a run listed twice is reported once
+  // A run with its own output folder: its messages are there, not in the
+  // run directory (which holds an old message file).
   runs[2].OutputDir = d.dir.str() + "/elsewhere";
+  d.dir.write("elsewhere/message.out", " KIRMEL\n");
+  d.dir.write("C+P/message.out", " old KIRMEL\n");
+  // Run directories moved away, or replaced by a file: the batch could not
+  // enter them.
+  add("E+P", "0\nrun-1\n");
+  fs::rename(d.dir.str() + "/E+P", d.dir.str() + "/moved");
+  add("F+P", "");
+  fs::remove_all(d.dir.str() + "/F+P");
+  d.dir.write("F+P", "a file\n");
+  std::string runsProblem;
   auto outcome = [&](bool lost) {
     auto batch = fe::TStartedRun::ForBatch(std::make_unique<TUnseenScript>(), "/r/BATCH.BAT",
-                                           d.dir.str() + "/TempKir.txt", "run-1", runs);
+                                           d.dir.str() + "/TempKir.txt", "run-1", runs,
+                                           runsProblem);
     if (lost) std::ofstream(d.dir.str() + "/TempKir.txt") << "x\nrun-1\npid 999999999 1\n";
     EXPECT_EQ(batch->Poll(), lost ? fe::TStartedRun::TState::Lost : fe::TStartedRun::TState::Ended);
     return batch->Outcome();
@@ -181,24 +206,35 @@ TEST(RunOutcome, ABatchListsEachRunThatFailed) {
   const std::string b = d.dir.str() + "/B+P";
   const std::string c = d.dir.str() + "/C+P";
   const std::string failed =
-      "2 of the 4 runs of the batch file /r/BATCH.BAT failed." + CR + CR + "Run directory \"" + b +
+      "4 of the 6 runs of the batch file /r/BATCH.BAT failed." + CR + CR + "Run directory \"" + b +
       "\":" + CR + "KIRMEL stopped with exit status 3." + SeeMessages(b) + CR +
       "The last messages of KIRMEL on its console (\"" + b + "/RUN.LOG\"):" + CR + "  ERROR in B" +
-      CR + CR + "Run directory \"" + c + "\":" + CR + "KIRMEL did not finish the run.";
+      CR + CR + "Run directory \"" + c + "\":" + CR + "KIRMEL did not finish the run." +
+      SeeMessages(d.dir.str() + "/elsewhere") + CR + CR + "Run directory \"" + d.dir.str() +
+      "/E+P\":" + CR +
+      "KIRMEL was not run: the batch could not enter the run directory (it does not exist)." + CR +
+      CR + "Run directory \"" + d.dir.str() + "/F+P\":" + CR +
+      "KIRMEL was not run: the batch could not enter the run directory (it is not a folder).";
   EXPECT_EQ(outcome(false), failed);
   EXPECT_EQ(outcome(true), "The batch file /r/BATCH.BAT was stopped before it finished." + CR + failed);
 
   // All ended well: nothing to say.
   runs.resize(1);
   EXPECT_EQ(outcome(false), "");
-  // A batch file that does not list its runs says so.
+  // A batch file that does not list its runs, or whose list cannot be
+  // read, says so once, after the batch.
   runs.clear();
+  const std::string unlisted = CR + "The runs that failed could not be listed." + CR +
+                               "See the messages in the message.out of each run, or save the "
+                               "batch again with \"Create batchfile\".";
   EXPECT_EQ(outcome(false),
-            "The batch file /r/BATCH.BAT does not list its runs in a form that KIRMEL-GUI reads, so "
-            "how they ended was not checked." + CR +
-                "See the messages in the message.out of each run, or save the batch again with "
-                "\"Create batchfile\".");
-  EXPECT_EQ(outcome(true), "The batch file /r/BATCH.BAT was stopped before it finished.");
+            "The batch file /r/BATCH.BAT does not list its runs in a form that KIRMEL-GUI reads." +
+                unlisted);
+  runsProblem =
+      "Cannot read the runs of the batch file /r/BATCH.BAT, line 2: a quote is not closed.";
+  EXPECT_EQ(outcome(false), runsProblem + unlisted);
+  EXPECT_EQ(outcome(true), "The batch file /r/BATCH.BAT was stopped before it finished." + CR +
+                               runsProblem + unlisted);
 }
 
 // A child that runs until it is ended.
@@ -371,7 +407,7 @@ TEST(RunMarker, AStartedRunWhoseDirectoryCannotBeEnteredDidNotFinish) {
   fs::remove(s.marker);
   std::unique_ptr<fe::TStartedRun> run =
       fe::StartScript({script, s.dir.str(), s.runDir, {}, s.marker, "today"});
-  EXPECT_EQ(WaitForEnd(*run), fe::TStartedRun::TState::Ended);
+  ASSERT_EQ(WaitForEnd(*run), fe::TStartedRun::TState::Ended);
   EXPECT_EQ(run->Outcome().substr(0, 30), "KIRMEL did not finish the run.");
   EXPECT_FALSE(fs::exists(s.kernelDir + "/args"));
 
@@ -380,7 +416,7 @@ TEST(RunMarker, AStartedRunWhoseDirectoryCannotBeEnteredDidNotFinish) {
   const std::string good = s.dir.write("RUNS/a b'$(touch pwned)+P/RUN.BAT",
                                        fe::RunBatchText(s.runDir, s.Context()));
   run = fe::StartScript({good, s.runDir, s.runDir, {}, s.marker, "today"});
-  EXPECT_EQ(WaitForEnd(*run), fe::TStartedRun::TState::Ended);
+  ASSERT_EQ(WaitForEnd(*run), fe::TStartedRun::TState::Ended);
   EXPECT_EQ(run->Outcome(), "");
   EXPECT_EQ(fe::ReadRunStatus(s.runDir, run->Id()), 0);
   EXPECT_FALSE(fs::exists(s.marker));
@@ -408,10 +444,16 @@ TEST(RunMarker, AKernelThatOutlivesItsKilledScriptKeepsTheRunLive) {
   // A marker without the group (an earlier version's) knows only the script.
   EXPECT_FALSE(fe::ScriptAlive(pid, m->StartTime, 0));
 
+  // There is no window to close: the refusal names the kernel and how to
+  // end it.
+  const std::string kernel = s.Kernel("pid").substr(0, s.Kernel("pid").find('\n'));
+  ASSERT_FALSE(kernel.empty());
   const std::string refusal = "KIRMEL is still running in the run directory \"" + s.runDir +
-                              "\" (process group " + std::to_string(pid) + ")." + CR +
-                              "Wait until it has ended, or close its window, before starting "
-                              "another run.";
+                              "\"." + CR +
+                              "Its script and its window are gone, but KIRMEL_12 (process " +
+                              kernel + "), which it started, still runs." + CR +
+                              "Wait until it has ended, or end it with the command \"kill " +
+                              kernel + "\", before starting another run.";
   EXPECT_EQ(fe::LiveRunProblem(s.marker), refusal);
   EXPECT_TRUE(fs::exists(s.marker));
   try {
@@ -422,11 +464,12 @@ TEST(RunMarker, AKernelThatOutlivesItsKilledScriptKeepsTheRunLive) {
   }
   EXPECT_EQ(s.Kernel("args"), "1\n" + s.runDir + "/FILES.INP\n");  // started once
 
-  // When the kernel has ended the marker is stale and goes.
-  s.Release();
+  // The command it gives ends the run: the marker is stale then and goes.
+  ASSERT_EQ(::kill(std::stoi(kernel), SIGTERM), 0);
   ASSERT_TRUE(WaitUntil([&] { return fe::LiveRunProblem(s.marker).empty(); }));
   EXPECT_FALSE(fs::exists(s.marker));
-  EXPECT_TRUE(fs::exists(s.runDir + "/wlsoco.out"));
+  EXPECT_FALSE(fs::exists(s.runDir + "/wlsoco.out"));
+  s.Release();
 
   // The wait of the front end, which sees its child end, goes on too.
   ChildLauncher launcher;
@@ -443,8 +486,11 @@ TEST(RunMarker, AKernelThatOutlivesItsKilledScriptKeepsTheRunLive) {
   EXPECT_EQ(run->Poll(), fe::TStartedRun::TState::Running);
   EXPECT_EQ(run->Poll(), fe::TStartedRun::TState::Running);
   EXPECT_NE(fe::LiveRunProblem(s.marker), "");
+  // Left alone, the kernel goes on writing into the run directory and the
+  // wait ends when it has ended.
   s.Release();
-  EXPECT_EQ(WaitForEnd(*run), fe::TStartedRun::TState::Lost);
+  ASSERT_EQ(WaitForEnd(*run), fe::TStartedRun::TState::Lost);
+  EXPECT_TRUE(fs::exists(s.runDir + "/wlsoco.out"));
   EXPECT_FALSE(fs::exists(s.marker));
   EXPECT_EQ(run->Outcome().rfind("KIRMEL did not finish the run." + CR, 0), 0u) << run->Outcome();
   EXPECT_FALSE(s.Pwned());

@@ -38,7 +38,7 @@ TEST(RunScripts, RunBatchFileRunsTheKernelInTheRunDirectory) {
   EXPECT_FALSE(fs::exists(s.runDir + "/kirmel.status"));
   s.Release();
 
-  EXPECT_EQ(ExitStatus(pid), 3) << readFile(s.Console());
+  ASSERT_EQ(ExitStatus(pid), 3) << readFile(s.Console());
   EXPECT_EQ(s.Kernel("cwd"), s.runDir + "\n");
   EXPECT_EQ(s.Kernel("args"), "1\n" + s.runDir + "/FILES.INP\n");
   // Old outputs of any case and the old status went first.
@@ -62,11 +62,11 @@ TEST(RunScripts, RunBatchFileRunsTheKernelInTheRunDirectory) {
 
   // A marker of a later run stays when this script ends.
   s.Marker("run-2");
-  EXPECT_EQ(s.Run(script, s.dir.str(), "run-1"), 3);
+  ASSERT_EQ(s.Run(script, s.dir.str(), "run-1"), 3);
   EXPECT_TRUE(fs::exists(s.marker));
   // The kernel's own fatal stop, status 1, is recorded as it is.
   std::ofstream(s.kernelDir + "/status") << "1\n";
-  EXPECT_EQ(s.Run(script, s.dir.str(), "run-3"), 1);
+  ASSERT_EQ(s.Run(script, s.dir.str(), "run-3"), 1);
   EXPECT_EQ(readFile(s.runDir + "/kirmel.status"), "1\nrun-3\n");
 }
 
@@ -84,7 +84,7 @@ TEST(RunScripts, TheKernelsConsoleIsKeptInRunLogAndStillAnswered) {
   ::close(fds[0]);
   ASSERT_EQ(::write(fds[1], "Y\n\n", 3), 3);
   ::close(fds[1]);
-  EXPECT_EQ(ExitStatus(pid), 2);
+  ASSERT_EQ(ExitStatus(pid), 2);
   const std::string log = readFile(s.runDir + "/RUN.LOG");
   EXPECT_EQ(log,
             " KIRMEL stand-in started\n"
@@ -98,7 +98,7 @@ TEST(RunScripts, TheKernelsConsoleIsKeptInRunLogAndStillAnswered) {
   const std::string inRun = s.dir.write("RUNS/a b'$(touch pwned)+P/RUN.BAT",
                                         fe::RunBatchText(s.runDir, s.Context()));
   const pid_t child = s.Start(inRun, s.runDir, "run-2", -1, s.runDir + "/RUN.LOG");
-  EXPECT_EQ(ExitStatus(child), 2);
+  ASSERT_EQ(ExitStatus(child), 2);
   const std::string childLog = readFile(s.runDir + "/RUN.LOG");
   EXPECT_EQ(childLog.find("Running the simulation."), 0u) << childLog;
   const std::size_t first = childLog.find(" KIRMEL stand-in started\n");
@@ -109,36 +109,42 @@ TEST(RunScripts, TheKernelsConsoleIsKeptInRunLogAndStillAnswered) {
 }
 
 // A signal to the script's process group, as a closed terminal or Ctrl+C
-// sends it, while the kernel runs.
+// sends it, while the kernel runs: the script's exit status, or -1 at once
+// when the kernel did not start or the script did not name itself in the
+// marker (a broken script).
 int SignalledRun(ScriptRun& s, const std::string& script, int sig, const std::string& id) {
   fs::remove(s.kernelDir + "/started");
   s.Hold();
   s.Marker(id);
   const pid_t pid = s.Start(script, s.dir.str(), id);
-  EXPECT_TRUE(WaitUntil([&] { return s.Started(); }));
-  EXPECT_TRUE(WaitUntil([&] {
+  if (pid <= 0) {
+    ADD_FAILURE() << "the script did not start";
+    return -1;
+  }
+  const bool running = WaitUntil([&] {
     std::optional<fe::TRunMarker> m = fe::ReadRunMarker(s.marker);
-    return m && m->Pid == pid;
-  }));
-  ::kill(-pid, sig);
+    return s.Started() && m && m->Pid == pid;
+  });
+  if (!running) ADD_FAILURE() << "the kernel did not start: " << readFile(s.Console());
+  ::kill(-pid, running ? sig : SIGKILL);
   const int status = ExitStatus(pid);
   s.Release();
-  return status;
+  return running ? status : -1;
 }
 
 TEST(RunScripts, ASignalRecordsItsStatusAndEndsTheScript) {
   ScriptRun s;
   const std::string script = s.dir.write("term/RUN.BAT", fe::RunBatchText(s.runDir, s.Context()));
-  EXPECT_EQ(SignalledRun(s, script, SIGTERM, "run-1"), 143);
+  ASSERT_EQ(SignalledRun(s, script, SIGTERM, "run-1"), 143);
   EXPECT_EQ(readFile(s.runDir + "/kirmel.status"), "143\nrun-1\n");
   EXPECT_FALSE(fs::exists(s.marker));
   EXPECT_FALSE(fs::exists(s.runDir + "/kirmel.status.tmp"));
   // The log kept what the kernel said before it was stopped.
   EXPECT_EQ(readFile(s.runDir + "/RUN.LOG"), " KIRMEL stand-in started\n");
 
-  EXPECT_EQ(SignalledRun(s, script, SIGHUP, "run-2"), 129);
+  ASSERT_EQ(SignalledRun(s, script, SIGHUP, "run-2"), 129);
   EXPECT_EQ(readFile(s.runDir + "/kirmel.status"), "129\nrun-2\n");
-  EXPECT_EQ(SignalledRun(s, script, SIGINT, "run-3"), 130);
+  ASSERT_EQ(SignalledRun(s, script, SIGINT, "run-3"), 130);
   EXPECT_EQ(readFile(s.runDir + "/kirmel.status"), "130\nrun-3\n");
   EXPECT_FALSE(fs::exists(s.marker));
 
@@ -151,7 +157,7 @@ TEST(RunScripts, ASignalRecordsItsStatusAndEndsTheScript) {
   ASSERT_TRUE(WaitUntil([&] { return s.Started(); }));
   ::kill(pid, SIGTERM);
   s.Release();
-  EXPECT_EQ(ExitStatus(pid), 143);
+  ASSERT_EQ(ExitStatus(pid), 143);
   EXPECT_EQ(readFile(s.runDir + "/kirmel.status"), "0\nrun-4\n");
   EXPECT_FALSE(fs::exists(s.marker));
 
@@ -165,7 +171,7 @@ TEST(RunScripts, ASignalRecordsItsStatusAndEndsTheScript) {
   ASSERT_TRUE(WaitUntil(
       [&] { return readFile(s.Console()).find("Press <Enter>") != std::string::npos; }));
   ::kill(-pid, SIGHUP);
-  EXPECT_EQ(ExitStatus(pid), 129);
+  ASSERT_EQ(ExitStatus(pid), 129);
   ::close(fds[1]);
   EXPECT_EQ(readFile(s.runDir + "/kirmel.status"), "0\nrun-5\n");
   EXPECT_FALSE(fs::exists(s.marker));
@@ -177,7 +183,7 @@ TEST(RunScripts, AFailedCdEndsTheRunBeforeAnythingIsDeleted) {
   s.dir.write("here/keep.out", "keep\n");
   s.dir.write("here/kirmel.status", "0\n");
   s.Marker("run-1");
-  EXPECT_EQ(s.Run(script, s.dir.str() + "/here", "run-1"), 1);
+  ASSERT_EQ(s.Run(script, s.dir.str() + "/here", "run-1"), 1);
   EXPECT_TRUE(fs::exists(s.dir.str() + "/here/keep.out"));
   EXPECT_EQ(readFile(s.dir.str() + "/here/kirmel.status"), "0\n");
   EXPECT_FALSE(fs::exists(s.kernelDir + "/args"));
@@ -191,7 +197,7 @@ TEST(RunScripts, AFailedCdEndsTheRunBeforeAnythingIsDeleted) {
   const std::string batch = s.dir.write("BATCH.BAT", fe::BatchFileText(runs, s.Context()));
   std::ofstream(s.kernelDir + "/status") << "3\n";
   s.Marker("run-2");
-  EXPECT_EQ(s.Run(batch, s.dir.str() + "/here", "run-2"), 0);
+  ASSERT_EQ(s.Run(batch, s.dir.str() + "/here", "run-2"), 0);
   EXPECT_TRUE(fs::exists(s.dir.str() + "/here/keep.out"));
   EXPECT_EQ(s.Kernel("args"), "1\nFILES.INP\n");
   EXPECT_EQ(s.Kernel("cwd"), s.runDir + "\n");
@@ -202,8 +208,9 @@ TEST(RunScripts, AFailedCdEndsTheRunBeforeAnythingIsDeleted) {
   EXPECT_FALSE(fs::exists(s.marker));
   const std::string console = readFile(s.Console());
   EXPECT_NE(console.find("  Not run: cannot enter the input directory"), std::string::npos);
-  // The stand-in leaves no message.out to point at.
-  EXPECT_NE(console.find("  KIRMEL stopped with exit status 3\n"), std::string::npos);
+  // The stand-in leaves an empty message.out, which is not pointed at.
+  EXPECT_TRUE(fs::exists(s.runDir + "/message.out"));
+  EXPECT_NE(console.find("  KIRMEL stopped with exit status 3\n"), std::string::npos) << console;
   EXPECT_NE(console.find(" KIRMEL stand-in started\n"), std::string::npos);  // shown live too
   EXPECT_FALSE(s.Pwned());
 }
@@ -218,7 +225,7 @@ TEST(RunScripts, AKernelThatCannotBeStartedIsSaidSo) {
   const std::string script =
       s.dir.write("RUNS/a b'$(touch pwned)+P/RUN.BAT", fe::RunBatchText(s.runDir, context));
   s.Marker("run-1");
-  EXPECT_EQ(s.Run(script, s.dir.str(), "run-1"), 127);
+  ASSERT_EQ(s.Run(script, s.dir.str(), "run-1"), 127);
   EXPECT_EQ(fe::ReadRunStatus(s.runDir, "run-1"), 127);
   const std::string outcome = fe::RunFailureText(s.runDir, s.runDir, 127);
   EXPECT_EQ(outcome.rfind("KIRMEL could not be started (exit status 127)." + std::string(1, '\r') +
@@ -233,7 +240,7 @@ TEST(RunScripts, AKernelThatCannotBeStartedIsSaidSo) {
   const std::string kept = s.dir.write("RUNS/a b'$(touch pwned)+P/RUN.BAT",
                                        fe::RunBatchText(s.runDir, s.Context()));
   s.Marker("run-3");
-  EXPECT_EQ(s.Run(kept, s.dir.str(), "run-3"), 126);
+  ASSERT_EQ(s.Run(kept, s.dir.str(), "run-3"), 126);
   EXPECT_EQ(fe::RunFailureText(s.runDir, s.runDir, 126)
                 .rfind("KIRMEL could not be started (exit status 126).", 0),
             0u);
@@ -242,7 +249,7 @@ TEST(RunScripts, AKernelThatCannotBeStartedIsSaidSo) {
   runs[0].InputDir = runs[0].OutputDir = s.runDir;
   const std::string batch = s.dir.write("BATCH.BAT", fe::BatchFileText(runs, context));
   s.Marker("run-4");
-  EXPECT_EQ(s.Run(batch, s.dir.str(), "run-4"), 0);
+  ASSERT_EQ(s.Run(batch, s.dir.str(), "run-4"), 0);
   EXPECT_EQ(fe::ReadRunStatus(s.runDir, "run-4"), 127);
   const std::string console = readFile(s.Console());
   EXPECT_NE(console.find("  KIRMEL could not be started (exit status 127)\n"), std::string::npos)
@@ -268,7 +275,7 @@ TEST(RunScripts, ABatchNotesEachRunDirectoryAndStopsAtASignal) {
   ASSERT_TRUE(marker);
   EXPECT_EQ(marker->RunDir, s.runDir);
   ::kill(-pid, SIGTERM);
-  EXPECT_EQ(ExitStatus(pid), 143);
+  ASSERT_EQ(ExitStatus(pid), 143);
   EXPECT_EQ(readFile(s.runDir + "/kirmel.status"), "143\nrun-1\n");
   // The second run was not reached: its old status is left alone.
   EXPECT_EQ(readFile(second + "/kirmel.status"), "0\nrun-0\n");
@@ -286,16 +293,25 @@ TEST(RunScripts, ABatchFileListsItsRunsForTheFrontEnd) {
   const fe::TScriptContext context{"/k/KIRMEL_12", "/r/GUI/TempKir.txt", "today"};
   EXPECT_EQ(fe::BatchFileRuns(fe::BatchFileText(runs, context), "/r/BATCH.BAT"), runs);
   EXPECT_TRUE(fe::BatchFileRuns(fe::RunBatchText("/r/RUNS/S+P", context), "x").empty());
-  // And the kernel it runs, whatever its path holds.
-  EXPECT_EQ(fe::BatchFileKernel(fe::BatchFileText(runs, context)), "/k/KIRMEL_12");
-  EXPECT_EQ(fe::BatchFileKernel(fe::BatchFileText(
-                runs, {"/k/it's $(x)/KIRMEL_12", "/r/GUI/TempKir.txt", "today"})),
-            "/k/it's $(x)/KIRMEL_12");
-  EXPECT_EQ(fe::BatchFileKernel(fe::RunBatchText("/r/RUNS/S+P", context)), std::nullopt);
-  EXPECT_EQ(fe::BatchFileKernel("#!/bin/sh\r\n# kirmel-kernel '/a b/K'\r\n"), "/a b/K");
-  EXPECT_EQ(fe::BatchFileKernel("# kirmel-kernel '/a\n"), std::nullopt);
-  // A path that would end the comment line is not named there.
-  EXPECT_EQ(fe::BatchFileKernel(fe::BatchFileText(runs, {"/k/a\nb", "/m", "today"})), std::nullopt);
+
+  // A line end in a run's directory or name would end its list line and
+  // run the rest as a command: such a run is refused, whoever asks.
+  for (std::size_t field = 0; field < 3; ++field) {
+    std::vector<fe::TSimRun> bad(1, runs[1]);
+    std::string* text[] = {&bad[0].InputDir, &bad[0].OutputDir, &bad[0].Name};
+    *text[field] = "/r/RUNS/a\ntouch pwned\r+P";
+    try {
+      fe::BatchFileText(bad, context);
+      ADD_FAILURE() << "written: " << field;
+    } catch (const fe::ERunError& e) {
+      EXPECT_EQ(e.what(), "The " +
+                              std::string(field == 0   ? "run directory"
+                                          : field == 1 ? "output directory"
+                                                       : "run name") +
+                              " \"/r/RUNS/a\\x0Atouch pwned\\x0D+P\" contains a control "
+                              "character and cannot be written into a batch file.");
+    }
+  }
 
   // CR LF line ends, blanks and backslashes as /bin/sh reads them; other
   // comments are not list lines.

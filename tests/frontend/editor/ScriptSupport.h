@@ -24,8 +24,12 @@ extern char** environ;
 
 namespace kirmel::test {
 
+// The longest a script or its stand-in kernel is waited for: they take
+// milliseconds, and a broken script fails its test in seconds.
+inline constexpr int kScriptWaitMs = 10000;
+
 // Waits until cond holds; false after ms milliseconds.
-inline bool WaitUntil(const std::function<bool()>& cond, int ms = 20000) {
+inline bool WaitUntil(const std::function<bool()>& cond, int ms = kScriptWaitMs) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   while (!cond()) {
     if (std::chrono::steady_clock::now() > end) return false;
@@ -69,8 +73,10 @@ inline pid_t SpawnSession(const std::vector<std::string>& argv, const std::strin
 }
 
 // The exit status of a child as a shell gives it (128 + N after signal N);
-// -1 when it has not ended within ms milliseconds (it is then killed).
-inline int ExitStatus(pid_t pid, int ms = 20000) {
+// -1 when it was not started or has not ended within ms milliseconds (it
+// is then killed).
+inline int ExitStatus(pid_t pid, int ms = kScriptWaitMs) {
+  if (pid <= 0) return -1;
   int status = 0;
   const bool ended = WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, ms);
   if (!ended) {
@@ -87,11 +93,13 @@ inline int ExitStatus(pid_t pid, int ms = 20000) {
 // with old output files, and the GUI folder for the marker.
 //
 // The stand-in appends its working directory and arguments to files beside
-// it, lists what the run directory held, says a line on its console, asks a
-// question when the file "ask" is beside it, creates "started" and waits
-// while "hold" is there, writes wlsoco.out, and exits with the number in
-// the run directory's "kernel.exit", else in "status" beside it (0 without
-// either), saying an error line on its error stream when that is not 0.
+// it, writes its process id into "pid" there, lists what the run directory
+// held, leaves an empty message.out (as a kernel whose disk is full), says a
+// line on its console, asks a question when the file "ask" is beside it,
+// creates "started" and waits while "hold" is there, writes wlsoco.out, and
+// exits with the number in the run directory's "kernel.exit", else in
+// "status" beside it (0 without either), saying an error line on its error
+// stream when that is not 0.
 struct ScriptRun {
   TempDir dir;
   std::string kernelDir = dir.str() + "/ker nel's $(touch pwned);x";
@@ -109,7 +117,9 @@ struct ScriptRun {
         "d=$(dirname \"$0\")\n"
         "pwd >> \"$d/cwd\"\n"
         "printf '%s\\n' \"$#\" \"$@\" >> \"$d/args\"\n"
+        "printf '%s\\n' \"$$\" > \"$d/pid\"\n"
         "ls > \"$d/seen\"\n"
+        ": > message.out\n"
         "printf ' KIRMEL stand-in started\\n'\n"
         "if [ -f \"$d/ask\" ]; then printf ' Overwrite (Y/N) : '; read -r a; "
         "printf ' answer: %s\\n' \"$a\"; fi\n"

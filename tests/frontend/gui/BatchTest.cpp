@@ -1,9 +1,11 @@
-// The batch dialog's buttons and its Changed rule, and a batch of two saved
-// runs run from the main window.
+// The batch dialog's buttons and its Changed rule, and batches run from the
+// main window: two saved runs, a run folder moved away, a batch file edited
+// by hand, and runs with their own output folder.
 #include <QApplication>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 
 #include "RunFixture.h"
 #include "frontend/gui/BatchForm.h"
@@ -238,7 +240,34 @@ TEST_F(BatchTest, ABatchOfTwoSavedRunsRunsFromTheMainWindowAndReportsItsFailedRu
   launch::InstallLauncher(std::move(previous));
 }
 
-TEST_F(BatchTest, ABatchWhoseKernelCannotBeStartedIsRefusedBeforeItStarts) {
+TEST_F(BatchTest, ABatchWithAMissingRunFolderSaysItCouldNotBeEntered) {
+  SeedExamples();
+  Start();
+  Click("BitBtnSaveRun");
+  form->SavePesticide("Cpf2");
+  Click("BitBtnSaveRun");
+  Open();
+  Add(RunDir());
+  Add(RunDir("NLStandard_sp", "Cpf2"));
+  Press("BitBtnSaveBatch");
+  batch.reset();
+  // The first run's folder is moved away after the batch was saved.
+  fs::rename(RunDir(), Runs() + "/moved");
+  Click("BitBtnRunBatch");
+  ASSERT_TRUE(WaitEnds());
+  EXPECT_EQ(Errors(),
+            (std::vector<std::string>{
+                "1 of the 2 runs of the batch file " + root.str() + "/BATCH.BAT failed." + CR +
+                CR + "Run directory \"" + RunDir() + "\":" + CR +
+                "KIRMEL was not run: the batch could not enter the run directory (it does not "
+                "exist)."}));
+  EXPECT_NE(readFile(root.str() + "/BATCH.LOG").find("  Not run: cannot enter the input directory"),
+            std::string::npos);
+  // The other run ran.
+  EXPECT_EQ(Kernel("cwd"), RunDir("NLStandard_sp", "Cpf2") + "\n");
+}
+
+TEST_F(BatchTest, AHandEditedBatchFileRunsAsItIs) {
   SeedExamples();
   Start();
   Click("BitBtnSaveRun");
@@ -246,34 +275,95 @@ TEST_F(BatchTest, ABatchWhoseKernelCannotBeStartedIsRefusedBeforeItStarts) {
   Add(RunDir());
   Press("BitBtnSaveBatch");
   batch.reset();
-  root.write("RUNS/NLStandard_sp+Cpf/kirmel.status", "0\nrun-0\n");
-  root.write("RUNS/NLStandard_sp+Cpf/RUN.LOG", "old console\n");
 
-  // The kernel the batch file names: not executable, then not there.
-  const std::string kernel = kernelDir + "/KIRMEL_12";
-  const std::string refusal = "Could not run batchfile." + CR + "The kernel program \"" + kernel +
-                              "\" was not found or cannot be executed.";
-  fs::permissions(kernel, fs::perms::owner_read | fs::perms::owner_write);
+  // Its run list line edited by hand so that it no longer reads: the batch
+  // runs all the same, and says once, after it ended, that the runs that
+  // failed could not be listed.
+  const std::string path = root.str() + "/BATCH.BAT";
+  const std::string saved = readFile(path);
+  const std::size_t at = saved.find("# kirmel-run '");
+  ASSERT_NE(at, std::string::npos);
+  const std::size_t eol = saved.find('\n', at);
+  root.write("BATCH.BAT", saved.substr(0, at) + "# kirmel-run '" + RunDir() + saved.substr(eol));
+  const long line = std::count(saved.begin(), saved.begin() + static_cast<long>(at), '\n') + 1;
+  const std::string unlisted = CR + "The runs that failed could not be listed." + CR +
+                               "See the messages in the message.out of each run, or save the "
+                               "batch again with \"Create batchfile\".";
+  Hold();
   Click("BitBtnRunBatch");
-  fs::remove(kernel);
-  Click("BitBtnRunBatch");
-  EXPECT_EQ(Errors(), (std::vector<std::string>{refusal, refusal}));
-  EXPECT_FALSE(form->Waiting());
-  EXPECT_TRUE(NoneLocked());
-  EXPECT_FALSE(fs::exists(Marker()));
-  EXPECT_FALSE(fs::exists(root.str() + "/BATCH.LOG"));
-  // The run's old records are left as they were.
-  EXPECT_EQ(readFile(RunDir() + "/kirmel.status"), "0\nrun-0\n");
-  EXPECT_EQ(readFile(RunDir() + "/RUN.LOG"), "old console\n");
+  ASSERT_TRUE(form->Waiting());
+  EXPECT_TRUE(Errors().empty());
+  Release();
+  ASSERT_TRUE(WaitEnds());
+  EXPECT_EQ(Kernel("cwd"), RunDir() + "\n");
+  EXPECT_EQ(Errors(), (std::vector<std::string>{
+                          "Cannot read the runs of the batch file " + path + ", line " +
+                          std::to_string(line) + ": a quote is not closed." + unlisted}));
 
-  // A batch file that does not name its kernel runs the settings' one.
-  root.write("BATCH.BAT", "#!/bin/sh\nexit 0\n");
-  form->Editor().Settings().ExecDir = root.str() + "/nowhere";
+  // The kernel it runs is gone: it runs, and the run reports that KIRMEL
+  // could not be started.
+  root.write("BATCH.BAT", saved);
+  fs::remove(kernelDir + "/KIRMEL_12");
   Click("BitBtnRunBatch");
-  EXPECT_EQ(LastError(), "Could not run batchfile." + CR + "The kernel program \"" + root.str() +
-                             "/nowhere/KIRMEL_12\" was not found or cannot be executed.");
-  EXPECT_FALSE(form->Waiting());
+  ASSERT_TRUE(WaitEnds());
+  ASSERT_EQ(Errors().size(), 2u);
+  EXPECT_EQ(Errors().back().rfind("1 of the 1 runs of the batch file " + path + " failed." + CR +
+                                      CR + "Run directory \"" + RunDir() + "\":" + CR +
+                                      "KIRMEL could not be started (exit status 127).",
+                                  0),
+            0u)
+      << Errors().back();
+  EXPECT_EQ(readFile(RunDir() + "/kirmel.status").rfind("127\n", 0), 0u);
+
+  // A batch file of other commands, that lists no runs, runs too (and ends
+  // by removing the run marker, as the batch files of the first version).
+  root.write("BATCH.BAT",
+             "#!/bin/sh\nprintf '%s\\n' ran > ran\nrm -f -- " + fe::ShellQuote(Marker()) + "\n");
+  Click("BitBtnRunBatch");
+  ASSERT_TRUE(WaitEnds());
+  EXPECT_EQ(readFile(root.str() + "/ran"), "ran\n");
+  EXPECT_EQ(Errors().back(), "The batch file " + path +
+                                 " does not list its runs in a form that KIRMEL-GUI reads." +
+                                 unlisted);
   EXPECT_FALSE(fs::exists(Marker()));
+  EXPECT_FALSE(Pwned());
+}
+
+// A batch file whose first run has its own output folder (the dialog makes
+// none, a batch file written for it does): that run's output files are
+// moved there, and its failure points at the messages there.
+TEST_F(BatchTest, ARunWithItsOwnOutputFolderHasItsResultsMovedThere) {
+  SeedExamples();
+  Start();
+  Click("BitBtnSaveRun");
+  form->SavePesticide("Cpf2");
+  Click("BitBtnSaveRun");
+  const std::string out = root.str() + "/OUT/o d'$(touch pwned)";
+  fs::create_directories(out);
+  std::vector<fe::TSimRun> runs(2);
+  runs[0].InputDir = RunDir();
+  runs[0].OutputDir = out;
+  runs[1].InputDir = runs[1].OutputDir = RunDir("NLStandard_sp", "Cpf2");
+  const fe::TSettings& settings = form->Editor().Settings();
+  root.write("BATCH.BAT", fe::BatchFileText(runs, {fe::KernelPath(settings),
+                                                   fe::MarkerPath(settings), "today"}));
+  std::ofstream(RunDir() + "/kernel.exit") << "3\n";
+  Click("BitBtnRunBatch");
+  ASSERT_TRUE(WaitEnds());
+  for (const char* file : {"/message.out", "/wlsoco.out"}) {
+    EXPECT_TRUE(fs::exists(out + file)) << file;
+    EXPECT_FALSE(fs::exists(RunDir() + file)) << file;
+    // A run whose output folder is its run directory keeps its files.
+    EXPECT_TRUE(fs::exists(RunDir("NLStandard_sp", "Cpf2") + file)) << file;
+  }
+  EXPECT_EQ(Errors(), (std::vector<std::string>{
+                          "1 of the 2 runs of the batch file " + root.str() + "/BATCH.BAT failed." +
+                          CR + CR + "Run directory \"" + RunDir() + "\":" + CR +
+                          "KIRMEL stopped with exit status 3." + CR + "See the messages in \"" +
+                          out + "/message.out\"." + CR +
+                          "The last messages of KIRMEL on its console (\"" + RunDir() +
+                          "/RUN.LOG\"):" + CR + "  ERROR in STANDIN: stopping with 3"}));
+  EXPECT_FALSE(Pwned());
 }
 
 }  // namespace
