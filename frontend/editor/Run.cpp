@@ -19,6 +19,7 @@
 #include "frontend/model/Numbers.h"
 #include "platform/FolderSave.h"
 #include "platform/Paths.h"
+#include "platform/Version.h"
 
 namespace kirmel::fe {
 namespace {
@@ -36,8 +37,9 @@ constexpr const char* kStatusRoom = "kirmel.status.room";
 constexpr std::string_view kRunListTag = "# kirmel-run";
 // The script's own prompt after the kernel; nothing after it is the kernel's.
 constexpr std::string_view kPausePrompt = "Press <Enter> to continue . . .";
-// The run batch file's line just before its date line and the kernel.
-constexpr std::string_view kCreatedLine = "Created with KIRMEL-GUI v1.0";
+// The scripts' heading line, naming the front end's version; in the run
+// batch file it comes just before its date line and the kernel.
+std::string CreatedLine() { return "Created with KIRMEL-GUI v" + version::gui(); }
 // A marker that names no process yet is taken as a script still starting
 // for this long after it was written.
 constexpr auto kStartingGrace = std::chrono::seconds(30);
@@ -469,7 +471,7 @@ std::string BatchFilePath(const TSettings& settings) {
 std::string RunBatchText(const std::string& runDir, const TScriptContext& context) {
   std::string s = Preamble("Run batch file", context);
   s += Echo("Running the simulation. Please wait... ");
-  s += Echo(kCreatedLine);
+  s += Echo(CreatedLine());
   s += Echo("Date: " + context.DateTime);
   s += "cd -- " + ShellQuote(runDir) + " || { " +
        Say("Cannot enter the run directory " + runDir + ": the run ends here.") +
@@ -513,7 +515,7 @@ std::string BatchFileText(const std::vector<TSimRun>& runs, const TScriptContext
   s += "  esac\n";
   s += "}\n";
   s += Echo("Running simulation batch");
-  s += Echo("Created with KIRMEL-GUI v1.0");
+  s += Echo(CreatedLine());
   s += Echo(context.DateTime);
   for (const TSimRun& run : runs) {
     s += std::string(kRunListTag) + " " + ShellQuote(run.InputDir) + " " +
@@ -599,12 +601,13 @@ std::optional<int> ReadRunStatus(const std::string& runDir, const std::string& i
 }
 
 std::vector<std::string> KernelLastLines(std::string_view log) {
+  const std::string createdLine = CreatedLine();
   bool skipDate = false;
   std::vector<std::string_view> lines;
   for (std::string_view line : Lines(log)) {
     if (StartsWith(line, kPausePrompt)) break;
     line = Trim(line);
-    if (line == kCreatedLine) {
+    if (line == createdLine) {
       // The run batch file's own lines before the kernel: its date line
       // follows.
       lines.clear();
