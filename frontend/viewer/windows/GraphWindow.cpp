@@ -97,7 +97,7 @@ void TGraphWindow::showEvent(QShowEvent* event) {
 
 bool TGraphWindow::ReadLater(const std::function<bool()>& read, bool* cancelled) {
   bool stopped = false;
-  bool result;
+  bool result = false;
   {
     TWaitCursor wait;
     result = ReadWithProgress(this, context_, read, &stopped);
