@@ -7,6 +7,8 @@
 
 namespace kirmel::fe {
 
+bool TChartPoint::Drawn() const { return std::isfinite(X) && std::isfinite(Y); }
+
 void TAxis::SetAutomatic() {
   Automatic = true;
   AutomaticMinimum = true;
@@ -70,9 +72,11 @@ std::pair<double, double> TChart::AxisRange(TAxisSide side) const {
   for (const TSeries& s : Series) {
     if (!s.Active || (horizontal ? s.HorizontalAxis : s.VerticalAxis) != side) continue;
     for (std::size_t i = 0; i < s.Points.size(); ++i) {
+      if (!s.Points[i].Drawn()) continue;
       const double v = horizontal ? s.Points[i].X : s.Points[i].Y;
-      if (std::isnan(v)) continue;
-      const double e = (!horizontal && s.Kind == TSeriesKind::ErrorBars && i < s.Errors.size())
+      // A bar whose height is not a number is not drawn; its point is.
+      const double e = (!horizontal && s.Kind == TSeriesKind::ErrorBars && i < s.Errors.size() &&
+                        std::isfinite(s.Errors[i]))
                            ? std::fabs(s.Errors[i])
                            : 0.0;
       if (v - e < dataLo) dataLo = v - e;
@@ -100,7 +104,7 @@ double Extreme(const TChart& chart, double TChartPoint::*coord, Better better) {
   double result = 0;
   for (const TSeries& s : chart.Series)
     for (const TChartPoint& p : s.Points)
-      if (better(p.*coord, result)) result = p.*coord;
+      if (p.Drawn() && better(p.*coord, result)) result = p.*coord;
   return result;
 }
 

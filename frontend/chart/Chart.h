@@ -67,9 +67,13 @@ struct TMarker {
   bool ThreeD = false;
 };
 
+// A point with a coordinate that is not a finite number (NaN, an infinity)
+// is not drawn, and no axis range or extreme takes either coordinate of it.
 struct TChartPoint {
   double X = 0;
   double Y = 0;
+
+  bool Drawn() const;
 };
 
 struct TSeries {
@@ -157,7 +161,7 @@ struct TChart {
 
 // Extremes over every series of a chart for axes that start at 0: the
 // largest Y but at least 0, the smallest Y but at most 0, the largest X but
-// at least 0.  No series, empty series and NaN values leave them at 0.
+// at least 0.  No series, empty series and points not drawn leave them at 0.
 double ChartMaxY(const TChart& chart);
 double ChartMinY(const TChart& chart);
 double ChartMaxX(const TChart& chart);

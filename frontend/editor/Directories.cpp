@@ -43,6 +43,10 @@ std::string StripTrailingSeparator(const std::string& path) {
   return path;
 }
 
+bool SameDirectory(const std::string& a, const std::string& b) {
+  return Normalised(a) == Normalised(b);
+}
+
 bool IsScenarioDirectory(const std::string& dir, const std::string& root) {
   return LiesDirectlyIn(dir, root + "/SCENARIOS");
 }

@@ -21,6 +21,9 @@ std::string ExtractLastDirectory(const std::string& path);
 // Removes one trailing '/' (not from "/" itself).
 std::string StripTrailingSeparator(const std::string& path);
 
+// True when a and b name the same directory.
+bool SameDirectory(const std::string& a, const std::string& b);
+
 // True when dir lies directly in root/SCENARIOS (PESTICIDES, RUNS).
 bool IsScenarioDirectory(const std::string& dir, const std::string& root);
 bool IsPesticideDirectory(const std::string& dir, const std::string& root);

@@ -16,6 +16,7 @@
 #include <sstream>
 #include <utility>
 
+#include "frontend/editor/Directories.h"
 #include "frontend/model/Numbers.h"
 #include "platform/FolderSave.h"
 #include "platform/Paths.h"
@@ -708,6 +709,12 @@ std::optional<TRunMarker> ReadRunMarker(const std::string& path) {
   const std::string text = ReadSmallFile(path, kMarkerLimit, ok);
   if (!ok) return std::nullopt;
   return ParseRunMarker(text);
+}
+
+bool RunStillWriting(const std::string& markerPath, const std::string& runDir) {
+  const std::optional<TRunMarker> m = ReadRunMarker(markerPath);
+  return m && m->Pid > 0 && !m->RunDir.empty() && SameDirectory(m->RunDir, runDir) &&
+         !ReadRunStatus(m->RunDir, m->Id) && ScriptAlive(m->Pid, m->StartTime, m->Group);
 }
 
 std::string ProcessStartTime(int pid) {

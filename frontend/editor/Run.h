@@ -149,6 +149,12 @@ TRunMarker ParseRunMarker(std::string_view text);
 // The marker at path; nothing when there is none or it cannot be read.
 std::optional<TRunMarker> ReadRunMarker(const std::string& path);
 
+// Whether KIRMEL is still writing the output files in runDir: a script that
+// still runs (ScriptAlive) holds the marker at path, the run directory it
+// works in now (its last "dir" line) is runDir, and the status file there
+// does not yet record the end of the kernel's run.
+bool RunStillWriting(const std::string& markerPath, const std::string& runDir);
+
 // Whether the process with this id still runs and, when startTime is not
 // empty, started at that time (a reused process id does not count).  A
 // process that exists but may not be signalled counts as running.

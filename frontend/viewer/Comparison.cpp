@@ -171,7 +171,14 @@ TComparedRun& TComparison::MutableRun(int r) {
   return runs_[r - 1];
 }
 
-TReadContext TComparison::NewContext() const { return TReadContext(parser_, Progress); }
+TReadContext TComparison::NewContext() {
+  reports_.Take();  // what a choice that was cancelled gathered
+  return TReadContext(reports_.Sink(), parser_.DecimalSeparator(), Progress);
+}
+
+void TComparison::ShowReports() {
+  if (const std::string text = reports_.Take(); !text.empty()) parser_.ShowMessage(text);
+}
 
 bool TComparison::ReadRun(const std::string& dir, TComparedRun& run, TReadContext& context) {
   run.Dir = dir;
@@ -181,10 +188,9 @@ bool TComparison::ReadRun(const std::string& dir, TComparedRun& run, TReadContex
   return cache_.WLSOCO(dir + "/WLSOCO.OUT", context, run.WLSOCO);
 }
 
-bool TComparison::ShowRun1(const std::string& runDir1) {
+bool TComparison::ShowRun1(const std::string& runDir1, TReadContext& context) {
   TComparedRun fresh;
   const std::string dir = StripTrailingSeparator(runDir1);
-  TReadContext context = NewContext();
   if (dir.empty() || !ReadRun(dir, fresh, context)) {
     MutableRun(1) = TComparedRun{};
     return false;
@@ -208,9 +214,11 @@ std::string TComparison::ChangeRun(int r, const std::string& chosenDir) {
   if (!IsRunDirectory(dir, root_)) return InvalidRunMessage(RunsDir());
   TComparedRun fresh;
   TReadContext context = NewContext();
-  if (!ReadRun(dir, fresh, context)) return {};
-  PresetRun(fresh, context);
-  MutableRun(r) = std::move(fresh);
+  if (ReadRun(dir, fresh, context)) {
+    PresetRun(fresh, context);
+    MutableRun(r) = std::move(fresh);
+  }
+  ShowReports();
   return {};
 }
 
@@ -221,15 +229,18 @@ std::string TComparison::ChangeMeasuredFile(const std::string& path) {
     return "File does not exist.";
   // Measured data are taken whole or not at all.
   TReadContext context = NewContext();
+  bool read;
   if (graphType_ == kSedimentComparison) {
     TWBMeasure fresh;
-    if (!fresh.ReadFile(path, context)) return {};
-    wbMeasure_ = std::move(fresh);
+    read = fresh.ReadFile(path, context);
+    if (read) wbMeasure_ = std::move(fresh);
   } else {
     TWLMeasure fresh;
-    if (!fresh.ReadFile(path, context)) return {};
-    wlMeasure_ = std::move(fresh);
+    read = fresh.ReadFile(path, context);
+    if (read) wlMeasure_ = std::move(fresh);
   }
+  ShowReports();
+  if (!read) return {};
   measuredFile_ = path;
   PresetMeasured();
   return {};
@@ -251,6 +262,7 @@ void TComparison::ChooseNode(int r, int line) {
   if (NodeIsSubsystem()) {
     TReadContext context = NewContext();
     TakeSubsystem(run, node, context);
+    ShowReports();
   } else {
     run.Node = node;
   }
@@ -306,13 +318,14 @@ TCompareConc::TCompareConc(int graphType, std::string root, Parser& parser, TOut
     : TComparison(graphType, std::move(root), parser, cache) {}
 
 void TCompareConc::Show(const std::string& runDir1, int nodeRun1) {
-  if (!ShowRun1(runDir1) || GraphType() != kSedimentComparison) return;
-  TComparedRun& run = MutableRun(1);
-  const std::vector<int> subsystems = SubsystemsInWaterBody(run.Input);
-  if (std::find(subsystems.begin(), subsystems.end(), nodeRun1) != subsystems.end()) {
-    TReadContext context = NewContext();
-    TakeSubsystem(run, nodeRun1, context);
+  TReadContext context = NewContext();
+  if (ShowRun1(runDir1, context) && GraphType() == kSedimentComparison) {
+    TComparedRun& run = MutableRun(1);
+    const std::vector<int> subsystems = SubsystemsInWaterBody(run.Input);
+    if (std::find(subsystems.begin(), subsystems.end(), nodeRun1) != subsystems.end())
+      TakeSubsystem(run, nodeRun1, context);
   }
+  ShowReports();
 }
 
 void TCompareConc::PresetRun(TComparedRun& run, TReadContext&) {
@@ -528,7 +541,11 @@ TCompareConcTime::TCompareConcTime(int graphType, std::string root, Parser& pars
                                    TOutputCache& cache)
     : TComparison(graphType, std::move(root), parser, cache) {}
 
-void TCompareConcTime::Show(const std::string& runDir1) { ShowRun1(runDir1); }
+void TCompareConcTime::Show(const std::string& runDir1) {
+  TReadContext context = NewContext();
+  ShowRun1(runDir1, context);
+  ShowReports();
+}
 
 void TCompareConcTime::PresetRun(TComparedRun& run, TReadContext& context) {
   run.Node = 0;

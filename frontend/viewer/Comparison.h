@@ -5,11 +5,12 @@
 // readers of their files.  Every file is read into fresh readers, which take
 // the place of the held ones only when they were read: a file that cannot be
 // opened, an input echo that is refused, or a measured-data file that does
-// not hold what it should, leaves the set-up as it was (the reader has
-// already said why, naming the file and line).  A run's concentration files
-// are taken as the graph windows take them: their complete time blocks,
-// the reader naming where a file stopped, so a run that stopped early can be
-// compared.  So the names, choices and readers of a set-up always belong
+// not hold what it should, leaves the set-up as it was (the reader says
+// why, naming the file and line).  A run's concentration files are taken as
+// the graph windows take them: their complete time blocks, the reader
+// naming where a file stopped, so a run that stopped early can be compared.
+// What the reads of one choice report goes to the token reader's sink as
+// one message, each file once.  So the names, choices and readers of a set-up always belong
 // together.  The runs' files come through the viewer's cache: a run
 // compared with the run of the window it was opened from, or with itself,
 // is not read again.
@@ -138,9 +139,12 @@ class TComparison {
   TComparison(int graphType, std::string root, Parser& parser, TOutputCache& cache);
 
   TComparedRun& MutableRun(int r);
-  // A context for the reads of one choice: the messages go to the token
-  // reader's sink, each once.
-  TReadContext NewContext() const;
+  // A context for the reads of one choice: what they report is gathered,
+  // each file once, until ShowReports.
+  TReadContext NewContext();
+  // Hands what the reads of the choice reported to the token reader's sink
+  // as one message.
+  void ShowReports();
   // Whether the node of a run is a selected sediment subsystem (else a
   // segment of the water body).
   virtual bool NodeIsSubsystem() const = 0;
@@ -150,7 +154,7 @@ class TComparison {
   // Reads run 1 as a dialog opens (one trailing separator removed) and
   // presets its choices; a run that does not read leaves run 1 empty.  True
   // when it read.
-  bool ShowRun1(const std::string& runDir1);
+  bool ShowRun1(const std::string& runDir1, TReadContext& context);
   // Reads the sediment file of selected subsystem i of `run`; when it
   // opens, takes it (its complete time blocks) and i as the run's node.
   void TakeSubsystem(TComparedRun& run, int i, TReadContext& context);
@@ -175,6 +179,7 @@ class TComparison {
   int graphType_;
   std::string root_;
   TComparisonKind kind_ = TComparisonKind::None;
+  TReadReports reports_;
   TComparedRun runs_[2];
   std::string measuredFile_;
   TWLMeasure wlMeasure_;

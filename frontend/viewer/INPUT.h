@@ -11,8 +11,9 @@
 // lengths; the distances count from the start of the water body.
 //
 // A file that lacks a heading or a value, that ends inside a line the
-// reader needs, or whose counts exceed what a run can hold (9 subsystems,
-// 500 segments), is refused: the reader reports it with the file's name and
+// reader needs, whose counts exceed what a run can hold (9 subsystems,
+// 500 segments), or that selects a subsystem under a node the run does not
+// have, is refused: the reader reports it with the file's name and
 // line, returns false and leaves the object as it was.
 #pragma once
 

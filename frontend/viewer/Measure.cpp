@@ -61,7 +61,7 @@ bool ReadMeasured(std::vector<Record>& items, std::string& readError, int& numbe
       ++numberOfPeriods;
     }
   } catch (const detail::TReadFault& fault) {
-    readError = scan.Report(fault);
+    readError = scan.Refuse(fault);
   }
   pointsPerPeriod = numberOfPeriods > 0 ? groupSize : 0;
   return readError.empty();

@@ -42,12 +42,6 @@ std::optional<TOutputCache::TKey> KeyOf(int kind, int extra, const std::string& 
   return key;
 }
 
-// The message of a table read under another name, as this reader names it.
-std::string Renamed(const std::string& message, const std::string& from, const std::string& to) {
-  if (from == to || message.compare(0, from.size(), from) != 0) return message;
-  return to + message.substr(from.size());
-}
-
 template <class Table>
 std::size_t BytesOf(const Table& table) {
   return table.MemoryBytes();
@@ -85,7 +79,8 @@ bool TOutputCache::Get(int kind, int extra, const std::string& fileName, TReadCo
       if (!SameFile(e.Key, *key)) continue;
       e.LastUse = ++clock_;
       out = *std::static_pointer_cast<const Table>(e.Table);
-      if (!e.ReadError.empty()) context.Report(Renamed(e.ReadError, e.FileName, fileName));
+      // The reader named the file as it is on disk: by the key's path.
+      if (!e.ReadError.empty()) context.ReportStopped(e.Key.Path, e.ReadError);
       return true;
     }
   }
@@ -96,7 +91,6 @@ bool TOutputCache::Get(int kind, int extra, const std::string& fileName, TReadCo
   if (key) {
     TEntry entry;
     entry.Key = *key;
-    entry.FileName = fileName;
     entry.ReadError = ErrorOf(*table);
     entry.Bytes = BytesOf(*table);
     entry.Table = std::move(table);
@@ -124,7 +118,10 @@ void TOutputCache::Store(TEntry entry) {
   }
 }
 
-void TOutputCache::Clear() { entries_.clear(); }
+void TOutputCache::Clear() {
+  entries_.clear();
+  filesRead_ = 0;
+}
 
 std::size_t TOutputCache::MemoryBytes() const {
   std::size_t bytes = 0;

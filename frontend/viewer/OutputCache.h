@@ -12,7 +12,8 @@
 //
 // A table read from a damaged file keeps the reader's message, and every
 // read that gets it reports the message through its own context, so each
-// window names the damaged file once.  A file that cannot be opened, an
+// window names the damaged file once (as the reader named it: as it is on
+// disk).  A file that cannot be opened, an
 // input echo that is refused, and a read that is cancelled are not kept.
 //
 //   fe::TReadContext context(fe::ProgramParser());
@@ -63,9 +64,10 @@ class TOutputCache {
   bool WBMBALL(const std::string& fileName, TReadContext& context, TWBMBALLList& list);
   bool DB(const std::string& fileName, TReadContext& context, TDBList& list);
 
-  // Forgets every table.
+  // Forgets every table and the count of files read.
   void Clear();
-  // Files read since the cache was made (the reads the cache did not save).
+  // Files read since the cache was made or last cleared (the reads the
+  // cache did not save).
   std::uint64_t FilesRead() const { return filesRead_; }
   // Tables held, and the bytes they hold.
   std::size_t Count() const { return entries_.size(); }
@@ -86,7 +88,6 @@ class TOutputCache {
  private:
   struct TEntry {
     TKey Key;
-    std::string FileName;  // as the first reader named it
     std::string ReadError;
     std::shared_ptr<const void> Table;
     std::size_t Bytes = 0;

@@ -26,9 +26,29 @@ TReadContext::TReadContext(const Parser& parser, TReadProgress progress)
       decimalSeparator_(parser.DecimalSeparator()),
       progress_(std::move(progress)) {}
 
-void TReadContext::Report(const std::string& message) {
-  if (!reported_.insert(message).second) return;
+void TReadContext::Report(const std::string& fileName, const std::string& message) {
+  if (!named_.insert(fileName).second) return;
   if (sink_) sink_(message);
+}
+
+void TReadContext::ReportStopped(const std::string& fileName, const std::string& message) {
+  if (!runStillWritten_) Report(fileName, message);
+}
+
+// ---- reports ----
+
+TMessageSink TReadReports::Sink() {
+  return [this](const std::string& message) { messages_.push_back(message); };
+}
+
+std::string TReadReports::Take() {
+  std::string text;
+  for (const std::string& message : messages_) {
+    if (!text.empty()) text += '\r';
+    text += message;
+  }
+  messages_.clear();
+  return text;
 }
 
 // ---- numbers ----
@@ -133,6 +153,7 @@ bool TLineSource::Open() {
       fd_ = ::open(resolved->c_str(), O_RDONLY | O_CLOEXEC);
       if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) Close();
       if (fd_ >= 0) {
+        fileName_ = *resolved;  // from now on the file is named as it is on disk
         size_ = static_cast<std::uint64_t>(st.st_size);
 #ifdef POSIX_FADV_SEQUENTIAL
         ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
@@ -141,7 +162,7 @@ bool TLineSource::Open() {
     }
   }
   if (fd_ < 0) {
-    context_.Report("Cannot open file \"" + fileName_ + "\"");
+    context_.Report(fileName_, "Cannot open file \"" + fileName_ + "\"");
     return false;
   }
   // A block of the file at a time, or the whole of a smaller file; always
@@ -247,10 +268,7 @@ bool TLineSource::Next(std::string_view& line) {
 // ---- tokens ----
 
 TFileScan::TFileScan(TReadContext& context, std::string fileName, TFileRules rules)
-    : context_(context),
-      fileName_(std::move(fileName)),
-      rules_(rules),
-      source_(fileName_, rules.LongestLine, context) {}
+    : context_(context), rules_(rules), source_(fileName, rules.LongestLine, context) {}
 
 bool TFileScan::Open() {
   haveLine_ = false;
@@ -381,17 +399,23 @@ int TFileScan::Integer(std::string_view token) const {
 void TFileScan::Fail(const std::string& what) const { FailAt(Line(), what); }
 
 void TFileScan::FailAt(long line, const std::string& what) const {
-  throw TReadFault{At(fileName_, line, what)};
+  throw TReadFault{At(FileName(), line, what)};
 }
 
 void TFileScan::FailAtEnd(const std::string& what) const {
-  if (Line() == 0) throw TReadFault{fileName_ + ": the file is empty"};
+  if (Line() == 0) throw TReadFault{FileName() + ": the file is empty"};
   FailAt(Line(), what);
 }
 
 std::string TFileScan::Report(const TReadFault& fault) {
   Close();
-  context_.Report(fault.message);
+  context_.ReportStopped(FileName(), fault.message);
+  return fault.message;
+}
+
+std::string TFileScan::Refuse(const TReadFault& fault) {
+  Close();
+  context_.Report(FileName(), fault.message);
   return fault.message;
 }
 

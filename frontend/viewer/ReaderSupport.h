@@ -10,6 +10,7 @@
 // read before the fault and reports one message that names the file and the
 // line:
 //     <file name>, line <n>: <what is wrong>
+// A message names the file as it is on disk.
 //
 // Damage the readers find at once, whatever the file holds after it:
 //  - a line longer than the longest row the file can hold (a kernel output
@@ -48,9 +49,11 @@ class TReadCancelled : public std::exception {
 
 // Where a read reports, and how it converts: the message sink, the user's
 // decimal separator (with ',' a '.' is read too, as the token reader does)
-// and the progress callback.  A message goes to the sink once per context:
-// one window, or one choice in a comparison, names a damaged file once
-// however often it reads it.
+// and the progress callback.  A context names each file once, with the
+// first message about it: one window, or one choice in a comparison, names
+// a damaged file once however often it reads it.  Messages name a file as
+// it is on disk (the readers ask for upper-case names such as WLSOCO.OUT;
+// the kernel writes wlsoco.out).
 class TReadContext {
  public:
   TReadContext() = default;
@@ -62,8 +65,19 @@ class TReadContext {
   char DecimalSeparator() const { return decimalSeparator_; }
   void SetProgress(TReadProgress progress) { progress_ = std::move(progress); }
 
-  // Hands `message` to the sink unless this context reported it before.
-  void Report(const std::string& message);
+  // The files belong to a run that KIRMEL is still writing: each of them
+  // ends where the kernel has got to, so a file whose reading stopped early
+  // is not reported (ReportStopped); the rest is reported as always.
+  void SetRunStillWritten(bool written) { runStillWritten_ = written; }
+  bool RunStillWritten() const { return runStillWritten_; }
+
+  // Hands `message` about `fileName` (a file that cannot be opened, or that
+  // its reader refuses) to the sink unless this context named the file
+  // before.
+  void Report(const std::string& fileName, const std::string& message);
+  // The same for a file whose reading stopped at a fault, the records
+  // before it kept.
+  void ReportStopped(const std::string& fileName, const std::string& message);
   // The progress callback's answer; true when there is none.
   bool Progress(const std::string& fileName, std::uint64_t done, std::uint64_t size) const {
     return !progress_ || progress_(fileName, done, size);
@@ -73,7 +87,28 @@ class TReadContext {
   TMessageSink sink_;
   char decimalSeparator_ = '.';
   TReadProgress progress_;
-  std::set<std::string> reported_;
+  bool runStillWritten_ = false;
+  std::set<std::string> named_;
+};
+
+// What the reads of one user action report, to be shown as one message:
+// each message on a line of its own, in the order they came, the lines
+// joined by CR (character 13).
+//
+//   TReadReports reports;
+//   TReadContext context(reports.Sink(), '.');
+//   ... reads ...
+//   if (std::string text = reports.Take(); !text.empty()) ShowError(text);
+class TReadReports {
+ public:
+  // Adds each message it is given; valid while this object lives.
+  TMessageSink Sink();
+  bool Empty() const { return messages_.empty(); }
+  // The message, "" when there is none; the list is emptied.
+  std::string Take();
+
+ private:
+  std::vector<std::string> messages_;
 };
 
 // The records of one file in file order, indexed from 0; the list owns them.
@@ -148,6 +183,9 @@ class TLineSource {
   // file" reported, when it cannot.
   bool Open();
   void Close();
+  // The file's name as it is on disk once it opened; before, and when it
+  // cannot be opened, the name it was asked for.
+  const std::string& FileName() const { return fileName_; }
 
   // The next line without its line end; false at the end of the file.  A
   // line longer than `longestLine` is a fault, found before more of it is
@@ -251,11 +289,14 @@ class TFileScan {
   [[noreturn]] void FailAtEnd(const std::string& what) const;
 
   // Closes the file, reports the fault's message through the context and
-  // returns it.
+  // returns it: Report for a file whose reading stopped there, the records
+  // before it kept; Refuse for a file the reader refuses whole.
   std::string Report(const TReadFault& fault);
+  std::string Refuse(const TReadFault& fault);
 
   long Line() const { return source_.LineNumber(); }
-  const std::string& FileName() const { return fileName_; }
+  // The name that messages give the file: as it is on disk once it opened.
+  const std::string& FileName() const { return source_.FileName(); }
 
  private:
   // Reads lines until one that is not empty and not a comment; false at the
@@ -266,7 +307,6 @@ class TFileScan {
   std::string_view TakeToken();
 
   TReadContext& context_;
-  std::string fileName_;
   TFileRules rules_;
   TLineSource source_;
   std::string_view line_;  // the current line

@@ -5,6 +5,8 @@
 #include <QShowEvent>
 
 #include "frontend/editor/Parser.h"
+#include "frontend/editor/Run.h"
+#include "frontend/editor/Settings.h"
 #include "frontend/qt/Fields.h"
 #include "frontend/viewer/windows/ReadProgress.h"
 
@@ -33,8 +35,10 @@ std::string TGraphWindow::OutputFile(const std::string& name) const {
 }
 
 bool TGraphWindow::Load() {
-  // Messages go where the readers' messages go, each once a show.
-  context_ = fe::TReadContext(fe::ProgramParser());
+  // Each file named once a show.
+  reports_.Take();
+  context_ = fe::TReadContext(reports_.Sink(), fe::ProgramParser().DecimalSeparator());
+  context_.SetRunStillWritten(fe::RunStillWriting(fe::MarkerPath(fe::TSettings()), outputDir_));
   bool read = false;
   bool cancelled = false;
   {
@@ -44,9 +48,30 @@ bool TGraphWindow::Load() {
       read = ReadWithProgress(over, context_, [this] { return ReadFiles(context_); }, &cancelled);
     });
   }
+  // A cancelled read changes nothing and says nothing.
+  if (cancelled)
+    reports_.Take();
+  else
+    ShowReports();
   readCancelled_ = cancelled;
   readFailed_ = !read;
   return read;
+}
+
+void TGraphWindow::ShowReports() {
+  const std::string text = reports_.Take();
+  std::string notice;
+  if (context_.RunStillWritten() && !noticeShown_) {
+    noticeShown_ = true;
+    notice = "KIRMEL is still writing this run (\"" + outputDir_ + "\")." + "\r" +
+             "The graphs show the output times written so far.";
+  }
+  // The readers' messages go where the token reader's go (the error
+  // dialog); the notice alone is information.
+  if (!text.empty())
+    fe::ProgramParser().ShowMessage(notice.empty() ? text : notice + "\r" + text);
+  else if (!notice.empty())
+    qt::ShowInfo(notice);
 }
 
 int TGraphWindow::exec() {
@@ -71,8 +96,18 @@ void TGraphWindow::showEvent(QShowEvent* event) {
 }
 
 bool TGraphWindow::ReadLater(const std::function<bool()>& read, bool* cancelled) {
-  TWaitCursor wait;
-  return ReadWithProgress(this, context_, read, cancelled);
+  bool stopped = false;
+  bool result = false;
+  {
+    TWaitCursor wait;
+    result = ReadWithProgress(this, context_, read, &stopped);
+  }
+  if (stopped)
+    reports_.Take();
+  else
+    ShowReports();
+  if (cancelled) *cancelled = stopped;
+  return result;
 }
 
 }  // namespace kirmel::viewer

@@ -8,8 +8,13 @@
 // user cancels a long read in its progress dialog, the window does not
 // open.  Shown otherwise, it reads as it shows and closes itself when a
 // file cannot be read.  A damaged file that is read is named once a show,
-// and the window draws what the file held before the damage.  A fault that
-// escapes the drawing is shown, and the window keeps what it drew.
+// and the window draws what the file held before the damage.  What the
+// reads of one opening, or of one later choice, report comes in one
+// message, each file on a line of its own.  A run that KIRMEL is still
+// writing gets one notice a window instead of a message for each file that
+// stops where the kernel has got to; the window draws the output times
+// written so far.  A fault that escapes the drawing is shown, and the
+// window keeps what it drew.
 //
 //   class TMyGraphForm : public TGraphWindow {
 //     bool ReadFiles(fe::TReadContext& context) override;  // false: do not open
@@ -68,9 +73,14 @@ class TGraphWindow : public QDialog {
  private:
   // Reads the files with a fresh context; false when the window cannot open.
   bool Load();
+  // Shows what the reads reported since the last call, in one message, and
+  // the notice of a run still being written once a window.
+  void ShowReports();
 
   std::string outputDir_;
+  fe::TReadReports reports_;
   fe::TReadContext context_;
+  bool noticeShown_ = false;
   bool loaded_ = false;
   bool readFailed_ = false;
   bool readCancelled_ = false;

@@ -30,6 +30,32 @@ TEST(ChartExtremes, StartFromZero) {
   EXPECT_EQ(ChartMaxX(positive), 5);
 }
 
+// A point with a coordinate that is no finite number is not drawn: neither
+// of its coordinates widens an automatic axis or the extremes the axes
+// start from, and a bar of no finite height leaves only its point.
+TEST(ChartAxes, PointsNotDrawnDoNotWidenTheRange) {
+  const double nan = std::nan("");
+  const double inf = HUGE_VAL;
+  TChart chart;
+  chart.Series = {Line({{1, 2}, {3, 4}}),
+                  Line({{nan, 100}, {-50, nan}, {200, inf}, {-inf, -30}, {nan, nan}})};
+  EXPECT_EQ(chart.AxisRange(TAxisSide::Left), std::make_pair(2.0, 4.0));
+  EXPECT_EQ(chart.AxisRange(TAxisSide::Bottom), std::make_pair(1.0, 3.0));
+  EXPECT_EQ(ChartMaxY(chart), 4);
+  EXPECT_EQ(ChartMinY(chart), 0);
+  EXPECT_EQ(ChartMaxX(chart), 3);
+
+  TSeries bars;
+  bars.Kind = TSeriesKind::ErrorBars;
+  bars.AddError(2, 3, nan);
+  bars.AddError(2.5, 3.5, 0.25);
+  bars.AddError(nan, 1000, 1);
+  chart.Series.push_back(bars);
+  EXPECT_EQ(chart.AxisRange(TAxisSide::Left), std::make_pair(2.0, 4.0));
+  EXPECT_EQ(chart.AxisRange(TAxisSide::Bottom), std::make_pair(1.0, 3.0));
+  EXPECT_EQ(ChartMaxY(chart), 4);
+}
+
 TEST(ChartAxes, AxisMaxHelpersAndSafeOrder) {
   TChart chart;
   chart.Series = {Line({{0, 2}, {4, 10}})};

@@ -301,6 +301,38 @@ TEST(RunMarker, WhoseProcessHoldsItAndWhetherItStillRuns) {
   EXPECT_EQ(m->Id, "");
 }
 
+// KIRMEL is still writing a run directory while the marker's live script
+// works in it (its last "dir" line) and the status file there does not yet
+// record the end of the kernel's run.
+TEST(RunMarker, TheRunStillBeingWrittenIsTheLiveScriptsDirectory) {
+  TempDir dir;
+  const std::string a = dir.str() + "/RUNS/A+P";
+  const std::string b = dir.str() + "/RUNS/B+P";
+  fs::create_directories(a);
+  fs::create_directories(b);
+  const std::string mine = fe::ProcessStartTime(::getpid());
+  const auto marker = [&](const std::string& name, const std::string& pid) {
+    return dir.write(name, "09-12-2026 10:11:12, KIRMEL is running.\nrun-7\nbatch " + dir.str() +
+                               "/BATCH.BAT\ndir " + a + "\ndir " + b + "\n" + pid);
+  };
+  const std::string live = marker("TempKir.txt", "pid " + std::to_string(::getpid()) + " " + mine + "\n");
+  EXPECT_TRUE(fe::RunStillWriting(live, b));
+  EXPECT_TRUE(fe::RunStillWriting(live, dir.str() + "/runs/b+p/"));  // another spelling
+  EXPECT_FALSE(fe::RunStillWriting(live, a));                      // the batch has left it
+  EXPECT_FALSE(fe::RunStillWriting(live, dir.str() + "/RUNS"));
+  // The kernel's end recorded for this run; another run's status does not count.
+  dir.write("RUNS/B+P/kirmel.status", "0\nrun-6\n");
+  EXPECT_TRUE(fe::RunStillWriting(live, b));
+  dir.write("RUNS/B+P/kirmel.status", "3\nrun-7\n");
+  EXPECT_FALSE(fe::RunStillWriting(live, b));
+  fs::remove(b + "/kirmel.status");
+  // A script that is gone (its number now another process's), one that
+  // names no process yet, and no marker at all.
+  EXPECT_FALSE(fe::RunStillWriting(marker("gone.txt", "pid " + std::to_string(::getpid()) + " " + mine + "1\n"), b));
+  EXPECT_FALSE(fe::RunStillWriting(marker("starting.txt", ""), b));
+  EXPECT_FALSE(fe::RunStillWriting(dir.str() + "/none.txt", b));
+}
+
 TEST(RunMarker, ALiveRunRefusesAStartAndAGoneOneIsRemoved) {
   TempDir dir;
   const std::string path = dir.str() + "/TempKir.txt";

@@ -83,6 +83,7 @@ TEST_F(ExampleRun, AlongTheWaterBodyAtFiveTimesAndDepthProfiles) {
     steps.push_back(FillAlongWaterBody(s, in, wl, t, '.'));
     series.push_back(s);
   }
+  ASSERT_EQ(series.size(), 5u);
   EXPECT_EQ(Titles(series),
             (std::vector<std::string>{"0.00 d", "7.50 d", "15.00 d", "22.50 d", "30.00 d"}));
   EXPECT_EQ(steps, (std::vector<int>{0, 1080, 2160, 3240, 4320}));
@@ -130,6 +131,7 @@ TEST_F(ExampleRun, InTimeAndTheExposureTable) {
     FillInTime(s, in, wl, segment, '.');
     series.push_back(s);
   }
+  ASSERT_EQ(series.size(), 5u);
   EXPECT_EQ(Titles(series), (std::vector<std::string>{"2.00 m", "78.00 m", "158.00 m",
                                                       "238.00 m", "318.00 m"}));
   for (const TSeries& s : series) ASSERT_EQ(s.Points.size(), 61u);
@@ -233,6 +235,7 @@ TEST(Distribution, StackedSumsOfTheExample) {
 
   TChart mass;
   FillMassGraph(mass, dbdit);
+  ASSERT_EQ(mass.Series.size(), 5u);
   EXPECT_EQ(Titles(mass.Series), (std::vector<std::string>{"Susp. solids", "Macrophytes", "Dissolved",
                                                            "Dissolved sed.", "Sorbed sed."}));
   for (const TSeries& s : mass.Series) {
@@ -256,6 +259,7 @@ TEST(Distribution, StackedSumsOfTheExample) {
   const double max2 = FillLineicChart(c2, db1, db1, rows);
   const double max3 = FillLineicChart(c3, db1, db80, rows);
   EXPECT_NEAR(max3, 0.99998, 1e-12);  // 0 d: 0.9039E-03 + 0.9608E-04 g/m
+  ASSERT_EQ(c3.Series[kSorbedSed].Points.size(), 61u);
   EXPECT_NEAR(c3.Series[kSorbedSed].Points[1].Y, 0.07241, 1e-12);
   EXPECT_LT(max1, 1e-6);
   EXPECT_EQ(max1, max2);

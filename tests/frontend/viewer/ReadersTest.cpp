@@ -444,6 +444,17 @@ TEST(DamagedFiles, MalformedCopiesStopAtTheFault) {
     int index = 0;
     EXPECT_FALSE(sed.FindTimestep(4320, index));
     EXPECT_TRUE(sed.FindTimestep(4248, index));
+    // Cut at a line end inside the last block: its rows are whole, yet the
+    // file is named, where it stopped.
+    ls = wbsco;
+    ls.resize(ls.size() - 3);
+    const std::size_t before = m.list.size();
+    ASSERT_TRUE(sed.ReadFile(dir.write("d2.out", join(ls)), m.parser));
+    EXPECT_EQ(sed.NumberOfTimesteps(), 60);
+    EXPECT_EQ(sed.ReadError(), dir.file("d2.out") + ", line " + std::to_string(ls.size()) +
+                                   ": the file ends inside a time block (no \"top\" row)");
+    ASSERT_EQ(m.list.size(), before + 1);
+    EXPECT_EQ(m.list.back(), sed.ReadError());
   }
   {
     // A lower-buffer-like extra row in the second block only.
@@ -483,6 +494,14 @@ TEST(DamagedFiles, MalformedCopiesStopAtTheFault) {
     ASSERT_TRUE(l.ReadFile(dir.write("h.out", join(ls)), 61, m.parser));
     EXPECT_EQ(l.Count(), 3);
     EXPECT_FALSE(l.ReadError().empty());
+    // The rows of the 4- and 21-day windows in the wrong order: refused at
+    // the first that is out of place, the 0-day row kept.
+    ls = lines(ec);
+    std::swap(ls[ls.size() - 3], ls[ls.size() - 2]);
+    ASSERT_TRUE(l.ReadFile(dir.write("order.out", join(ls)), 61, m.parser));
+    EXPECT_EQ(l.Count(), 1);
+    EXPECT_EQ(l.ReadError(), dir.file("order.out") + ", line " + std::to_string(ls.size() - 2) +
+                                 ": the row of the 4-day exposure window was expected here");
   }
 
   // wlmb.out: a line that lost a column keeps the lines before it.
@@ -523,6 +542,8 @@ TEST(DamagedFiles, InputEchoRefusedWhole) {
       {replaced("wbin:", "wbin"), "the heading word \"wbin:\" was not found"},
       {replaced(" 320.0 0.0 0.0", " 320,0 0.0 0.0"), "line 51: Illegal floating-point value: \"320,0\""},
       {replaced(" 1 80\n", " 1 0\n"), "line 40: no water-layer node 0"},
+      // A subsystem under a node beyond the run's 80.
+      {replaced(" 1 80\n", " 1 81\n"), "line 40: no water-layer node 81 in a run of 80 nodes"},
       // Cut inside the last sediment thickness ("0.02" read as "0.0"), and
       // right after the thicknesses' line.
       {text.substr(0, text.find("0.02\n\n\n Input from") + 3),
@@ -623,11 +644,15 @@ TEST(DamagedFiles, OverlongLinesRefusedAtOnce) {
   TempDir dir;
   std::vector<std::string> messages;
   std::uint64_t furthest = 0;
-  TReadContext context([&](const std::string& m) { messages.push_back(m); }, '.',
-                       [&](const std::string&, std::uint64_t done, std::uint64_t) {
-                         furthest = std::max(furthest, done);
-                         return true;
-                       });
+  // A context names each file once: one a read.
+  const auto newContext = [&] {
+    return TReadContext([&](const std::string& m) { messages.push_back(m); }, '.',
+                        [&](const std::string&, std::uint64_t done, std::uint64_t) {
+                          furthest = std::max(furthest, done);
+                          return true;
+                        });
+  };
+  TReadContext context = newContext();
 
   // A row one character longer than the longest row a kernel file has.
   std::string text = readFile(Golden("example", "wlsoco.out"));
@@ -641,11 +666,12 @@ TEST(DamagedFiles, OverlongLinesRefusedAtOnce) {
   EXPECT_EQ(wl.Count(), 1);
   EXPECT_EQ(wl.NumberOfTimesteps(), 0);
   EXPECT_EQ(messages, std::vector<std::string>{wl.ReadError()});
-  // One row of the longest width passes.
+  // A line of exactly the longest width passes.
   text = readFile(Golden("example", "wlsoco.out"));
-  text.insert(text.find("   0.000    2"), std::string(kLongestKernelRow - 1, ' ') + "\n");
+  text.insert(text.find("   0.000    2"), std::string(kLongestKernelRow, ' ') + "\n");
   ASSERT_TRUE(wl.ReadFile(dir.write("wide.out", text), context));
   EXPECT_EQ(wl.NumberOfTimesteps(), 61);
+  EXPECT_TRUE(wl.ReadError().empty()) << wl.ReadError();
 
   // An endless line: 8 MB without a line end, in a file of every reader.
   const std::string endless = dir.write("endless.out", std::string(8 << 20, '7'));
@@ -654,6 +680,7 @@ TEST(DamagedFiles, OverlongLinesRefusedAtOnce) {
     EXPECT_LT(furthest, 3u << 20);  // of 8 MB
     furthest = 0;
   };
+  context = newContext();
   EXPECT_TRUE(wl.ReadFile(endless, context));
   check(wl.ReadError());
   TWBSCOList wb;
@@ -670,12 +697,57 @@ TEST(DamagedFiles, OverlongLinesRefusedAtOnce) {
   check(db.ReadError());
   TINPUT in;
   messages.clear();
+  context = newContext();
   EXPECT_FALSE(in.ReadFile(endless, context));
   check(messages.empty() ? "" : messages.back());
   TWLMeasure measured;
   messages.clear();
+  context = newContext();
   EXPECT_FALSE(measured.ReadFile(endless, context));
   check(messages.empty() ? "" : messages.back());
+}
+
+// The free-format files' limits: a line of exactly the longest length is
+// read, one character more is refused, naming the file and line.
+TEST(DamagedFiles, FreeFormatLinesUpToTheirLimit) {
+  TempDir dir;
+  Messages m;
+  const auto tooLong = [](const std::string& path, int line, std::size_t limit) {
+    return path + ", line " + std::to_string(line) + ": the line is longer than the " +
+           std::to_string(limit) + " characters a line of this file can hold";
+  };
+
+  // The input echo: 64 KiB, as a list of lengths before its first section.
+  ASSERT_EQ(kLongestEchoLine, 64u * 1024);
+  std::string list;
+  while (list.size() < kLongestEchoLine) list += " 4.0";
+  ASSERT_EQ(list.size(), kLongestEchoLine);
+  const std::string echo = readFile(Golden("example", "input.out"));
+  TINPUT in;
+  const std::string atLimit = dir.write("input.out", list + "\n" + echo);
+  ASSERT_TRUE(in.ReadFile(atLimit, m.parser)) << (m.list.empty() ? "" : m.list[0]);
+  EXPECT_EQ(in.NumberOfWLSegments(), 80);
+  EXPECT_EQ(in.NumberOfSubsystems(), 2);
+  EXPECT_TRUE(m.list.empty());
+  const std::string beyond = dir.write("input2.out", list + " \n" + echo);
+  TINPUT refused;
+  EXPECT_FALSE(refused.ReadFile(beyond, m.parser));
+  EXPECT_EQ(m.list, std::vector<std::string>{tooLong(beyond, 1, kLongestEchoLine)});
+
+  // Measured data: 1 MiB, a record and the blanks after it.
+  ASSERT_EQ(kLongestMeasuredLine, 1024u * 1024);
+  std::string first = "1 2 10 0.5 0.1";
+  first.resize(kLongestMeasuredLine, ' ');
+  m.list.clear();
+  TWLMeasure wl;
+  ASSERT_TRUE(wl.ReadFile(dir.write("a.dat", first + "\n1 2 20 0.4 0.1\n"), m.parser));
+  EXPECT_EQ(wl.PointsPerPeriod(), 2);
+  EXPECT_EQ(wl.GetItem(0).Concentration, 0.5);
+  EXPECT_TRUE(m.list.empty());
+  const std::string longer = dir.write("b.dat", first + " \n1 2 20 0.4 0.1\n");
+  EXPECT_FALSE(wl.ReadFile(longer, m.parser));
+  EXPECT_EQ(wl.Count(), 0);
+  EXPECT_EQ(m.list, std::vector<std::string>{tooLong(longer, 1, kLongestMeasuredLine)});
 }
 
 // An empty file, and one that stopped before its first row, are named with

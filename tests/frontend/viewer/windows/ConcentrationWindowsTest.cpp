@@ -72,6 +72,7 @@ TEST_F(ConcentrationWindows, ConcentrationGraphOfTheExample) {
   // Five of 61 output times: 1, 16, 31, 46, 61.
   const TChart& wl = form.WaterlayerGraph().Chart;
   const std::vector<std::string> times{"0.00 d", "7.50 d", "15.00 d", "22.50 d", "30.00 d"};
+  ASSERT_EQ(wl.Series.size(), 5u);
   EXPECT_EQ(Titles(wl), times);
   EXPECT_EQ(form.NumberOfSeries, 5);
   EXPECT_EQ(form.SeriesTimesteps, (std::array<int, 5>{0, 1080, 2160, 3240, 4320}));
@@ -94,6 +95,8 @@ TEST_F(ConcentrationWindows, ConcentrationGraphOfTheExample) {
   EXPECT_EQ(sed3.Title, "at 318.00 m in waterbody");
   EXPECT_EQ(sed1.Left.Title, "Depth (m)");
   EXPECT_EQ(form.SedimentGraph(2).Chart.Left.Title, "");
+  ASSERT_EQ(sed1.Series.size(), 5u);
+  ASSERT_EQ(sed3.Series.size(), 5u);
   EXPECT_EQ(Titles(sed3), times);
   EXPECT_NEAR(sed3.Left.Minimum, -0.099, 1e-15);
   EXPECT_EQ(sed3.Series[1].Points.size(), 14u);
@@ -111,7 +114,11 @@ TEST_F(ConcentrationWindows, ConcentrationGraphOfTheExample) {
   EXPECT_EQ(form.SeriesTimesteps[1], 144);
   EXPECT_EQ(wl.Series[1].Title, "1.00 d");
   EXPECT_EQ(Child<QCheckBox>(&form, "CheckBox2")->text(), "1.00 d");
-  for (int j = 1; j <= 3; ++j) EXPECT_EQ(form.SedimentGraph(j).Chart.Series[1].Title, "1.00 d");
+  for (int j = 1; j <= 3; ++j) {
+    ASSERT_EQ(form.SedimentGraph(j).Chart.Series.size(), 5u);
+    EXPECT_EQ(form.SedimentGraph(j).Chart.Series[1].Title, "1.00 d");
+  }
+  ASSERT_EQ(sed3.Series[1].Points.size(), 14u);
   EXPECT_NEAR(sed3.Series[1].Points[0].X, 186.8, 1e-9);  // layer 1 at 318 m, 1 d
   EXPECT_EQ(wl.Series[2].Points[40].Y, before3.Points[40].Y);
   EXPECT_EQ(wl.Left.Maximum, top);
@@ -133,6 +140,8 @@ TEST_F(ConcentrationWindows, ConcentrationGraphOfTheExample) {
   // Another subsystem in list 1: read and drawn with the boxes' state.
   form.ComboBox(1)->setCurrentIndex(1);
   EXPECT_EQ(sed1.Title, "at 318.00 m in waterbody");
+  ASSERT_EQ(sed1.Series.size(), 5u);
+  ASSERT_EQ(sed1.Series[1].Points.size(), 14u);
   EXPECT_EQ(sed1.Series[1].Points[0].X, sed3.Series[1].Points[0].X);
   EXPECT_FALSE(sed1.Series[2].Active);
   EXPECT_TRUE(sed1.Series[0].Marker.Visible);
@@ -142,6 +151,7 @@ TEST_F(ConcentrationWindows, ConcentrationGraphOfTheExample) {
     EXPECT_EQ(g->windowTitle(), "Concentration of pesticide at 2.00 m");
     EXPECT_EQ(g->Chart1().Left.Title, "Depth (m)");
     EXPECT_TRUE(g->LblSediment()->isVisible());
+    ASSERT_FALSE(g->Chart1().Series.empty());
     EXPECT_TRUE(g->Chart1().Series[0].Marker.Visible);
     Click(g, "BitBtnClose");
   });
@@ -204,6 +214,7 @@ TEST_F(ConcentrationWindows, ConcentrationGraphWithASedimentFileMissingOrShort) 
   EXPECT_EQ(sed1.Series[0].Points.size(), 14u);
   EXPECT_TRUE(sed1.Series[1].Points.empty());  // 7.50 d is not in the file
   EXPECT_EQ(sed1.Series[2].Points.size(), 14u);
+  ASSERT_EQ(form.WaterlayerGraph().Chart.Series.size(), 5u);
   EXPECT_EQ(form.WaterlayerGraph().Chart.Series[1].Points.size(), 80u);
   // Printing the page with an empty chart works.
   ScopedPrinter printer(std::make_unique<TImagePagePrinter>());
@@ -224,9 +235,11 @@ TEST_F(ConcentrationWindows, ConcentrationInTimeOfTheExample) {
   const TChart& wl = form.WaterLayerGraph().Chart;
   const TChart& sed = form.SedimentGraph().Chart;
   const std::vector<std::string> places{"2.00 m", "78.00 m", "158.00 m", "238.00 m", "318.00 m"};
+  ASSERT_EQ(wl.Series.size(), 5u);
   EXPECT_EQ(Titles(wl), places);
   EXPECT_EQ(form.SeriesNode, (std::array<int, 5>{1, 20, 40, 60, 80}));
   for (const TSeries& s : wl.Series) ASSERT_EQ(s.Points.size(), 61u);
+  ASSERT_EQ(sed.Series.size(), 2u);
   EXPECT_EQ(Titles(sed), (std::vector<std::string>{"2.00 m", "318.00 m"}));
   EXPECT_EQ(sed.Series[1].Points.size(), 61u);
   for (const TChart* c : {&wl, &sed}) {
@@ -261,6 +274,7 @@ TEST_F(ConcentrationWindows, ConcentrationInTimeOfTheExample) {
   Click(&form, "BtnSelNode2");
   EXPECT_EQ(form.SeriesNode[1], 6);
   EXPECT_EQ(wl.Series[1].Title, "22.00 m");
+  ASSERT_FALSE(wl.Series[1].Points.empty());
   EXPECT_NEAR(wl.Series[1].Points[0].Y, 4.304, 1e-12);
   EXPECT_EQ(Child<QCheckBox>(&form, "CheckBox2")->text(), "22.00 m");
   EXPECT_EQ(wl.Left.Maximum, top);
@@ -349,6 +363,7 @@ TEST_F(ConcentrationWindows, DistributionOfTheExample) {
   EXPECT_LT(form.LineicMax[0], 1e-6);
   for (int g = 1; g <= 3; ++g) {
     const TChart& c = form.LineicMassGraph(g).Chart;
+    ASSERT_FALSE(c.Series.empty());
     ASSERT_EQ(c.Series[0].Points.size(), 61u);
     EXPECT_NEAR(c.Left.Maximum, 1.1 * 0.99998, 1e-12);
   }
@@ -397,9 +412,11 @@ TEST_F(ConcentrationWindows, DistributionWithAShortAndAMissingFile) {
   Settle();
   EXPECT_TRUE(dialogs->Errors().empty());
   EXPECT_EQ(form.NumberOfTimes, 60);
+  ASSERT_FALSE(form.MassGraph().Chart.Series.empty());
   EXPECT_EQ(form.MassGraph().Chart.Series[0].Points.size(), 61u);
   for (int g = 1; g <= 3; ++g) {
-    EXPECT_EQ(form.LineicMassGraph(g).Chart.Series[0].Points.size(), 60u);
+    ASSERT_FALSE(form.LineicMassGraph(g).Chart.Series.empty());
+    ASSERT_EQ(form.LineicMassGraph(g).Chart.Series[0].Points.size(), 60u);
     EXPECT_EQ(form.LineicMassGraph(g).Chart.Series[0].Points.back().X, 29.5);
   }
 
@@ -410,6 +427,7 @@ TEST_F(ConcentrationWindows, DistributionWithAShortAndAMissingFile) {
   EXPECT_TRUE(missing.ReadFailed());
   EXPECT_EQ(dialogs->Errors(),
             std::vector<std::string>{"Cannot open file \"" + run.file("DB001.OUT") + "\""});
+  ASSERT_FALSE(missing.MassGraph().Chart.Series.empty());
   EXPECT_TRUE(missing.MassGraph().Chart.Series[0].Points.empty());
 }
 
@@ -432,8 +450,10 @@ TEST_F(ConcentrationWindows, RunWithBufferSegments) {
   EXPECT_TRUE(dialogs->Errors().empty());
   EXPECT_FALSE(conc.ReadFailed() || time.ReadFailed() || dist.ReadFailed());
 
+  ASSERT_FALSE(conc.WaterlayerGraph().Chart.Series.empty());
   EXPECT_EQ(conc.WaterlayerGraph().Chart.Series[0].Points.size(), 5u);
   EXPECT_EQ(Items(conc.ComboBox(1)), (std::vector<std::string>{"2.00 m", "18.00 m"}));
+  ASSERT_EQ(time.WaterLayerGraph().Chart.Series.size(), 5u);
   EXPECT_EQ(Titles(time.WaterLayerGraph().Chart),
             (std::vector<std::string>{"2.00 m", "6.00 m", "10.00 m", "14.00 m", "18.00 m"}));
   // Behind the two buffer nodes: water-body segments 1 .. 5 are nodes 3 .. 7
@@ -537,13 +557,19 @@ TEST_F(ConcentrationWindows, AYearOfHalfDaysOpensEveryWindow) {
   EXPECT_EQ(Titles(conc.WaterlayerGraph().Chart),
             (std::vector<std::string>{"0.00 d", "91.00 d", "182.50 d", "273.50 d", "365.00 d"}));
   EXPECT_EQ(conc.SedimentGraph(3).Chart.Title, "at 288.00 m in waterbody");
+  ASSERT_EQ(conc.SedimentGraph(3).Chart.Series.size(), 5u);
   EXPECT_EQ(conc.SedimentGraph(3).Chart.Series[4].Points.size(), 14u);
   for (const TSeries& s : time.WaterLayerGraph().Chart.Series) EXPECT_EQ(s.Points.size(), 731u);
+  ASSERT_EQ(time.SedimentGraph().Chart.Series.size(), 2u);
+  ASSERT_FALSE(time.SedimentGraph().Chart.Series[1].Points.empty());
   EXPECT_EQ(time.SedimentGraph().Chart.Series[1].Points.back().X, 365);
   EXPECT_EQ(time.StrGridExpConc()->Cell(2, 4), "2");
   EXPECT_EQ(time.StrGridExpConc()->Cell(1, 1), "0");
   EXPECT_EQ(dist.NumberOfTimes, 731);
+  ASSERT_FALSE(dist.LineicMassGraph(1).Chart.Series.empty());
   EXPECT_EQ(dist.LineicMassGraph(1).Chart.Series[0].Points.size(), 731u);
+  ASSERT_FALSE(dist.MassGraph().Chart.Series.empty());
+  ASSERT_FALSE(dist.MassGraph().Chart.Series[0].Points.empty());
   EXPECT_EQ(dist.MassGraph().Chart.Series[0].Points.back().X, 365);
 }
 

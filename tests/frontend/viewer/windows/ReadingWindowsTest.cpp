@@ -10,11 +10,17 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "common/GoldenRuns.h"
 #include "common/TempDir.h"
+#include "frontend/editor/Run.h"
+#include "frontend/model/Numbers.h"
 #include "frontend/qt/StringGrid.h"
 #include "frontend/viewer/OutputCache.h"
 #include "frontend/viewer/windows/ChartPanel.h"
@@ -71,6 +77,70 @@ class ScopedNoProgressDelay {
 
  private:
   int old_;
+};
+
+// The lines of a message, split at its CRs.
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t cr; (cr = text.find('\r', start)) != std::string::npos; start = cr + 1)
+    lines.push_back(text.substr(start, cr - start));
+  lines.push_back(text.substr(start));
+  return lines;
+}
+
+// The root the front end uses while it lives.
+class ScopedRoot {
+ public:
+  explicit ScopedRoot(const std::string& root) {
+    if (const char* old = std::getenv("KIRMEL_ROOT")) old_ = old;
+    setenv("KIRMEL_ROOT", root.c_str(), 1);
+  }
+  ~ScopedRoot() {
+    if (old_)
+      setenv("KIRMEL_ROOT", old_->c_str(), 1);
+    else
+      unsetenv("KIRMEL_ROOT");
+  }
+
+ private:
+  std::optional<std::string> old_;
+};
+
+// A copy of the example's run whose water-layer file and both sediment
+// files stop inside a line, as when the kernel was stopped (or is still
+// writing): what the concentration graph should show of it.
+class CutRun {
+ public:
+  explicit CutRun(const TempDir& run) : run_(run) {
+    const std::string wl = readFile(run.file("wlsoco.out"));
+    const std::string wlCut = wl.substr(0, wl.size() * 6 / 10);
+    run.write("wlsoco.out", wlCut);
+    wlLines_ = std::count(wlCut.begin(), wlCut.end(), '\n') + 1;
+    complete_ = static_cast<int>((wlLines_ - 1 - 12) / 80);  // blocks before the cut line
+    for (const char* name : {"wbsco001.out", "wbsco080.out"}) {
+      const std::string sed = readFile(run.file(name));
+      run.write(name, sed.substr(0, sed.size() / 2 + 7));
+    }
+  }
+  int CompleteBlocks() const { return complete_; }
+  // The last complete block's time, as a series title.
+  std::string LastTime() const { return fe::Format("%.2f d", {0.5 * (complete_ - 1)}, '.'); }
+  // The message names the three files, each once, by their names on disk.
+  void ExpectNamed(const std::string& message) const {
+    const std::vector<std::string> lines = Lines(message);
+    ASSERT_EQ(lines.size(), 3u) << message;
+    EXPECT_EQ(lines[0], run_.file("wlsoco.out") + ", line " + std::to_string(wlLines_) +
+                            ": the file ends inside this line (it has no line end)");
+    EXPECT_EQ(lines[1].rfind(run_.file("wbsco001.out") + ", line ", 0), 0u) << lines[1];
+    EXPECT_EQ(lines[2].rfind(run_.file("wbsco080.out") + ", line ", 0), 0u) << lines[2];
+    EXPECT_EQ(message.find(".OUT"), std::string::npos) << message;
+  }
+
+ private:
+  const TempDir& run_;
+  long wlLines_ = 0;
+  int complete_ = 0;
 };
 
 class ReadingWindows : public ViewerWindowsFixture {
@@ -131,8 +201,9 @@ TEST_F(ReadingWindows, AWindowOpenedAgainReadsFromTheCache) {
   EXPECT_TRUE(dialogs->Errors().empty());
 }
 
-// Damaged files are named, each once a window, and what they held before
-// the damage is drawn; a number cut short is never shown.
+// Damaged files are named, each once a window, in one message a window
+// with where they stopped, and what they held before the damage is drawn;
+// a number cut short is never shown.
 TEST_F(ReadingWindows, DamagedFilesAreNamedAndNoWrongNumberShown) {
   TempDir run;
   CopyGoldenRun("example", run.path());
@@ -150,27 +221,31 @@ TEST_F(ReadingWindows, DamagedFilesAreNamedAndNoWrongNumberShown) {
   time.show();
   Settle();
   ASSERT_FALSE(time.ReadFailed());
-  ASSERT_EQ(dialogs->Errors().size(), 2u);
-  EXPECT_EQ(dialogs->Errors()[0], run.file("EC080.OUT") + ", line " + std::to_string(ecLines) +
-                                      ": the file ends inside this line (it has no line end)");
-  EXPECT_EQ(dialogs->Errors()[1].rfind(run.file("WBSCO080.OUT") + ", line ", 0), 0u);
+  ASSERT_EQ(dialogs->Errors().size(), 1u);
+  std::vector<std::string> lines = Lines(dialogs->Errors()[0]);
+  ASSERT_EQ(lines.size(), 2u) << dialogs->Errors()[0];
+  EXPECT_EQ(lines[0], run.file("ec080.out") + ", line " + std::to_string(ecLines) +
+                          ": the file ends inside this line (it has no line end)");
+  EXPECT_EQ(lines[1].rfind(run.file("wbsco080.out") + ", line ", 0), 0u);
   // The table of segment 80 (chosen first): TWAEC28 left empty.
   qt::TStringGrid* grid = time.StrGridExpConc();
   EXPECT_EQ(grid->Cell(2, 3), "1.564");
   EXPECT_EQ(grid->Cell(1, 4), "");
   EXPECT_EQ(grid->Cell(2, 4), "");
   // The top layer's curve of segment 80 ends with the last whole block.
+  ASSERT_EQ(time.SedimentGraph().Chart.Series.size(), 2u);
   EXPECT_LT(time.SedimentGraph().Chart.Series[1].Points.size(), 61u);
   EXPECT_EQ(time.SedimentGraph().Chart.Series[0].Points.size(), 61u);
 
   // The concentration graph: lists 2 and 3 both start on segment 80; its
-  // file is named once.
+  // file is named once, and not again when another list shows it.
   dialogs->Clear();
   TConcentrationGraphForm conc(nullptr, run.str());
   conc.show();
   Settle();
   ASSERT_EQ(dialogs->Errors().size(), 1u);
-  EXPECT_EQ(dialogs->Errors()[0].rfind(run.file("WBSCO080.OUT") + ", line ", 0), 0u);
+  EXPECT_EQ(dialogs->Errors()[0].rfind(run.file("wbsco080.out") + ", line ", 0), 0u);
+  EXPECT_EQ(Lines(dialogs->Errors()[0]).size(), 1u);
   conc.ComboBox(1)->setCurrentIndex(1);  // segment 80 in the first list too
   EXPECT_EQ(dialogs->Errors().size(), 1u);
   EXPECT_FALSE(conc.SedimentGraph(1).Chart.Series.empty());
@@ -183,12 +258,111 @@ TEST_F(ReadingWindows, DamagedFilesAreNamedAndNoWrongNumberShown) {
   empty.show();
   Settle();
   EXPECT_FALSE(empty.ReadFailed());
-  ASSERT_EQ(dialogs->Errors().size(), 3u);
-  EXPECT_EQ(dialogs->Errors()[0], run.file("WLSOCO.OUT") + ": the file is empty");
-  EXPECT_EQ(dialogs->Errors()[1].rfind(run.file("EC080.OUT") + ", line ", 0), 0u);  // still cut
-  EXPECT_EQ(dialogs->Errors()[2].rfind(run.file("WBSCO080.OUT") + ", line ", 0), 0u);
+  ASSERT_EQ(dialogs->Errors().size(), 1u);
+  lines = Lines(dialogs->Errors()[0]);
+  ASSERT_EQ(lines.size(), 3u) << dialogs->Errors()[0];
+  EXPECT_EQ(lines[0], run.file("wlsoco.out") + ": the file is empty");
+  EXPECT_EQ(lines[1].rfind(run.file("ec080.out") + ", line ", 0), 0u);  // still cut
+  EXPECT_EQ(lines[2].rfind(run.file("wbsco080.out") + ", line ", 0), 0u);
   for (const fe::TSeries& s : empty.WaterLayerGraph().Chart.Series) EXPECT_TRUE(s.Points.empty());
   EXPECT_EQ(empty.StrGridExpConc()->Cell(2, 1), "4.304");  // segment 80's table all the same
+}
+
+// A run cut short in three files: the concentration graph opened from the
+// graph menu names all three in one message, each once and as it is on
+// disk, and draws the complete time blocks.
+TEST_F(ReadingWindows, ThreeDamagedFilesInOneMessage) {
+  TempDir run;
+  CopyGoldenRun("example", run.path());
+  const CutRun cut(run);
+
+  TGraphMenuForm menu;
+  menu.OutputDir = run.str();
+  menu.show();
+  menu.SetGraphType(TGraphMenuForm::ConcentrationInWaterbody);
+  bool opened = false;
+  OnModal<TConcentrationGraphForm>([&](TConcentrationGraphForm* w) {
+    opened = true;
+    // The message came before the window: one, naming the three files.
+    ASSERT_EQ(dialogs->Errors().size(), 1u);
+    cut.ExpectNamed(dialogs->Errors()[0]);
+    EXPECT_EQ(w->WaterLayerConc.NumberOfTimesteps(), cut.CompleteBlocks());
+    ASSERT_EQ(w->WaterlayerGraph().Chart.Series.size(), 5u);
+    EXPECT_EQ(w->WaterlayerGraph().Chart.Series.back().Title, cut.LastTime());
+    // Other subsystems chosen: no file is named again, not even one cut
+    // elsewhere since (read again, it stops at another line).
+    const std::string sed = readFile(Golden("example", "wbsco080.out"));
+    run.write("wbsco080.out", sed.substr(0, sed.size() / 3 + 5));
+    w->ComboBox(3)->setCurrentIndex(0);
+    w->ComboBox(1)->setCurrentIndex(1);
+    EXPECT_EQ(dialogs->Errors().size(), 1u);
+    EXPECT_EQ(fe::TOutputCache::Viewer().FilesRead(), 5u);  // wbsco080.out twice
+    w->reject();
+  });
+  Click(&menu, "ViewButton");
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(dialogs->Errors().size(), 1u);
+  EXPECT_TRUE(dialogs->Infos().empty());
+}
+
+// A run that KIRMEL is still writing (the run marker names a live process
+// and the run's directory; its files end where the kernel has got to): one
+// notice, the complete time blocks drawn, nothing said about the files, and
+// the notice not again while the window stays.  Once the run has ended the
+// same files are named as cut.
+TEST_F(ReadingWindows, ARunStillBeingWrittenGivesOneNotice) {
+  TempDir root;
+  const std::string run = (root.path() / "RUNS" / "Long+Cpf").string();
+  CopyGoldenRun("example", run);
+  TempDir scratch;
+  CopyGoldenRun("example", scratch.path());
+  const CutRun cut(scratch);
+  for (const char* name : {"wlsoco.out", "wbsco001.out", "wbsco080.out"})
+    fs::copy_file(scratch.file(name), run + "/" + name, fs::copy_options::overwrite_existing);
+  fs::create_directories(root.path() / "GUI");
+  const std::string marker = root.write(
+      "GUI/TempKir.txt", "09-12-2026 10:11:12, KIRMEL is running.\nrun-7\ndir " + run + "\npid " +
+                             std::to_string(::getpid()) + " " + fe::ProcessStartTime(::getpid()) +
+                             "\n");
+  ScopedRoot scopedRoot(root.str());
+  const std::string notice = "KIRMEL is still writing this run (\"" + run + "\")." + "\r" +
+                             "The graphs show the output times written so far.";
+
+  TGraphMenuForm menu;
+  menu.OutputDir = run;
+  menu.show();
+  menu.SetGraphType(TGraphMenuForm::ConcentrationInWaterbody);
+  bool opened = false;
+  OnModal<TConcentrationGraphForm>([&](TConcentrationGraphForm* w) {
+    opened = true;
+    EXPECT_EQ(dialogs->Infos(), std::vector<std::string>{notice});
+    EXPECT_TRUE(dialogs->Errors().empty());
+    EXPECT_EQ(w->WaterLayerConc.NumberOfTimesteps(), cut.CompleteBlocks());
+    ASSERT_EQ(w->WaterlayerGraph().Chart.Series.size(), 5u);
+    for (const fe::TSeries& s : w->WaterlayerGraph().Chart.Series) EXPECT_EQ(s.Points.size(), 80u);
+    EXPECT_EQ(w->WaterlayerGraph().Chart.Series.back().Title, cut.LastTime());
+    EXPECT_FALSE(w->SedimentGraph(3).Chart.Series.empty());
+    // The lists changed, files read again as they grow: no notice again.
+    w->ComboBox(3)->setCurrentIndex(0);
+    w->ComboBox(1)->setCurrentIndex(1);
+    w->ComboBox(1)->setCurrentIndex(0);
+    EXPECT_EQ(dialogs->Infos().size(), 1u);
+    EXPECT_TRUE(dialogs->Errors().empty());
+    w->reject();
+  });
+  Click(&menu, "ViewButton");
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(dialogs->Infos().size(), 1u);
+  EXPECT_TRUE(dialogs->Errors().empty());
+
+  // The run has ended: the files that stop early are named.
+  fs::remove(marker);
+  dialogs->Clear();
+  OnModal<TConcentrationGraphForm>([](TConcentrationGraphForm* w) { w->reject(); });
+  Click(&menu, "ViewButton");
+  EXPECT_TRUE(dialogs->Infos().empty());
+  ASSERT_EQ(dialogs->Errors().size(), 1u);
+  EXPECT_EQ(Lines(dialogs->Errors()[0]).size(), 3u) << dialogs->Errors()[0];
 }
 
 // A read that takes long shows its progress; Cancel keeps the window from

@@ -77,6 +77,8 @@ TEST_F(ViewerWindows, WaterLayerMassBalanceOfTheExample) {
   EXPECT_EQ(neg.Left.Title, "Mass (mg)    ");
   EXPECT_EQ(neg.Bottom.Title, "Time (d)");
   // Drawn largest first, so the larger sums lie beneath.
+  ASSERT_EQ(pos.Series.size(), 3u);
+  ASSERT_EQ(neg.Series.size(), 4u);
   EXPECT_EQ(Titles(pos), (std::vector<std::string>{"Loadings", "From sediment", "Remaining"}));
   EXPECT_EQ(Titles(neg), (std::vector<std::string>{"Volatilized", "Transformed", "Flowed out",
                                                    "To sediment"}));
@@ -128,6 +130,10 @@ TEST_F(ViewerWindows, SedimentMassBalanceOfTheExample) {
   EXPECT_EQ(form.windowTitle(), "Mass balance of pesticide in sediment");
   const TChart& pos = form.Positive().Chart;
   const TChart& neg = form.Negative().Chart;
+  ASSERT_EQ(pos.Series.size(), 3u);
+  ASSERT_EQ(neg.Series.size(), 3u);
+  for (const TChart* c : {&pos, &neg})
+    for (const TSeries& s : c->Series) ASSERT_EQ(s.Points.size(), 61u) << s.Title;
   EXPECT_EQ(Titles(pos), (std::vector<std::string>{"From water layer", "Upward seepage", "Remaining"}));
   EXPECT_EQ(Titles(neg), (std::vector<std::string>{"To water layer", "Transformed", "Downw. seepage"}));
   // t = 0.5 d: 21.61 mg came from the water layer, 21.59 mg remain (the
@@ -162,8 +168,9 @@ TEST_F(ViewerWindows, FileCutShortKeepsTheRowsBefore) {
   EXPECT_TRUE(form.isVisible());
   ASSERT_EQ(dialogs->Errors().size(), 1u);
   const std::string error = dialogs->Errors()[0];
-  EXPECT_NE(error.find("WBMBALL.OUT, line 73"), std::string::npos) << error;
-  EXPECT_EQ(form.Positive().Chart.Series[0].Points.size(), 60u);
+  EXPECT_EQ(error.rfind(run.file("wbmball.out") + ", line 73: ", 0), 0u) << error;
+  ASSERT_FALSE(form.Positive().Chart.Series.empty());
+  ASSERT_EQ(form.Positive().Chart.Series[0].Points.size(), 60u);
   EXPECT_EQ(form.Positive().Chart.Series[0].Points.back().X, 29.5);
 
   // A run that stopped before its first output: headers only, nothing drawn,
@@ -176,7 +183,7 @@ TEST_F(ViewerWindows, FileCutShortKeepsTheRowsBefore) {
   EXPECT_TRUE(empty.isVisible());
   ASSERT_EQ(dialogs->Errors().size(), 2u);
   EXPECT_EQ(dialogs->Errors()[1],
-            run.file("WLMB.OUT") + ", line 10: the file ends before its first output time");
+            run.file("wlmb.out") + ", line 10: the file ends before its first output time");
   for (const TSeries& s : empty.Negative().Chart.Series) EXPECT_TRUE(s.Points.empty());
   EXPECT_EQ(empty.Negative().Chart.Left.Maximum, 0);
   // Both charts are still drawn, with their titles, axes and legends: more
@@ -218,6 +225,7 @@ TEST_F(ViewerWindows, GraphMenuOpensFreshWindowsAndClosesThoseWithoutFiles) {
   int points = 0;
   OnModal<TMassBalanceWLGraphForm>([&](TMassBalanceWLGraphForm* w) {
     EXPECT_EQ(w->parentWidget(), &menu);
+    ASSERT_FALSE(w->Positive().Chart.Series.empty());
     points = static_cast<int>(w->Positive().Chart.Series[0].Points.size());
     Click(w, "BitBtnClose");
   });
@@ -253,6 +261,7 @@ TEST_F(ViewerWindows, ZoomAxisDialogRefusesThenAppliesAndWritesBack) {
     EXPECT_EQ(g->windowTitle(), "Mass balance of pesticide in water layer");
     const TChart& copy = g->Chart1();
     EXPECT_EQ(Titles(copy), Titles(form.Negative().Chart));
+    ASSERT_FALSE(copy.Series.empty());
     EXPECT_EQ(copy.Series[0].Kind, fe::TSeriesKind::Area);
     EXPECT_EQ(copy.Series[0].Points.size(), 61u);
     EXPECT_EQ(copy.Title, "Negative terms");
@@ -321,7 +330,7 @@ TEST_F(ViewerWindows, ZoomAxisDialogRefusesThenAppliesAndWritesBack) {
   EXPECT_FALSE(neg.Bottom.Automatic);
   EXPECT_EQ(neg.AxisRange(fe::TAxisSide::Bottom), std::make_pair(0.0, 15.0));
   EXPECT_EQ(neg.Bottom.Increment, 0);  // 0: the chart chooses its ticks
-  EXPECT_EQ(neg.Series.size(), 4u);
+  ASSERT_EQ(neg.Series.size(), 4u);
   EXPECT_TRUE(neg.Series[0].Active);
   EXPECT_EQ(form.Positive().Chart.Left.Maximum, before.Left.Maximum);
   EXPECT_TRUE(form.Positive().Chart.Bottom.Automatic);
@@ -352,6 +361,7 @@ TEST_F(ViewerWindows, EnlargedChartSeriesTableBitmapAndPrint) {
     }
     EXPECT_TRUE(Child(g, "LblSediment")->isHidden());
     Click(g, "ChckSeries2");
+    ASSERT_EQ(g->Chart1().Series.size(), 3u);
     EXPECT_FALSE(g->Chart1().Series[1].Active);
     Click(g, "ChckMarkers");
     for (const TSeries& s : g->Chart1().Series) EXPECT_TRUE(s.Marker.Visible);
@@ -471,6 +481,7 @@ TEST_F(ViewerWindows, DepthProfileKeepsItsOrderAndItsTopAxisIsTheXAxis) {
   EXPECT_EQ(second.Color, fe::colors::Blue);
   EXPECT_EQ(second.Pattern, fe::TLinePattern::Dot);
   EXPECT_EQ(second.Marker.Shape, fe::TMarkerShape::DownTriangle);
+  ASSERT_EQ(second.Points.size(), 3u);
   EXPECT_EQ(second.Points[1].X, 18.0);
   EXPECT_FALSE(copy.Bottom.Visible);
   EXPECT_EQ(copy.Top.Title, "Total conc. (µg/L)");
