@@ -262,6 +262,32 @@ std::string AsidePrefix(const std::string& name) { return SavingPrefix(name) + "
 
 // ---- TFolderLock ----
 
+// The lock of the folder `name` in a parent folder: flock on the hidden file
+// "." + name + "+lock" beside it (a dot name that listings skip).  The file
+// goes again when the last holder lets go, unless a holder was killed.
+class TFolderLock {
+ public:
+  enum class TMode { Shared, Exclusive };
+  // Takes the lock, waiting up to `wait` while another program holds it.
+  // Where the lock file can neither be opened nor made (a parent the user
+  // may not write) nobody can save, and the lock is not taken.
+  TFolderLock(int parentFd, const std::string& name, TMode mode, std::chrono::milliseconds wait);
+  ~TFolderLock();
+  TFolderLock(const TFolderLock&) = delete;
+  TFolderLock& operator=(const TFolderLock&) = delete;
+  // True when another program held the lock for the whole wait.
+  bool Busy() const { return busy_; }
+  // ... and only loads held it then.
+  bool HeldByReaders() const { return readers_; }
+
+ private:
+  int parentFd_ = -1;  // a copy of the parent's descriptor
+  int fd_ = -1;        // the lock file, while held
+  std::string file_;
+  bool busy_ = false;
+  bool readers_ = false;
+};
+
 TFolderLock::TFolderLock(int parentFd, const std::string& name, TMode mode,
                          std::chrono::milliseconds wait)
     : file_("." + name + "+lock") {
@@ -331,6 +357,8 @@ TFolderReadLock::TFolderReadLock(const std::string& folder, std::chrono::millise
   }
   lock_ = std::make_unique<TFolderLock>(parentFd_, split.Base, TFolderLock::TMode::Shared, wait);
 }
+
+bool TFolderReadLock::Busy() const { return lock_ && lock_->Busy(); }
 
 TFolderReadLock::~TFolderReadLock() {
   lock_.reset();

@@ -16,10 +16,12 @@
 // by whatever looks for the folder first (RestoreAsideFolders, a save, a
 // load).
 //
-// Programs that share a folder are ordered by its lock (TFolderLock): a save
-// holds it exclusively from before it opens the old folder until after its
-// commit, a load holds it shared while it reads the files.  A save that
-// cannot get it within a few seconds is refused.
+// Programs that share a folder are ordered by its lock: flock on the hidden
+// file "." + name + "+lock" beside it.  A save holds it exclusively from
+// before it opens the old folder until after its commit, a load
+// (TFolderReadLock) holds it shared while it reads the files.  A save that
+// cannot get it within a few seconds is refused.  The lock file goes again
+// when its last holder lets go.
 //
 // A save never writes over a folder or a file that lacks its owner's write
 // permission (judged by the mode bits, so root is refused too).  Files keep
@@ -85,31 +87,8 @@ std::string AsidePrefix(const std::string& name);
 // folder to end.
 inline constexpr std::chrono::milliseconds kLockWait{5000};
 
-// The lock of the folder `name` in a parent folder: flock on the hidden file
-// "." + name + "+lock" beside it (a dot name that listings skip).  The file
-// goes again when the last holder lets go, unless a holder was killed.
-class TFolderLock {
- public:
-  enum class TMode { Shared, Exclusive };
-  // Takes the lock, waiting up to `wait` while another program holds it.
-  // Where the lock file can neither be opened nor made (a parent the user
-  // may not write) nobody can save, and the lock is not taken.
-  TFolderLock(int parentFd, const std::string& name, TMode mode, std::chrono::milliseconds wait);
-  ~TFolderLock();
-  TFolderLock(const TFolderLock&) = delete;
-  TFolderLock& operator=(const TFolderLock&) = delete;
-  // True when another program held the lock for the whole wait.
-  bool Busy() const { return busy_; }
-  // ... and only loads held it then.
-  bool HeldByReaders() const { return readers_; }
-
- private:
-  int parentFd_ = -1;  // a copy of the parent's descriptor
-  int fd_ = -1;        // the lock file, while held
-  std::string file_;
-  bool busy_ = false;
-  bool readers_ = false;
-};
+// The lock of one folder (defined with the save).
+class TFolderLock;
 
 // Holds the folder `folder` against saves while a load reads its files (its
 // lock, shared), after putting back a version that a killed save left aside.
@@ -121,7 +100,7 @@ class TFolderReadLock {
   TFolderReadLock& operator=(const TFolderReadLock&) = delete;
   // True when a save held the folder for the whole wait: its files may be
   // changing and are not to be read now.
-  bool Busy() const { return lock_ && lock_->Busy(); }
+  bool Busy() const;
 
  private:
   int parentFd_ = -1;
