@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "platform/Paths.h"
@@ -94,10 +95,10 @@ void RemoveTree(int dirFd, const std::string& name) {
     return;
   }
   TFd dir(fd);
-  // A folder that goes may be read-only (the old version of a read-only
-  // scenario folder, or a folder carried over with its bits): without
-  // write permission its entries could not be removed, and every save of
-  // it would leave a whole hidden copy behind.
+  // A folder that goes may be read-only (a sub-folder of the old version,
+  // or one carried over with its bits): without write permission its
+  // entries could not be removed, and every save would leave a whole
+  // hidden copy behind.
   struct stat own;
   if (::fstat(dir.get(), &own) == 0 && (own.st_mode & S_IRWXU) != S_IRWXU)
     ::fchmod(dir.get(), (own.st_mode & 07777) | S_IRWXU);
@@ -194,36 +195,199 @@ int Injected(const TSaveFault& fault, TSaveStep step, const std::string& name) {
   return fault ? fault(step, name) : 0;
 }
 
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Without its owner's write permission, whoever the program runs as.
+bool WriteProtected(const struct stat& st) { return (st.st_mode & S_IWUSR) == 0; }
+
+std::string WriteProtectedMessage(const std::string& path, const char* what) {
+  return "Cannot save over \"" + path + "\": the " + what + " is write-protected";
+}
+
+// `folder` as a save works on it: the name it has on disk (found without
+// regard to case), or a linked folder's target.  Raises TSaveError when it
+// cannot be a folder.
+std::string FolderOnDisk(const std::string& folder) {
+  std::string path = folder;
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  std::string found = paths::forCreate(path);
+  struct stat st;
+  if (::lstat(found.c_str(), &st) != 0) return found;
+  if (S_ISLNK(st.st_mode)) {
+    // A linked folder stays a link: its target is what is saved.
+    char* target = ::realpath(found.c_str(), nullptr);
+    if (!target)
+      throw TSaveError("Cannot save \"" + found +
+                       "\": it is a symbolic link whose target cannot be used: " + Reason(errno));
+    found = target;
+    std::free(target);
+    if (::stat(found.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+      throw TSaveError("Cannot save \"" + path + "\": its link leads to \"" + found +
+                       "\", which is not a folder");
+  } else if (!S_ISDIR(st.st_mode)) {
+    throw TSaveError("Cannot save \"" + found + "\": a file of that name is in the way");
+  }
+  return found;
+}
+
+// Puts the old version of `name` back from where a save killed between its
+// two moves left it, when nothing is in place.  The caller holds the
+// folder's lock, so no running save has it aside.  True when it did.
+bool RestoreAside(int parentFd, const std::string& name) {
+  struct stat st;
+  if (::fstatat(parentFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT)
+    return false;
+  const std::string prefix = AsidePrefix(name);
+  int error = 0;
+  for (const std::string& entry : Entries(parentFd, &error)) {
+    if (entry.compare(0, prefix.size(), prefix) != 0) continue;
+    if (::fstatat(parentFd, entry.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode))
+      continue;
+    if (::renameat2(parentFd, entry.c_str(), parentFd, name.c_str(), RENAME_NOREPLACE) == 0)
+      return true;
+    if ((errno == EINVAL || errno == ENOSYS) &&
+        ::renameat(parentFd, entry.c_str(), parentFd, name.c_str()) == 0)
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::string SavingPrefix(const std::string& name) { return "." + name + "+saving-"; }
 
 std::string AsidePrefix(const std::string& name) { return SavingPrefix(name) + "old-"; }
 
+// ---- TFolderLock ----
+
+// The lock of the folder `name` in a parent folder: flock on the hidden file
+// "." + name + "+lock" beside it (a dot name that listings skip).  The file
+// goes again when the last holder lets go, unless a holder was killed.
+class TFolderLock {
+ public:
+  enum class TMode { Shared, Exclusive };
+  // Takes the lock, waiting up to `wait` while another program holds it.
+  // Where the lock file can neither be opened nor made (a parent the user
+  // may not write) nobody can save, and the lock is not taken.
+  TFolderLock(int parentFd, const std::string& name, TMode mode, std::chrono::milliseconds wait);
+  ~TFolderLock();
+  TFolderLock(const TFolderLock&) = delete;
+  TFolderLock& operator=(const TFolderLock&) = delete;
+  // True when another program held the lock for the whole wait.
+  bool Busy() const { return busy_; }
+  // ... and only loads held it then.
+  bool HeldByReaders() const { return readers_; }
+
+ private:
+  int parentFd_ = -1;  // a copy of the parent's descriptor
+  int fd_ = -1;        // the lock file, while held
+  std::string file_;
+  bool busy_ = false;
+  bool readers_ = false;
+};
+
+TFolderLock::TFolderLock(int parentFd, const std::string& name, TMode mode,
+                         std::chrono::milliseconds wait)
+    : file_("." + name + "+lock") {
+  parentFd_ = ::fcntl(parentFd, F_DUPFD_CLOEXEC, 0);
+  if (parentFd_ < 0) return;
+  const int operation = (mode == TMode::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
+  const auto deadline = std::chrono::steady_clock::now() + wait;
+  for (;;) {
+    const int fd = ::openat(parentFd_, file_.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC,
+                            0666);
+    if (fd < 0) return;  // nobody can save here
+    if (::flock(fd, operation) == 0) {
+      // Still the file of that name: a holder that lets go removes it, and
+      // whoever waited on the removed one tries again with a new one.
+      struct stat mine, there;
+      if (::fstat(fd, &mine) == 0 &&
+          ::fstatat(parentFd_, file_.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
+          SameFile(mine, there)) {
+        fd_ = fd;  // kept open: the lock lives with it
+        return;
+      }
+      ::close(fd);
+      continue;
+    }
+    const int error = errno;
+    if (error == EWOULDBLOCK && std::chrono::steady_clock::now() >= deadline) {
+      busy_ = true;
+      // Only loads hold it when it can be shared.
+      readers_ = mode == TMode::Exclusive && ::flock(fd, LOCK_SH | LOCK_NB) == 0;
+    }
+    ::close(fd);
+    if (error != EWOULDBLOCK || busy_) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+TFolderLock::~TFolderLock() {
+  if (fd_ >= 0) {
+    // The last holder removes the file (a shared holder finds out whether it
+    // is the last by asking for the lock alone).
+    struct stat mine, there;
+    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd_, &mine) == 0 &&
+        ::fstatat(parentFd_, file_.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
+        SameFile(mine, there))
+      ::unlinkat(parentFd_, file_.c_str(), 0);
+    ::close(fd_);
+  }
+  if (parentFd_ >= 0) ::close(parentFd_);
+}
+
+// ---- reading and listing ----
+
+TFolderReadLock::TFolderReadLock(const std::string& folder, std::chrono::milliseconds wait) {
+  std::string found;
+  try {
+    found = FolderOnDisk(folder);
+  } catch (const TSaveError&) {
+    return;  // not a folder: the load says what it cannot read
+  }
+  const TSplitPath split = SplitPath(found);
+  parentFd_ = ::open(split.Parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (parentFd_ < 0) return;
+  struct stat st;
+  if (::fstatat(parentFd_, split.Base.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    TFolderLock restoring(parentFd_, split.Base, TFolderLock::TMode::Exclusive, wait);
+    if (!restoring.Busy()) RestoreAside(parentFd_, split.Base);
+  }
+  lock_ = std::make_unique<TFolderLock>(parentFd_, split.Base, TFolderLock::TMode::Shared, wait);
+}
+
+bool TFolderReadLock::Busy() const { return lock_ && lock_->Busy(); }
+
+TFolderReadLock::~TFolderReadLock() {
+  lock_.reset();
+  if (parentFd_ >= 0) ::close(parentFd_);
+}
+
+void RestoreAsideFolders(const std::string& parent) {
+  TFd dir(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() < 0) return;
+  int error = 0;
+  for (const std::string& entry : Entries(dir.get(), &error)) {
+    // "." + name + "+saving-old-" + random part; no name holds a "+".
+    const std::string::size_type plus = entry.find('+');
+    if (entry.size() < 2 || entry[0] != '.' || plus == std::string::npos) continue;
+    const std::string name = entry.substr(1, plus - 1);
+    if (name.empty() || entry.compare(0, AsidePrefix(name).size(), AsidePrefix(name)) != 0)
+      continue;
+    // A running save holds it; no wait for that.
+    TFolderLock lock(dir.get(), name, TFolderLock::TMode::Exclusive, std::chrono::milliseconds(0));
+    if (!lock.Busy()) RestoreAside(dir.get(), name);
+  }
+}
+
 // ---- TFolderSave ----
 
-TFolderSave::TFolderSave(const std::string& folder, TSaveFault fault) : fault_(std::move(fault)) {
-  std::string path = folder;
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  std::string found = paths::forCreate(path);
-  struct stat st;
-  if (::lstat(found.c_str(), &st) == 0) {
-    if (S_ISLNK(st.st_mode)) {
-      // A linked folder stays a link: its target is what is saved.
-      char* target = ::realpath(found.c_str(), nullptr);
-      if (!target)
-        throw TSaveError("Cannot save \"" + found +
-                         "\": it is a symbolic link whose target cannot be used: " + Reason(errno));
-      found = target;
-      std::free(target);
-      if (::stat(found.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-        throw TSaveError("Cannot save \"" + path + "\": its link leads to \"" + found +
-                         "\", which is not a folder");
-    } else if (!S_ISDIR(st.st_mode)) {
-      throw TSaveError("Cannot save \"" + found + "\": a file of that name is in the way");
-    }
-  }
-  folder_ = found;
+TFolderSave::TFolderSave(const std::string& folder, TSaveFault fault,
+                         std::chrono::milliseconds lockWait)
+    : fault_(std::move(fault)) {
+  folder_ = FolderOnDisk(folder);
   TSplitPath split = SplitPath(folder_);
   parent_ = std::move(split.Parent);
   base_ = std::move(split.Base);
@@ -232,15 +396,23 @@ TFolderSave::TFolderSave(const std::string& folder, TSaveFault fault) : fault_(s
   if (parentFd_ < 0)
     throw TSaveError("Cannot save \"" + folder_ + "\": cannot open the folder \"" + parent_ +
                      "\": " + Reason(errno));
+  // Before the old folder is opened: what it holds is carried over at the
+  // commit, and no other save may replace it in between.
+  lock_ = std::make_unique<TFolderLock>(parentFd_, base_, TFolderLock::TMode::Exclusive, lockWait);
+  if (lock_->Busy()) {
+    ::close(parentFd_);
+    throw TSaveError("Cannot save \"" + folder_ + "\": " +
+                     (lock_->HeldByReaders() ? "another program is reading it"
+                                             : "it is being saved by another program"));
+  }
+  RestoreAside(parentFd_, base_);
   oldFd_ = ::openat(parentFd_, base_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   if (oldFd_ < 0 && errno != ENOENT) {
     int error = errno;
     ::close(parentFd_);
     throw TSaveError("Cannot save \"" + folder_ + "\": " + Reason(error));
   }
-  if (oldFd_ < 0 && RestoreAside()) {
-    oldFd_ = ::openat(parentFd_, base_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  }
+  struct stat st;
   if (oldFd_ >= 0 && ::fstat(oldFd_, &st) == 0) oldMode_ = st.st_mode & 07777;
 
   RemoveLeftovers(parentFd_, SavingPrefix(base_));
@@ -273,21 +445,6 @@ TFolderSave::~TFolderSave() {
   if (parentFd_ >= 0) ::close(parentFd_);
 }
 
-bool TFolderSave::RestoreAside() {
-  // A save killed between moving the old folder aside and the new one in
-  // (where the filesystem cannot exchange) left the old version aside and
-  // none in place: it goes back before anything else happens.
-  const std::string prefix = AsidePrefix(base_);
-  int error = 0;
-  for (const std::string& name : Entries(parentFd_, &error)) {
-    if (name.compare(0, prefix.size(), prefix) != 0) continue;
-    TFd held(::openat(parentFd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (held.get() < 0 || ::flock(held.get(), LOCK_EX | LOCK_NB) != 0) continue;
-    if (::renameat(parentFd_, name.c_str(), parentFd_, base_.c_str()) == 0) return true;
-  }
-  return false;
-}
-
 void TFolderSave::RemoveFresh() {
   if (fresh_.empty() || parentFd_ < 0) return;
   // Only the folder this save made, should anything have taken its name.
@@ -311,13 +468,16 @@ std::string TFolderSave::FileName(const std::string& name) const {
 void TFolderSave::WriteFile(const std::string& requested, std::string_view bytes) {
   const std::string name = FileName(requested);
   const std::string what = "Cannot write file \"" + Join(folder_, name) + "\"";
+  struct stat st;
+  if (oldFd_ >= 0 && ::fstatat(oldFd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+      WriteProtected(st))
+    throw TSaveError(WriteProtectedMessage(Join(folder_, name), "file"));
   Fail(TSaveStep::WriteFile, name, what);
   TFd file(::openat(freshFd_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                     0666));
   if (file.get() < 0) throw TSaveError(what + ": " + Reason(errno));
   if (int error = WriteAll(file.get(), bytes)) throw TSaveError(what + ": " + Reason(error));
   // The permission bits of the file it replaces.
-  struct stat st;
   if (oldFd_ >= 0 && ::fstatat(oldFd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
       S_ISREG(st.st_mode) && ::fchmod(file.get(), st.st_mode & 07777) != 0)
     throw TSaveError(what + ": " + Reason(errno));
@@ -374,6 +534,8 @@ void TFolderSave::CarryTree(int from, int to, const std::string& relative) {
 
 void TFolderSave::Commit() {
   const std::string what = "Cannot save \"" + folder_ + "\"";
+  if (oldFd_ >= 0 && (oldMode_ & S_IWUSR) == 0)
+    throw TSaveError(WriteProtectedMessage(folder_, "folder"));
   if (oldFd_ >= 0) CarryTree(oldFd_, freshFd_, "");
   if (oldFd_ >= 0 && ::fchmod(freshFd_, oldMode_) != 0) throw TSaveError(what + ": " + Reason(errno));
   Fail(TSaveStep::SyncFolder, base_, what);
@@ -396,8 +558,6 @@ void TFolderSave::Commit() {
         struct stat st;
         if (::fstatat(parentFd_, aside.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) aside.clear();
       }
-      // Locked, so that no other save takes it for the leftover of a killed one.
-      ::flock(oldFd_, LOCK_EX);
       error = Injected(fault_, TSaveStep::MoveAside, base_);
       if (error == 0 && ::renameat(parentFd_, base_.c_str(), parentFd_, aside.c_str()) != 0)
         error = errno;
@@ -445,6 +605,9 @@ void ReplaceFile(const std::string& path, std::string_view bytes, const TSaveFau
   const std::string what = "Cannot write file \"" + target + "\"";
   TFd dir(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.get() < 0) throw TSaveError(what + ": " + Reason(errno));
+  struct stat st;
+  if (::fstatat(dir.get(), base.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode) && WriteProtected(st))
+    throw TSaveError(WriteProtectedMessage(target, "file"));
   RemoveLeftovers(dir.get(), SavingPrefix(base));
 
   std::string temp;
@@ -471,7 +634,6 @@ void ReplaceFile(const std::string& path, std::string_view bytes, const TSaveFau
   };
   if (::flock(file.get(), LOCK_EX) != 0) fail(errno);
   if (int e = WriteAll(file.get(), bytes)) fail(e);
-  struct stat st;
   if (::fstatat(dir.get(), base.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode) &&
       ::fchmod(file.get(), st.st_mode & 07777) != 0)
     fail(errno);

@@ -11,15 +11,27 @@
 // (renameat2 with RENAME_EXCHANGE).  Where the filesystem refuses the
 // exchange, the old folder is renamed aside and the new one renamed in, and
 // the old one goes only after that.  The parent is flushed and the old
-// version removed.  A save in progress holds a lock on its folder; leftovers
-// of a killed save (unlocked) are removed by the next save of that folder.
+// version removed.  Leftovers of a killed save are removed by the next save
+// of that folder; an old version that a killed save left aside is put back
+// by whatever looks for the folder first (RestoreAsideFolders, a save, a
+// load).
 //
-// Files keep the permission bits of the file they replace, the folder those
-// of the folder it replaces.  Nothing is written through a symbolic link: new
-// files are created exclusively inside the fresh folder.  A folder that is a
+// Programs that share a folder are ordered by its lock: flock on the hidden
+// file "." + name + "+lock" beside it.  A save holds it exclusively from
+// before it opens the old folder until after its commit, a load
+// (TFolderReadLock) holds it shared while it reads the files.  A save that
+// cannot get it within a few seconds is refused.  The lock file goes again
+// when its last holder lets go.
+//
+// A save never writes over a folder or a file that lacks its owner's write
+// permission (judged by the mode bits, so root is refused too).  Files keep
+// the permission bits of the file they replace, the folder those of the
+// folder it replaces.  Nothing is written through a symbolic link: new files
+// are created exclusively inside the fresh folder.  A folder that is a
 // symbolic link stays one; its target is saved in place.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <set>
@@ -54,7 +66,9 @@ enum class TSaveStep {
                  // exchange two folders, the save moves them one after the other
   MoveAside,     // that fallback: the old folder renamed aside
   MoveIn,        // that fallback: the new folder renamed into place
-  SyncParent     // name: the folder's name
+  SyncParent,    // name: the folder's name
+  ReadFile       // name: the file's name; a load is about to read it (tests run a
+                 // save of the same folder here; the result is not used)
 };
 
 // Called before each step; a non-zero result is taken as the errno value with
@@ -69,11 +83,43 @@ std::string SavingPrefix(const std::string& name);
 // moves) puts that one back first.
 std::string AsidePrefix(const std::string& name);
 
+// How long a save (or a load) waits for another program's save of the same
+// folder to end.
+inline constexpr std::chrono::milliseconds kLockWait{5000};
+
+// The lock of one folder (defined with the save).
+class TFolderLock;
+
+// Holds the folder `folder` against saves while a load reads its files (its
+// lock, shared), after putting back a version that a killed save left aside.
+class TFolderReadLock {
+ public:
+  explicit TFolderReadLock(const std::string& folder, std::chrono::milliseconds wait = kLockWait);
+  ~TFolderReadLock();
+  TFolderReadLock(const TFolderReadLock&) = delete;
+  TFolderReadLock& operator=(const TFolderReadLock&) = delete;
+  // True when a save held the folder for the whole wait: its files may be
+  // changing and are not to be read now.
+  bool Busy() const;
+
+ private:
+  int parentFd_ = -1;
+  std::unique_ptr<TFolderLock> lock_;
+};
+
+// Puts back every folder in `parent` that a save killed between its two
+// moves left aside, when no save of it is running and nothing has taken its
+// name meanwhile.  Listings call it before they show the folders.
+void RestoreAsideFolders(const std::string& parent);
+
 class TFolderSave {
  public:
   // Prepares the save of `folder` (it need not exist; its parent must):
-  // removes leftovers of killed saves and creates the fresh folder.
-  explicit TFolderSave(const std::string& folder, TSaveFault fault = {});
+  // takes its lock, removes leftovers of killed saves and creates the fresh
+  // folder.  Raises TSaveError when another program's save of it holds the
+  // lock for longer than `lockWait`.
+  explicit TFolderSave(const std::string& folder, TSaveFault fault = {},
+                       std::chrono::milliseconds lockWait = kLockWait);
   // Without Commit: removes the fresh folder; the old one is untouched.
   ~TFolderSave();
   TFolderSave(const TFolderSave&) = delete;
@@ -84,10 +130,12 @@ class TFolderSave {
   // `name` itself.
   std::string FileName(const std::string& name) const;
 
-  // Writes one file of the new version completely and flushes it.
+  // Writes one file of the new version completely and flushes it.  Raises
+  // TSaveError when the file it replaces is write-protected.
   void WriteFile(const std::string& name, std::string_view bytes);
   // Carries the old folder's other entries over and puts the new version in
-  // place.  Raises TSaveError when the old version is still in place; when
+  // place.  Raises TSaveError when the old version is still in place (also
+  // when the old folder is write-protected); when
   // only the final flush of the parent failed, the message says that the
   // new version is in place.
   void Commit();
@@ -95,7 +143,6 @@ class TFolderSave {
  private:
   void Fail(TSaveStep step, const std::string& name, const std::string& what) const;
   void CarryTree(int from, int to, const std::string& relative);
-  bool RestoreAside();
   void RemoveFresh();
 
   TSaveFault fault_;
@@ -104,6 +151,7 @@ class TFolderSave {
   std::string base_;
   std::string fresh_;   // the fresh folder's name in parent_
   int parentFd_ = -1;
+  std::unique_ptr<TFolderLock> lock_;
   int oldFd_ = -1;      // the old folder, or -1 when there is none
   int freshFd_ = -1;
   unsigned oldMode_ = 0;
@@ -113,7 +161,8 @@ class TFolderSave {
 
 // Replaces the file at `path` (its name resolved as FileName does) with
 // `bytes`: written to a temporary file beside it, flushed and renamed over
-// it; the permission bits of the old file are kept.
+// it; the permission bits of the old file are kept.  A write-protected file
+// is not replaced (TSaveError).
 void ReplaceFile(const std::string& path, std::string_view bytes, const TSaveFault& fault = {});
 
 }  // namespace kirmel::files

@@ -1,5 +1,7 @@
 #include "frontend/editor/Directories.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -21,6 +23,13 @@ fs::path Normalised(const std::string& path) {
   std::string s = n.string();
   while (s.size() > 1 && s.back() == '/') s.pop_back();
   return fs::path(s);
+}
+
+bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+           return std::tolower(x) == std::tolower(y);
+         });
 }
 
 bool LiesDirectlyIn(const std::string& dir, const std::string& folder) {
@@ -86,12 +95,24 @@ TSaveAsTarget CheckSaveAsTarget(const std::string& dir, const std::string& folde
   TSaveAsTarget target;
   target.Dir = StripTrailingSeparator(dir);
   target.Name = ExtractLastDirectory(target.Dir);
-  if (!LiesDirectlyIn(target.Dir, folder)) {
+  // A name typed into the chooser follows the folder's path: all of it is
+  // the name, a "/" in it included.
+  const std::string typedAfter = folder + "/";
+  if (target.Dir.starts_with(typedAfter)) {
+    target.Name = target.Dir.substr(typedAfter.size());
+  } else if (!LiesDirectlyIn(target.Dir, folder)) {
     target.Problem = "The " + what + " should be in the directory " + folder;
     return target;
   }
   if (std::string problem = NewNameProblem(target.Name, what); !problem.empty()) {
     target.Problem = problem;
+    return target;
+  }
+  // The name of a model that has not been saved: a run refuses it.
+  const std::string unsaved = what == "scenario" ? kUnsavedScenario : kUnsavedPesticide;
+  if (SameTextIgnoringCase(target.Name, unsaved)) {
+    target.Problem = "\"" + target.Name + "\" cannot be the name of a saved " + what +
+                     ": the name " + unsaved + " is kept for unsaved work.";
     return target;
   }
   const std::optional<std::string> found = paths::resolveExisting(target.Dir);

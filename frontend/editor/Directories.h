@@ -41,6 +41,11 @@ std::string NameProblem(const std::string& name, const std::string& what);
 // cannot be seen in a name field).  Names beyond ASCII are fine.
 std::string NewNameProblem(const std::string& name, const std::string& what);
 
+// The names of a scenario and a pesticide that have not been saved; a run
+// refuses them, so Save As does not take them (in any case of letters).
+inline constexpr const char* kUnsavedScenario = "DefaultScenario";
+inline constexpr const char* kUnsavedPesticide = "DefaultPesticide";
+
 // A folder chosen to save a scenario (pesticide) in, as Save As finds it.
 struct TSaveAsTarget {
   std::string Problem;     // why it cannot take the save; "" when it can
@@ -51,9 +56,11 @@ struct TSaveAsTarget {
 };
 
 // Checks `dir` for Save As without changing anything: it must lie directly
-// in `folder` (the root's SCENARIOS or PESTICIDES), its name must pass
-// NewNameProblem, and what is there under that name (found also in another
-// case) must be a folder.  `what` is "scenario" or "pesticide".
+// in `folder` (the root's SCENARIOS or PESTICIDES), its name (all that
+// follows folder + "/", when it does) must pass NewNameProblem and may not
+// be the unsaved model's name, and what is there under that name (found
+// also in another case) must be a folder.  `what` is "scenario" or
+// "pesticide".
 TSaveAsTarget CheckSaveAsTarget(const std::string& dir, const std::string& folder,
                                 const std::string& what);
 

@@ -57,7 +57,8 @@ TKirmelEditor::TKirmelEditor(TEnvironment environment)
                                      : TDateProvider(LocaleDateTime)),
       messages_(std::move(environment.Messages)),
       parser_(messages_, decimalSeparator_),
-      saveFault_(std::move(environment.SaveFault)) {
+      saveFault_(std::move(environment.SaveFault)),
+      lockWait_(environment.LockWait) {
   MarkScenarioUnchanged();
   MarkPesticideUnchanged();
 }

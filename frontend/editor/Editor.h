@@ -14,7 +14,9 @@
 //
 // Reading: LoadScenario and LoadPesticide fill fresh model parts and replace
 // the model's parts only when every file was read and every value accepted;
-// otherwise the model (names included) is unchanged.  A file that lacks a key
+// otherwise the model (names included) is unchanged.  They read one version:
+// the folder is held against saves (files::TFolderReadLock) while its files
+// are read, and a version that a killed save left aside is put back first.  A file that lacks a key
 // that the writer always writes is refused, naming the file and the first
 // missing key.  Structural errors go to the message sink and give false;
 // EIllegalValue and EOutOfRange pass out.
@@ -24,6 +26,7 @@
 // ScenarioChanged and PesticideChanged compare the model with that.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -69,6 +72,9 @@ class TKirmelEditor {
     TDateProvider DateTime;       // empty: the locale's short date and long time of now
     TMessageSink Messages;        // the error dialog; empty: messages are dropped
     files::TSaveFault SaveFault;  // tests: makes a step of a save fail
+    // How long a save or a load waits for another program's save of the
+    // same scenario (pesticide).
+    std::chrono::milliseconds LockWait = files::kLockWait;
   };
 
   TKirmelEditor();
@@ -95,7 +101,8 @@ class TKirmelEditor {
   // ---- Writing ----
   // The nine scenario files into SCENARIOS/<ScenarioName>, as one unit:
   // files of that folder that the writer does not write are kept.  On
-  // success the scenario counts as unchanged.
+  // success the scenario counts as unchanged.  Refused (EInOutError) while
+  // another program saves it, and over a write-protected folder or file.
   void SaveScenario();
   // SU.INP into PESTICIDES/<PesticideName>, the same way.
   void SavePesticide();
@@ -197,6 +204,15 @@ class TKirmelEditor {
 
   void ShowError(const std::string& message);
 
+  // Runs `read` (which reads the files of the scenario or pesticide folder
+  // `dir`) while the folder is held against saves; the reader's messages
+  // are shown once it is let go, so that no save waits on an open dialog.
+  // False, after a message, when a save held the folder too long.
+  bool ReadFolder(const std::string& dir, const std::string& what,
+                  const std::function<bool()>& read);
+  // The path of `file` in `dir`, when a load is about to read it.
+  std::string FileToRead(const std::string& dir, const std::string& file);
+
   // The nine scenario files, each `dir` + its name (dir ends in "/", or is
   // "" for the image text).
   void WriteScenarioFiles(const std::string& dir);
@@ -221,6 +237,7 @@ class TKirmelEditor {
   bool image_ = false;   // files go to image_ text instead of the disk
   std::string imageText_;
   files::TSaveFault saveFault_;
+  std::chrono::milliseconds lockWait_;
   std::string scenarioBaseline_;
   std::string pesticideBaseline_;
 };

@@ -1,5 +1,6 @@
 // Reading the kernel input files back into the model.
 #include <cmath>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <set>
@@ -588,6 +589,34 @@ bool TKirmelEditor::ReadSU(const std::string& path, TSolids& solids) {
   });
 }
 
+bool TKirmelEditor::ReadFolder(const std::string& dir, const std::string& what,
+                              const std::function<bool()>& read) {
+  std::vector<std::string> held;
+  const TMessageSink sink = messages_;
+  SetMessageSink([&held](const std::string& message) { held.push_back(message); });
+  bool ok = false;
+  std::exception_ptr failure;
+  try {
+    const files::TFolderReadLock lock(dir, lockWait_);
+    if (lock.Busy())
+      held.push_back("Cannot read the " + what + " \"" + dir.substr(0, dir.size() - 1) +
+                     "\": it is being saved by another program. Try again in a moment.");
+    else
+      ok = read();
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  SetMessageSink(sink);
+  for (const std::string& message : held) ShowError(message);
+  if (failure) std::rethrow_exception(failure);
+  return ok;
+}
+
+std::string TKirmelEditor::FileToRead(const std::string& dir, const std::string& file) {
+  if (saveFault_) saveFault_(files::TSaveStep::ReadFile, file);
+  return dir + file;
+}
+
 bool TKirmelEditor::LoadScenario(const std::string& name) {
   auto metrics = std::make_unique<TMetrics>();
   auto ditch = std::make_unique<TDitch>();
@@ -601,13 +630,16 @@ bool TKirmelEditor::LoadScenario(const std::string& name) {
   std::optional<int> ktop;
 
   const std::string dir = settings_.ScenarioDir(name) + "/";
-  bool ok = ReadWLNU(dir + "WLNU.INP", *ditch, totalTime) &&
-            ReadWLPA(dir + "WLPA.INP", *ditch, *metrics) &&
-            ReadWLST(dir + "WLST.INP", *ditch, background) &&
-            ReadWBNU(dir + "WBNU.INP", *sediment) && ReadWBPA(dir + "WBPA.INP", *sediment) &&
-            ReadWBST(dir + "WBST.INP", *sediment) && ReadHY(dir + "HY.INP", *hydrology) &&
-            ReadOPOUT(dir + "OPOUT.INP", *ditch, outputTimestep, ktop, settings) &&
-            ReadSL(dir + "SL.INP", *drift);
+  auto path = [&](const char* file) { return FileToRead(dir, file); };
+  bool ok = ReadFolder(dir, "scenario", [&] {
+    return ReadWLNU(path("WLNU.INP"), *ditch, totalTime) &&
+           ReadWLPA(path("WLPA.INP"), *ditch, *metrics) &&
+           ReadWLST(path("WLST.INP"), *ditch, background) &&
+           ReadWBNU(path("WBNU.INP"), *sediment) && ReadWBPA(path("WBPA.INP"), *sediment) &&
+           ReadWBST(path("WBST.INP"), *sediment) && ReadHY(path("HY.INP"), *hydrology) &&
+           ReadOPOUT(path("OPOUT.INP"), *ditch, outputTimestep, ktop, settings) &&
+           ReadSL(path("SL.INP"), *drift);
+  });
   if (!ok) return false;
 
   // The drift list is never empty: a file without entries gives the default
@@ -654,7 +686,9 @@ bool TKirmelEditor::LoadScenario(const std::string& name) {
 
 bool TKirmelEditor::LoadPesticide(const std::string& name) {
   auto solids = std::make_unique<TSolids>();
-  if (!ReadSU(settings_.PesticideDir(name) + "/SU.INP", *solids)) return false;
+  const std::string dir = settings_.PesticideDir(name) + "/";
+  if (!ReadFolder(dir, "pesticide", [&] { return ReadSU(FileToRead(dir, "SU.INP"), *solids); }))
+    return false;
   // The background concentration in air belongs to the scenario (WLST.INP).
   solids->SetBackgroundConcentration(data_.Solids().BackgroundConcentration());
   data_.SetSolids(std::move(solids));

@@ -218,7 +218,7 @@ void TKirmelEditor::SaveScenario() {
   const std::string name = data_.ScenarioName();
   const std::string dir = settings_.ScenarioDir(name) + "/";
   try {
-    files::TFolderSave folder(settings_.ScenarioDir(name), saveFault_);
+    files::TFolderSave folder(settings_.ScenarioDir(name), saveFault_, lockWait_);
     TScopedValue<files::TFolderSave*> target(folder_, &folder);
     WriteScenarioFiles(dir);
     folder.Commit();
@@ -234,7 +234,7 @@ void TKirmelEditor::SavePesticide() {
   SetCommentSwitch();
   const std::string name = data_.PesticideName();
   try {
-    files::TFolderSave folder(settings_.PesticideDir(name), saveFault_);
+    files::TFolderSave folder(settings_.PesticideDir(name), saveFault_, lockWait_);
     TScopedValue<files::TFolderSave*> target(folder_, &folder);
     WriteSU(settings_.PesticideDir(name) + "/SU.INP");
     folder.Commit();

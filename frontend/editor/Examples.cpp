@@ -1,6 +1,7 @@
 #include "frontend/editor/Examples.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "platform/FolderSave.h"
 #include "platform/Paths.h"
 
 #ifndef KIRMEL_EXAMPLES_FROM_BIN
@@ -38,6 +40,22 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* const kKinds[] = {"SCENARIOS", "PESTICIDES"};
+
+// A folder of the example being copied is "." + its name + this + the id of
+// the copying process.
+const std::string kCopyMark = ".example-";
+
+// The process that copied into the hidden folder `name`, or 0 when the name
+// is not of such a folder.
+pid_t CopyingProcess(const std::string& name) {
+  const std::string::size_type mark = name.rfind(kCopyMark);
+  if (name.empty() || name[0] != '.' || mark == std::string::npos || mark == 0) return 0;
+  const std::string digits = name.substr(mark + kCopyMark.size());
+  if (digits.empty() || digits.size() > 9 ||
+      digits.find_first_not_of("0123456789") != std::string::npos)
+    return 0;
+  return static_cast<pid_t>(std::stol(digits));
+}
 
 std::string SystemMessage(int error) { return std::strerror(error); }
 
@@ -100,7 +118,7 @@ bool CopyFolder(const std::string& parent, const std::string& name,
                 bool& copied, std::string& error) {
   copied = false;
   const std::string target = parent + "/" + name;
-  const std::string temp = parent + "/." + name + ".example-" + std::to_string(::getpid());
+  const std::string temp = parent + "/." + name + kCopyMark + std::to_string(::getpid());
   std::error_code ec;
   fs::remove_all(temp, ec);
   auto fail = [&](const std::string& what) {
@@ -212,6 +230,22 @@ TSeedResult SeedExample(const std::string& root, const std::vector<TExampleFile>
     }
   }
   return result;
+}
+
+void TidyRoot(const std::string& root) {
+  for (const char* kind : kKinds) {
+    const std::optional<std::string> dir = paths::resolveExisting(root + "/" + kind);
+    if (!dir) continue;
+    files::RestoreAsideFolders(*dir);
+    std::vector<fs::path> gone;
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(*dir, ec)) {
+      const pid_t copier = CopyingProcess(e.path().filename().string());
+      // A process that is there (also one of another user) may still copy.
+      if (copier > 0 && ::kill(copier, 0) != 0 && errno == ESRCH) gone.push_back(e.path());
+    }
+    for (const fs::path& copy : gone) fs::remove_all(copy, ec);
+  }
 }
 
 TSeedResult SeedRootWithExample(const std::string& root, const std::string& programDir) {

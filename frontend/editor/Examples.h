@@ -53,4 +53,11 @@ TSeedResult SeedExample(const std::string& root, const std::vector<TExampleFile>
 // the built-in one.
 TSeedResult SeedRootWithExample(const std::string& root, const std::string& programDir);
 
+// Puts right what killed programs left under the root, before the program
+// starts using it (and before the example is copied in): scenario and
+// pesticide folders that a killed save left aside go back in place, and the
+// hidden copies of the example that a killed start left behind
+// (".<name>.example-<process id>", that process gone) are removed.
+void TidyRoot(const std::string& root);
+
 }  // namespace kirmel::fe

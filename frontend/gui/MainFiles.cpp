@@ -8,17 +8,20 @@
 #include "frontend/gui/MainForm.h"
 #include "frontend/qt/Dialogs.h"
 #include "frontend/qt/Fields.h"
+#include "platform/FolderSave.h"
 #include "platform/Paths.h"
 
 namespace kirmel::gui {
 namespace {
 
 const std::string kCR(1, '\r');
-const char* kDefaultScenario = "DefaultScenario";
-const char* kDefaultPesticide = "DefaultPesticide";
+const char* const kDefaultScenario = fe::kUnsavedScenario;
+const char* const kDefaultPesticide = fe::kUnsavedPesticide;
 
-// The directory the user chose, or nothing.
+// The directory the user chose, or nothing.  The browser lists also the
+// folders that a killed save left aside: they are put back first.
 std::optional<std::string> Browse(const std::string& title, const std::string& start) {
+  files::RestoreAsideFolders(start);
   std::optional<std::string> dir = qt::TheDialogs().BrowseFolder(title, start, false);
   if (dir) *dir = fe::StripTrailingSeparator(*dir);
   return dir;
@@ -33,15 +36,18 @@ void CreateDirectory(const std::string& dir) {
 }
 
 // Save As of a scenario or a pesticide: the user names a folder directly in
-// `folder`; it is checked before anything is made, a folder that holds
-// something is replaced only after the question, and a folder made for a
-// save that fails is removed again.  `save` saves under the name given
+// `folder` (listed with the folders a killed save left aside, put back
+// first); the chooser stays open until the name passes the check or the
+// user cancels, a folder that holds something is replaced only after the
+// question, and a folder made for a save that fails is removed again.  `save` saves under the name given
 // (the folder is folder + "/" + name) and, when it fails, leaves the model
 // its old name `current`.  True when it saved.
 bool SaveAs(const std::string& what, const std::string& folder, const std::string& defaultName,
             const std::string current, const std::function<void(const std::string&)>& save) {
+  files::RestoreAsideFolders(folder);
   std::optional<std::string> dir = qt::TheDialogs().ChooseSaveFolder(
-      "Save " + what + " as", folder, current == defaultName ? std::string() : current);
+      "Save " + what + " as", folder, current == defaultName ? std::string() : current,
+      [&](const std::string& path) { return fe::CheckSaveAsTarget(path, folder, what).Problem; });
   if (!dir) return false;
   const fe::TSaveAsTarget target = fe::CheckSaveAsTarget(*dir, folder, what);
   if (!target.Problem.empty()) {

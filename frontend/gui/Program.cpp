@@ -228,7 +228,9 @@ int RunKirmelGui(int argc, char** argv) {
   shown.start();
   app.processEvents();
 
-  // A root without scenarios starts with the example.
+  // What killed programs left is put right first; then a root without
+  // scenarios starts with the example.
+  fe::TidyRoot(paths::root());
   const fe::TSeedResult seeded =
       fe::SeedRootWithExample(paths::root(), QCoreApplication::applicationDirPath().toStdString());
 

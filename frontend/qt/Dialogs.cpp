@@ -149,8 +149,10 @@ bool TQtDialogs::PrinterSetup() {
 
 std::optional<std::string> TQtDialogs::ChooseSaveFolder(const std::string& title,
                                                         const std::string& parentDir,
-                                                        const std::string& name) {
+                                                        const std::string& name,
+                                                        const TFolderCheck& check) {
   TSaveFolderDialog dialog(QString::fromStdString(title), parentDir, name, DialogParent());
+  dialog.SetCheck(check);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.Path();
 }
@@ -278,9 +280,18 @@ bool TScriptedDialogs::PrinterSetup() {
 
 std::optional<std::string> TScriptedDialogs::ChooseSaveFolder(const std::string& title,
                                                               const std::string& parentDir,
-                                                              const std::string& name) {
-  records_.push_back({TDialogKind::SaveFolder, title, parentDir, false, name});
-  return Take(TDialogKind::SaveFolder, title).Path;
+                                                              const std::string& name,
+                                                              const TFolderCheck& check) {
+  std::string shown = name;
+  for (;;) {
+    records_.push_back({TDialogKind::SaveFolder, title, parentDir, false, shown});
+    std::optional<std::string> path = Take(TDialogKind::SaveFolder, title).Path;
+    const std::string problem = path && check ? check(*path) : std::string();
+    if (problem.empty()) return path;
+    Error(problem);
+    // The chooser keeps what was typed after its folder.
+    shown = path->starts_with(parentDir + "/") ? path->substr(parentDir.size() + 1) : *path;
+  }
 }
 
 TChoice TScriptedDialogs::YesNoCancel(const std::string& text) {

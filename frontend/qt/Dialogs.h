@@ -31,6 +31,10 @@ enum class TDialogKind {
 // The answer to a question with three buttons.
 enum class TChoice { Yes, No, Cancel };
 
+// Judges the path a save-folder chooser would return: why it cannot be
+// taken, or "" when it can.
+using TFolderCheck = std::function<std::string(const std::string& path)>;
+
 // What a file chooser shows.
 struct TFileDialogOptions {
   std::string Title;
@@ -62,10 +66,13 @@ class Dialogs {
   // The folder to save in, directly in parentDir: one of the folders there,
   // or a new name typed by the user (the field starts with `name`).  The
   // path parentDir + "/" + the name as typed, or nothing when cancelled.
+  // A path that `check` refuses is not returned: its message is shown as an
+  // error and the chooser stays open with the name, to be corrected.
   // Nothing is created.
   virtual std::optional<std::string> ChooseSaveFolder(const std::string& title,
                                                       const std::string& parentDir,
-                                                      const std::string& name) = 0;
+                                                      const std::string& name,
+                                                      const TFolderCheck& check) = 0;
   // Yes, No or Cancel; closing the dialog is Cancel.
   virtual TChoice YesNoCancel(const std::string& text) = 0;
 };
@@ -89,7 +96,8 @@ class TQtDialogs : public Dialogs {
   bool PrinterSetup() override;
   std::optional<std::string> ChooseSaveFolder(const std::string& title,
                                               const std::string& parentDir,
-                                              const std::string& name) override;
+                                              const std::string& name,
+                                              const TFolderCheck& check) override;
   TChoice YesNoCancel(const std::string& text) override;
 };
 
@@ -103,7 +111,9 @@ struct TDialogRecord {
 };
 
 // The scripted implementation for tests and tools: records every dialog and
-// answers the ones that return a choice from a queue.  A choice dialog that
+// answers the ones that return a choice from a queue.  A save-folder chooser
+// takes queued answers until one passes its check, recording itself again,
+// with the refused name, after each error.  A choice dialog that
 // comes with no answer queued, or with an answer queued for another kind, is
 // reported to the failure handler (by default: a message on stderr and
 // abort), then answered as if cancelled.
@@ -149,7 +159,8 @@ class TScriptedDialogs : public Dialogs {
   bool PrinterSetup() override;
   std::optional<std::string> ChooseSaveFolder(const std::string& title,
                                               const std::string& parentDir,
-                                              const std::string& name) override;
+                                              const std::string& name,
+                                              const TFolderCheck& check) override;
   TChoice YesNoCancel(const std::string& text) override;
 
  private:

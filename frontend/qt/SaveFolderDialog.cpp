@@ -37,7 +37,7 @@ TSaveFolderDialog::TSaveFolderDialog(const QString& title, const std::string& pa
   nameRow->addWidget(nameEdit_, 1);
 
   QHBoxLayout* buttons = OkCancelRow(
-      this, [this] { if (!nameEdit_->text().isEmpty()) accept(); }, QStringLiteral("OKButton"),
+      this, [this] { if (!nameEdit_->text().isEmpty()) Choose(); }, QStringLiteral("OKButton"),
       QStringLiteral("CancelButton"));
 
   auto* layout = new QVBoxLayout(this);
@@ -57,7 +57,7 @@ TSaveFolderDialog::TSaveFolderDialog(const QString& title, const std::string& pa
           });
   connect(folderList_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
     nameEdit_->setText(item->text());
-    accept();
+    Choose();
   });
   connect(nameEdit_, &QLineEdit::textChanged, this, &TSaveFolderDialog::NameEdited);
 
@@ -89,6 +89,16 @@ void TSaveFolderDialog::NameEdited(const QString& text) {
     folderList_->setCurrentItem(same.first());
     folderList_->scrollToItem(same.first());
   }
+}
+
+void TSaveFolderDialog::Choose() {
+  const std::string problem = check_ ? check_(Path()) : std::string();
+  if (problem.empty()) {
+    accept();
+    return;
+  }
+  TheDialogs().Error(problem);
+  nameEdit_->setFocus();
 }
 
 std::string TSaveFolderDialog::Path() const {

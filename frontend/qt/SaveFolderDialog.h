@@ -2,12 +2,15 @@
 // root's SCENARIOS or PESTICIDES) and a field for the name.  Picking a folder
 // in the list puts its name into the field; a name typed there may be new.
 // The dialog never enters a folder, so a scenario cannot be saved inside
-// another one, and it creates nothing: the caller checks the name first.
+// another one, and it creates nothing.  A name that the caller's check
+// refuses shows the check's message and keeps the dialog open with the name.
 #pragma once
 
 #include <QDialog>
 #include <QString>
 #include <string>
+
+#include "frontend/qt/Dialogs.h"
 
 class QLineEdit;
 class QListWidget;
@@ -29,14 +32,20 @@ class TSaveFolderDialog : public QDialog {
   // caller can refuse them).
   std::string Path() const;
 
+  // What OK (or a double click) must pass before the dialog closes.
+  void SetCheck(TFolderCheck check) { check_ = std::move(check); }
+
  private:
   void FillList();
   void NameEdited(const QString& text);
+  // Closes the dialog with the typed name, unless the check refuses it.
+  void Choose();
 
   std::string parentDir_;
   QListWidget* folderList_;
   QLineEdit* nameEdit_;
   QPushButton* okButton_ = nullptr;
+  TFolderCheck check_;
 };
 
 }  // namespace kirmel::qt

@@ -40,7 +40,7 @@ struct Folder {
     root.write("S/notes/deeper/n.txt", "note");
     fs::create_symlink("measured.txt", dir / "link");
     ::mkfifo((dir / "pipe").c_str(), 0640);
-    ::chmod((dir / "A.INP").c_str(), 0444);
+    ::chmod((dir / "A.INP").c_str(), 0640);
     ::chmod((dir / "b.inp").c_str(), 0600);
     ::chmod((dir / "notes").c_str(), 0750);
     ::chmod(dir.c_str(), 0710);
@@ -56,7 +56,7 @@ struct Folder {
 TEST(FolderSave, NewVersionKeepsNamesModesAndEverythingItDoesNotWrite) {
   Folder f;
   std::map<std::string, std::string> expected = DescribeTree(f.dir);
-  expected["A.INP"] = "292 file new a";  // 0444
+  expected["A.INP"] = "416 file new a";  // 0640
   expected["b.inp"] = "384 file new b";  // 0600, under its own name
   struct stat st;
   ::stat((f.dir / "measured.txt").c_str(), &st);
@@ -225,7 +225,7 @@ bool SaveUnprivileged(const fs::path& dir, const std::function<void()>& save, st
   return true;
 }
 
-TEST(FolderSave, AReadOnlyFolderIsSavedWithoutLeavingACopyBehind) {
+TEST(FolderSave, AReadOnlySubFolderIsCarriedWithoutLeavingACopyBehind) {
   TempDir scratch;
   // Within a folder of its own, which the unprivileged user may write.
   const fs::path parent = scratch.path() / "SCENARIOS";
@@ -235,7 +235,6 @@ TEST(FolderSave, AReadOnlyFolderIsSavedWithoutLeavingACopyBehind) {
   scratch.write("SCENARIOS/S/A.INP", "old a");
   scratch.write("SCENARIOS/S/notes/n.txt", "note");
   ::chmod((dir / "notes").c_str(), 0555);
-  ::chmod(dir.c_str(), 0555);
   std::string why;
   const bool ran = SaveUnprivileged(parent, [&] {
     for (const char* text : {"new a", "newer a"}) {
@@ -248,7 +247,6 @@ TEST(FolderSave, AReadOnlyFolderIsSavedWithoutLeavingACopyBehind) {
   EXPECT_EQ(EntryNames(parent), std::vector<std::string>{"S"});
   EXPECT_EQ(readFile((dir / "A.INP").string()), "newer a");
   EXPECT_EQ(readFile((dir / "notes/n.txt").string()), "note");
-  EXPECT_EQ(fs::status(dir).permissions(), fs::perms(0555));
   EXPECT_EQ(fs::status(dir / "notes").permissions(), fs::perms(0555));
 }
 
@@ -264,6 +262,12 @@ TEST(ReplaceFile, KeepsModeAndNeverWritesThroughALink) {
   EXPECT_EQ(fs::status(path).permissions(), fs::perms(0640));
   EXPECT_EQ(readFile(victim), "mine");
   EXPECT_EQ(EntryNames(root.path()), (std::vector<std::string>{"FILES.INP", "victim"}));
+
+  // A write-protected file stays as it is, also for root.
+  ::chmod(path.c_str(), 0444);
+  EXPECT_THROW(files::ReplaceFile(path, "newer"), TSaveError);
+  EXPECT_EQ(readFile(path), "new");
+  ::chmod(path.c_str(), 0640);
 
   for (TSaveStep step : {TSaveStep::WriteFile, TSaveStep::SyncFile, TSaveStep::Swap}) {
     EXPECT_THROW(files::ReplaceFile(path, "newer",

@@ -101,14 +101,21 @@ TEST(Directories, SaveAsTargets) {
   EXPECT_EQ(fe::CheckSaveAsTarget(folder + "/notes", folder, "scenario").Problem,
             "The scenario cannot be saved as \"notes\": the directory " + folder +
                 " holds a file of that name.");
-  for (const std::string& outside : {folder, folder + "/Full/Inner", root.str() + "/x"})
+  for (const std::string& outside : {folder, root.str() + "/x"})
     EXPECT_EQ(fe::CheckSaveAsTarget(outside, folder, "scenario").Problem,
               "The scenario should be in the directory " + folder)
         << outside;
-  for (const char* bad : {"a+b", "..", " x", "x "})
+  // A name typed after the folder is judged as a name, a "/" in it too.
+  for (const char* bad : {"a+b", "..", " x", "x ", "Full/Inner"})
     EXPECT_EQ(fe::CheckSaveAsTarget(folder + "/" + std::string(bad), folder, "scenario").Problem,
               fe::NewNameProblem(bad, "scenario"))
         << bad;
+  // The names of unsaved work, in any case.
+  EXPECT_EQ(fe::CheckSaveAsTarget(folder + "/defaultSCENARIO", folder, "scenario").Problem,
+            "\"defaultSCENARIO\" cannot be the name of a saved scenario: the name "
+            "DefaultScenario is kept for unsaved work.");
+  EXPECT_NE(fe::CheckSaveAsTarget(folder + "/DefaultPesticide", folder, "pesticide").Problem, "");
+  EXPECT_EQ(fe::CheckSaveAsTarget(folder + "/DefaultPesticide", folder, "scenario").Problem, "");
 }
 
 TEST(Directories, RemoveIfEmptyRemovesOnlyAnEmptyFolder) {

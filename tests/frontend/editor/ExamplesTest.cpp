@@ -2,11 +2,15 @@
 // from, when it is copied, and that nothing saved is ever written over.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
 #include "common/TempDir.h"
 #include "frontend/editor/Examples.h"
+#include "platform/FolderSave.h"
 
 namespace kirmel::test {
 namespace {
@@ -100,6 +104,29 @@ TEST(Examples, AFailureNamesThePlaceAndLeavesNothingHalfWritten) {
       << r.Error;
   EXPECT_EQ(readFile(root.file("SCENARIOS")), "a file where the folder should be");
   EXPECT_EQ(Tree(root.path()), std::vector<std::string>{"SCENARIOS"});
+}
+
+// At start-up, before the example is copied in: a scenario that a killed
+// save left aside goes back (it is then no root without scenarios), and a
+// copy of the example whose copying process was killed goes.
+TEST(Examples, StartUpPutsRightWhatKilledProgramsLeft) {
+  TempDir root;
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) ::_exit(0);
+  ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+  const std::string dead = std::to_string(child);
+  const std::string live = std::to_string(::getppid());
+  root.write("SCENARIOS/" + files::AsidePrefix("Mine") + "0123/WLNU.INP", "mine");
+  root.write("SCENARIOS/.NLStandard_sp.example-" + dead + "/WLNU.INP", "half");
+  root.write("PESTICIDES/.Cpf.example-" + dead + "/SU.INP", "half");
+  root.write("PESTICIDES/.Cpf.example-" + live + "/SU.INP", "being copied");
+  fe::TidyRoot(root.str());
+  EXPECT_EQ(Tree(root.path()),
+            (std::vector<std::string>{"PESTICIDES", "PESTICIDES/.Cpf.example-" + live,
+                                      "PESTICIDES/.Cpf.example-" + live + "/SU.INP", "SCENARIOS",
+                                      "SCENARIOS/Mine", "SCENARIOS/Mine/WLNU.INP"}));
+  EXPECT_TRUE(fe::SeedExample(root.str(), fe::BuiltinExample()).Copied.empty());
 }
 
 TEST(Examples, TheInstalledCopyComesFirstThenTheBuiltInOne) {

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "EditorTestSupport.h"
 #include "common/SmallFilesystem.h"
@@ -48,6 +49,16 @@ TLoaded Loaded(EditorFixture& f, const std::string& scenario, const std::string&
   return {other.Data().Hydrology().FlowVelocity(), other.Data().Solids().HalfLifeWater()};
 }
 
+// Another program over the same root, that waits only briefly for a save
+// of the first.
+std::unique_ptr<fe::TKirmelEditor> OtherProgram(EditorFixture& f) {
+  fe::TKirmelEditor::TEnvironment env;
+  env.Root = f.root.str();
+  env.DecimalSeparator = '.';
+  env.LockWait = std::chrono::milliseconds(100);
+  return std::make_unique<fe::TKirmelEditor>(std::move(env));
+}
+
 TEST(EditorSave, AFailureAtEachOfTheNineFilesKeepsThePreviousScenario) {
   EditorFixture f;
   f.data().Hydrology().SetFlowVelocity(20);
@@ -58,7 +69,7 @@ TEST(EditorSave, AFailureAtEachOfTheNineFilesKeepsThePreviousScenario) {
   fs::create_directories(dir / "data");
   std::ofstream(dir / "data" / "wl.csv") << "1;2";
   fs::permissions(dir / "HY.INP", fs::perms(0600));
-  fs::permissions(dir / "SL.INP", fs::perms(0444));
+  fs::permissions(dir / "SL.INP", fs::perms(0640));
   const auto before = DescribeTree(dir);
 
   f.data().Hydrology().SetFlowVelocity(30);
@@ -89,14 +100,14 @@ TEST(EditorSave, AFailureAtEachOfTheNineFilesKeepsThePreviousScenario) {
   EXPECT_EQ(after["data/wl.csv"], before.at("data/wl.csv"));
   EXPECT_EQ(after["."], before.at("."));
   EXPECT_EQ(fs::status(dir / "HY.INP").permissions(), fs::perms(0600));
-  EXPECT_EQ(fs::status(dir / "SL.INP").permissions(), fs::perms(0444));
+  EXPECT_EQ(fs::status(dir / "SL.INP").permissions(), fs::perms(0640));
   EXPECT_EQ(EntryNames(f.ed().Settings().ScenariosDir()), std::vector<std::string>{"S"});
 }
 
 // The program killed at any step of a save leaves one whole version, old or
 // new, that loads; the next save clears what the killed one left.  Where the
 // filesystem cannot exchange two folders, a kill between its two moves
-// leaves the old version aside, and the next save puts it back first.
+// leaves the old version aside, and the next load puts it back first.
 TEST(EditorSave, AKillAtAnyStepLeavesOneWholeVersion) {
   struct TKill {
     TSaveStep Step;
@@ -140,13 +151,10 @@ TEST(EditorSave, AKillAtAnyStepLeavesOneWholeVersion) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
 
+    // Killed between the two moves: nothing in place until whatever looks
+    // for the scenario next (here a load) puts the old version back.
     if (killed == TSaveStep::MoveIn) {
-      // Nothing in place until the next save puts the old version back.
       EXPECT_FALSE(fs::exists(f.scenarioDir("S")));
-      f.ed().SaveScenario();
-      EXPECT_EQ(readFile(f.scenarioDir("S") + "/notes.txt"), "mine");
-      EXPECT_EQ(EntryNames(f.ed().Settings().ScenariosDir()), std::vector<std::string>{"S"});
-      continue;
     }
     const double flow = Loaded(f, "S", "P").FlowVelocity;
     if (killed == TSaveStep::SyncParent) {
@@ -190,6 +198,148 @@ TEST(EditorSave, PesticideAndFolderStepsFailTheSameWay) {
     ExpectNotSaved(e, f.pesticideDir("P") + "/SU.INP", "No space left on device", "pesticide", "P");
   }
   EXPECT_EQ(EntryNames(f.ed().Settings().PesticidesDir()), std::vector<std::string>{"P"});
+}
+
+// Two programs save one scenario at once: the second, started while the
+// first holds the old folder open, is refused until the first has finished,
+// and what only the old folder held (the user's notes and data) survives,
+// whether the folders are exchanged or moved one after the other.
+TEST(EditorSave, TwoProgramsSavingOneScenarioLoseNothing) {
+  for (const bool exchange : {true, false}) {
+    SCOPED_TRACE(exchange ? "exchange" : "two moves");
+    EditorFixture f;
+    f.data().Hydrology().SetFlowVelocity(20);
+    f.save("S", "P");
+    const fs::path dir = f.scenarioDir("S");
+    std::ofstream(dir / "notes.txt") << "measured on 3 May";
+    fs::create_directories(dir / "data");
+    std::ofstream(dir / "data" / "wl.csv") << "1;2";
+
+    auto second = OtherProgram(f);
+    ASSERT_TRUE(second->LoadScenario("S"));
+    second->Data().SetScenarioName("S");
+    second->Data().Hydrology().SetFlowVelocity(40);
+    second->SetSaveFault([&](TSaveStep step, const std::string&) {
+      return !exchange && step == TSaveStep::Swap ? EINVAL : 0;
+    });
+    std::string refused;
+    f.data().Hydrology().SetFlowVelocity(30);
+    f.ed().SetSaveFault([&](TSaveStep step, const std::string& name) {
+      // The first save has opened the old folder: the second one runs whole.
+      if (step == TSaveStep::WriteFile && name == "WBNU.INP") {
+        try {
+          second->SaveScenario();
+        } catch (const fe::EInOutError& e) {
+          refused = e.what();
+        }
+      }
+      return !exchange && step == TSaveStep::Swap ? EINVAL : 0;
+    });
+    f.ed().SaveScenario();
+    EXPECT_EQ(refused, "Cannot save \"" + dir.string() + "\": it is being saved by another program" +
+                           CR + "The scenario \"S\" has not been saved; its files are as they were.");
+    EXPECT_TRUE(second->ScenarioChanged());
+    EXPECT_EQ(readFile((dir / "notes.txt").string()), "measured on 3 May");
+    EXPECT_EQ(readFile((dir / "data" / "wl.csv").string()), "1;2");
+    EXPECT_EQ(Loaded(f, "S", "P").FlowVelocity, 30);
+
+    // Afterwards the second program saves its own version over it.
+    second->SaveScenario();
+    EXPECT_EQ(Loaded(f, "S", "P").FlowVelocity, 40);
+    EXPECT_EQ(readFile((dir / "notes.txt").string()), "measured on 3 May");
+    EXPECT_EQ(readFile((dir / "data" / "wl.csv").string()), "1;2");
+    EXPECT_EQ(EntryNames(f.ed().Settings().ScenariosDir()), std::vector<std::string>{"S"});
+  }
+}
+
+// A load while another program saves reads one version, never files of both.
+TEST(EditorSave, ALoadDuringASaveReadsOneVersion) {
+  EditorFixture f;
+  f.data().TotalTime().SetTime(30, 0, 0, 0);  // WLNU.INP, read first
+  f.data().Hydrology().SetFlowVelocity(20);   // HY.INP, read seventh
+  f.save("S", "P");
+  auto saver = OtherProgram(f);
+  ASSERT_TRUE(saver->LoadScenario("S"));
+  saver->Data().SetScenarioName("S");
+  saver->Data().TotalTime().SetTime(40, 0, 0, 0);
+  saver->Data().Hydrology().SetFlowVelocity(30);
+
+  auto reader = OtherProgram(f);
+  std::string refused;
+  reader->SetSaveFault([&](TSaveStep step, const std::string& name) {
+    if (step == TSaveStep::ReadFile && name == "WBNU.INP") {
+      try {
+        saver->SaveScenario();
+      } catch (const fe::EInOutError& e) {
+        refused = e.what();
+      }
+    }
+    return 0;
+  });
+  ASSERT_TRUE(reader->LoadScenario("S"));
+  const std::pair<double, double> read = {reader->Data().TotalTime().AsDays(),
+                                          reader->Data().Hydrology().FlowVelocity()};
+  EXPECT_TRUE(read == std::make_pair(30.0, 20.0) || read == std::make_pair(40.0, 30.0))
+      << read.first << " days, " << read.second << " m/d";
+  EXPECT_NE(refused.find("another program is reading it"), std::string::npos) << refused;
+  EXPECT_TRUE(saver->ScenarioChanged());
+}
+
+// A scenario or pesticide that the user write-protected is not saved over,
+// even by root: the message names the file, nothing on disk changes, and the
+// model keeps its changes.  Save As to a new name still saves it.
+TEST(EditorSave, AWriteProtectedScenarioOrPesticideIsNotSavedOver) {
+  EditorFixture f;
+  f.save("S", "P");
+  const std::string scenario = f.scenarioDir("S");
+  const std::string pesticide = f.pesticideDir("P");
+  auto protect = [](const std::string& dir, fs::perms files) {
+    for (const fs::directory_entry& e : fs::directory_iterator(dir)) fs::permissions(e.path(), files);
+    fs::permissions(dir, fs::perms(0555));
+  };
+  protect(scenario, fs::perms(0444));
+  protect(pesticide, fs::perms(0444));
+  const auto scenarioBefore = DescribeTree(scenario);
+  const auto pesticideBefore = DescribeTree(pesticide);
+  f.data().Hydrology().SetFlowVelocity(30);
+  f.data().Solids().SetHalfLifeWater(9);
+
+  auto refusal = [](const std::function<void()>& save) {
+    try {
+      save();
+    } catch (const fe::EInOutError& e) {
+      return std::string(e.what());
+    }
+    return std::string("saved");
+  };
+  EXPECT_EQ(refusal([&] { f.ed().SaveScenario(); }),
+            "Cannot save over \"" + scenario + "/WLNU.INP\": the file is write-protected" + CR +
+                "The scenario \"S\" has not been saved; its files are as they were.");
+  EXPECT_EQ(refusal([&] { f.ed().SavePesticide(); }),
+            "Cannot save over \"" + pesticide + "/SU.INP\": the file is write-protected" + CR +
+                "The pesticide \"P\" has not been saved; its files are as they were.");
+  EXPECT_EQ(DescribeTree(scenario), scenarioBefore);
+  EXPECT_EQ(DescribeTree(pesticide), pesticideBefore);
+  EXPECT_EQ(EntryNames(f.ed().Settings().ScenariosDir()), std::vector<std::string>{"S"});
+  EXPECT_EQ(EntryNames(f.ed().Settings().PesticidesDir()), std::vector<std::string>{"P"});
+  EXPECT_TRUE(f.ed().ScenarioChanged());
+  EXPECT_TRUE(f.ed().PesticideChanged());
+
+  // Writable files in a write-protected folder: the folder is named.
+  protect(scenario, fs::perms(0644));
+  EXPECT_EQ(refusal([&] { f.ed().SaveScenario(); }),
+            "Cannot save over \"" + scenario + "\": the folder is write-protected" + CR +
+                "The scenario \"S\" has not been saved; its files are as they were.");
+  EXPECT_EQ(Loaded(f, "S", "P").FlowVelocity, 10);
+
+  f.data().SetScenarioName("S2");
+  f.data().SetPesticideName("P2");
+  f.ed().SaveScenario();
+  f.ed().SavePesticide();
+  EXPECT_EQ(Loaded(f, "S2", "P2").FlowVelocity, 30);
+  EXPECT_EQ(Loaded(f, "S2", "P2").HalfLifeWater, 9);
+  fs::permissions(scenario, fs::perms(0755));
+  fs::permissions(pesticide, fs::perms(0755));
 }
 
 TEST(EditorSave, FullFilesystemKeepsThePreviousScenarioAndPesticide) {

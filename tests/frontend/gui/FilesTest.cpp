@@ -10,6 +10,7 @@
 #include "MainFormFixture.h"
 #include "common/SmallFilesystem.h"
 #include "frontend/qt/StringGrid.h"
+#include "platform/FolderSave.h"
 
 namespace kirmel::test {
 namespace {
@@ -37,14 +38,24 @@ std::vector<std::string> PageTexts(gui::TMainForm& form) {
 TEST_F(MainFormTest, SaveWithTheDefaultNameGoesThroughSaveAs) {
   Start();
   const std::string scenarios = root.str() + "/SCENARIOS";
-  dialogs->AnswerSaveFolder(scenarios + "/Mine/");
+  // The name of unsaved work, in any case, is refused (a run would refuse
+  // it); the chooser stays open with the name typed, to be corrected.
+  dialogs->AnswerSaveFolder(scenarios + "/defaultscenario").AnswerSaveFolder(scenarios + "/Mine/");
   Click("SaveScenarioButton");
+  ASSERT_EQ(dialogs->Records().size(), 3u);
   const qt::TDialogRecord chooser = dialogs->Records().at(0);
   EXPECT_EQ(chooser.Kind, qt::TDialogKind::SaveFolder);
   EXPECT_EQ(chooser.Title, "Save scenario as");
   EXPECT_EQ(chooser.Text, scenarios);
   EXPECT_EQ(chooser.Name, "");
+  EXPECT_EQ(Errors(), std::vector<std::string>{"\"defaultscenario\" cannot be the name of a saved "
+                                               "scenario: the name DefaultScenario is kept for "
+                                               "unsaved work."});
+  EXPECT_EQ(dialogs->Records().at(2).Kind, qt::TDialogKind::SaveFolder);
+  EXPECT_EQ(dialogs->Records().at(2).Name, "defaultscenario");
+  EXPECT_FALSE(fs::exists(scenarios + "/defaultscenario"));
   EXPECT_EQ(Edit("EdtNameScenario")->text(), "Mine");
+  dialogs->Clear();
   EXPECT_TRUE(fs::exists(scenarios + "/Mine/OPOUT.INP"));
   EXPECT_TRUE(fs::exists(scenarios + "/Mine/SL.INP"));
 
@@ -100,10 +111,12 @@ TEST_F(MainFormTest, DirectoryRulesOfSelectAndSaveAs) {
                                                       pesticides + "." + CR +
                                                       "Select a pesticide from this directory."));
 
+  // Refused one after the other in one chooser, which the user then cancels.
   dialogs->Clear();
   dialogs->AnswerSaveFolder(scenarios).AnswerSaveFolder(pesticides + "/x")
-      .AnswerSaveFolder(scenarios + "/a+b").AnswerSaveFolder(scenarios + "/..");
-  for (int i = 0; i < 4; ++i) Click("SaveAsScenarioButton");
+      .AnswerSaveFolder(scenarios + "/a+b").AnswerSaveFolder(scenarios + "/..")
+      .AnswerSaveFolder(std::nullopt);
+  Click("SaveAsScenarioButton");
   ASSERT_EQ(Errors().size(), 4u);
   EXPECT_EQ(Errors()[0], "The scenario should be in the directory " + scenarios);
   EXPECT_EQ(Errors()[1], "The scenario should be in the directory " + scenarios);
@@ -180,14 +193,17 @@ TEST_F(MainFormTest, SaveAsTakesANewNameAndLeavesNoFolderForARefusedOne) {
       {"Pest+Plus", notAllowed},
       {" Lead", "The name of a pesticide may not begin or end with a blank: \" Lead\"."},
       {"Trail ", "The name of a pesticide may not begin or end with a blank: \"Trail \"."},
-      {"a/b", "The pesticide should be in the directory " + pesticides},
+      {"a/b", "The name of a pesticide may not contain \"/\""},
       {".", "\".\" cannot be the name of a pesticide."}};
   for (const TCase& c : cases) {
     dialogs->Clear();
-    dialogs->AnswerSaveFolder(pesticides + "/" + c.Name);
+    dialogs->AnswerSaveFolder(pesticides + "/" + c.Name).AnswerSaveFolder(std::nullopt);
     Click("SaveAsPesticideButton");
     ASSERT_EQ(Errors().size(), 1u) << c.Name;
     EXPECT_NE(Errors()[0].find(c.Error), std::string::npos) << Errors()[0];
+    // The chooser stayed open with the name as typed.
+    ASSERT_EQ(dialogs->Records().size(), 3u);
+    EXPECT_EQ(dialogs->Records()[2].Name, c.Name);
   }
   EXPECT_EQ(Folders(pesticides), (std::vector<std::string>{"Cpf", fosse, "Made"}));
   EXPECT_EQ(Data().PesticideName(), "Made");
@@ -205,12 +221,54 @@ TEST_F(MainFormTest, SaveAsTakesANewNameAndLeavesNoFolderForARefusedOne) {
   // A file of that name is not a folder to save in.
   root.write("PESTICIDES/notes", "mine\n");
   dialogs->Clear();
-  dialogs->AnswerSaveFolder(pesticides + "/notes");
+  dialogs->AnswerSaveFolder(pesticides + "/notes").AnswerSaveFolder(std::nullopt);
   Click("SaveAsPesticideButton");
   EXPECT_EQ(Errors(), std::vector<std::string>{"The pesticide cannot be saved as \"notes\": the directory " +
                                                pesticides + " holds a file of that name."});
   EXPECT_EQ(readFile(pesticides + "/notes"), "mine\n");
   EXPECT_EQ(Data().PesticideName(), "Cpf");
+}
+
+// Where the filesystem cannot exchange two folders, a save killed between
+// its two moves leaves the scenario only aside, under a hidden name.  Select
+// lists it again, loads it, and Save As to its name asks before replacing it.
+TEST_F(MainFormTest, AScenarioLeftAsideByAKilledSaveIsFoundAgain) {
+  SeedExamples();
+  Start();
+  const std::string scenarios = root.str() + "/SCENARIOS";
+  const std::string mine = scenarios + "/Mine";
+  Enter("Width", "2.5");
+  dialogs->AnswerSaveFolder(mine);
+  Click("SaveAsScenarioButton");
+  root.write("SCENARIOS/Mine/notes.txt", "mine");
+  const std::string saved = readFile(mine + "/WLPA.INP");
+  auto killedBetweenTheMoves = [&] {
+    fs::rename(mine, scenarios + "/" + files::AsidePrefix("Mine") + "0123");
+    fs::create_directory(scenarios + "/" + files::SavingPrefix("Mine") + "4567");
+    dialogs->Clear();
+  };
+
+  killedBetweenTheMoves();
+  dialogs->AnswerFolder(std::nullopt);
+  Click("SelectScenarioButton");
+  EXPECT_EQ(readFile(mine + "/notes.txt"), "mine");  // back before the browser lists
+
+  killedBetweenTheMoves();
+  Click("NewScenarioButton");
+  dialogs->AnswerFolder(mine);
+  Click("SelectScenarioButton");
+  EXPECT_TRUE(Errors().empty());
+  EXPECT_EQ(Data().ScenarioName(), "Mine");
+  EXPECT_EQ(Data().Metrics().BottomWidth(), 2.5);
+
+  killedBetweenTheMoves();
+  Enter("Width", "3");
+  dialogs->AnswerSaveFolder(mine).AnswerQuestion(false);
+  Click("SaveAsScenarioButton");
+  EXPECT_EQ(dialogs.LastRecord().Text,
+            "A scenario with this name already exists." + CR + "Overwrite existing scenario?");
+  EXPECT_EQ(readFile(mine + "/WLPA.INP"), saved);
+  EXPECT_EQ(readFile(mine + "/notes.txt"), "mine");
 }
 
 TEST_F(MainFormTest, SaveAsThatFailsKeepsTheNameAndLeavesNoFolder) {

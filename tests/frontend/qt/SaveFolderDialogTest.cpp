@@ -11,6 +11,7 @@
 
 #include "common/TempDir.h"
 #include "frontend/qt/SaveFolderDialog.h"
+#include "qtcommon/ScriptedDialogsFixture.h"
 
 namespace kirmel::test {
 namespace {
@@ -85,6 +86,41 @@ TEST(SaveFolderDialog, ADoubleClickChoosesAndCancelChoosesNothing) {
   qt::TSaveFolderDialog dialog(QStringLiteral("Save pesticide as"), dir.str() + "/missing", "x");
   EXPECT_EQ(dialog.findChild<QListWidget*>(QStringLiteral("FolderList"))->count(), 0);
   EXPECT_EQ(dialog.Path(), dir.str() + "/missing/x");
+}
+
+TEST(SaveFolderDialog, ARefusedNameKeepsTheDialogOpenWithTheName) {
+  TempDir dir;
+  fs::create_directory(dir.path() / "Cpf");
+  ScopedScriptedDialogs dialogs;
+  qt::TSaveFolderDialog dialog(QStringLiteral("Save scenario as"), dir.str(), "");
+  dialog.SetCheck([&](const std::string& path) {
+    return path == dir.str() + "/Sc'q" ? std::string("no quotes") : std::string();
+  });
+  dialog.show();
+  auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("NameEdit"));
+  auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("OKButton"));
+  auto* list = dialog.findChild<QListWidget*>(QStringLiteral("FolderList"));
+  QTest::keyClicks(name, QStringLiteral("Sc'q"));
+  QTest::mouseClick(ok, Qt::LeftButton);
+  EXPECT_EQ(dialogs->Errors(), std::vector<std::string>{"no quotes"});
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);  // not (yet) chosen
+  EXPECT_EQ(name->text(), "Sc'q");
+
+  // Corrected, it closes; a double click on a folder passes the check too.
+  name->setText(QStringLiteral("Scq"));
+  QTest::mouseClick(ok, Qt::LeftButton);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(dialog.Path(), dir.str() + "/Scq");
+  dialog.SetCheck([](const std::string&) { return std::string("never"); });
+  dialog.setResult(QDialog::Rejected);
+  dialog.show();
+  const QPoint cpf = list->visualItemRect(list->item(0)).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cpf);
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cpf);
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  EXPECT_EQ(dialogs->Errors().size(), 2u);
 }
 
 }  // namespace
