@@ -15,9 +15,10 @@ namespace {
 
 // Ticks of one axis as the model asks: a fixed major step (or the drawing's
 // own choice for 0), a fixed number of minor ticks, labels by the axis's
-// pattern or in the general number form.  A horizontal axis whose own
-// choice of labels would run into each other (a narrow chart, long labels
-// such as 2.5E-10) gets fewer ticks.
+// pattern or in the general number form.  Labels never run into each
+// other: where they would (a narrow or low chart, long labels such as
+// 2.5E-10), the drawing's own choice takes fewer ticks, down to one, and a
+// fixed step is widened to a multiple of itself.
 class ModelTicker : public QCPAxisTicker {
  public:
   ModelTicker(const TAxis& axis, char decimalSeparator, const QCPAxis* owner)
@@ -31,17 +32,24 @@ class ModelTicker : public QCPAxisTicker {
   double getTickStep(const QCPRange& range) override {
     if (step_ > 0 && std::isfinite(step_)) {
       // A step far too small for the range is widened to a multiple of
-      // itself, so an axis never holds more than 100 major ticks.
+      // itself, so an axis never holds more than 100 major ticks; then by
+      // 2, 5, 10, 20, ... while the labels would not fit.
       const double ticks = range.size() / step_;
-      lastStep_ = ticks > 100 ? step_ * std::ceil(ticks / 100) : step_;
-    } else {
-      setTickCount(kTickCount);
-      lastStep_ = QCPAxisTicker::getTickStep(range);
-      for (int count = kTickCount - 1; count >= 1 && !LabelsFit(range); --count) {
-        setTickCount(count);
-        lastStep_ = QCPAxisTicker::getTickStep(range);
-      }
+      const double base = ticks > 100 ? step_ * std::ceil(ticks / 100) : step_;
+      for (double scale = 1; scale <= 1e6; scale *= 10)
+        for (double factor : {1.0, 2.0, 5.0}) {
+          lastStep_ = base * scale * factor;
+          if (LabelsFit(range)) return lastStep_;
+        }
+      return lastStep_;
     }
+    for (int count = kTickCount; count >= 1; --count) {
+      setTickCount(count);
+      lastStep_ = QCPAxisTicker::getTickStep(range);
+      if (LabelsFit(range)) return lastStep_;
+    }
+    // Not even two labels fit: a step longer than the axis leaves one.
+    lastStep_ *= 2;
     return lastStep_;
   }
 
@@ -57,20 +65,28 @@ class ModelTicker : public QCPAxisTicker {
  private:
   static constexpr int kTickCount = 5;
 
-  // Whether the labels at lastStep_ fit side by side on the axis as it was
-  // last laid out, with a gap between them.  A vertical axis, or one not
-  // laid out yet, is taken as it comes.
+  // Whether the labels at lastStep_ stand apart, side by side (one above
+  // the other on a vertical axis), on the axis as it is laid out: each is
+  // centred on its tick, with a gap to the next.  An axis not laid out yet
+  // is taken as it comes; the plot lays itself out again once it knows the
+  // axis's length (ChartPlot::updateLayout).
   bool LabelsFit(const QCPRange& range) {
-    if (!owner_ || owner_->orientation() != Qt::Horizontal || !owner_->axisRect()) return true;
-    const int length = owner_->axisRect()->width();
-    if (length < 40 || !(lastStep_ > 0) || range.size() / lastStep_ > 100) return true;
+    if (!owner_ || !owner_->axisRect()) return true;
+    const bool across = owner_->orientation() == Qt::Horizontal;
+    const int length = across ? owner_->axisRect()->width() : owner_->axisRect()->height();
+    if (length < 1 || !(lastStep_ > 0) || range.size() / lastStep_ > 100) return true;
     const QFontMetrics metrics(owner_->tickLabelFont());
-    const int gap = metrics.horizontalAdvance(QStringLiteral("  "));
-    int total = 0;
+    const int gap = across ? metrics.horizontalAdvance(QStringLiteral("  ")) : metrics.height() / 4;
+    const double spacing = length * lastStep_ / range.size();  // pixels from tick to tick
+    double previousHalf = -1;
     for (double tick = std::ceil(range.lower / lastStep_) * lastStep_;
-         tick <= range.upper + lastStep_ * 1e-9; tick += lastStep_)
-      total += metrics.horizontalAdvance(getTickLabel(tick, QLocale(), QChar(), 0)) + gap;
-    return total <= length;
+         tick <= range.upper + lastStep_ * 1e-9; tick += lastStep_) {
+      const QString label = getTickLabel(tick, QLocale(), QChar(), 0);
+      const double half = (across ? metrics.horizontalAdvance(label) : metrics.height()) / 2.0;
+      if (previousHalf >= 0 && spacing < previousHalf + half + gap) return false;
+      previousHalf = half;
+    }
+    return true;
   }
 
   double step_;
@@ -301,6 +317,18 @@ void ChartPlot::Draw(const TChart& chart, char decimalSeparator) {
     }
   }
   replot(rpQueuedReplot);
+}
+
+void ChartPlot::updateLayout() {
+  // The ticks of each axis are chosen as a layout begins, for the length
+  // the axis had before it; when it comes out another length (the first
+  // layout, a resize, wider labels on the other axis), they are chosen
+  // again for the length they are drawn on.
+  for (int pass = 0; pass < 3; ++pass) {
+    const QSize chosenFor = axisRect()->size();
+    QCustomPlot::updateLayout();
+    if (axisRect()->size() == chosenFor) break;
+  }
 }
 
 QImage RenderChart(const TChart& chart, QSize size, char decimalSeparator) {

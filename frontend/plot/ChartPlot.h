@@ -16,7 +16,8 @@
 // them.  Axis ranges are the model's (TChart::AxisRange); an increment of 0
 // lets the drawing choose the ticks.  Tick labels follow the axis's
 // LabelFormat, else the general number form, with the given decimal
-// separator.
+// separator.  Labels never run into each other: where they would, an axis
+// gets fewer ticks (a fixed increment is widened to a multiple of itself).
 #pragma once
 
 #include <QRect>
@@ -39,6 +40,9 @@ class ChartPlot : public QCustomPlot {
   // redrawn on the next pass of the event loop.  Call again after every
   // change of the model.
   void Draw(const TChart& chart, char decimalSeparator = '.');
+
+ protected:
+  void updateLayout() override;
 
  private:
   QCPTextElement* title_;
