@@ -319,7 +319,24 @@ void ChartPlot::Draw(const TChart& chart, char decimalSeparator) {
   replot(rpQueuedReplot);
 }
 
+ChartPlot::~ChartPlot() {
+  if (aligned_) std::erase(*aligned_, this);
+}
+
+int ChartPlot::LegendBesideWidth() const {
+  if (!legend->visible() || legend->layout() != legendCell_) return 0;
+  return legend->minimumOuterSizeHint().width();
+}
+
 void ChartPlot::updateLayout() {
+  int widest = 0;
+  if (aligned_) {
+    for (const ChartPlot* plot : *aligned_) widest = std::max(widest, plot->LegendBesideWidth());
+    if (LegendBesideWidth() > 0) {
+      legend->setMinimumSize(widest, 0);
+      legend->setMaximumSize(widest, legend->minimumOuterSizeHint().height());
+    }
+  }
   // The ticks of each axis are chosen as a layout begins, for the length
   // the axis had before it; when it comes out another length (the first
   // layout, a resize, wider labels on the other axis), they are chosen
@@ -328,6 +345,27 @@ void ChartPlot::updateLayout() {
     const QSize chosenFor = axisRect()->size();
     QCustomPlot::updateLayout();
     if (axisRect()->size() == chosenFor) break;
+  }
+  if (aligned_) {
+    // The margins came from the margin group: the widest of the aligned
+    // plots as they were last laid out.  One laid out with narrower ones
+    // is laid out again.
+    const QMargins margins = axisRect()->margins();
+    alignedAt_ = {margins.left(), margins.right(), widest};
+    for (ChartPlot* plot : *aligned_)
+      if (plot != this && plot->alignedAt_ != alignedAt_) plot->replot(rpQueuedReplot);
+  }
+}
+
+void AlignPlotAreas(const std::vector<ChartPlot*>& plots) {
+  if (plots.empty()) return;
+  auto aligned = std::make_shared<std::vector<ChartPlot*>>(plots);
+  // The group belongs to the first plot; a plot that goes leaves it.
+  auto* margins = new QCPMarginGroup(plots.front());
+  for (ChartPlot* plot : plots) {
+    plot->aligned_ = aligned;
+    plot->axisRect()->setMarginGroup(QCP::msLeft | QCP::msRight, margins);
+    plot->replot(QCustomPlot::rpQueuedReplot);
   }
 }
 
@@ -350,25 +388,46 @@ bool SaveChartBitmap(const TChart& chart, const QString& fileName, QSize size,
   return RenderChart(chart, size, decimalSeparator).save(fileName, "BMP");
 }
 
-QRect PrintChart(const TChart& chart, QPainter& painter, const QRect& rect, char decimalSeparator) {
-  if (rect.width() <= 0 || rect.height() <= 0 || !painter.isActive()) return {};
-  QPicture picture;
+namespace {
+
+// A chart laid out for a rectangle of a printed page (see PrintChart).
+struct TPrintedChart {
+  std::unique_ptr<ChartPlot> Plot;
+  QRect Rect;        // on the page, in device pixels
+  int Width = 1;     // the plot's size, in screen pixels
+  int Height = 1;
+  double ToScreenX = 1;
+  double ToScreenY = 1;
+};
+
+TPrintedChart LayOutForPrint(const TChart& chart, const QPainter& painter, const QRect& rect,
+                             char decimalSeparator) {
+  TPrintedChart printed;
+  printed.Rect = rect;
   // The rectangle in the picture's (screen) pixels, enlarged or reduced by
   // the print-resolution percentage.
+  const QPicture picture;
   const QPaintDevice* device = painter.device();
   const double p = std::clamp(chart.PrintResolution, -1000, 99) / 100.0;
-  const double toScreenX = double(picture.logicalDpiX()) / std::max(1, device->logicalDpiX());
-  const double toScreenY = double(picture.logicalDpiY()) / std::max(1, device->logicalDpiY());
-  const int width = std::max(1, int(std::lround(rect.width() * toScreenX * (1 - p))));
-  const int height = std::max(1, int(std::lround(rect.height() * toScreenY * (1 - p))));
+  printed.ToScreenX = double(picture.logicalDpiX()) / std::max(1, device->logicalDpiX());
+  printed.ToScreenY = double(picture.logicalDpiY()) / std::max(1, device->logicalDpiY());
+  printed.Width = std::max(1, int(std::lround(rect.width() * printed.ToScreenX * (1 - p))));
+  printed.Height = std::max(1, int(std::lround(rect.height() * printed.ToScreenY * (1 - p))));
+  printed.Plot = std::make_unique<ChartPlot>();
+  printed.Plot->resize(printed.Width, printed.Height);
+  printed.Plot->setViewport(QRect(0, 0, printed.Width, printed.Height));  // never shown
+  printed.Plot->Draw(chart, decimalSeparator);
+  printed.Plot->replot(QCustomPlot::rpImmediateRefresh);  // lays the axes out at this size
+  return printed;
+}
 
-  ChartPlot plot;
-  plot.resize(width, height);
-  plot.Draw(chart, decimalSeparator);
-  plot.replot(QCustomPlot::rpImmediateRefresh);  // lays the axes out at this size
+QRect PrintLaidOut(TPrintedChart& printed, QPainter& painter) {
+  ChartPlot& plot = *printed.Plot;
+  const QRect& rect = printed.Rect;
+  QPicture picture;
   {
     QCPPainter recorder(&picture);
-    plot.toPainter(&recorder, width, height);
+    plot.toPainter(&recorder, printed.Width, printed.Height);
   }
   // Replaying a picture on a device of another resolution scales it by the
   // ratio of the resolutions already; the rest of the way into the
@@ -376,17 +435,47 @@ QRect PrintChart(const TChart& chart, QPainter& painter, const QRect& rect, char
   painter.save();
   painter.setClipRect(rect, Qt::IntersectClip);
   painter.translate(rect.topLeft());
-  painter.scale(rect.width() * toScreenX / width, rect.height() * toScreenY / height);
+  painter.scale(rect.width() * printed.ToScreenX / printed.Width,
+                rect.height() * printed.ToScreenY / printed.Height);
   painter.drawPicture(0, 0, picture);
   painter.restore();
 
   if (!plot.legend->visible() || !plot.legend->layout()) return {};
   const QRectF legend = plot.legend->outerRect();
-  const double sx = double(rect.width()) / width;
-  const double sy = double(rect.height()) / height;
+  const double sx = double(rect.width()) / printed.Width;
+  const double sy = double(rect.height()) / printed.Height;
   return QRectF(rect.left() + legend.left() * sx, rect.top() + legend.top() * sy,
                 legend.width() * sx, legend.height() * sy)
       .toAlignedRect();
+}
+
+}  // namespace
+
+QRect PrintChart(const TChart& chart, QPainter& painter, const QRect& rect, char decimalSeparator) {
+  if (rect.width() <= 0 || rect.height() <= 0 || !painter.isActive()) return {};
+  TPrintedChart printed = LayOutForPrint(chart, painter, rect, decimalSeparator);
+  return PrintLaidOut(printed, painter);
+}
+
+std::vector<QRect> PrintAlignedCharts(const std::vector<const TChart*>& charts,
+                                      QPainter& painter, const std::vector<QRect>& rects,
+                                      char decimalSeparator) {
+  std::vector<QRect> legends(charts.size());
+  if (charts.size() != rects.size() || !painter.isActive()) return legends;
+  std::vector<TPrintedChart> printed;
+  std::vector<ChartPlot*> plots;
+  for (std::size_t i = 0; i < charts.size(); ++i) {
+    if (rects[i].width() <= 0 || rects[i].height() <= 0) return legends;
+    printed.push_back(LayOutForPrint(*charts[i], painter, rects[i], decimalSeparator));
+    plots.push_back(printed.back().Plot.get());
+  }
+  // Each laid out again now that all know each other's margins; no event
+  // loop runs the queued layouts here.
+  AlignPlotAreas(plots);
+  for (int round = 0; round < 2; ++round)
+    for (ChartPlot* plot : plots) plot->replot(QCustomPlot::rpImmediateRefresh);
+  for (std::size_t i = 0; i < printed.size(); ++i) legends[i] = PrintLaidOut(printed[i], painter);
+  return legends;
 }
 
 }  // namespace kirmel::fe

@@ -23,7 +23,10 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <array>
+#include <memory>
 #include <qcustomplot.h>
+#include <vector>
 
 #include "frontend/chart/Chart.h"
 
@@ -35,6 +38,7 @@ namespace kirmel::fe {
 class ChartPlot : public QCustomPlot {
  public:
   explicit ChartPlot(QWidget* parent = nullptr);
+  ~ChartPlot() override;
 
   // Shows `chart`: whatever was drawn before is replaced, and the widget is
   // redrawn on the next pass of the event loop.  Call again after every
@@ -52,7 +56,24 @@ class ChartPlot : public QCustomPlot {
   // Below the axes the legend stands in the middle of a row of its own,
   // as wide as its entries, with empty elements on either side.
   QCPLayoutGrid* legendRow_;
+  // The plots this one lines up with, itself included (AlignPlotAreas),
+  // and the left and right margins and legend width it was last laid out
+  // with to line up.
+  std::shared_ptr<std::vector<ChartPlot*>> aligned_;
+  std::array<int, 3> alignedAt_{-1, -1, -1};
+
+  // The width the legend beside the axes needs, 0 without one.
+  int LegendBesideWidth() const;
+  friend void AlignPlotAreas(const std::vector<ChartPlot*>& plots);
 };
+
+// Lines up the plot areas of charts shown one above the other, such as the
+// positive and negative terms of a mass balance: each gets the widest left
+// and right margins and the widest legend beside its axes of them all, so
+// that the same values of their horizontal axes fall on the same pixels
+// when the plots are equally wide.  It holds for every later Draw and
+// resize while the plots live.
+void AlignPlotAreas(const std::vector<ChartPlot*>& plots);
 
 // The chart drawn on a white image of `size` pixels.
 QImage RenderChart(const TChart& chart, QSize size, char decimalSeparator = '.');
@@ -72,5 +93,12 @@ bool SaveChartBitmap(const TChart& chart, const QString& fileName, QSize size,
 // rectangle when the chart has none), for a heading written above it.
 QRect PrintChart(const TChart& chart, QPainter& painter, const QRect& rect,
                  char decimalSeparator = '.');
+
+// Draws each chart into its rectangle as PrintChart does, with their plot
+// areas lined up as AlignPlotAreas lines them up on screen.  Returns the
+// legends' rectangles, one a chart.
+std::vector<QRect> PrintAlignedCharts(const std::vector<const TChart*>& charts,
+                                      QPainter& painter, const std::vector<QRect>& rects,
+                                      char decimalSeparator = '.');
 
 }  // namespace kirmel::fe

@@ -198,6 +198,24 @@ QRect PrintChartIn(QPainter& painter, const fe::TChart& chart, int printResoluti
                  qt::DecimalSeparator());
 }
 
+std::vector<QRect> PrintAlignedChartsIn(QPainter& painter,
+                                        const std::vector<const fe::TChart*>& charts,
+                                        int printResolution, const std::vector<QRect>& rects) {
+  std::vector<fe::TChart> printed;
+  for (const fe::TChart* chart : charts) {
+    printed.push_back(*chart);
+    printed.back().PrintResolution = printResolution;
+  }
+  std::vector<const fe::TChart*> pointers;
+  std::vector<QRect> areas;
+  for (std::size_t i = 0; i < printed.size() && i < rects.size(); ++i) {
+    pointers.push_back(&printed[i]);
+    const QRect& r = rects[i];  // right and bottom inclusive, as PrintChartIn takes them
+    areas.emplace_back(r.left(), r.top(), r.right() - r.left(), r.bottom() - r.top());
+  }
+  return fe::PrintAlignedCharts(pointers, painter, areas, qt::DecimalSeparator());
+}
+
 QRect PrintSingleChart(QPainter& painter, const fe::TChart& chart, const QRect& area) {
   const int l = area.left(), t = area.top(), w = area.width(), h = area.height();
   const int mx = w / 20;

@@ -120,6 +120,14 @@ bool PrintGraphPage(const std::string& title, TPageFrame frame, const TPageDraw&
 QRect PrintChartIn(QPainter& painter, const fe::TChart& chart, int printResolution, int left,
                   int top, int right, int bottom);
 
+// Prints charts shown one above the other, each into its rectangle (left,
+// top, right, bottom as for PrintChartIn) with the print-resolution
+// percentage, their plot areas lined up as on screen.  Returns the legends'
+// rectangles, one a chart.
+std::vector<QRect> PrintAlignedChartsIn(QPainter& painter,
+                                        const std::vector<const fe::TChart*>& charts,
+                                        int printResolution, const std::vector<QRect>& rects);
+
 // Prints `chart`, the one chart of its window, into the inner area of a
 // half-page frame; returns the legend's rectangle as PrintChartIn does.
 QRect PrintSingleChart(QPainter& painter, const fe::TChart& chart, const QRect& area);

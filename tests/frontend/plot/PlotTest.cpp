@@ -2,6 +2,7 @@
 // that drawings, bitmaps and printed charts come out with something on them.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
@@ -273,6 +274,67 @@ TEST(ChartPlot, TickLabelsNeverOverlap) {
         }
     }
   }
+}
+
+// Two charts one above the other with legends of different widths and
+// value axes of different magnitudes: lined up, the same time falls on the
+// same pixel on screen, after a resize too, and on a printed page their
+// legends stand one above the other, equally wide.
+TEST(ChartPlot, AlignedPlotAreasShareTheirTimeAxis) {
+  auto chart = [](double top, std::vector<const char*> titles) {
+    TChart c;
+    c.Bottom.Title = "Time (d)";
+    c.Left.Title = "Mass (mg)";
+    for (const char* title : titles) {
+      TSeries s;
+      s.Title = title;
+      for (int i = 0; i <= 30; ++i) s.Add(i, top * i / 30);
+      c.Series.push_back(s);
+    }
+    c.Bottom.SetManual(0, 33);
+    c.Left.SetManual(0, top);
+    return c;
+  };
+  const TChart positive = chart(4.5, {"Loadings", "From sediment"});
+  const TChart negative = chart(35000, {"Volatilized", "Transformed", "Flowed out of the water"});
+
+  ChartPlot upper, lower;
+  for (ChartPlot* plot : {&upper, &lower}) {
+    plot->resize(600, 250);
+    plot->show();
+  }
+  upper.Draw(positive);
+  lower.Draw(negative);
+  auto settle = [] {
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  };
+  settle();
+  ASSERT_NE(upper.xAxis->coordToPixel(30), lower.xAxis->coordToPixel(30));  // apart unaligned
+  AlignPlotAreas({&upper, &lower});
+  settle();
+  EXPECT_EQ(upper.axisRect()->left(), lower.axisRect()->left());
+  EXPECT_EQ(upper.axisRect()->right(), lower.axisRect()->right());
+  EXPECT_EQ(upper.xAxis->coordToPixel(30), lower.xAxis->coordToPixel(30));
+  // Drawn again with a wider legend above, and narrower: still lined up.
+  upper.Draw(chart(4.5, {"A much longer title than any below"}));
+  lower.resize(500, 250);
+  upper.resize(500, 250);
+  settle();
+  EXPECT_EQ(upper.axisRect()->left(), lower.axisRect()->left());
+  EXPECT_EQ(upper.axisRect()->right(), lower.axisRect()->right());
+
+  QImage page(1600, 2000, QImage::Format_RGB32);
+  page.fill(Qt::white);
+  QPainter painter(&page);
+  const std::vector<QRect> legends = PrintAlignedCharts(
+      {&positive, &negative}, painter, {QRect(100, 100, 1400, 800), QRect(100, 1000, 1400, 800)});
+  painter.end();
+  ASSERT_EQ(legends.size(), 2u);
+  EXPECT_FALSE(legends[0].isEmpty());
+  EXPECT_EQ(legends[0].left(), legends[1].left());
+  EXPECT_EQ(legends[0].width(), legends[1].width());
+  EXPECT_GT(Inked(page, QRect(100, 100, 1400, 800)), 3000);
+  EXPECT_GT(Inked(page, QRect(100, 1000, 1400, 800)), 3000);
 }
 
 }  // namespace

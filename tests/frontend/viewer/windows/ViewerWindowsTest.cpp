@@ -118,6 +118,10 @@ TEST_F(ViewerWindows, WaterLayerMassBalanceOfTheExample) {
   EXPECT_TRUE(HasColour(upper, QColor(255, 0, 255)));
   EXPECT_TRUE(HasColour(lower, QColor(128, 128, 128)));
   EXPECT_TRUE(HasColour(lower, QColor(128, 0, 0)));
+  // The time axes line up, though the legends differ in width.
+  for (double day : {0.0, 30.0})
+    EXPECT_EQ(form.Positive().Plot()->xAxis->coordToPixel(day),
+              form.Negative().Plot()->xAxis->coordToPixel(day));
 }
 
 TEST_F(ViewerWindows, SedimentMassBalanceOfTheExample) {
