@@ -331,6 +331,24 @@ TEST_F(ViewerWindows, ZoomAxisDialogRefusesThenAppliesAndWritesBack) {
   EXPECT_TRUE(form.Positive().Chart.Bottom.Automatic);
 }
 
+// The axis dialog's Text fields show the longest titles the windows give
+// whole, beside the frame and margins of the field.
+TEST_F(ViewerWindows, AxisDialogShowsLongTitlesWhole) {
+  TChart chart;
+  chart.Left.Title = "Avg. concentration top layer (µg/L)";
+  chart.Bottom.Title = "Distance in waterbody (m)";
+  TFrmAxisOptions dialog(nullptr);
+  dialog.Chart = &chart;
+  dialog.show();
+  Settle();
+  for (const char* name : {"EdtXAxisText", "EdtYAxisText"}) {
+    auto* edit = Child<QLineEdit>(&dialog, name);
+    EXPECT_GE(edit->width() - 12, edit->fontMetrics().horizontalAdvance(edit->text())) << name;
+  }
+  EXPECT_EQ(Child<QLineEdit>(&dialog, "EdtYAxisText")->text(),
+            "Avg. concentration top layer (µg/L)");
+}
+
 // The enlarged window as the concentration graphs open it: series switched
 // off, markers, a series listed as a table, the bitmap, printing.
 TEST_F(ViewerWindows, EnlargedChartSeriesTableBitmapAndPrint) {
