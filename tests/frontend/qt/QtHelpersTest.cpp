@@ -191,6 +191,33 @@ TEST(Print, PageFrameGivesTheAreaBetweenTheBands) {
   EXPECT_EQ(height, 2400 - 342 - 8);
 }
 
+// On a page of 600 dots per inch, as the PDF pages are, the date in the
+// bottom right corner keeps at least a millimetre from the frame's right
+// and bottom lines.
+TEST(Print, FooterDateStaysClearOfTheFrame) {
+  QImage page(4960, 7016, QImage::Format_RGB32);  // A4
+  page.setDotsPerMeterX(23622);
+  page.setDotsPerMeterY(23622);
+  page.fill(Qt::white);
+  int left = 0, top = 0, width = 0, height = 0;
+  {
+    QPainter painter(&page);
+    qt::PrintPageFrame(painter, "Concentration in water", left, top, width, height);
+  }
+  const int w = page.width(), h = page.height(), band = h / 14;
+  ASSERT_TRUE(Dark(page, w - 2, h / 2));  // the frame's right line
+  ASSERT_TRUE(Dark(page, w / 2, h - 2));  // and its bottom line
+  // The date: the ink right of the versions' text, inside the bottom band.
+  int maxX = -1, maxY = -1;
+  for (int y = h - band + 4; y < h - 5; ++y)
+    for (int x = w * 3 / 4; x < w - 5; ++x)
+      if (Dark(page, x, y)) maxX = std::max(maxX, x), maxY = std::max(maxY, y);
+  ASSERT_GE(maxX, 0) << "no date";
+  const int millimetre = 24;
+  EXPECT_GE(w - 4 - maxX, millimetre);
+  EXPECT_GE(h - 4 - maxY, millimetre);
+}
+
 TEST(TableWindow, ListsPointsAndShowsModally) {
   qt::TTableForm form;
   form.TableTitle = "Segment 3";
