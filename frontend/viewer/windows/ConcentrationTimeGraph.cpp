@@ -332,7 +332,7 @@ void TConcentrationTimeGraphForm::SpeedBtnPrintClick() {
     WriteLegendHeading(painter, legend1, QPoint(x, top1), {"Dist. in waterbody"});
     WriteLegendHeading(painter, legend2, QPoint(x, top2), {"Dist. in waterbody"});
     PrintExposureTable(painter, l + mx2, t + 2 * my2 - DevicePixels(painter, 50));
-  });
+  }, OutputDir());
 }
 
 void TConcentrationTimeGraphForm::PrintExposureTable(QPainter& painter, int x, int y0) const {

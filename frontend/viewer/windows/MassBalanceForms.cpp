@@ -108,7 +108,8 @@ void TMassBalanceGraphForm::SpeedBtnPrintClick() {
                        {QRect(QPoint(l + mx, t + my), QPoint(l + w - mx - 1, t + my + ch - 1)),
                         QRect(QPoint(l + mx, t + 2 * my + ch),
                               QPoint(l + w - mx - 1, t + 2 * my + 2 * ch - 1))});
-                 });
+                 },
+                 OutputDir());
 }
 
 // ---- water layer ----

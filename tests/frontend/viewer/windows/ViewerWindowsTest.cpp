@@ -429,7 +429,7 @@ TEST_F(ViewerWindows, EnlargedChartSeriesTableBitmapAndPrint) {
       const std::string frameOnly = dir.file("frame.pdf");
       InstallPagePrinter(std::make_unique<TPdfPagePrinter>(frameOnly));
       PrintGraphPage("Mass balance of pesticide in water layer", TPageFrame::Half,
-                     [](QPainter&, const QRect&) {});
+                     [](QPainter&, const QRect&) {}, "");
       const std::string text = readFile(pdf);
       EXPECT_EQ(text.substr(0, 5), "%PDF-");
       EXPECT_GT(text.size(), readFile(frameOnly).size() + 3000);
