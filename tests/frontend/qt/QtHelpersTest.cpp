@@ -17,6 +17,7 @@
 #include "frontend/qt/Fields.h"
 #include "frontend/qt/Help.h"
 #include "frontend/qt/Print.h"
+#include "frontend/qt/WindowFit.h"
 #include "frontend/qt/StringGrid.h"
 #include "frontend/qt/TableForm.h"
 #include "qtcommon/ScriptedDialogsFixture.h"
@@ -216,6 +217,25 @@ TEST(Print, FooterDateStaysClearOfTheFrame) {
   const int millimetre = 24;
   EXPECT_GE(w - 4 - maxX, millimetre);
   EXPECT_GE(h - 4 - maxY, millimetre);
+}
+
+// A window's frame on a screen whose available area is 1280 x 690 below a
+// 30-pixel panel: cut to the area, never below its minimum, and moved the
+// least distance that puts it inside.
+TEST(WindowFit, FrameCutToTheScreenButNotBelowItsMinimum) {
+  const QRect screen(0, 30, 1280, 690);
+  // 1004 x 784 asked at the top left: as high as the area, moved down.
+  EXPECT_EQ(qt::FitFrame(QRect(0, 0, 1004, 784), QSize(700, 470), screen),
+            QRect(0, 30, 1004, 690));
+  // Inside already: unchanged.
+  EXPECT_EQ(qt::FitFrame(QRect(100, 100, 800, 600), QSize(700, 470), screen),
+            QRect(100, 100, 800, 600));
+  // Off the right and bottom edges: moved back in, size kept.
+  EXPECT_EQ(qt::FitFrame(QRect(900, 500, 800, 600), QSize(700, 470), screen),
+            QRect(480, 120, 800, 600));
+  // Larger than the area at its minimum: the minimum, from the top left.
+  EXPECT_EQ(qt::FitFrame(QRect(200, 200, 1500, 900), QSize(1400, 700), screen),
+            QRect(0, 30, 1400, 700));
 }
 
 TEST(TableWindow, ListsPointsAndShowsModally) {
