@@ -14,6 +14,10 @@ namespace {
 // window whose frame cannot be measured yet.
 constexpr QMargins kTypicalFrame(5, 36, 5, 5);
 
+// Set on a dialog this placed over its owner, which it places afresh on its
+// next show; a dialog the program moved keeps its place.
+constexpr const char* kPlaced = "kirmelPlacedOverOwner";
+
 QMargins MeasuredFrame(const QWidget* window) {
   const QRect frame = window->frameGeometry();
   const QRect inner = window->geometry();
@@ -75,11 +79,11 @@ void FitToScreen(QWidget* window) {
   // A window's position is that of its frame.
   QRect fitted = FitFrame(QRect(window->pos(), window->size().grownBy(frame)), minimum, available);
 
-  // A dialog opens in the middle of its owner (of the screen without one),
-  // unless it was moved; the window system places other windows that were
-  // not moved.
+  // A dialog opens in the middle of its owner (of the screen without one)
+  // each time, as Qt places it, unless the program moved it; the window
+  // system places other windows that were not moved.
   const bool dialog = qobject_cast<QDialog*>(window) != nullptr;
-  const bool moved = window->testAttribute(Qt::WA_Moved);
+  const bool moved = window->testAttribute(Qt::WA_Moved) && !window->property(kPlaced).toBool();
   if (dialog && !moved) {
     const QWidget* owner = window->parentWidget();
     const QPoint centre = owner ? owner->window()->geometry().center() : available.center();
@@ -89,7 +93,12 @@ void FitToScreen(QWidget* window) {
 
   const QSize size = fitted.size().shrunkBy(frame);
   if (size != window->size()) window->resize(size);
-  if ((dialog || moved) && fitted.topLeft() != window->pos()) window->move(fitted.topLeft());
+  // Moved here, a dialog is not placed again by Qt as it shows.
+  const bool place = dialog && !moved;
+  if (place || (moved && fitted.topLeft() != window->pos())) {
+    window->move(fitted.topLeft());
+    window->setProperty(kPlaced, place);
+  }
 }
 
 TWindowFitting::TWindowFitting() { QCoreApplication::instance()->installEventFilter(this); }
@@ -99,8 +108,8 @@ TWindowFitting::~TWindowFitting() {
 }
 
 bool TWindowFitting::eventFilter(QObject* watched, QEvent* event) {
-  // Before the window's own show handling (a dialog places itself there)
-  // and before it is mapped, so it appears at its fitted size.
+  // Before the window's own show handling (where Qt would place a dialog)
+  // and before it is mapped, so it appears at its fitted size and place.
   if (event->type() == QEvent::Show && !event->spontaneous() && watched->isWidgetType()) {
     auto* widget = static_cast<QWidget*>(watched);
     if (IsFittedWindow(widget)) FitToScreen(widget);
