@@ -15,6 +15,7 @@
 #include "frontend/gui/MainForm.h"
 #include "frontend/model/Numbers.h"
 #include "frontend/qt/Fields.h"
+#include "frontend/qt/WindowFit.h"
 #include "frontend/viewer/windows/GraphMenu.h"
 #include "platform/Paths.h"
 #include "platform/Version.h"
@@ -221,6 +222,7 @@ int RunKirmelGui(int argc, char** argv) {
   }
   QApplication::setApplicationName(QStringLiteral("KIRMEL-GUI"));
   viewer::ShowReaderMessagesAsErrors();
+  qt::TWindowFitting fitting;  // every window opens inside its screen
 
   TSplashForm splash;
   splash.show();

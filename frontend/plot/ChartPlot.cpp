@@ -15,9 +15,10 @@ namespace {
 
 // Ticks of one axis as the model asks: a fixed major step (or the drawing's
 // own choice for 0), a fixed number of minor ticks, labels by the axis's
-// pattern or in the general number form.  A horizontal axis whose own
-// choice of labels would run into each other (a narrow chart, long labels
-// such as 2.5E-10) gets fewer ticks.
+// pattern or in the general number form.  Labels never run into each
+// other: where they would (a narrow or low chart, long labels such as
+// 2.5E-10), the drawing's own choice takes fewer ticks, down to one, and a
+// fixed step is widened to a multiple of itself.
 class ModelTicker : public QCPAxisTicker {
  public:
   ModelTicker(const TAxis& axis, char decimalSeparator, const QCPAxis* owner)
@@ -31,17 +32,24 @@ class ModelTicker : public QCPAxisTicker {
   double getTickStep(const QCPRange& range) override {
     if (step_ > 0 && std::isfinite(step_)) {
       // A step far too small for the range is widened to a multiple of
-      // itself, so an axis never holds more than 100 major ticks.
+      // itself, so an axis never holds more than 100 major ticks; then by
+      // 2, 5, 10, 20, ... while the labels would not fit.
       const double ticks = range.size() / step_;
-      lastStep_ = ticks > 100 ? step_ * std::ceil(ticks / 100) : step_;
-    } else {
-      setTickCount(kTickCount);
-      lastStep_ = QCPAxisTicker::getTickStep(range);
-      for (int count = kTickCount - 1; count >= 1 && !LabelsFit(range); --count) {
-        setTickCount(count);
-        lastStep_ = QCPAxisTicker::getTickStep(range);
-      }
+      const double base = ticks > 100 ? step_ * std::ceil(ticks / 100) : step_;
+      for (double scale = 1; scale <= 1e6; scale *= 10)
+        for (double factor : {1.0, 2.0, 5.0}) {
+          lastStep_ = base * scale * factor;
+          if (LabelsFit(range)) return lastStep_;
+        }
+      return lastStep_;
     }
+    for (int count = kTickCount; count >= 1; --count) {
+      setTickCount(count);
+      lastStep_ = QCPAxisTicker::getTickStep(range);
+      if (LabelsFit(range)) return lastStep_;
+    }
+    // Not even two labels fit: a step longer than the axis leaves one.
+    lastStep_ *= 2;
     return lastStep_;
   }
 
@@ -57,20 +65,28 @@ class ModelTicker : public QCPAxisTicker {
  private:
   static constexpr int kTickCount = 5;
 
-  // Whether the labels at lastStep_ fit side by side on the axis as it was
-  // last laid out, with a gap between them.  A vertical axis, or one not
-  // laid out yet, is taken as it comes.
+  // Whether the labels at lastStep_ stand apart, side by side (one above
+  // the other on a vertical axis), on the axis as it is laid out: each is
+  // centred on its tick, with a gap to the next.  An axis not laid out yet
+  // is taken as it comes; the plot lays itself out again once it knows the
+  // axis's length (ChartPlot::updateLayout).
   bool LabelsFit(const QCPRange& range) {
-    if (!owner_ || owner_->orientation() != Qt::Horizontal || !owner_->axisRect()) return true;
-    const int length = owner_->axisRect()->width();
-    if (length < 40 || !(lastStep_ > 0) || range.size() / lastStep_ > 100) return true;
+    if (!owner_ || !owner_->axisRect()) return true;
+    const bool across = owner_->orientation() == Qt::Horizontal;
+    const int length = across ? owner_->axisRect()->width() : owner_->axisRect()->height();
+    if (length < 1 || !(lastStep_ > 0) || range.size() / lastStep_ > 100) return true;
     const QFontMetrics metrics(owner_->tickLabelFont());
-    const int gap = metrics.horizontalAdvance(QStringLiteral("  "));
-    int total = 0;
+    const int gap = across ? metrics.horizontalAdvance(QStringLiteral("  ")) : metrics.height() / 4;
+    const double spacing = length * lastStep_ / range.size();  // pixels from tick to tick
+    double previousHalf = -1;
     for (double tick = std::ceil(range.lower / lastStep_) * lastStep_;
-         tick <= range.upper + lastStep_ * 1e-9; tick += lastStep_)
-      total += metrics.horizontalAdvance(getTickLabel(tick, QLocale(), QChar(), 0)) + gap;
-    return total <= length;
+         tick <= range.upper + lastStep_ * 1e-9; tick += lastStep_) {
+      const QString label = getTickLabel(tick, QLocale(), QChar(), 0);
+      const double half = (across ? metrics.horizontalAdvance(label) : metrics.height()) / 2.0;
+      if (previousHalf >= 0 && spacing < previousHalf + half + gap) return false;
+      previousHalf = half;
+    }
+    return true;
   }
 
   double step_;
@@ -303,6 +319,56 @@ void ChartPlot::Draw(const TChart& chart, char decimalSeparator) {
   replot(rpQueuedReplot);
 }
 
+ChartPlot::~ChartPlot() {
+  if (aligned_) std::erase(*aligned_, this);
+}
+
+int ChartPlot::LegendBesideWidth() const {
+  if (!legend->visible() || legend->layout() != legendCell_) return 0;
+  return legend->minimumOuterSizeHint().width();
+}
+
+void ChartPlot::updateLayout() {
+  int widest = 0;
+  if (aligned_) {
+    for (const ChartPlot* plot : *aligned_) widest = std::max(widest, plot->LegendBesideWidth());
+    if (LegendBesideWidth() > 0) {
+      legend->setMinimumSize(widest, 0);
+      legend->setMaximumSize(widest, legend->minimumOuterSizeHint().height());
+    }
+  }
+  // The ticks of each axis are chosen as a layout begins, for the length
+  // the axis had before it; when it comes out another length (the first
+  // layout, a resize, wider labels on the other axis), they are chosen
+  // again for the length they are drawn on.
+  for (int pass = 0; pass < 3; ++pass) {
+    const QSize chosenFor = axisRect()->size();
+    QCustomPlot::updateLayout();
+    if (axisRect()->size() == chosenFor) break;
+  }
+  if (aligned_) {
+    // The margins came from the margin group: the widest of the aligned
+    // plots as they were last laid out.  One laid out with narrower ones
+    // is laid out again.
+    const QMargins margins = axisRect()->margins();
+    alignedAt_ = {margins.left(), margins.right(), widest};
+    for (ChartPlot* plot : *aligned_)
+      if (plot != this && plot->alignedAt_ != alignedAt_) plot->replot(rpQueuedReplot);
+  }
+}
+
+void AlignPlotAreas(const std::vector<ChartPlot*>& plots) {
+  if (plots.empty()) return;
+  auto aligned = std::make_shared<std::vector<ChartPlot*>>(plots);
+  // The group belongs to the first plot; a plot that goes leaves it.
+  auto* margins = new QCPMarginGroup(plots.front());
+  for (ChartPlot* plot : plots) {
+    plot->aligned_ = aligned;
+    plot->axisRect()->setMarginGroup(QCP::msLeft | QCP::msRight, margins);
+    plot->replot(QCustomPlot::rpQueuedReplot);
+  }
+}
+
 QImage RenderChart(const TChart& chart, QSize size, char decimalSeparator) {
   size = size.expandedTo(QSize(1, 1));
   ChartPlot plot;
@@ -322,25 +388,46 @@ bool SaveChartBitmap(const TChart& chart, const QString& fileName, QSize size,
   return RenderChart(chart, size, decimalSeparator).save(fileName, "BMP");
 }
 
-QRect PrintChart(const TChart& chart, QPainter& painter, const QRect& rect, char decimalSeparator) {
-  if (rect.width() <= 0 || rect.height() <= 0 || !painter.isActive()) return {};
-  QPicture picture;
+namespace {
+
+// A chart laid out for a rectangle of a printed page (see PrintChart).
+struct TPrintedChart {
+  std::unique_ptr<ChartPlot> Plot;
+  QRect Rect;        // on the page, in device pixels
+  int Width = 1;     // the plot's size, in screen pixels
+  int Height = 1;
+  double ToScreenX = 1;
+  double ToScreenY = 1;
+};
+
+TPrintedChart LayOutForPrint(const TChart& chart, const QPainter& painter, const QRect& rect,
+                             char decimalSeparator) {
+  TPrintedChart printed;
+  printed.Rect = rect;
   // The rectangle in the picture's (screen) pixels, enlarged or reduced by
   // the print-resolution percentage.
+  const QPicture picture;
   const QPaintDevice* device = painter.device();
   const double p = std::clamp(chart.PrintResolution, -1000, 99) / 100.0;
-  const double toScreenX = double(picture.logicalDpiX()) / std::max(1, device->logicalDpiX());
-  const double toScreenY = double(picture.logicalDpiY()) / std::max(1, device->logicalDpiY());
-  const int width = std::max(1, int(std::lround(rect.width() * toScreenX * (1 - p))));
-  const int height = std::max(1, int(std::lround(rect.height() * toScreenY * (1 - p))));
+  printed.ToScreenX = double(picture.logicalDpiX()) / std::max(1, device->logicalDpiX());
+  printed.ToScreenY = double(picture.logicalDpiY()) / std::max(1, device->logicalDpiY());
+  printed.Width = std::max(1, int(std::lround(rect.width() * printed.ToScreenX * (1 - p))));
+  printed.Height = std::max(1, int(std::lround(rect.height() * printed.ToScreenY * (1 - p))));
+  printed.Plot = std::make_unique<ChartPlot>();
+  printed.Plot->resize(printed.Width, printed.Height);
+  printed.Plot->setViewport(QRect(0, 0, printed.Width, printed.Height));  // never shown
+  printed.Plot->Draw(chart, decimalSeparator);
+  printed.Plot->replot(QCustomPlot::rpImmediateRefresh);  // lays the axes out at this size
+  return printed;
+}
 
-  ChartPlot plot;
-  plot.resize(width, height);
-  plot.Draw(chart, decimalSeparator);
-  plot.replot(QCustomPlot::rpImmediateRefresh);  // lays the axes out at this size
+QRect PrintLaidOut(TPrintedChart& printed, QPainter& painter) {
+  ChartPlot& plot = *printed.Plot;
+  const QRect& rect = printed.Rect;
+  QPicture picture;
   {
     QCPPainter recorder(&picture);
-    plot.toPainter(&recorder, width, height);
+    plot.toPainter(&recorder, printed.Width, printed.Height);
   }
   // Replaying a picture on a device of another resolution scales it by the
   // ratio of the resolutions already; the rest of the way into the
@@ -348,17 +435,47 @@ QRect PrintChart(const TChart& chart, QPainter& painter, const QRect& rect, char
   painter.save();
   painter.setClipRect(rect, Qt::IntersectClip);
   painter.translate(rect.topLeft());
-  painter.scale(rect.width() * toScreenX / width, rect.height() * toScreenY / height);
+  painter.scale(rect.width() * printed.ToScreenX / printed.Width,
+                rect.height() * printed.ToScreenY / printed.Height);
   painter.drawPicture(0, 0, picture);
   painter.restore();
 
   if (!plot.legend->visible() || !plot.legend->layout()) return {};
   const QRectF legend = plot.legend->outerRect();
-  const double sx = double(rect.width()) / width;
-  const double sy = double(rect.height()) / height;
+  const double sx = double(rect.width()) / printed.Width;
+  const double sy = double(rect.height()) / printed.Height;
   return QRectF(rect.left() + legend.left() * sx, rect.top() + legend.top() * sy,
                 legend.width() * sx, legend.height() * sy)
       .toAlignedRect();
+}
+
+}  // namespace
+
+QRect PrintChart(const TChart& chart, QPainter& painter, const QRect& rect, char decimalSeparator) {
+  if (rect.width() <= 0 || rect.height() <= 0 || !painter.isActive()) return {};
+  TPrintedChart printed = LayOutForPrint(chart, painter, rect, decimalSeparator);
+  return PrintLaidOut(printed, painter);
+}
+
+std::vector<QRect> PrintAlignedCharts(const std::vector<const TChart*>& charts,
+                                      QPainter& painter, const std::vector<QRect>& rects,
+                                      char decimalSeparator) {
+  std::vector<QRect> legends(charts.size());
+  if (charts.size() != rects.size() || !painter.isActive()) return legends;
+  std::vector<TPrintedChart> printed;
+  std::vector<ChartPlot*> plots;
+  for (std::size_t i = 0; i < charts.size(); ++i) {
+    if (rects[i].width() <= 0 || rects[i].height() <= 0) return legends;
+    printed.push_back(LayOutForPrint(*charts[i], painter, rects[i], decimalSeparator));
+    plots.push_back(printed.back().Plot.get());
+  }
+  // Each laid out again now that all know each other's margins; no event
+  // loop runs the queued layouts here.
+  AlignPlotAreas(plots);
+  for (int round = 0; round < 2; ++round)
+    for (ChartPlot* plot : plots) plot->replot(QCustomPlot::rpImmediateRefresh);
+  for (std::size_t i = 0; i < printed.size(); ++i) legends[i] = PrintLaidOut(printed[i], painter);
+  return legends;
 }
 
 }  // namespace kirmel::fe

@@ -16,13 +16,17 @@
 // them.  Axis ranges are the model's (TChart::AxisRange); an increment of 0
 // lets the drawing choose the ticks.  Tick labels follow the axis's
 // LabelFormat, else the general number form, with the given decimal
-// separator.
+// separator.  Labels never run into each other: where they would, an axis
+// gets fewer ticks (a fixed increment is widened to a multiple of itself).
 #pragma once
 
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <array>
+#include <memory>
 #include <qcustomplot.h>
+#include <vector>
 
 #include "frontend/chart/Chart.h"
 
@@ -34,11 +38,15 @@ namespace kirmel::fe {
 class ChartPlot : public QCustomPlot {
  public:
   explicit ChartPlot(QWidget* parent = nullptr);
+  ~ChartPlot() override;
 
   // Shows `chart`: whatever was drawn before is replaced, and the widget is
   // redrawn on the next pass of the event loop.  Call again after every
   // change of the model.
   void Draw(const TChart& chart, char decimalSeparator = '.');
+
+ protected:
+  void updateLayout() override;
 
  private:
   QCPTextElement* title_;
@@ -48,7 +56,24 @@ class ChartPlot : public QCustomPlot {
   // Below the axes the legend stands in the middle of a row of its own,
   // as wide as its entries, with empty elements on either side.
   QCPLayoutGrid* legendRow_;
+  // The plots this one lines up with, itself included (AlignPlotAreas),
+  // and the left and right margins and legend width it was last laid out
+  // with to line up.
+  std::shared_ptr<std::vector<ChartPlot*>> aligned_;
+  std::array<int, 3> alignedAt_{-1, -1, -1};
+
+  // The width the legend beside the axes needs, 0 without one.
+  int LegendBesideWidth() const;
+  friend void AlignPlotAreas(const std::vector<ChartPlot*>& plots);
 };
+
+// Lines up the plot areas of charts shown one above the other, such as the
+// positive and negative terms of a mass balance: each gets the widest left
+// and right margins and the widest legend beside its axes of them all, so
+// that the same values of their horizontal axes fall on the same pixels
+// when the plots are equally wide.  It holds for every later Draw and
+// resize while the plots live.
+void AlignPlotAreas(const std::vector<ChartPlot*>& plots);
 
 // The chart drawn on a white image of `size` pixels.
 QImage RenderChart(const TChart& chart, QSize size, char decimalSeparator = '.');
@@ -68,5 +93,12 @@ bool SaveChartBitmap(const TChart& chart, const QString& fileName, QSize size,
 // rectangle when the chart has none), for a heading written above it.
 QRect PrintChart(const TChart& chart, QPainter& painter, const QRect& rect,
                  char decimalSeparator = '.');
+
+// Draws each chart into its rectangle as PrintChart does, with their plot
+// areas lined up as AlignPlotAreas lines them up on screen.  Returns the
+// legends' rectangles, one a chart.
+std::vector<QRect> PrintAlignedCharts(const std::vector<const TChart*>& charts,
+                                      QPainter& painter, const std::vector<QRect>& rects,
+                                      char decimalSeparator = '.');
 
 }  // namespace kirmel::fe

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <algorithm>
 #include <memory>
 
 namespace kirmel::qt {
@@ -59,9 +60,12 @@ void PrintFrame(QPainter& painter, const std::string& title, int pageHeight, int
   const QDateTime now = QDateTime::currentDateTime();
   const QString stamp = locale.toString(now.date(), QLocale::ShortFormat) + QChar(' ') +
                         locale.toString(now.time(), QLocale::LongFormat);
+  // In the bottom right corner, clear of the frame by half a line of its
+  // text at any resolution (the frame line is 4 pixels wide).
   const QFontMetrics metrics(painter.font(), painter.device());
-  const int x = w - metrics.horizontalAdvance(stamp) - 8;
-  const int y = h - metrics.height() - 16;
+  const int gap = std::max(8, metrics.height() / 2);
+  const int x = w - 4 - gap - metrics.horizontalAdvance(stamp);
+  const int y = h - 4 - gap - metrics.height();
   painter.drawText(x, y + metrics.ascent(), stamp);
 }
 

@@ -16,8 +16,8 @@ void TextOutCentered(QPainter& painter, const std::string& text, int left, int t
 
 // Frames the painter's whole device as a page: a border, a title band at the
 // top with `title`, a band at the bottom with the program versions, and the
-// date and time in the bottom right corner.  Returns the area between the
-// bands in which the caller draws:
+// date and time in the bottom right corner, half a line of its text clear of
+// the frame.  Returns the area between the bands in which the caller draws:
 //   band = H / 14, Left = 4, Top = band + 4, Width = W - 8,
 //   Height = H - 2 * band - 8   (W, H: the device's size in pixels).
 void PrintPageFrame(QPainter& painter, const std::string& title, int& left, int& top, int& width,

@@ -1,5 +1,5 @@
-// The comparisons on the run given to the tool, compared with itself (as a
-// directory of the root's RUNS folder, where comparisons look for runs): the
+// The comparisons on the run given to the tool (its copy in the root's RUNS
+// folder, where comparisons look for runs), compared with itself: the
 // set-up dialogs of the comparison at one time and in time, and the chart
 // window with the water layer at two times, the sediment profiles and the
 // curves in time.
@@ -46,7 +46,7 @@ void RenderComparisons(TScreenContext& c) {
     return;
   }
   viewer::ShowReaderMessagesAsErrors();
-  const std::string& run = c.RunInRoot;
+  const std::string& run = c.RunDir;
 
   // At one time: the water layer at the middle output time against the
   // same run at its last.

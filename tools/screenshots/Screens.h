@@ -23,19 +23,19 @@ namespace kirmel::screens {
 
 struct TScreenContext {
   std::string OutDir;
-  std::string RunDir;  // a run directory to show in the viewer's windows; may be empty
-  // The same run as a directory of the root's RUNS folder, where the
-  // comparisons look for runs: RunDir itself when it lies there, else a link
-  // to it (empty without RunDir).
-  std::string RunInRoot;
+  // A copy of the run directory given to the tool, in the root's RUNS
+  // folder (where the comparisons look for runs), for the viewer's windows
+  // to show; empty without one.
+  std::string RunDir;
   std::string Root;
   gui::TMainForm& Main;  // the main window, started on the example
   int Failures = 0;
 
   // Shows the window if it is not shown, lets it lay itself out and paint,
   // and writes OutDir/<name>.png.  A window that closes itself instead (a
-  // graph window whose files cannot be read) or a PNG that cannot be written
-  // is a failure, counted and reported.
+  // graph window whose files cannot be read), one that reaches beyond the
+  // available geometry of its screen, or a PNG that cannot be written is a
+  // failure, counted and reported.
   void Save(QWidget* window, const std::string& name);
   // Reports that the window `name` is left out, and why; counted.
   void Fail(const std::string& name, const std::string& why);

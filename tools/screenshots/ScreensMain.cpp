@@ -1,10 +1,12 @@
 // KirmelScreens OUT_DIR [RUN_DIR]: starts the main window on the root
 // ($KIRMEL_ROOT), renders every registered window to OUT_DIR, and ends with
-// status 0 only when every window it should draw was drawn and written and
-// no error dialog came up.
+// status 0 only when every window it should draw was drawn, inside its
+// screen, and written, and no error dialog came up.  The viewer's windows
+// show a copy of RUN_DIR; RUN_DIR itself is only read.
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QScreen>
 #include <QThread>
 #include <QWidget>
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include "frontend/editor/Directories.h"
 #include "frontend/gui/MainForm.h"
 #include "frontend/qt/Dialogs.h"
+#include "frontend/qt/WindowFit.h"
 #include "platform/Paths.h"
 #include "tools/screenshots/Screens.h"
 
@@ -37,34 +40,49 @@ void Settle() {
   }
 }
 
-// The run directory as a directory of root/RUNS: itself when it lies there,
-// else a link to it named after it.  A name that root/RUNS already uses for
-// something else (a folder another window made, a link to another run) is
-// never touched: the link then gets a number ("S+P-2").  Empty, with
-// `error` set, when no link can be made.
-std::string RunInRoot(const std::string& runDir, const std::string& root, std::string& error) {
+// A copy of the run directory in root/RUNS, where the comparisons look for
+// runs: under the run's own name, or with a number added ("S+P-2") when
+// root/RUNS already holds that name.  The windows read the copy and run
+// control writes into root/RUNS, so nothing is ever written into the run
+// directory the tool was given.  Empty, with `error` set, when no copy can
+// be made.
+std::string CopyRunIntoRoot(const std::string& runDir, const std::string& root,
+                            std::string& error) {
   std::error_code ec;
   const std::string dir =
       fe::StripTrailingSeparator(fs::absolute(runDir, ec).lexically_normal().string());
-  if (fe::IsRunDirectory(dir, root)) return dir;
-
   const fs::path runs = fs::path(root) / "RUNS";
   fs::create_directories(runs, ec);
   const std::string name = fe::ExtractLastDirectory(dir);
   for (int n = 1; n <= 100; ++n) {
-    const fs::path link = runs / (n == 1 ? name : name + "-" + std::to_string(n));
-    if (!fs::exists(fs::symlink_status(link, ec))) {
-      fs::create_directory_symlink(dir, link, ec);
-      if (ec) {
-        error = "Cannot link " + link.string() + " to " + dir + ": " + ec.message();
-        return {};
-      }
-      return link.string();
+    const fs::path copy = runs / (n == 1 ? name : name + "-" + std::to_string(n));
+    if (fs::exists(fs::symlink_status(copy, ec))) continue;
+    fs::copy(dir, copy, fs::copy_options::recursive, ec);
+    if (ec) {
+      error = "Cannot copy " + dir + " to " + copy.string() + ": " + ec.message();
+      fs::remove_all(copy, ec);
+      return {};
     }
-    if (fs::equivalent(link, dir, ec)) return link.string();
+    return copy.string();
   }
-  error = "No free name for a link to " + dir + " in " + runs.string();
+  error = "No free name for a copy of " + dir + " in " + runs.string();
   return {};
+}
+
+// Whether the window, frame and all, lies inside the available geometry of
+// its screen; else `why` says where it reaches.
+bool OnScreen(const QWidget* window, std::string& why) {
+  const QScreen* screen = window->screen();
+  if (!screen) return true;
+  const QRect frame = window->frameGeometry();
+  const QRect available = screen->availableGeometry();
+  if (available.contains(frame)) return true;
+  why = "it reaches beyond the screen: frame " + std::to_string(frame.width()) + "x" +
+        std::to_string(frame.height()) + " at " + std::to_string(frame.x()) + "," +
+        std::to_string(frame.y()) + ", screen " + std::to_string(available.width()) + "x" +
+        std::to_string(available.height()) + " at " + std::to_string(available.x()) + "," +
+        std::to_string(available.y());
+  return false;
 }
 
 }  // namespace
@@ -82,6 +100,8 @@ void TScreenContext::Save(QWidget* window, const std::string& name) {
     return;
   }
   const std::string file = OutDir + "/" + name + ".png";
+  std::string offScreen;
+  if (!OnScreen(window, offScreen)) Fail(name, offScreen);  // drawn all the same, to be looked at
   if (window->grab().save(QString::fromStdString(file), "PNG"))
     std::printf("%s\n", file.c_str());
   else
@@ -115,15 +135,16 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "The run directory %s is no folder\n", runDir.c_str());
     return 2;
   }
-  std::string runInRoot;
+  std::string runCopy;
   if (!runDir.empty()) {
     std::string error;
-    runInRoot = screens::RunInRoot(runDir, paths::root(), error);
-    if (runInRoot.empty()) {
+    runCopy = screens::CopyRunIntoRoot(runDir, paths::root(), error);
+    if (runCopy.empty()) {
       std::fprintf(stderr, "%s\n", error.c_str());
       return 2;
     }
   }
+  qt::TWindowFitting fitting;  // as the program opens its windows
 
   // No dialog may wait for a user: every one is logged and cancelled.
   auto dialogs = std::make_unique<qt::TScriptedDialogs>();
@@ -134,7 +155,7 @@ int main(int argc, char** argv) {
   gui::TMainForm main;
   main.show();
   main.StartUp();
-  screens::TScreenContext context{outDir, runDir, runInRoot, paths::root(), main};
+  screens::TScreenContext context{outDir, runCopy, paths::root(), main};
   // No window is drawn to show an error dialog: each one is a failure of the
   // area that brought it up.
   std::size_t seen = 0;
@@ -154,6 +175,7 @@ int main(int argc, char** argv) {
 
   main.hide();
   qt::InstallDialogs(nullptr);
+  if (!runCopy.empty()) std::filesystem::remove_all(runCopy, ec);
   if (context.Failures > 0)
     std::fprintf(stderr, "%d failure(s): not every window was drawn as it should be\n",
                  context.Failures);

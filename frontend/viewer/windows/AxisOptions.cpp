@@ -1,6 +1,7 @@
 #include "frontend/viewer/windows/AxisOptions.h"
 
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,8 +24,15 @@ QLineEdit* Edit(const char* name) {
   return edit;
 }
 
+// The longest axis title the graph windows give, which the Text fields
+// show whole.
+constexpr const char* kLongestTitle = "Avg. concentration top layer (µg/L)";
+
 QGroupBox* AxisBox(const char* caption, QLineEdit* start, QLineEdit* end, QLineEdit* text,
                    QLineEdit* step, QLineEdit* minor) {
+  const QFontMetrics metrics(text->font());
+  text->setMinimumWidth(metrics.horizontalAdvance(QString::fromUtf8(kLongestTitle)) +
+                        metrics.averageCharWidth() * 3);
   auto* box = new QGroupBox(QString::fromLatin1(caption));
   auto* form = new QFormLayout(box);
   form->addRow(QStringLiteral("Starts at:"), start);
@@ -82,6 +90,7 @@ void TFrmAxisOptions::ShowAxis(fe::TAxisSide side, const TAxisEdits& edits) {
   edits.Start->setText(QString::fromStdString(General(lo)));
   edits.End->setText(QString::fromStdString(General(hi)));
   edits.Text->setText(QString::fromStdString(axis.Title));
+  edits.Text->setCursorPosition(0);  // a title longer than the field shows its start
   edits.TicksStep->setText(QString::fromStdString(General(axis.Increment)));
   edits.MinorTicks->setText(QString::fromStdString(
       fe::IntToStr(axis.MinorTicksVisible ? axis.MinorTickCount : 0)));

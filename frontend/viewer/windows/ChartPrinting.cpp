@@ -1,5 +1,7 @@
 #include "frontend/viewer/windows/ChartPrinting.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QPageLayout>
 #include <QPageSize>
@@ -153,13 +155,19 @@ QPageLayout PdfPageLayout() {
   return layout;
 }
 
-bool SavePageAsPdf(const std::string& title, TPageFrame frame, const TPageDraw& draw) {
+bool SavePageAsPdf(const std::string& title, TPageFrame frame, const TPageDraw& draw,
+                   const std::string& runDir) {
   if (!qt::Confirm("No printer installed.\rSave the page as a PDF file instead?")) return false;
   qt::TFileDialogOptions options;
   options.Title = "Save page as PDF";
   options.Filter = "PDF files (*.pdf)|*.pdf|All files (*.*)|*.*";
   options.DefaultExtension = "pdf";
   options.AskOverwrite = true;
+  // Never the working directory, which for a program started from the
+  // desktop is "/".
+  options.StartDir = !runDir.empty() && QFileInfo(QString::fromStdString(runDir)).isDir()
+                         ? runDir
+                         : QDir::homePath().toStdString();
   const std::optional<std::string> file = qt::TheDialogs().SaveFile(options);
   if (!file) return false;
   TPdfPagePrinter pdf(*file, PdfPageLayout());
@@ -176,9 +184,10 @@ bool SavePageAsPdf(const std::string& title, TPageFrame frame, const TPageDraw& 
 
 }  // namespace
 
-bool PrintGraphPage(const std::string& title, TPageFrame frame, const TPageDraw& draw) {
+bool PrintGraphPage(const std::string& title, TPageFrame frame, const TPageDraw& draw,
+                    const std::string& runDir) {
   TPagePrinter& printer = ThePagePrinter();
-  if (!printer.Installed()) return SavePageAsPdf(title, frame, draw);
+  if (!printer.Installed()) return SavePageAsPdf(title, frame, draw, runDir);
   TPageStep failedAt = TPageStep::Begin;
   if (!PrintPage(printer, title, frame, draw, failedAt)) {
     qt::ShowError(failedAt == TPageStep::Begin
@@ -196,6 +205,24 @@ QRect PrintChartIn(QPainter& painter, const fe::TChart& chart, int printResoluti
   printed.PrintResolution = printResolution;
   return fe::PrintChart(printed, painter, QRect(left, top, right - left, bottom - top),
                  qt::DecimalSeparator());
+}
+
+std::vector<QRect> PrintAlignedChartsIn(QPainter& painter,
+                                        const std::vector<const fe::TChart*>& charts,
+                                        int printResolution, const std::vector<QRect>& rects) {
+  std::vector<fe::TChart> printed;
+  for (const fe::TChart* chart : charts) {
+    printed.push_back(*chart);
+    printed.back().PrintResolution = printResolution;
+  }
+  std::vector<const fe::TChart*> pointers;
+  std::vector<QRect> areas;
+  for (std::size_t i = 0; i < printed.size() && i < rects.size(); ++i) {
+    pointers.push_back(&printed[i]);
+    const QRect& r = rects[i];  // right and bottom inclusive, as PrintChartIn takes them
+    areas.emplace_back(r.left(), r.top(), r.right() - r.left(), r.bottom() - r.top());
+  }
+  return fe::PrintAlignedCharts(pointers, painter, areas, qt::DecimalSeparator());
 }
 
 QRect PrintSingleChart(QPainter& painter, const fe::TChart& chart, const QRect& area) {

@@ -9,7 +9,8 @@
 // With no printer installed (as on most Linux machines) it says "No printer
 // installed." and offers to save the page as a PDF file instead: the same
 // page, laid out on the page size, orientation and margins of "Printer
-// setup".  The file is written under a temporary name and takes the chosen
+// setup".  The file chooser opens in the run's folder, else in the home
+// folder.  The file is written under a temporary name and takes the chosen
 // name only when it is complete, so a failure leaves a file that was there
 // before as it was.
 //
@@ -110,15 +111,25 @@ using TPageDraw = std::function<void(QPainter& painter, const QRect& area)>;
 
 // Prints one page on ThePagePrinter(): the frame with `title`, then `draw`
 // into the frame's inner area, with the messages described above; with no
-// printer installed, offers the page as a PDF file.  True when the page was
+// printer installed, offers the page as a PDF file, in `runDir` (the folder
+// of the run the page shows) when that is a folder.  True when the page was
 // printed or saved.
-bool PrintGraphPage(const std::string& title, TPageFrame frame, const TPageDraw& draw);
+bool PrintGraphPage(const std::string& title, TPageFrame frame, const TPageDraw& draw,
+                    const std::string& runDir);
 
 // Prints `chart` into the rectangle from (left, top) to (right, bottom) with
 // the print-resolution percentage `printResolution`.  Returns the legend's
 // rectangle on the page (empty when there is no legend).
 QRect PrintChartIn(QPainter& painter, const fe::TChart& chart, int printResolution, int left,
                   int top, int right, int bottom);
+
+// Prints charts shown one above the other, each into its rectangle (left,
+// top, right, bottom as for PrintChartIn) with the print-resolution
+// percentage, their plot areas lined up as on screen.  Returns the legends'
+// rectangles, one a chart.
+std::vector<QRect> PrintAlignedChartsIn(QPainter& painter,
+                                        const std::vector<const fe::TChart*>& charts,
+                                        int printResolution, const std::vector<QRect>& rects);
 
 // Prints `chart`, the one chart of its window, into the inner area of a
 // half-page frame; returns the legend's rectangle as PrintChartIn does.

@@ -64,7 +64,7 @@ void TFrmCompareGraph::BitBtnSaveClick() { SaveAsBitmap(*chart_); }
 void TFrmCompareGraph::BitBtnPrintClick() {
   PrintGraphPage(GraphTitle, TPageFrame::Half, [this](QPainter& painter, const QRect& area) {
     PrintSingleChart(painter, CompareChart(), area);
-  });
+  }, RunDir);
 }
 
 }  // namespace kirmel::viewer

@@ -18,8 +18,10 @@ class TFrmCompareGraph : public QDialog {
  public:
   explicit TFrmCompareGraph(QWidget* owner = nullptr);
 
-  // The title of the printed page; set before showing.
+  // The title of the printed page, and the folder of the run compared
+  // (where a page saved as PDF goes); set before showing.
   std::string GraphTitle;
+  std::string RunDir;
 
   // The chart shown; fill it before showing (or Redraw after a change).
   fe::TChart& CompareChart();

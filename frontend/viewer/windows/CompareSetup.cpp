@@ -227,6 +227,7 @@ void TFrmCompareSetup::BitBtnViewClick() {
   }
   TFrmCompareGraph graph(this);
   graph.GraphTitle = comparison_.GraphTitle;
+  graph.RunDir = comparison_.RunDir1();
   graph.CompareChart() = comparison_.View();
   graph.exec();
 }

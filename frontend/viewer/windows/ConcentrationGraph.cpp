@@ -366,7 +366,7 @@ void TConcentrationGraphForm::SpeedBtnPrintClick() {
     bold.setBold(true);
     painter.setFont(bold);
     TextOut(painter, l + mx, y2 - DevicePixels(painter, 30) - TextHeight(painter, "X"), "Sediment");
-  });
+  }, OutputDir());
 }
 
 }  // namespace kirmel::viewer

@@ -16,6 +16,7 @@
 
 #include "frontend/chart/Chart.h"
 #include "frontend/model/Numbers.h"
+#include "frontend/plot/ChartPlot.h"
 #include "frontend/qt/Fields.h"
 #include "frontend/qt/StringGrid.h"
 #include "frontend/viewer/ConcGraphs.h"
@@ -138,6 +139,8 @@ TConcentrationTimeGraphForm::TConcentrationTimeGraphForm(QWidget* owner, std::st
   const auto [compareWL, compareSed] =
       CompareButtons(this, [this](int graphType) { BtnCompareClick(graphType); });
 
+  // The two time axes line up, whatever the legends beside them.
+  fe::AlignPlotAreas({waterLayer_->Plot(), sediment_->Plot()});
   auto* charts = new QVBoxLayout;
   for (auto [panel, compare] : {std::pair{waterLayer_, compareWL}, std::pair{sediment_, compareSed}}) {
     charts->addWidget(panel, 1);
@@ -316,10 +319,12 @@ void TConcentrationTimeGraphForm::SpeedBtnPrintClick() {
     const int ch = (h - 3 * my) / 2;
     const int top1 = t + my + 3 * my2;
     const int top2 = t + 2 * my + my2 + ch;
-    const QRect legend1 = PrintChartIn(painter, waterLayer_->Chart, -20, l + mx, top1,
-                                       l + w - 1 - mx, top1 + ch - 1);
-    const QRect legend2 = PrintChartIn(painter, sediment_->Chart, -20, l + mx, top2,
-                                       l + w - 1 - mx, top2 + ch - 1);
+    const std::vector<QRect> legends = PrintAlignedChartsIn(
+        painter, {&waterLayer_->Chart, &sediment_->Chart}, -20,
+        {QRect(QPoint(l + mx, top1), QPoint(l + w - 1 - mx, top1 + ch - 1)),
+         QRect(QPoint(l + mx, top2), QPoint(l + w - 1 - mx, top2 + ch - 1))});
+    const QRect& legend1 = legends[0];
+    const QRect& legend2 = legends[1];
     // Headings and the table, written after the charts, whose backgrounds
     // would cover them.
     SetHeadingCanvas(painter);
@@ -327,7 +332,7 @@ void TConcentrationTimeGraphForm::SpeedBtnPrintClick() {
     WriteLegendHeading(painter, legend1, QPoint(x, top1), {"Dist. in waterbody"});
     WriteLegendHeading(painter, legend2, QPoint(x, top2), {"Dist. in waterbody"});
     PrintExposureTable(painter, l + mx2, t + 2 * my2 - DevicePixels(painter, 50));
-  });
+  }, OutputDir());
 }
 
 void TConcentrationTimeGraphForm::PrintExposureTable(QPainter& painter, int x, int y0) const {

@@ -183,7 +183,7 @@ void TDistributionGraphForm::SpeedBtnPrintClick() {
                                   DevicePixels(painter, 230),
                               t + my),
                        {"Compartments"});
-  });
+  }, OutputDir());
 }
 
 }  // namespace kirmel::viewer

@@ -17,6 +17,7 @@
 #include "frontend/viewer/windows/AxisOptions.h"
 #include "frontend/viewer/windows/ChartPanel.h"
 #include "frontend/viewer/windows/ChartPrinting.h"
+#include "frontend/viewer/windows/GraphWindow.h"
 #include "frontend/viewer/windows/SeriesStyle.h"
 #include "frontend/viewer/windows/WindowControls.h"
 
@@ -253,7 +254,7 @@ void TGraphForm::BitBtnPrintClick() {
                        QPoint(area.left() + area.width() - 1 - mx - widest - DevicePixels(painter, 230),
                               area.top() + my + DevicePixels(painter, 100)),
                        {LegendTitle});
-  });
+  }, RunDir);
 }
 
 void EnlargeChart(QWidget* owner, TChartPanel& panel, const TGraphOptions& options) {
@@ -267,6 +268,8 @@ void EnlargeChart(QWidget* owner, TChartPanel& panel, const TGraphOptions& optio
     form.SourceChart = &panel.Chart;
     form.SourceRedraw = [&panel] { panel.Redraw(); };
     form.GraphTitle = options.GraphTitle;
+    if (const auto* window = qobject_cast<const TGraphWindow*>(owner))
+      form.RunDir = window->OutputDir();
     form.LegendTitle = options.LegendTitle;
     form.TableTitlePrefix = options.TableTitlePrefix;
     form.XDescription = options.XDescription;

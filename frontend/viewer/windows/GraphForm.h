@@ -38,6 +38,7 @@ class TGraphForm : public QDialog {
   fe::TChart* SourceChart = nullptr;     // receives the axes and title on close
   std::function<void()> SourceRedraw;    // redraws the source chart after that
   std::string GraphTitle;                // caption and printed page title
+  std::string RunDir;                    // the run's folder, where a page saved as PDF goes
   std::string LegendTitle;               // printed above the legend; may be empty
   std::string TableTitlePrefix;          // before a series title in the table's caption
   std::string XDescription;

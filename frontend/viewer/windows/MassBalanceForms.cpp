@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "frontend/plot/ChartPlot.h"
 #include "frontend/qt/Fields.h"
 #include "frontend/viewer/windows/ChartPanel.h"
 #include "frontend/viewer/windows/ChartPrinting.h"
@@ -65,6 +66,9 @@ TMassBalanceGraphForm::TMassBalanceGraphForm(QWidget* owner, std::string outputD
   connect(negative_, &TChartPanel::ZoomClicked, this,
           qt::GuardedSlot([this] { SpeedBtnZoomClick(*negative_); }));
 
+  // The two time axes line up, whatever the legends beside them.
+  fe::AlignPlotAreas({positive_->Plot(), negative_->Plot()});
+
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(positive_, 1);
   layout->addWidget(negative_, 1);
@@ -99,11 +103,13 @@ void TMassBalanceGraphForm::SpeedBtnPrintClick() {
                    const int mx = w / 10;
                    const int my = h / 10;
                    const int ch = (h - 3 * my) / 2;
-                   PrintChartIn(painter, positive_->Chart, -20, l + mx, t + my, l + w - mx - 1,
-                                t + my + ch - 1);
-                   PrintChartIn(painter, negative_->Chart, -20, l + mx, t + 2 * my + ch,
-                                l + w - mx - 1, t + 2 * my + 2 * ch - 1);
-                 });
+                   PrintAlignedChartsIn(
+                       painter, {&positive_->Chart, &negative_->Chart}, -20,
+                       {QRect(QPoint(l + mx, t + my), QPoint(l + w - mx - 1, t + my + ch - 1)),
+                        QRect(QPoint(l + mx, t + 2 * my + ch),
+                              QPoint(l + w - mx - 1, t + 2 * my + 2 * ch - 1))});
+                 },
+                 OutputDir());
 }
 
 // ---- water layer ----

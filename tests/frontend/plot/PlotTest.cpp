@@ -2,10 +2,13 @@
 // that drawings, bitmaps and printed charts come out with something on them.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
+#include <string>
 
 #include "common/TempDir.h"
 #include "frontend/plot/ChartPlot.h"
@@ -199,6 +202,139 @@ TEST(ChartPlot, PrintIntoRectangle) {
     return QFileInfo(file).size();
   };
   EXPECT_GT(pdf("chart.pdf", true), pdf("empty.pdf", false) + 2000);
+}
+
+// Where the tick labels of `axis` stand along it, as spans of pixels; the
+// first overlap (with less than 3 pixels between two labels) is described
+// in `overlap`.
+bool LabelsApart(const QCPAxis* axis, std::string& overlap) {
+  const QFontMetrics metrics(axis->tickLabelFont());
+  const QVector<double> ticks = axis->tickVector();
+  const QVector<QString> labels = axis->tickVectorLabels();
+  const bool across = axis->orientation() == Qt::Horizontal;
+  double previousLo = 0, previousHi = 0;
+  for (int i = 0; i < ticks.size(); ++i) {
+    const double half = (across ? metrics.horizontalAdvance(labels[i]) : metrics.height()) / 2.0;
+    const double lo = axis->coordToPixel(ticks[i]) - half, hi = lo + 2 * half;
+    if (i > 0 && std::min(hi, previousHi) - std::max(lo, previousLo) > -3) {
+      overlap = (labels[i - 1] + " and " + labels[i]).toStdString();
+      return false;
+    }
+    previousLo = lo;
+    previousHi = hi;
+  }
+  return true;
+}
+
+// Labels of ticks the drawing chooses never run into each other, whatever
+// the size of the values and of the chart: when the chart is first drawn at
+// its size, and when it is drawn again after a resize (a window fitted to a
+// small screen).  The chart is a depth profile (concentration on the top
+// axis, depth on the left) with a bottom axis running from -top to top.
+TEST(ChartPlot, TickLabelsNeverOverlap) {
+  for (double top : {5.5e-15, 3.3e-9, 1.1e-5, 1.1, 5555.0, 1.23e9, 5.5e20}) {
+    TChart chart;
+    TSeries profile;
+    profile.XOrder = TSortOrder::None;
+    profile.HorizontalAxis = TAxisSide::Top;
+    for (int i = 0; i <= 10; ++i) profile.Add(top * i / 11, -0.01 * i);
+    TSeries line;
+    for (int i = 0; i <= 10; ++i) line.Add(top * (i - 5) / 6, -0.01 * i);
+    chart.Series = {profile, line};
+    chart.LegendVisible = false;
+    chart.Top.SetManual(0, top);
+    chart.Bottom.SetManual(-top, top);
+    chart.Left.SetManual(-0.11, 0);
+    // The smallest charts of the windows are 180 x 200; on the smallest
+    // here only one label may fit.
+    for (QSize size : {QSize(120, 60), QSize(180, 200), QSize(260, 160), QSize(420, 300)}) {
+      SCOPED_TRACE(QString::number(top).toStdString() + " at " + std::to_string(size.width()) +
+                   "x" + std::to_string(size.height()));
+      // Shown, as in a window: a hidden widget takes its size only when shown.
+      ChartPlot first;
+      first.resize(size);
+      first.show();
+      first.Draw(chart);
+      first.replot(QCustomPlot::rpImmediateRefresh);
+      ChartPlot resized;
+      resized.resize(900, 700);
+      resized.show();
+      resized.Draw(chart);
+      resized.replot(QCustomPlot::rpImmediateRefresh);
+      resized.resize(size);  // queues a replot, run here as the event loop would
+      resized.replot(QCustomPlot::rpImmediateRefresh);
+      for (ChartPlot* plot : {&first, &resized})
+        for (QCPAxis* axis : {plot->xAxis, plot->xAxis2, plot->yAxis}) {
+          std::string overlap;
+          EXPECT_TRUE(LabelsApart(axis, overlap)) << overlap;
+          if (size.width() >= 260 || (top < 1e-9 && size.width() >= 180)) {
+            EXPECT_GE(axis->tickVector().size(), 2)
+                << axis->tickVectorLabels().join(QStringLiteral(" ")).toStdString();
+          }
+        }
+    }
+  }
+}
+
+// Two charts one above the other with legends of different widths and
+// value axes of different magnitudes: lined up, the same time falls on the
+// same pixel on screen, after a resize too, and on a printed page their
+// legends stand one above the other, equally wide.
+TEST(ChartPlot, AlignedPlotAreasShareTheirTimeAxis) {
+  auto chart = [](double top, std::vector<const char*> titles) {
+    TChart c;
+    c.Bottom.Title = "Time (d)";
+    c.Left.Title = "Mass (mg)";
+    for (const char* title : titles) {
+      TSeries s;
+      s.Title = title;
+      for (int i = 0; i <= 30; ++i) s.Add(i, top * i / 30);
+      c.Series.push_back(s);
+    }
+    c.Bottom.SetManual(0, 33);
+    c.Left.SetManual(0, top);
+    return c;
+  };
+  const TChart positive = chart(4.5, {"Loadings", "From sediment"});
+  const TChart negative = chart(35000, {"Volatilized", "Transformed", "Flowed out of the water"});
+
+  ChartPlot upper, lower;
+  for (ChartPlot* plot : {&upper, &lower}) {
+    plot->resize(600, 250);
+    plot->show();
+  }
+  upper.Draw(positive);
+  lower.Draw(negative);
+  auto settle = [] {
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  };
+  settle();
+  ASSERT_NE(upper.xAxis->coordToPixel(30), lower.xAxis->coordToPixel(30));  // apart unaligned
+  AlignPlotAreas({&upper, &lower});
+  settle();
+  EXPECT_EQ(upper.axisRect()->left(), lower.axisRect()->left());
+  EXPECT_EQ(upper.axisRect()->right(), lower.axisRect()->right());
+  EXPECT_EQ(upper.xAxis->coordToPixel(30), lower.xAxis->coordToPixel(30));
+  // Drawn again with a wider legend above, and narrower: still lined up.
+  upper.Draw(chart(4.5, {"A much longer title than any below"}));
+  lower.resize(500, 250);
+  upper.resize(500, 250);
+  settle();
+  EXPECT_EQ(upper.axisRect()->left(), lower.axisRect()->left());
+  EXPECT_EQ(upper.axisRect()->right(), lower.axisRect()->right());
+
+  QImage page(1600, 2000, QImage::Format_RGB32);
+  page.fill(Qt::white);
+  QPainter painter(&page);
+  const std::vector<QRect> legends = PrintAlignedCharts(
+      {&positive, &negative}, painter, {QRect(100, 100, 1400, 800), QRect(100, 1000, 1400, 800)});
+  painter.end();
+  ASSERT_EQ(legends.size(), 2u);
+  EXPECT_FALSE(legends[0].isEmpty());
+  EXPECT_EQ(legends[0].left(), legends[1].left());
+  EXPECT_EQ(legends[0].width(), legends[1].width());
+  EXPECT_GT(Inked(page, QRect(100, 100, 1400, 800)), 3000);
+  EXPECT_GT(Inked(page, QRect(100, 1000, 1400, 800)), 3000);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "frontend/qt/Fields.h"
 #include "frontend/qt/Help.h"
 #include "frontend/qt/Print.h"
+#include "frontend/qt/WindowFit.h"
 #include "frontend/qt/StringGrid.h"
 #include "frontend/qt/TableForm.h"
 #include "qtcommon/ScriptedDialogsFixture.h"
@@ -189,6 +190,52 @@ TEST(Print, PageFrameGivesTheAreaBetweenTheBands) {
   qt::PrintHalfPageFrame(painter, "Title", left, top, width, height);
   EXPECT_EQ(top, 171 + 4);
   EXPECT_EQ(height, 2400 - 342 - 8);
+}
+
+// On a page of 600 dots per inch, as the PDF pages are, the date in the
+// bottom right corner keeps at least a millimetre from the frame's right
+// and bottom lines.
+TEST(Print, FooterDateStaysClearOfTheFrame) {
+  QImage page(4960, 7016, QImage::Format_RGB32);  // A4
+  page.setDotsPerMeterX(23622);
+  page.setDotsPerMeterY(23622);
+  page.fill(Qt::white);
+  int left = 0, top = 0, width = 0, height = 0;
+  {
+    QPainter painter(&page);
+    qt::PrintPageFrame(painter, "Concentration in water", left, top, width, height);
+  }
+  const int w = page.width(), h = page.height(), band = h / 14;
+  ASSERT_TRUE(Dark(page, w - 2, h / 2));  // the frame's right line
+  ASSERT_TRUE(Dark(page, w / 2, h - 2));  // and its bottom line
+  // The date: the ink right of the versions' text, inside the bottom band.
+  int maxX = -1, maxY = -1;
+  for (int y = h - band + 4; y < h - 5; ++y)
+    for (int x = w * 3 / 4; x < w - 5; ++x)
+      if (Dark(page, x, y)) maxX = std::max(maxX, x), maxY = std::max(maxY, y);
+  ASSERT_GE(maxX, 0) << "no date";
+  const int millimetre = 24;
+  EXPECT_GE(w - 4 - maxX, millimetre);
+  EXPECT_GE(h - 4 - maxY, millimetre);
+}
+
+// A window's frame on a screen whose available area is 1280 x 690 below a
+// 30-pixel panel: cut to the area, never below its minimum, and moved the
+// least distance that puts it inside.
+TEST(WindowFit, FrameCutToTheScreenButNotBelowItsMinimum) {
+  const QRect screen(0, 30, 1280, 690);
+  // 1004 x 784 asked at the top left: as high as the area, moved down.
+  EXPECT_EQ(qt::FitFrame(QRect(0, 0, 1004, 784), QSize(700, 470), screen),
+            QRect(0, 30, 1004, 690));
+  // Inside already: unchanged.
+  EXPECT_EQ(qt::FitFrame(QRect(100, 100, 800, 600), QSize(700, 470), screen),
+            QRect(100, 100, 800, 600));
+  // Off the right and bottom edges: moved back in, size kept.
+  EXPECT_EQ(qt::FitFrame(QRect(900, 500, 800, 600), QSize(700, 470), screen),
+            QRect(480, 120, 800, 600));
+  // Larger than the area at its minimum: the minimum, from the top left.
+  EXPECT_EQ(qt::FitFrame(QRect(200, 200, 1500, 900), QSize(1400, 700), screen),
+            QRect(0, 30, 1400, 700));
 }
 
 TEST(TableWindow, ListsPointsAndShowsModally) {

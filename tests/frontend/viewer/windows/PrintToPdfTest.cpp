@@ -2,6 +2,7 @@
 // laid out on the page of "Printer setup", and the file opens.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
@@ -16,8 +17,10 @@
 #include "common/TempDir.h"
 #include "frontend/qt/Print.h"
 #include "frontend/viewer/windows/ChartPrinting.h"
+#include "frontend/viewer/windows/GraphForm.h"
 #include "frontend/viewer/windows/MassBalanceForms.h"
 #include "qtcommon/Images.h"
+#include "qtcommon/OnModal.h"
 #include "qtcommon/ViewerWindowsFixture.h"
 #include "qtcommon/Widgets.h"
 
@@ -126,6 +129,42 @@ TEST_F(PrintToPdf, CancelledOrFailedSavesLeaveFilesAsTheyWere) {
   std::vector<std::string> names;
   for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename());
   EXPECT_EQ(names, std::vector<std::string>{"old.pdf"});
+}
+
+// The file chooser opens where the user's files are: in the folder of the
+// run the page shows, from a graph window and from the enlarged chart it
+// opens; in the home folder once that run folder is gone.
+TEST_F(PrintToPdf, TheFileChooserOpensInTheRunsFolderElseHome) {
+  if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "a printer is installed";
+  TempDir dir;
+  const std::string run = (dir.path() / "NLStandard_sp+Cpf").string();
+  CopyGoldenRun("example", run);
+  TMassBalanceWLGraphForm form(nullptr, run);
+  form.show();
+  Settle();
+  auto startDirOfLastChooser = [&] {
+    for (auto r = dialogs->Records().rbegin(); r != dialogs->Records().rend(); ++r)
+      if (r->Kind == qt::TDialogKind::SaveFile) return r->Text;
+    return std::string("(no file chooser)");
+  };
+
+  dialogs->AnswerConfirm(true).AnswerSaveFile(std::nullopt);
+  Click(&form, "SpeedBtnPrint");
+  EXPECT_EQ(startDirOfLastChooser(), run);
+
+  OnModal<TGraphForm>([&](TGraphForm* graph) {
+    dialogs->AnswerConfirm(true).AnswerSaveFile(std::nullopt);
+    Click(graph, "BitBtnPrint");
+    EXPECT_EQ(startDirOfLastChooser(), run);
+    graph->accept();
+  });
+  Click(&form, "SpeedBtnZoom1");
+
+  fs::remove_all(run);
+  dialogs->AnswerConfirm(true).AnswerSaveFile(std::nullopt);
+  Click(&form, "SpeedBtnPrint");
+  EXPECT_EQ(startDirOfLastChooser(), QDir::homePath().toStdString());
+  EXPECT_TRUE(dialogs->Errors().empty());
 }
 
 }  // namespace

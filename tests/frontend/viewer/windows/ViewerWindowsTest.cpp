@@ -120,6 +120,10 @@ TEST_F(ViewerWindows, WaterLayerMassBalanceOfTheExample) {
   EXPECT_TRUE(HasColour(upper, QColor(255, 0, 255)));
   EXPECT_TRUE(HasColour(lower, QColor(128, 128, 128)));
   EXPECT_TRUE(HasColour(lower, QColor(128, 0, 0)));
+  // The time axes line up, though the legends differ in width.
+  for (double day : {0.0, 30.0})
+    EXPECT_EQ(form.Positive().Plot()->xAxis->coordToPixel(day),
+              form.Negative().Plot()->xAxis->coordToPixel(day));
 }
 
 TEST_F(ViewerWindows, SedimentMassBalanceOfTheExample) {
@@ -336,6 +340,24 @@ TEST_F(ViewerWindows, ZoomAxisDialogRefusesThenAppliesAndWritesBack) {
   EXPECT_TRUE(form.Positive().Chart.Bottom.Automatic);
 }
 
+// The axis dialog's Text fields show the longest titles the windows give
+// whole, beside the frame and margins of the field.
+TEST_F(ViewerWindows, AxisDialogShowsLongTitlesWhole) {
+  TChart chart;
+  chart.Left.Title = "Avg. concentration top layer (µg/L)";
+  chart.Bottom.Title = "Distance in waterbody (m)";
+  TFrmAxisOptions dialog(nullptr);
+  dialog.Chart = &chart;
+  dialog.show();
+  Settle();
+  for (const char* name : {"EdtXAxisText", "EdtYAxisText"}) {
+    auto* edit = Child<QLineEdit>(&dialog, name);
+    EXPECT_GE(edit->width() - 12, edit->fontMetrics().horizontalAdvance(edit->text())) << name;
+  }
+  EXPECT_EQ(Child<QLineEdit>(&dialog, "EdtYAxisText")->text(),
+            "Avg. concentration top layer (µg/L)");
+}
+
 // The enlarged window as the concentration graphs open it: series switched
 // off, markers, a series listed as a table, the bitmap, printing.
 TEST_F(ViewerWindows, EnlargedChartSeriesTableBitmapAndPrint) {
@@ -417,7 +439,7 @@ TEST_F(ViewerWindows, EnlargedChartSeriesTableBitmapAndPrint) {
       const std::string frameOnly = dir.file("frame.pdf");
       InstallPagePrinter(std::make_unique<TPdfPagePrinter>(frameOnly));
       PrintGraphPage("Mass balance of pesticide in water layer", TPageFrame::Half,
-                     [](QPainter&, const QRect&) {});
+                     [](QPainter&, const QRect&) {}, "");
       const std::string text = readFile(pdf);
       EXPECT_EQ(text.substr(0, 5), "%PDF-");
       EXPECT_GT(text.size(), readFile(frameOnly).size() + 3000);
