@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/Version.h"
+
 namespace kirmel::qt {
 namespace {
 
@@ -53,7 +55,9 @@ void PrintFrame(QPainter& painter, const std::string& title, int pageHeight, int
   painter.setFont(SansFont(14));
   TextOutCentered(painter, title, 0, 0, w, band);
   painter.setFont(SansFont(11));
-  TextOutCentered(painter, "KIRMEL 1.2  KIRMEL-GUI 1.0", 0, h - band, w, band);
+  TextOutCentered(painter,
+                  "KIRMEL " + version::kernelRelease() + "  KIRMEL-GUI " + version::gui(), 0,
+                  h - band, w, band);
 
   painter.setFont(SansFont(8));
   const QLocale locale = QLocale::system();
