@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 
 namespace kirmel::qt {
@@ -108,11 +109,17 @@ TWindowFitting::~TWindowFitting() {
 }
 
 bool TWindowFitting::eventFilter(QObject* watched, QEvent* event) {
-  // Before the window's own show handling (where Qt would place a dialog)
-  // and before it is mapped, so it appears at its fitted size and place.
-  if (event->type() == QEvent::Show && !event->spontaneous() && watched->isWidgetType()) {
-    auto* widget = static_cast<QWidget*>(watched);
-    if (IsFittedWindow(widget)) FitToScreen(widget);
+  // The show of a widget's window-system window: after the widget's own
+  // show handling (where a message box takes its final size and Qt places
+  // a dialog) and before the window is mapped, so it appears at its fitted
+  // size and place.
+  if (event->type() == QEvent::Show && !event->spontaneous() && watched->isWindowType()) {
+    const auto* handle = static_cast<const QWindow*>(watched);
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (widget->windowHandle() == handle) {
+        if (IsFittedWindow(widget)) FitToScreen(widget);
+        break;
+      }
   }
   return QObject::eventFilter(watched, event);
 }

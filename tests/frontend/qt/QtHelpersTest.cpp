@@ -8,7 +8,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
+#include <QScreen>
 #include <QTimer>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "common/TempDir.h"
@@ -236,6 +238,44 @@ TEST(WindowFit, FrameCutToTheScreenButNotBelowItsMinimum) {
   // Larger than the area at its minimum: the minimum, from the top left.
   EXPECT_EQ(qt::FitFrame(QRect(200, 200, 1500, 900), QSize(1400, 700), screen),
             QRect(0, 30, 1400, 700));
+}
+
+// The program's error message, several long lines naming files as a
+// viewer window gathers them, over a window near the screen's right edge:
+// it opens over the middle of that window, as far as the screen allows,
+// frame and all inside the screen.  A message box takes its size only as
+// it shows; fitted before that, it landed at the screen's left edge.
+TEST(WindowFit, AMessageBoxOpensOverItsOwner) {
+  qt::TWindowFitting fitting;
+  QWidget owner;
+  owner.resize(300, 300);
+  owner.move(480, 100);
+  owner.show();
+  owner.activateWindow();
+  QApplication::processEvents();
+  ASSERT_EQ(QApplication::activeWindow(), &owner);
+  std::string text;
+  for (const char* file : {"wlsoco.out", "wbsco001.out", "wbsco080.out"})
+    text += std::string(text.empty() ? "" : "\r") + "/home/someone/KIRMEL/RUNS/NLStandard_sp+Cpf/" +
+            file + ", line 12345: the file ends inside this line (it has no line end)";
+  QRect frame, available;
+  QTimer::singleShot(0, [&] {
+    QWidget* box = QApplication::activeModalWidget();
+    if (!box) return;
+    frame = box->frameGeometry();
+    available = box->screen()->availableGeometry();
+    box->close();
+  });
+  qt::TQtDialogs().Error(text);
+  ASSERT_FALSE(frame.isEmpty()) << "no message box";
+  EXPECT_TRUE(available.contains(frame));
+  const QPoint centre = owner.frameGeometry().center();
+  EXPECT_LE(std::abs(frame.center().y() - centre.y()), 2);
+  // Centred, or pushed left only as far as the screen's right edge needs.
+  EXPECT_TRUE(std::abs(frame.center().x() - centre.x()) <= 2 ||
+              frame.right() == available.right())
+      << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+  EXPECT_GT(frame.right(), centre.x());
 }
 
 TEST(TableWindow, ListsPointsAndShowsModally) {
