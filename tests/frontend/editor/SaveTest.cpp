@@ -49,6 +49,14 @@ TLoaded Loaded(EditorFixture& f, const std::string& scenario, const std::string&
   return {other.Data().Hydrology().FlowVelocity(), other.Data().Solids().HalfLifeWater()};
 }
 
+// A notes file and a sub-folder of measured data that the user keeps in a
+// scenario folder.
+void AddUsersOwnFiles(const fs::path& dir) {
+  std::ofstream(dir / "notes.txt") << "measured on 3 May";
+  fs::create_directories(dir / "data");
+  std::ofstream(dir / "data" / "wl.csv") << "1;2";
+}
+
 // Another program over the same root, that waits only briefly for a save
 // of the first.
 std::unique_ptr<fe::TKirmelEditor> OtherProgram(EditorFixture& f) {
@@ -65,9 +73,7 @@ TEST(EditorSave, AFailureAtEachOfTheNineFilesKeepsThePreviousScenario) {
   f.save("S", "P");
   const fs::path dir = f.scenarioDir("S");
   // The user's own files beside the scenario's, and permission bits of his.
-  std::ofstream(dir / "notes.txt") << "measured on 3 May";
-  fs::create_directories(dir / "data");
-  std::ofstream(dir / "data" / "wl.csv") << "1;2";
+  AddUsersOwnFiles(dir);
   fs::permissions(dir / "HY.INP", fs::perms(0600));
   fs::permissions(dir / "SL.INP", fs::perms(0640));
   const auto before = DescribeTree(dir);
@@ -211,9 +217,7 @@ TEST(EditorSave, TwoProgramsSavingOneScenarioLoseNothing) {
     f.data().Hydrology().SetFlowVelocity(20);
     f.save("S", "P");
     const fs::path dir = f.scenarioDir("S");
-    std::ofstream(dir / "notes.txt") << "measured on 3 May";
-    fs::create_directories(dir / "data");
-    std::ofstream(dir / "data" / "wl.csv") << "1;2";
+    AddUsersOwnFiles(dir);
 
     auto second = OtherProgram(f);
     ASSERT_TRUE(second->LoadScenario("S"));

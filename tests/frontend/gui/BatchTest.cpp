@@ -38,6 +38,18 @@ class BatchTest : public RunFixture {
     Press("AddRunButton");
   }
   std::string Runs() { return root.str() + "/RUNS"; }
+  // Two saved runs of the example (its pesticide also saved as Cpf2) in a
+  // batch file saved through the dialog, which is then closed.
+  void SaveBatchOfTwoRuns() {
+    Click("BitBtnSaveRun");
+    form->SavePesticide("Cpf2");
+    Click("BitBtnSaveRun");
+    Open();
+    Add(RunDir());
+    Add(RunDir("NLStandard_sp", "Cpf2"));
+    Press("BitBtnSaveBatch");
+    batch.reset();
+  }
 
   std::unique_ptr<gui::TBatchForm> batch;
 };
@@ -181,14 +193,7 @@ TEST_F(BatchTest, ABatchOfTwoSavedRunsRunsFromTheMainWindowAndReportsItsFailedRu
   Click("BitBtnCreateBatch");
   EXPECT_EQ(title, "Batch definition");
 
-  Click("BitBtnSaveRun");
-  form->SavePesticide("Cpf2");
-  Click("BitBtnSaveRun");
-  Open();
-  Add(RunDir());
-  Add(RunDir("NLStandard_sp", "Cpf2"));
-  Press("BitBtnSaveBatch");
-  batch.reset();
+  SaveBatchOfTwoRuns();
   root.write("RUNS/NLStandard_sp+Cpf/old.out", "old\n");
   // An old status of a run says nothing about this batch.
   root.write("RUNS/NLStandard_sp+Cpf2/kirmel.status", "3\nrun-0\n");
@@ -243,14 +248,7 @@ TEST_F(BatchTest, ABatchOfTwoSavedRunsRunsFromTheMainWindowAndReportsItsFailedRu
 TEST_F(BatchTest, ABatchWithAMissingRunFolderSaysItCouldNotBeEntered) {
   SeedExamples();
   Start();
-  Click("BitBtnSaveRun");
-  form->SavePesticide("Cpf2");
-  Click("BitBtnSaveRun");
-  Open();
-  Add(RunDir());
-  Add(RunDir("NLStandard_sp", "Cpf2"));
-  Press("BitBtnSaveBatch");
-  batch.reset();
+  SaveBatchOfTwoRuns();
   // The first run's folder is moved away after the batch was saved.
   fs::rename(RunDir(), Runs() + "/moved");
   Click("BitBtnRunBatch");
