@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QMargins>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -46,16 +47,9 @@ void FitSpan(int start, int length, int minimum, int availableStart, int availab
                                                : std::clamp(start, availableStart, last);
 }
 
-}  // namespace
-
-QRect FitFrame(const QRect& frame, const QSize& minimum, const QRect& available) {
-  int x = 0, y = 0, width = 0, height = 0;
-  FitSpan(frame.x(), frame.width(), minimum.width(), available.x(), available.width(), x, width);
-  FitSpan(frame.y(), frame.height(), minimum.height(), available.y(), available.height(), y,
-          height);
-  return QRect(x, y, width, height);
-}
-
+// The frame the window system puts around `window`: its own once it is
+// shown with one, else that of another visible window, else a typical
+// title bar and border.
 QMargins WindowFrameMargins(const QWidget* window) {
   if (window->isVisible()) {
     const QMargins own = MeasuredFrame(window);
@@ -67,6 +61,16 @@ QMargins WindowFrameMargins(const QWidget* window) {
     if (!margins.isNull()) return margins;
   }
   return kTypicalFrame;
+}
+
+}  // namespace
+
+QRect FitFrame(const QRect& frame, const QSize& minimum, const QRect& available) {
+  int x = 0, y = 0, width = 0, height = 0;
+  FitSpan(frame.x(), frame.width(), minimum.width(), available.x(), available.width(), x, width);
+  FitSpan(frame.y(), frame.height(), minimum.height(), available.y(), available.height(), y,
+          height);
+  return QRect(x, y, width, height);
 }
 
 void FitToScreen(QWidget* window) {

@@ -103,7 +103,6 @@ class TReadReports {
  public:
   // Adds each message it is given; valid while this object lives.
   TMessageSink Sink();
-  bool Empty() const { return messages_.empty(); }
   // The message, "" when there is none; the list is emptied.
   std::string Take();
 
