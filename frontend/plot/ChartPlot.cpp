@@ -79,8 +79,12 @@ class ModelTicker : public QCPAxisTicker {
     const int gap = across ? metrics.horizontalAdvance(QStringLiteral("  ")) : metrics.height() / 4;
     const double spacing = length * lastStep_ / range.size();  // pixels from tick to tick
     double previousHalf = -1;
-    for (double tick = std::ceil(range.lower / lastStep_) * lastStep_;
-         tick <= range.upper + lastStep_ * 1e-9; tick += lastStep_) {
+    // Each tick from the first by its index: at values far larger than the
+    // step, adding the step to a tick may leave it as it was.
+    const double first = std::ceil(range.lower / lastStep_) * lastStep_;
+    for (int i = 0; i <= 100; ++i) {
+      const double tick = first + i * lastStep_;
+      if (tick > range.upper + lastStep_ * 1e-9) break;
       const QString label = getTickLabel(tick, QLocale(), QChar(), 0);
       const double half = (across ? metrics.horizontalAdvance(label) : metrics.height()) / 2.0;
       if (previousHalf >= 0 && spacing < previousHalf + half + gap) return false;

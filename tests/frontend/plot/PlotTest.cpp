@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "common/TempDir.h"
@@ -274,6 +275,29 @@ TEST(ChartPlot, TickLabelsNeverOverlap) {
         }
     }
   }
+}
+
+// An axis whose range is tiny against its values (a range typed in the
+// axis dialog as 1E20 to 1.0000000000000001E20: one step of the number
+// format apart) is drawn, with its ticks, in bounded time; adding such a
+// tick step to such a value changes nothing.
+TEST(ChartPlot, AnAxisOfATinyRangeAtHugeValuesIsDrawn) {
+  const double lo = 1e20;
+  const double hi = std::nextafter(lo, 2e20);
+  TChart chart;
+  TSeries line;
+  line.Add(0, lo);
+  line.Add(1, hi);
+  chart.Series = {line};
+  chart.Left.SetManual(lo, hi);
+  chart.Bottom.SetManual(lo, hi);
+  ChartPlot plot;
+  plot.resize(400, 300);
+  plot.show();
+  plot.Draw(chart);
+  plot.replot(QCustomPlot::rpImmediateRefresh);
+  EXPECT_EQ(plot.yAxis->range().lower, lo);
+  EXPECT_EQ(plot.yAxis->range().upper, hi);
 }
 
 // Two charts one above the other with legends of different widths and
