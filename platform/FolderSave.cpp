@@ -270,7 +270,8 @@ class TFolderLock {
   enum class TMode { Shared, Exclusive };
   // Takes the lock, waiting up to `wait` while another program holds it.
   // Where the lock file can neither be opened nor made (a parent the user
-  // may not write) nobody can save, and the lock is not taken.
+  // may not write) nobody can save, and the lock is not taken.  A lock file
+  // that exists but that this user may not open is taken as held.
   TFolderLock(int parentFd, const std::string& name, TMode mode, std::chrono::milliseconds wait);
   ~TFolderLock();
   TFolderLock(const TFolderLock&) = delete;
@@ -298,7 +299,21 @@ TFolderLock::TFolderLock(int parentFd, const std::string& name, TMode mode,
   for (;;) {
     const int fd = ::openat(parentFd_, file_.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC,
                             0666);
-    if (fd < 0) return;  // nobody can save here
+    if (fd < 0) {
+      struct stat st;
+      if (errno != EACCES || ::fstatat(parentFd_, file_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return;  // nobody can save here
+      // Another user's lock file, just made and not yet opened up to others.
+      if (std::chrono::steady_clock::now() >= deadline) {
+        busy_ = true;
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      continue;
+    }
+    // Whatever the umask, every user who shares the folder can open the
+    // file to lock it (only its owner may change the bits; others fail).
+    ::fchmod(fd, 0644);
     if (::flock(fd, operation) == 0) {
       // Still the file of that name: a holder that lets go removes it, and
       // whoever waited on the removed one tries again with a new one.

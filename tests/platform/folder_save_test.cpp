@@ -11,9 +11,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <stdexcept>
 #include <string>
 
 #include "common/TempDir.h"
@@ -248,6 +250,31 @@ TEST(FolderSave, AReadOnlySubFolderIsCarriedWithoutLeavingACopyBehind) {
   EXPECT_EQ(readFile((dir / "A.INP").string()), "newer a");
   EXPECT_EQ(readFile((dir / "notes/n.txt").string()), "note");
   EXPECT_EQ(fs::status(dir / "notes").permissions(), fs::perms(0555));
+}
+
+// A save by another user meets the lock of a save under a umask that keeps
+// others out: it waits and is refused, and never saves beside it unlocked.
+TEST(FolderSave, AnotherUsersSaveWaitsForTheLockWhateverTheUmask) {
+  TempDir scratch;
+  const fs::path parent = scratch.path() / "SCENARIOS";
+  const fs::path dir = parent / "S";
+  ::chmod(scratch.str().c_str(), 0711);
+  fs::create_directories(dir);
+  scratch.write("SCENARIOS/S/A.INP", "old a");
+  const mode_t umask = ::umask(077);
+  TFolderSave running(dir.string());
+  ::umask(umask);
+  std::string why;
+  const bool ran = SaveUnprivileged(dir, [&] {
+    try {
+      TFolderSave other(dir.string(), {}, std::chrono::milliseconds(200));
+    } catch (const TSaveError& e) {
+      if (std::string(e.what()).find("being saved by another program") != std::string::npos) return;
+      throw;
+    }
+    throw std::runtime_error("the second save went ahead");
+  }, why);
+  if (!ran) GTEST_SKIP() << why;
 }
 
 TEST(ReplaceFile, KeepsModeAndNeverWritesThroughALink) {
