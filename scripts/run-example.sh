@@ -44,8 +44,9 @@ case "$root" in
 esac
 
 # The names file, written as the front end writes it (CR LF line ends).  Its
-# heading states the versions as the programs report them: the front end's,
-# and the kernel's release (major.minor).
+# heading states the versions as the programs report them (the front end's,
+# and the kernel's release, major.minor), the file's path and today's date
+# in the locale's short form.
 gui_version="$("$src/build/release/KirmelGUI" --version | cut -d' ' -f2)"
 kirmel_release="$("$src/build/release/KIRMEL_12" --version | cut -d' ' -f2 | cut -d. -f1,2)"
 names="$run/FILES.INP"
@@ -68,7 +69,9 @@ names="$run/FILES.INP"
   line "*   GUI version: $gui_version"
   line "*   KIRMEL version: $kirmel_release"
   line "*"
+  line "*   Filename: $names"
   line "*   Contents: Names of inputfiles for KIRMEL simulation"
+  line "*   Date    : $(date +%x)"
   line "*"
   line "$sep"
   line "*"

@@ -6,6 +6,7 @@
 # own scratch runs also use.  The checksum of every file of the run goes to
 # RUN.sha256 beside it.
 #   cmake -DSOURCE_DIR=... -DRUN=... -DROOT=... -P ScreensSetup.cmake
+# With -DCUT=ON the run's wlsoco.out is cut in the middle of a line.
 # Check: the run folder holds the same files with the same checksums, so the
 # tool wrote nothing into the run it was given.
 #   cmake -DRUN=... -DCHECK=ON -P ScreensSetup.cmake
@@ -52,5 +53,11 @@ file(COPY "${SOURCE_DIR}/examples/PESTICIDES/Cpf" DESTINATION "${ROOT}/PESTICIDE
 file(MAKE_DIRECTORY "${RUN}")
 file(GLOB golden "${SOURCE_DIR}/tests/data/kernel/golden/example/expected/*")
 file(COPY ${golden} DESTINATION "${RUN}")
+if(CUT)
+  file(SIZE "${RUN}/wlsoco.out" size)
+  math(EXPR half "${size} / 2")
+  file(READ "${RUN}/wlsoco.out" text LIMIT ${half})
+  file(WRITE "${RUN}/wlsoco.out" "${text}")
+endif()
 run_manifest("${RUN}" manifest)
 file(WRITE "${RUN}.sha256" "${manifest}")

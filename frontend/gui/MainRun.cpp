@@ -100,7 +100,7 @@ void TMainForm::GraphButtonClick() {
   settings.OutputDir = settings.RunDirOf(Data().ScenarioName(), Data().PesticideName());
   if (std::optional<std::string> dir = paths::resolveExisting(settings.OutputDir)) {
     settings.OutputDir = *dir;
-    viewer::OpenGraphMenu(this, settings.OutputDir);
+    viewer::OpenGraphMenu(this, settings.OutputDir, settings.Root());
   } else {
     qt::ShowInfo("No output exists for this combination of scenario and pesticide.");
   }

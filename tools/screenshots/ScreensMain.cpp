@@ -9,7 +9,7 @@
 #include <QScreen>
 #include <QThread>
 #include <QWidget>
-#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -46,11 +46,9 @@ void Settle() {
 // control writes into root/RUNS, so nothing is ever written into the run
 // directory the tool was given.  Empty, with `error` set, when no copy can
 // be made.
-std::string CopyRunIntoRoot(const std::string& runDir, const std::string& root,
+std::string CopyRunIntoRoot(const std::string& dir, const std::string& root,
                             std::string& error) {
   std::error_code ec;
-  const std::string dir =
-      fe::StripTrailingSeparator(fs::absolute(runDir, ec).lexically_normal().string());
   const fs::path runs = fs::path(root) / "RUNS";
   fs::create_directories(runs, ec);
   const std::string name = fe::ExtractLastDirectory(dir);
@@ -70,19 +68,28 @@ std::string CopyRunIntoRoot(const std::string& runDir, const std::string& root,
 }
 
 // Whether the window, frame and all, lies inside the available geometry of
-// its screen; else `why` says where it reaches.
+// its screen; else `why` says whether it is larger than the screen or where
+// it reaches beyond it.
 bool OnScreen(const QWidget* window, std::string& why) {
   const QScreen* screen = window->screen();
   if (!screen) return true;
   const QRect frame = window->frameGeometry();
   const QRect available = screen->availableGeometry();
   if (available.contains(frame)) return true;
-  why = "it reaches beyond the screen: frame " + std::to_string(frame.width()) + "x" +
-        std::to_string(frame.height()) + " at " + std::to_string(frame.x()) + "," +
-        std::to_string(frame.y()) + ", screen " + std::to_string(available.width()) + "x" +
-        std::to_string(available.height()) + " at " + std::to_string(available.x()) + "," +
-        std::to_string(available.y());
+  const bool larger =
+      frame.width() > available.width() || frame.height() > available.height();
+  why = std::string(larger ? "is larger than the screen" : "reaches beyond the screen") +
+        ": frame " + std::to_string(frame.width()) + "x" + std::to_string(frame.height()) +
+        " at " + std::to_string(frame.x()) + "," + std::to_string(frame.y()) + ", screen " +
+        std::to_string(available.width()) + "x" + std::to_string(available.height()) + " at " +
+        std::to_string(available.x()) + "," + std::to_string(available.y());
   return false;
+}
+
+// Whether the character ends a path at that place (it cannot be part of a
+// file name that goes on).
+bool EndsName(char c) {
+  return !(std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '+');
 }
 
 }  // namespace
@@ -101,7 +108,7 @@ void TScreenContext::Save(QWidget* window, const std::string& name) {
   }
   const std::string file = OutDir + "/" + name + ".png";
   std::string offScreen;
-  if (!OnScreen(window, offScreen)) Fail(name, offScreen);  // drawn all the same, to be looked at
+  if (!OnScreen(window, offScreen)) Report(name, offScreen + " (written all the same)");
   if (window->grab().save(QString::fromStdString(file), "PNG"))
     std::printf("%s\n", file.c_str());
   else
@@ -109,10 +116,30 @@ void TScreenContext::Save(QWidget* window, const std::string& name) {
 }
 
 void TScreenContext::Fail(const std::string& name, const std::string& why) {
-  std::string text = why;  // the lines of a message joined by CR
-  std::replace(text.begin(), text.end(), '\r', ' ');
-  std::fprintf(stderr, "%s left out: %s\n", name.c_str(), text.c_str());
+  Report(name, "left out: " + why);
+}
+
+void TScreenContext::Report(const std::string& what, const std::string& text) {
+  // The lines of a message, joined by CR, each on a line of its own.
+  std::string lines;
+  for (const char c : AsGiven(text)) lines += c == '\r' ? std::string("\n    ") : std::string(1, c);
+  std::fprintf(stderr, "%s %s\n", what.c_str(), lines.c_str());
   ++Failures;
+}
+
+std::string TScreenContext::AsGiven(std::string text) const {
+  if (RunDir.empty() || GivenRunDir.empty()) return text;
+  for (std::size_t at = text.find(RunDir); at != std::string::npos;
+       at = text.find(RunDir, at)) {
+    const std::size_t end = at + RunDir.size();
+    if (end < text.size() && !EndsName(text[end])) {
+      at = end;
+      continue;
+    }
+    text.replace(at, RunDir.size(), GivenRunDir);
+    at += GivenRunDir.size();
+  }
+  return text;
 }
 
 }  // namespace kirmel::screens
@@ -135,10 +162,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "The run directory %s is no folder\n", runDir.c_str());
     return 2;
   }
+  const std::string givenRun =
+      runDir.empty() ? std::string()
+                     : fe::StripTrailingSeparator(
+                           std::filesystem::absolute(runDir, ec).lexically_normal().string());
   std::string runCopy;
   if (!runDir.empty()) {
     std::string error;
-    runCopy = screens::CopyRunIntoRoot(runDir, paths::root(), error);
+    runCopy = screens::CopyRunIntoRoot(givenRun, paths::root(), error);
     if (runCopy.empty()) {
       std::fprintf(stderr, "%s\n", error.c_str());
       return 2;
@@ -155,17 +186,15 @@ int main(int argc, char** argv) {
   gui::TMainForm main;
   main.show();
   main.StartUp();
-  screens::TScreenContext context{outDir, runCopy, paths::root(), main};
+  screens::TScreenContext context{outDir, runCopy, givenRun, paths::root(), main};
   // No window is drawn to show an error dialog: each one is a failure of the
   // area that brought it up.
   std::size_t seen = 0;
   auto reportErrors = [&](const std::string& area) {
     const std::vector<qt::TDialogRecord>& records = log->Records();
     for (; seen < records.size(); ++seen)
-      if (records[seen].Kind == qt::TDialogKind::Error) {
-        std::fprintf(stderr, "Error dialog in %s: %s\n", area.c_str(), records[seen].Text.c_str());
-        ++context.Failures;
-      }
+      if (records[seen].Kind == qt::TDialogKind::Error)
+        context.Report("Error dialog in " + area + ":", records[seen].Text);
   };
   reportErrors("start-up");
   for (const auto& [key, render] : screens::Registry()) {

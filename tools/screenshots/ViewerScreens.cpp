@@ -32,13 +32,16 @@ void RenderViewer(TScreenContext& c) {
 
   viewer::TGraphMenuForm menu(&c.Main);
   menu.OutputDir = c.RunDir;
+  menu.Root = c.Root;
   c.Save(&menu, "TGraphMenuForm");
 
   viewer::TMassBalanceSedGraphForm sediment(&menu, c.RunDir);
+  sediment.SetRoot(c.Root);
   c.Save(&sediment, "TMassBalanceSedGraphForm");
   sediment.hide();
 
   viewer::TMassBalanceWLGraphForm water(&menu, c.RunDir);
+  water.SetRoot(c.Root);
   c.Save(&water, "TMassBalanceWLGraphForm");
 
   // As the zoom button of the lower chart opens it.

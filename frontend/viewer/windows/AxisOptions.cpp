@@ -8,7 +8,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "frontend/model/Numbers.h"
 #include "frontend/qt/Buttons.h"
@@ -24,15 +26,8 @@ QLineEdit* Edit(const char* name) {
   return edit;
 }
 
-// The longest axis title the graph windows give, which the Text fields
-// show whole.
-constexpr const char* kLongestTitle = "Avg. concentration top layer (µg/L)";
-
 QGroupBox* AxisBox(const char* caption, QLineEdit* start, QLineEdit* end, QLineEdit* text,
                    QLineEdit* step, QLineEdit* minor) {
-  const QFontMetrics metrics(text->font());
-  text->setMinimumWidth(metrics.horizontalAdvance(QString::fromUtf8(kLongestTitle)) +
-                        metrics.averageCharWidth() * 3);
   auto* box = new QGroupBox(QString::fromLatin1(caption));
   auto* form = new QFormLayout(box);
   form->addRow(QStringLiteral("Starts at:"), start);
@@ -89,8 +84,16 @@ void TFrmAxisOptions::ShowAxis(fe::TAxisSide side, const TAxisEdits& edits) {
   const auto [lo, hi] = Chart->AxisRange(side);
   edits.Start->setText(QString::fromStdString(General(lo)));
   edits.End->setText(QString::fromStdString(General(hi)));
-  edits.Text->setText(QString::fromStdString(axis.Title));
-  edits.Text->setCursorPosition(0);  // a title longer than the field shows its start
+  const QString title = QString::fromStdString(axis.Title);
+  edits.Text->setText(title);
+  // Wide enough for the title the window gave the axis, up to a third of
+  // the screen; a longer one shows its start.
+  const QFontMetrics metrics(edits.Text->font());
+  int width = metrics.horizontalAdvance(title) + metrics.averageCharWidth() * 3;
+  if (const QScreen* shown = screen())
+    width = std::min(width, shown->availableGeometry().width() / 3);
+  edits.Text->setMinimumWidth(std::max(width, edits.Text->sizeHint().width()));
+  edits.Text->setCursorPosition(0);
   edits.TicksStep->setText(QString::fromStdString(General(axis.Increment)));
   edits.MinorTicks->setText(QString::fromStdString(
       fe::IntToStr(axis.MinorTicksVisible ? axis.MinorTickCount : 0)));
@@ -100,6 +103,9 @@ void TFrmAxisOptions::FormShow() {
   if (!Chart) return;
   ShowAxis(XSide(), x_);
   ShowAxis(YSide(), y_);
+  // Opens at the size the titles need.
+  layout()->activate();
+  resize(size().expandedTo(minimumSizeHint()));
 }
 
 bool TFrmAxisOptions::ApplyAxis(fe::TAxis& axis, const TAxisEdits& edits) {

@@ -72,40 +72,33 @@ void TGraphMenuForm::SetGraphType(int index) {
 
 void TGraphMenuForm::ViewButtonClick() {
   switch (GraphType()) {
-    case MassBalanceWaterLayer: {
-      TMassBalanceWLGraphForm form(this, OutputDir);
-      form.exec();
-      return;
-    }
-    case MassBalanceSediment: {
-      TMassBalanceSedGraphForm form(this, OutputDir);
-      form.exec();
-      return;
-    }
-    case ConcentrationInWaterbody: {
-      TConcentrationGraphForm form(this, OutputDir);
-      form.exec();
-      return;
-    }
-    case ConcentrationInTime: {
-      TConcentrationTimeGraphForm form(this, OutputDir);
-      form.exec();
-      return;
-    }
-    case Distribution: {
-      TDistributionGraphForm form(this, OutputDir);
-      form.exec();
-      return;
-    }
+    case MassBalanceWaterLayer:
+      return OpenGraph<TMassBalanceWLGraphForm>();
+    case MassBalanceSediment:
+      return OpenGraph<TMassBalanceSedGraphForm>();
+    case ConcentrationInWaterbody:
+      return OpenGraph<TConcentrationGraphForm>();
+    case ConcentrationInTime:
+      return OpenGraph<TConcentrationTimeGraphForm>();
+    case Distribution:
+      return OpenGraph<TDistributionGraphForm>();
     default:
       qt::ShowError("You must first select a type of graph");
       return;
   }
 }
 
-void OpenGraphMenu(QWidget* owner, const std::string& runDir) {
+template <class TForm>
+void TGraphMenuForm::OpenGraph() {
+  TForm form(this, OutputDir);
+  form.SetRoot(Root);
+  form.exec();
+}
+
+void OpenGraphMenu(QWidget* owner, const std::string& runDir, const std::string& root) {
   TGraphMenuForm menu(owner);
   menu.OutputDir = WithoutFinalSeparator(runDir);
+  menu.Root = root;
   menu.exec();
 }
 

@@ -29,6 +29,9 @@ class TGraphMenuForm : public QDialog {
 
   // The run's output directory, without a final separator; set before showing.
   std::string OutputDir;
+  // The root the editor runs in, by whose run marker the graph windows
+  // judge whether KIRMEL is still writing the run; empty: the program's root.
+  std::string Root;
 
   // The chosen kind (-1 for none), and choosing one as a click would.
   int GraphType() const;
@@ -39,11 +42,16 @@ class TGraphMenuForm : public QDialog {
   void ViewButtonClick();
 
  private:
+  // Opens a graph window of type TForm on the run, modally.
+  template <class TForm>
+  void OpenGraph();
+
   QButtonGroup* group_;
 };
 
-// Opens the graph menu modally on `runDir` with `owner` as its owner.
-void OpenGraphMenu(QWidget* owner, const std::string& runDir);
+// Opens the graph menu modally on `runDir`, a run of the editor's `root`,
+// with `owner` as its owner.
+void OpenGraphMenu(QWidget* owner, const std::string& runDir, const std::string& root);
 
 // Shows the messages of the output-file readers (the program-wide token
 // reader) in the error dialog.  Called once when the program starts.

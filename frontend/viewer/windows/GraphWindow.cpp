@@ -38,7 +38,8 @@ bool TGraphWindow::Load() {
   // Each file named once a show.
   reports_.Take();
   context_ = fe::TReadContext(reports_.Sink(), fe::ProgramParser().DecimalSeparator());
-  context_.SetRunStillWritten(fe::RunStillWriting(fe::MarkerPath(fe::TSettings()), outputDir_));
+  const fe::TSettings settings = root_.empty() ? fe::TSettings() : fe::TSettings(root_);
+  context_.SetRunStillWritten(fe::RunStillWriting(fe::MarkerPath(settings), outputDir_));
   bool read = false;
   bool cancelled = false;
   {

@@ -27,6 +27,7 @@
 #include <QDialog>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "frontend/viewer/OutputCache.h"
 #include "frontend/viewer/ReaderSupport.h"
@@ -43,6 +44,11 @@ class TGraphWindow : public QDialog {
   const std::string& OutputDir() const { return outputDir_; }
   // OutputDir + "/" + name.
   std::string OutputFile(const std::string& name) const;
+
+  // The root whose run marker tells whether KIRMEL is still writing the
+  // run: the one the editor runs in.  The program's root (paths::root())
+  // until set or when empty.
+  void SetRoot(std::string root) { root_ = std::move(root); }
 
   // Reads the files, then shows the window modally; Rejected without
   // showing it when they could not be read or the reading was cancelled.
@@ -78,6 +84,7 @@ class TGraphWindow : public QDialog {
   void ShowReports();
 
   std::string outputDir_;
+  std::string root_;
   fe::TReadReports reports_;
   fe::TReadContext context_;
   bool noticeShown_ = false;

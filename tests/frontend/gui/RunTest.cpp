@@ -100,6 +100,7 @@ TEST_F(RunFixture, ACompleteRunThroughTheScript) {
   // "View output" opens the graph menu on the run directory.
   OnModal<viewer::TGraphMenuForm>([&](viewer::TGraphMenuForm* menu) {
     EXPECT_EQ(menu->OutputDir, RunDir());
+    EXPECT_EQ(menu->Root, form->Editor().Settings().Root());
     menu->reject();
   });
   Click("GraphButton");

@@ -324,12 +324,15 @@ TEST_F(ReadingWindows, ARunStillBeingWrittenGivesOneNotice) {
       "GUI/TempKir.txt", "09-12-2026 10:11:12, KIRMEL is running.\nrun-7\ndir " + run + "\npid " +
                              std::to_string(::getpid()) + " " + fe::ProcessStartTime(::getpid()) +
                              "\n");
-  ScopedRoot scopedRoot(root.str());
+  // The program's root is another: the windows judge by the menu's.
+  TempDir elsewhere;
+  ScopedRoot scopedRoot(elsewhere.str());
   const std::string notice = "KIRMEL is still writing this run (\"" + run + "\")." + "\r" +
                              "The graphs show the output times written so far.";
 
   TGraphMenuForm menu;
   menu.OutputDir = run;
+  menu.Root = root.str();
   menu.show();
   menu.SetGraphType(TGraphMenuForm::ConcentrationInWaterbody);
   bool opened = false;
