@@ -24,8 +24,8 @@ namespace {
 using namespace kirmel::fe;
 
 // A page that keeps no drawing, only the bounds of every coordinate drawn
-// on it (lines, paths, polygons, rectangles, points, images), as the
-// device gets them.
+// on it (lines, paths, polygons, rectangles, points, images), taking what
+// a PDF page takes as it takes it: shapes unclipped, with their transform.
 class TBoundsPage : public QPaintDevice {
  public:
   explicit TBoundsPage(QSize size) : size_(size) {}
@@ -50,14 +50,23 @@ class TBoundsPage : public QPaintDevice {
 
  private:
   struct TEngine : QPaintEngine {
+    TEngine()
+        : QPaintEngine(AllFeatures & ~(PorterDuff | PerspectiveTransform |
+                                       ObjectBoundingModeGradients | ConicalGradientFill)) {}
     QRectF bounds;
-    void Take(const QRectF& r) { bounds = bounds.isNull() ? r : bounds.united(r); }
+    QTransform transform;
+    void Take(const QRectF& r) {
+      const QRectF mapped = transform.mapRect(r);
+      bounds = bounds.isNull() ? mapped : bounds.united(mapped);
+    }
     void Take(const QPointF* points, int count) {
       for (int i = 0; i < count; ++i) Take(QRectF(points[i], QSizeF(0, 0)));
     }
     bool begin(QPaintDevice*) override { return true; }
     bool end() override { return true; }
-    void updateState(const QPaintEngineState&) override {}
+    void updateState(const QPaintEngineState& state) override {
+      if (state.state() & DirtyTransform) transform = state.transform();
+    }
     Type type() const override { return User; }
     void drawPath(const QPainterPath& path) override { Take(path.controlPointRect()); }
     void drawPolygon(const QPointF* points, int count, PolygonDrawMode) override { Take(points, count); }
@@ -268,11 +277,31 @@ TEST(ChartPlot, PrintIntoRectangle) {
   chart.Right.SetManual(0, 1e-12);
   chart.Bottom.SetManual(10, 20);
   chart.Series[1].Add(31, -1e300);
+  chart.Series[3].AddError(15, 0, 1);  // a bar across the whole axis
   TBoundsPage bounded(QSize(2480, 3508));
   QPainter onPage(&bounded);
   PrintChart(chart, onPage, QRect(200, 300, 2000, 1200));
   onPage.end();
   EXPECT_TRUE(QRectF(0, 0, 2480, 3508).contains(bounded.Bounds())) << bounded.Bounds().top();
+
+  // Where a line leaves the axes it keeps its slope up to the edge of the
+  // margin around them (a tenth of each range), then runs along that edge.
+  TChart steep;
+  TSeries rise;
+  rise.Add(0, 0);
+  rise.Add(10, 100);
+  steep.Series = {rise};
+  steep.Left.SetManual(0, 10);
+  steep.Bottom.SetManual(0, 10);
+  ChartPlot plot;
+  plot.Draw(steep);
+  auto* graph = qobject_cast<QCPGraph*>(plot.plottable(0));
+  ASSERT_NE(graph, nullptr);
+  ASSERT_EQ(graph->dataCount(), 3);
+  EXPECT_DOUBLE_EQ(graph->data()->at(1)->key, 1.1);
+  EXPECT_DOUBLE_EQ(graph->data()->at(1)->value, 11);
+  EXPECT_DOUBLE_EQ(graph->data()->at(2)->key, 10);
+  EXPECT_DOUBLE_EQ(graph->data()->at(2)->value, 11);
 }
 
 // Where the tick labels of `axis` stand along it, as spans of pixels; the

@@ -814,14 +814,18 @@ TEST(LongRuns, StepsBeyondTheirFieldAreReadWhole) {
   TempDir dir;
   Messages m;
   // The example with the step column (a row's last six places) of every
-  // row from 15 d (the 31st output time) on overflowed.
+  // row from 15 d (the 31st output time) on overflowed.  Output times so
+  // close that their time column reads alike are told apart by the rows of
+  // a block: 23 d is written as 22.5 d here.
   auto overflowed = [&dir](const std::string& name) {
     std::istringstream in(readFile(Golden("example", name)));
     std::string out;
     for (std::string line; std::getline(in, line);) {
       double time = 0;
-      if (std::sscanf(line.c_str(), "%lf", &time) == 1 && time >= 15)
+      if (std::sscanf(line.c_str(), "%lf", &time) == 1 && time >= 15) {
         line.replace(line.size() - 6, 6, "******");
+        if (time == 23) line.replace(0, 8, "  22.500");
+      }
       out += line + "\n";
     }
     return dir.write(name, out);
@@ -833,8 +837,11 @@ TEST(LongRuns, StepsBeyondTheirFieldAreReadWhole) {
   EXPECT_EQ(wl.ReadError(), "");
   EXPECT_EQ(wl.NumberOfTimesteps(), 61);
   ASSERT_EQ(wl.Count(), whole.Count());
+  EXPECT_EQ(wl.GetItem(wl.RecordIndex(47, 1)).Time, 22.5);
   for (int i = 0; i < wl.Count(); i += 37) {
-    EXPECT_EQ(wl.GetItem(i).Time, whole.GetItem(i).Time) << i;
+    if (whole.GetItem(i).Time != 23) {
+      EXPECT_EQ(wl.GetItem(i).Time, whole.GetItem(i).Time) << i;
+    }
     EXPECT_EQ(wl.GetItem(i).Segment, whole.GetItem(i).Segment) << i;
     EXPECT_EQ(wl.GetItem(i).Concentration, whole.GetItem(i).Concentration) << i;
   }
