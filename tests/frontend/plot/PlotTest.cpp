@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <memory>
 #include <string>
 
 #include "common/TempDir.h"
@@ -329,6 +330,16 @@ bool LabelsApart(const QCPAxis* axis, std::string& overlap) {
   return true;
 }
 
+// The chart drawn on a plot shown at `size`, laid out as in a window.
+std::unique_ptr<ChartPlot> ShownPlot(const TChart& chart, QSize size) {
+  auto plot = std::make_unique<ChartPlot>();
+  plot->resize(size);
+  plot->show();
+  plot->Draw(chart);
+  plot->replot(QCustomPlot::rpImmediateRefresh);
+  return plot;
+}
+
 // The labels an axis writes, leaving out ticks without one.
 QStringList WrittenLabels(const QCPAxis* axis) {
   QStringList written;
@@ -403,11 +414,8 @@ TEST(ChartPlot, ATypedStepKeepsItsTicks) {
   chart.Bottom.MinorTickCount = 3;
   chart.Left.SetManual(1e9, 1e9 + 10);
   chart.Left.Increment = 1;
-  ChartPlot plot;
-  plot.resize(260, 500);
-  plot.show();
-  plot.Draw(chart);
-  plot.replot(QCustomPlot::rpImmediateRefresh);
+  const std::unique_ptr<ChartPlot> shown = ShownPlot(chart, QSize(260, 500));
+  const ChartPlot& plot = *shown;
   for (QCPAxis* axis : {plot.xAxis, plot.yAxis}) {
     const QVector<double> ticks = axis->tickVector();
     ASSERT_GE(ticks.size(), 2);
@@ -438,12 +446,7 @@ TEST(ChartPlot, LabelsOfATinyRangeDiffer) {
   for (double increment : {0.0, 2e-13}) {
     SCOPED_TRACE(increment);
     chart.Left.Increment = increment;
-    ChartPlot plot;
-    plot.resize(400, 300);
-    plot.show();
-    plot.Draw(chart);
-    plot.replot(QCustomPlot::rpImmediateRefresh);
-    const QStringList labels = WrittenLabels(plot.yAxis);
+    const QStringList labels = WrittenLabels(ShownPlot(chart, QSize(400, 300))->yAxis);
     ASSERT_GE(labels.size(), 2);
     EXPECT_EQ(QSet<QString>(labels.begin(), labels.end()).size(), labels.size())
         << labels.join(QStringLiteral(" | ")).toStdString();
@@ -453,12 +456,7 @@ TEST(ChartPlot, LabelsOfATinyRangeDiffer) {
   }
   chart.Left.SetManual(0, 300);
   chart.Left.Increment = 50;
-  ChartPlot plot;
-  plot.resize(400, 300);
-  plot.show();
-  plot.Draw(chart);
-  plot.replot(QCustomPlot::rpImmediateRefresh);
-  EXPECT_EQ(WrittenLabels(plot.yAxis).back(), "      300");
+  EXPECT_EQ(WrittenLabels(ShownPlot(chart, QSize(400, 300))->yAxis).back(), "      300");
 }
 
 // An axis whose range is tiny against its values (a range typed in the
