@@ -317,24 +317,21 @@ void ChartPlot::Draw(const TChart& chart, char decimalSeparator) {
     const auto at = [&s](int i) { return s.Points[static_cast<std::size_t>(i)]; };
     if (!keepOrder)
       std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return at(a).X < at(b).X; });
-    QVector<double> xs, ys, errorsBelow, errorsAbove;
+    QVector<double> xs, ys, errors;
     for (int i : order) {
       const TChartPoint p = at(i);
       xs.push_back(p.X);
       ys.push_back(std::isfinite(p.Y) ? p.Y : qQNaN());
-      if (s.Kind == TSeriesKind::ErrorBars) {
-        const double e = i < static_cast<int>(s.Errors.size())
+      if (s.Kind == TSeriesKind::ErrorBars)
+        errors.push_back(i < static_cast<int>(s.Errors.size())
                              ? std::fabs(s.Errors[static_cast<std::size_t>(i)])
-                             : 0.0;
-        errorsBelow.push_back(p.Y - e);
-        errorsAbove.push_back(p.Y + e);
-      }
+                             : 0.0);
     }
-    // Kept to the plot area and a margin around it.
-    const QCPRange xBox = Around(ranges[static_cast<int>(hSide)]);
-    const QCPRange yBox = Around(ranges[static_cast<int>(vSide)]);
-    const bool joined = s.Kind != TSeriesKind::Points && s.Kind != TSeriesKind::ErrorBars;
-    IntoBox(xs, ys, xBox, yBox, joined);
+    // Kept to the plot area and a margin around it.  Error bars are drawn
+    // only as far as their axis shows them.
+    if (s.Kind != TSeriesKind::ErrorBars)
+      IntoBox(xs, ys, Around(ranges[static_cast<int>(hSide)]),
+              Around(ranges[static_cast<int>(vSide)]), s.Kind != TSeriesKind::Points);
 
     QPen pen(ToQColor(s.Color), std::max(1, s.LineWidth), ToPenStyle(s.Pattern));
     const QString name = QString::fromStdString(s.Title);
@@ -347,16 +344,7 @@ void ChartPlot::Draw(const TChart& chart, char decimalSeparator) {
       curve->setScatterStyle(ToScatter(s, false));
       listed = curve;
     } else if (s.Kind == TSeriesKind::ErrorBars) {
-      // The bars hang on a graph of their points that draws nothing itself,
-      // each bar's ends brought into the box as its point is.
-      QVector<double> below, above;
-      for (int i = 0; i < ys.size(); ++i) {
-        const auto end = [&](double v) {
-          return std::isfinite(v) ? std::clamp(v, yBox.lower, yBox.upper) : ys[i];
-        };
-        below.push_back(std::isfinite(ys[i]) ? ys[i] - end(errorsBelow[i]) : 0.0);
-        above.push_back(std::isfinite(ys[i]) ? end(errorsAbove[i]) - ys[i] : 0.0);
-      }
+      // The bars hang on a graph of their points that draws nothing itself.
       QCPGraph* carrier = addGraph(keyAxis, valueAxis);
       carrier->setData(xs, ys, true);
       carrier->setLineStyle(QCPGraph::lsNone);
@@ -364,7 +352,7 @@ void ChartPlot::Draw(const TChart& chart, char decimalSeparator) {
       carrier->removeFromLegend();
       auto* bars = new QCPErrorBars(keyAxis, valueAxis);
       bars->setDataPlottable(carrier);
-      bars->setData(below, above);
+      bars->setData(errors);
       bars->setErrorType(QCPErrorBars::etValueError);
       bars->setWhiskerWidth(s.ErrorBarWidth);
       // Unbroken bars: a point drawn there covers the bar's middle itself.
