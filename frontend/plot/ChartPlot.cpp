@@ -5,7 +5,10 @@
 #include <QPicture>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "frontend/model/Numbers.h"
 
@@ -18,7 +21,11 @@ namespace {
 // pattern or in the general number form.  Labels never run into each
 // other: where they would (a narrow or low chart, long labels such as
 // 2.5E-10), the drawing's own choice takes fewer ticks, down to one, and a
-// fixed step is widened to a multiple of itself.
+// fixed step keeps its ticks but labels only every 2nd, 5th, 10th, 20th,
+// ... of them.  Where the pattern would write two labels of the axis
+// alike (a range of 1E-12 under "#,##0.###"), the labels are written in
+// the general number form, which tells them apart, with the pattern's text
+// before and after the number.
 class ModelTicker : public QCPAxisTicker {
  public:
   ModelTicker(const TAxis& axis, char decimalSeparator, const QCPAxis* owner)
@@ -26,19 +33,27 @@ class ModelTicker : public QCPAxisTicker {
         minorTicks_(std::clamp(axis.MinorTickCount, 0, 100)),
         format_(axis.LabelFormat),
         decimalSeparator_(decimalSeparator),
-        owner_(owner) {}
+        owner_(owner) {
+    const std::size_t first = format_.find_first_of("#0,.");
+    if (first != std::string::npos) {
+      const std::size_t last = format_.find_last_of("#0,.");
+      prefix_ = format_.substr(0, first);
+      suffix_ = format_.substr(last + 1);
+    }
+  }
 
  protected:
   double getTickStep(const QCPRange& range) override {
+    labelEvery_ = 1;
     if (step_ > 0 && std::isfinite(step_)) {
-      // A step far too small for the range is widened to a multiple of
-      // itself, so an axis never holds more than 100 major ticks; then by
-      // 2, 5, 10, 20, ... while the labels would not fit.
+      // Only a step far too small for the range is widened (to a multiple of
+      // itself), so an axis never holds more than kMostTicks major ticks.
       const double ticks = range.size() / step_;
-      const double base = ticks > 100 ? step_ * std::ceil(ticks / 100) : step_;
+      lastStep_ = ticks > kMostTicks ? step_ * std::ceil(ticks / kMostTicks) : step_;
+      ChooseForm(range);
       for (double scale = 1; scale <= 1e6; scale *= 10)
         for (double factor : {1.0, 2.0, 5.0}) {
-          lastStep_ = base * scale * factor;
+          labelEvery_ = scale * factor;
           if (LabelsFit(range)) return lastStep_;
         }
       return lastStep_;
@@ -46,49 +61,88 @@ class ModelTicker : public QCPAxisTicker {
     for (int count = kTickCount; count >= 1; --count) {
       setTickCount(count);
       lastStep_ = QCPAxisTicker::getTickStep(range);
+      ChooseForm(range);
       if (LabelsFit(range)) return lastStep_;
     }
     // Not even two labels fit: a step longer than the axis leaves one.
     lastStep_ *= 2;
+    ChooseForm(range);
     return lastStep_;
   }
 
   int getSubTickCount(double) override { return minorTicks_; }
 
   QString getTickLabel(double tick, const QLocale&, QChar, int) override {
-    if (std::fabs(tick) < std::fabs(lastStep_) * 1e-9) tick = 0;  // rounding left-overs of 0
-    const std::string text = format_.empty() ? FormatGeneral(tick, decimalSeparator_, 15)
-                                             : FormatAxisLabel(format_, tick, decimalSeparator_);
-    return QString::fromStdString(text);
+    if (!Labelled(std::round(tick / lastStep_))) return QString();
+    return QString::fromStdString(Text(tick));
   }
 
  private:
   static constexpr int kTickCount = 5;
+  static constexpr double kMostTicks = 1000;
+
+  // Whether the tick at `index` x the step carries a label.
+  bool Labelled(double index) const { return labelEvery_ <= 1 || std::fmod(index, labelEvery_) == 0; }
+
+  // The label of a tick.
+  std::string Text(double tick) const {
+    if (std::fabs(tick) < std::fabs(lastStep_) * 1e-9) tick = 0;  // rounding left-overs of 0
+    if (generalForm_) return prefix_ + FormatGeneral(tick, decimalSeparator_, 15) + suffix_;
+    return FormatAxisLabel(format_, tick, decimalSeparator_);
+  }
+
+  // The index (tick / step) of the first tick in the range, and the number
+  // of ticks; each tick is taken from the first by its index, as at values
+  // far larger than the step adding the step to a tick may leave it as it
+  // was.
+  double FirstIndex(const QCPRange& range) const { return std::ceil(range.lower / lastStep_); }
+  int TickCount(const QCPRange& range) const {
+    const double n = std::floor(range.upper / lastStep_ + 1e-9) - FirstIndex(range) + 1;
+    return static_cast<int>(std::clamp(n, 0.0, kMostTicks + 1));
+  }
+
+  // The general number form when the pattern writes two neighbouring ticks
+  // of the range alike at lastStep_.
+  void ChooseForm(const QCPRange& range) {
+    generalForm_ = format_.empty();
+    if (generalForm_ || !(lastStep_ > 0)) return;
+    const double first = FirstIndex(range);
+    std::string previous;
+    for (int i = 0, n = TickCount(range); i < n; ++i) {
+      std::string text = Text((first + i) * lastStep_);
+      if (i > 0 && text == previous) {
+        generalForm_ = true;
+        return;
+      }
+      previous = std::move(text);
+    }
+  }
 
   // Whether the labels at lastStep_ stand apart, side by side (one above
-  // the other on a vertical axis), on the axis as it is laid out: each is
-  // centred on its tick, with a gap to the next.  An axis not laid out yet
-  // is taken as it comes; the plot lays itself out again once it knows the
-  // axis's length (ChartPlot::updateLayout).
+  // the other on a vertical axis, judged by their height), on the axis as
+  // it is laid out: each is centred on its tick, with a gap to the next.
+  // An axis not laid out yet is taken as it comes; the plot lays itself out
+  // again once it knows the axis's length (ChartPlot::updateLayout).
   bool LabelsFit(const QCPRange& range) {
     if (!owner_ || !owner_->axisRect()) return true;
     const bool across = owner_->orientation() == Qt::Horizontal;
     const int length = across ? owner_->axisRect()->width() : owner_->axisRect()->height();
-    if (length < 1 || !(lastStep_ > 0) || range.size() / lastStep_ > 100) return true;
+    if (length < 1 || !(lastStep_ > 0)) return true;
     const QFontMetrics metrics(owner_->tickLabelFont());
     const int gap = across ? metrics.horizontalAdvance(QStringLiteral("  ")) : metrics.height() / 4;
     const double spacing = length * lastStep_ / range.size();  // pixels from tick to tick
     double previousHalf = -1;
-    // Each tick from the first by its index: at values far larger than the
-    // step, adding the step to a tick may leave it as it was.
-    const double first = std::ceil(range.lower / lastStep_) * lastStep_;
-    for (int i = 0; i <= 100; ++i) {
-      const double tick = first + i * lastStep_;
-      if (tick > range.upper + lastStep_ * 1e-9) break;
-      const QString label = getTickLabel(tick, QLocale(), QChar(), 0);
+    double previousIndex = 0;
+    const double first = FirstIndex(range);
+    for (int i = 0, n = TickCount(range); i < n; ++i) {
+      const double index = first + i;
+      if (!Labelled(index)) continue;
+      const QString label = QString::fromStdString(Text(index * lastStep_));
       const double half = (across ? metrics.horizontalAdvance(label) : metrics.height()) / 2.0;
-      if (previousHalf >= 0 && spacing < previousHalf + half + gap) return false;
+      if (previousHalf >= 0 && spacing * (index - previousIndex) < previousHalf + half + gap)
+        return false;
       previousHalf = half;
+      previousIndex = index;
     }
     return true;
   }
@@ -96,9 +150,13 @@ class ModelTicker : public QCPAxisTicker {
   double step_;
   int minorTicks_;
   std::string format_;
+  std::string prefix_;  // the pattern's text before and after the number
+  std::string suffix_;
   char decimalSeparator_;
   const QCPAxis* owner_;
   double lastStep_ = 1;
+  double labelEvery_ = 1;    // every how many ticks (counted from 0) a label stands
+  bool generalForm_ = true;  // labels in the general number form, not by the pattern
 };
 
 QColor ToQColor(const TColor& c) { return QColor(c.R, c.G, c.B); }
@@ -145,6 +203,61 @@ QCPScatterStyle ToScatter(const TSeries& s, bool always) {
   return QCPScatterStyle(ToShape(s.Marker.Shape), ToQColor(s.Color), ToQColor(s.Marker.Fill), size);
 }
 
+// The range an axis shows as the model gives it, made drawable: ends that
+// are not finite give 0 .. 1, and an empty range is widened by 1 each way.
+QCPRange DrawnRange(const TChart& chart, TAxisSide side) {
+  auto [lo, hi] = chart.AxisRange(side);
+  if (!std::isfinite(lo) || !std::isfinite(hi)) lo = 0, hi = 1;
+  if (lo > hi) std::swap(lo, hi);
+  if (lo == hi) lo -= 1, hi += 1;
+  return QCPRange(lo, hi);
+}
+
+// What a series keeps of the plane: its axes' ranges widened by a tenth on
+// either side, so that a line kept to the edge of it is not drawn (the
+// plot area clips it) while the printed page holds it.
+QCPRange Around(const QCPRange& r) {
+  const double margin = r.size() / 10;
+  return QCPRange(r.lower - margin, r.upper + margin);
+}
+
+// Brings the points (v, c) into the band lo <= v <= hi of coordinate v.
+// Where the line through them (when `joined`) crosses an edge of the band,
+// a point is put on the edge; points beyond it are moved onto it.  Within
+// the band the line is unchanged, and beyond it runs along the edge, off
+// the plot area: so a point far outside the axes never gives the drawing,
+// on a printed page above all, coordinates far beyond it.  A coordinate
+// that is not a finite number (a gap) stays as it is.
+void IntoBand(QVector<double>& v, QVector<double>& c, double lo, double hi, bool joined) {
+  QVector<double> bandV, bandC;
+  bandV.reserve(v.size());
+  bandC.reserve(c.size());
+  auto drawn = [&](int i) { return std::isfinite(v[i]) && std::isfinite(c[i]); };
+  for (int i = 0; i < v.size(); ++i) {
+    if (joined && i > 0 && drawn(i - 1) && drawn(i)) {
+      const double a = v[i - 1], b = v[i];
+      for (double edge : a < b ? std::array{lo, hi} : std::array{hi, lo})
+        if ((a < edge && edge < b) || (b < edge && edge < a)) {
+          const double t = (edge - a) / (b - a);
+          bandV.push_back(edge);
+          bandC.push_back(c[i - 1] + t * (c[i] - c[i - 1]));
+        }
+    }
+    bandV.push_back(std::isfinite(v[i]) ? std::clamp(v[i], lo, hi) : v[i]);
+    bandC.push_back(c[i]);
+  }
+  v.swap(bandV);
+  c.swap(bandC);
+}
+
+// IntoBand for both coordinates: the points end up within the box of the
+// two ranges.
+void IntoBox(QVector<double>& xs, QVector<double>& ys, const QCPRange& x, const QCPRange& y,
+             bool joined) {
+  IntoBand(xs, ys, x.lower, x.upper, joined);
+  IntoBand(ys, xs, y.lower, y.upper, joined);
+}
+
 }  // namespace
 
 ChartPlot::ChartPlot(QWidget* parent)
@@ -181,6 +294,9 @@ void ChartPlot::Draw(const TChart& chart, char decimalSeparator) {
   QCPAxis* const axes[4] = {yAxis, xAxis, xAxis2, yAxis2};  // Left, Bottom, Top, Right
   auto axisOf = [&](TAxisSide side) { return axes[static_cast<int>(side)]; };
   bool used[4] = {false, false, false, false};
+  QCPRange ranges[4];
+  for (TAxisSide side : {TAxisSide::Left, TAxisSide::Bottom, TAxisSide::Top, TAxisSide::Right})
+    ranges[static_cast<int>(side)] = DrawnRange(chart, side);
 
   for (const TSeries& s : chart.Series) {
     if (!s.Active) continue;
@@ -190,19 +306,37 @@ void ChartPlot::Draw(const TChart& chart, char decimalSeparator) {
     QCPAxis* keyAxis = axisOf(hSide);
     QCPAxis* valueAxis = axisOf(vSide);
 
-    QVector<double> xs, ys;
-    xs.reserve(static_cast<int>(s.Points.size()));
-    ys.reserve(static_cast<int>(s.Points.size()));
-    for (const TChartPoint& p : s.Points) {
+    // The points in the order they are drawn in: as given for curves,
+    // else by X (the graph draws them so); points without a finite X are
+    // not drawn, and one without a finite Y is a gap.
+    const bool keepOrder = s.Kind == TSeriesKind::StepLine ||
+                           (s.Kind == TSeriesKind::Line && s.XOrder == TSortOrder::None);
+    std::vector<int> order;
+    for (int i = 0; i < static_cast<int>(s.Points.size()); ++i)
+      if (std::isfinite(s.Points[static_cast<std::size_t>(i)].X)) order.push_back(i);
+    const auto at = [&s](int i) { return s.Points[static_cast<std::size_t>(i)]; };
+    if (!keepOrder)
+      std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return at(a).X < at(b).X; });
+    QVector<double> xs, ys, errors;
+    for (int i : order) {
+      const TChartPoint p = at(i);
       xs.push_back(p.X);
-      ys.push_back(p.Y);
+      ys.push_back(std::isfinite(p.Y) ? p.Y : qQNaN());
+      if (s.Kind == TSeriesKind::ErrorBars)
+        errors.push_back(i < static_cast<int>(s.Errors.size())
+                             ? std::fabs(s.Errors[static_cast<std::size_t>(i)])
+                             : 0.0);
     }
+    // Kept to the plot area and a margin around it.  Error bars are drawn
+    // only as far as their axis shows them.
+    if (s.Kind != TSeriesKind::ErrorBars)
+      IntoBox(xs, ys, Around(ranges[static_cast<int>(hSide)]),
+              Around(ranges[static_cast<int>(vSide)]), s.Kind != TSeriesKind::Points);
+
     QPen pen(ToQColor(s.Color), std::max(1, s.LineWidth), ToPenStyle(s.Pattern));
     const QString name = QString::fromStdString(s.Title);
 
     QCPAbstractPlottable* listed = nullptr;
-    const bool keepOrder = s.Kind == TSeriesKind::StepLine ||
-                           (s.Kind == TSeriesKind::Line && s.XOrder == TSortOrder::None);
     if (keepOrder) {
       auto* curve = new QCPCurve(keyAxis, valueAxis);
       curve->setData(xs, ys);  // keeps the order given
@@ -211,22 +345,8 @@ void ChartPlot::Draw(const TChart& chart, char decimalSeparator) {
       listed = curve;
     } else if (s.Kind == TSeriesKind::ErrorBars) {
       // The bars hang on a graph of their points that draws nothing itself.
-      // The graph keeps its points in X order and the bars go by that
-      // order, so points and errors are sorted together first.
-      QVector<int> order(xs.size());
-      for (int i = 0; i < order.size(); ++i) order[i] = i;
-      auto key = [&](int i) { return std::isnan(xs[i]) ? HUGE_VAL : xs[i]; };
-      std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return key(a) < key(b); });
-      QVector<double> sortedX, sortedY, errors;
-      for (int i : order) {
-        sortedX.push_back(xs[i]);
-        sortedY.push_back(ys[i]);
-        errors.push_back(i < static_cast<int>(s.Errors.size())
-                             ? std::fabs(s.Errors[static_cast<std::size_t>(i)])
-                             : 0.0);
-      }
       QCPGraph* carrier = addGraph(keyAxis, valueAxis);
-      carrier->setData(sortedX, sortedY, true);
+      carrier->setData(xs, ys, true);
       carrier->setLineStyle(QCPGraph::lsNone);
       carrier->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssNone));
       carrier->removeFromLegend();
@@ -241,7 +361,7 @@ void ChartPlot::Draw(const TChart& chart, char decimalSeparator) {
       listed = bars;
     } else {
       QCPGraph* graph = addGraph(keyAxis, valueAxis);
-      graph->setData(xs, ys);
+      graph->setData(xs, ys, true);
       graph->setPen(pen);
       if (s.Kind == TSeriesKind::Points) {
         graph->setLineStyle(QCPGraph::lsNone);
@@ -264,11 +384,7 @@ void ChartPlot::Draw(const TChart& chart, char decimalSeparator) {
     const bool shown = model.Visible && (primary || used[i]);
     axis->setVisible(shown);
 
-    auto [lo, hi] = chart.AxisRange(side);
-    if (!std::isfinite(lo) || !std::isfinite(hi)) lo = 0, hi = 1;
-    if (lo > hi) std::swap(lo, hi);
-    if (lo == hi) lo -= 1, hi += 1;
-    axis->setRange(lo, hi);
+    axis->setRange(ranges[i]);
     axis->setTicker(QSharedPointer<QCPAxisTicker>(new ModelTicker(model, decimalSeparator, axis)));
     axis->setSubTicks(model.MinorTicksVisible && model.MinorTickCount > 0);
     axis->setTickLabels(true);

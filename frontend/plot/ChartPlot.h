@@ -16,8 +16,13 @@
 // them.  Axis ranges are the model's (TChart::AxisRange); an increment of 0
 // lets the drawing choose the ticks.  Tick labels follow the axis's
 // LabelFormat, else the general number form, with the given decimal
-// separator.  Labels never run into each other: where they would, an axis
-// gets fewer ticks (a fixed increment is widened to a multiple of itself).
+// separator; where the LabelFormat would write two labels of an axis alike,
+// they are written in the general number form.  Labels never run into each
+// other: where they would, an axis gets fewer ticks, or, with a fixed
+// increment, keeps its ticks and labels only every 2nd, 5th, 10th, ... of
+// them.  Every series is kept to its plot area and a margin around it (a
+// line leaving it runs along the margin's edge), so nothing drawn, on a
+// printed page either, lies far beyond the chart.
 #pragma once
 
 #include <QRect>

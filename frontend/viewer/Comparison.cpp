@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "frontend/editor/Directories.h"
+#include "frontend/editor/Run.h"
 #include "frontend/model/Numbers.h"
 #include "frontend/viewer/GraphChoices.h"
 #include "platform/Paths.h"
@@ -147,6 +148,18 @@ void SetDepthAxes(TChart& chart) {
   chart.Top.SetManual(0, 1.1 * ChartMaxX(chart));
 }
 
+// Whether the run in `dir` holds the kernel output file `name` (as the
+// kernel writes it).  A run without it has no results: its kernel stopped
+// before it wrote the file, or never ran.  That is reported, naming the
+// file and where KIRMEL said why.
+bool HasResultFile(const std::string& dir, const std::string& name, TReadContext& context) {
+  const std::string file = dir + "/" + name;
+  if (paths::resolveExisting(file)) return true;
+  context.Report(file, "Cannot open file \"" + file + "\": the run has no results." + kCR +
+                           RunFailureText(dir, dir, std::nullopt));
+  return false;
+}
+
 }  // namespace
 
 std::string InvalidRunMessage(const std::string& runsDir) {
@@ -171,9 +184,18 @@ TComparedRun& TComparison::MutableRun(int r) {
   return runs_[r - 1];
 }
 
-TReadContext TComparison::NewContext() {
-  reports_.Take();  // what a choice that was cancelled gathered
-  return TReadContext(reports_.Sink(), parser_.DecimalSeparator(), Progress);
+void TComparison::Reading(const std::function<void(TReadContext&)>& reads) {
+  TReadContext context(reports_.Sink(), parser_.DecimalSeparator(), Progress);
+  try {
+    reads(context);
+  } catch (const TReadCancelled&) {
+    reports_.Take();  // a cancelled choice changes nothing and says nothing
+    throw;
+  } catch (...) {
+    ShowReports();  // what was read before the failure is still said
+    throw;
+  }
+  ShowReports();
 }
 
 void TComparison::ShowReports() {
@@ -182,7 +204,10 @@ void TComparison::ShowReports() {
 
 bool TComparison::ReadRun(const std::string& dir, TComparedRun& run, TReadContext& context) {
   run.Dir = dir;
-  if (!cache_.INPUT(dir + "/INPUT.OUT", context, run.Input)) return false;
+  if (!HasResultFile(dir, "input.out", context) ||
+      !cache_.INPUT(dir + "/INPUT.OUT", context, run.Input))
+    return false;
+  if (!HasResultFile(dir, "wlsoco.out", context)) return false;
   // A file that stopped early gives its complete time blocks; the reader
   // has said where it stopped.
   return cache_.WLSOCO(dir + "/WLSOCO.OUT", context, run.WLSOCO);
@@ -212,13 +237,13 @@ std::string TComparison::ChangeRun(int r, const std::string& chosenDir) {
   MutableRun(r);  // r checked before anything is read
   const std::string dir = StripTrailingSeparator(chosenDir);
   if (!IsRunDirectory(dir, root_)) return InvalidRunMessage(RunsDir());
-  TComparedRun fresh;
-  TReadContext context = NewContext();
-  if (ReadRun(dir, fresh, context)) {
-    PresetRun(fresh, context);
-    MutableRun(r) = std::move(fresh);
-  }
-  ShowReports();
+  Reading([&](TReadContext& context) {
+    TComparedRun fresh;
+    if (ReadRun(dir, fresh, context)) {
+      PresetRun(fresh, context);
+      MutableRun(r) = std::move(fresh);
+    }
+  });
   return {};
 }
 
@@ -228,18 +253,18 @@ std::string TComparison::ChangeMeasuredFile(const std::string& path) {
   if (path.empty() || !found || !std::filesystem::is_regular_file(*found, ec))
     return "File does not exist.";
   // Measured data are taken whole or not at all.
-  TReadContext context = NewContext();
-  bool read;
-  if (graphType_ == kSedimentComparison) {
-    TWBMeasure fresh;
-    read = fresh.ReadFile(path, context);
-    if (read) wbMeasure_ = std::move(fresh);
-  } else {
-    TWLMeasure fresh;
-    read = fresh.ReadFile(path, context);
-    if (read) wlMeasure_ = std::move(fresh);
-  }
-  ShowReports();
+  bool read = false;
+  Reading([&](TReadContext& context) {
+    if (graphType_ == kSedimentComparison) {
+      TWBMeasure fresh;
+      read = fresh.ReadFile(path, context);
+      if (read) wbMeasure_ = std::move(fresh);
+    } else {
+      TWLMeasure fresh;
+      read = fresh.ReadFile(path, context);
+      if (read) wlMeasure_ = std::move(fresh);
+    }
+  });
   if (!read) return {};
   measuredFile_ = path;
   PresetMeasured();
@@ -260,9 +285,7 @@ void TComparison::ChooseNode(int r, int line) {
   if (line < 1 || line > static_cast<int>(choices.size())) return;
   const int node = choices[static_cast<std::size_t>(line - 1)];
   if (NodeIsSubsystem()) {
-    TReadContext context = NewContext();
-    TakeSubsystem(run, node, context);
-    ShowReports();
+    Reading([&](TReadContext& context) { TakeSubsystem(run, node, context); });
   } else {
     run.Node = node;
   }
@@ -318,14 +341,14 @@ TCompareConc::TCompareConc(int graphType, std::string root, Parser& parser, TOut
     : TComparison(graphType, std::move(root), parser, cache) {}
 
 void TCompareConc::Show(const std::string& runDir1, int nodeRun1) {
-  TReadContext context = NewContext();
-  if (ShowRun1(runDir1, context) && GraphType() == kSedimentComparison) {
-    TComparedRun& run = MutableRun(1);
-    const std::vector<int> subsystems = SubsystemsInWaterBody(run.Input);
-    if (std::find(subsystems.begin(), subsystems.end(), nodeRun1) != subsystems.end())
-      TakeSubsystem(run, nodeRun1, context);
-  }
-  ShowReports();
+  Reading([&](TReadContext& context) {
+    if (ShowRun1(runDir1, context) && GraphType() == kSedimentComparison) {
+      TComparedRun& run = MutableRun(1);
+      const std::vector<int> subsystems = SubsystemsInWaterBody(run.Input);
+      if (std::find(subsystems.begin(), subsystems.end(), nodeRun1) != subsystems.end())
+        TakeSubsystem(run, nodeRun1, context);
+    }
+  });
 }
 
 void TCompareConc::PresetRun(TComparedRun& run, TReadContext&) {
@@ -542,9 +565,7 @@ TCompareConcTime::TCompareConcTime(int graphType, std::string root, Parser& pars
     : TComparison(graphType, std::move(root), parser, cache) {}
 
 void TCompareConcTime::Show(const std::string& runDir1) {
-  TReadContext context = NewContext();
-  ShowRun1(runDir1, context);
-  ShowReports();
+  Reading([&](TReadContext& context) { ShowRun1(runDir1, context); });
 }
 
 void TCompareConcTime::PresetRun(TComparedRun& run, TReadContext& context) {

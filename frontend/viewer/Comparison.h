@@ -32,6 +32,7 @@
 //   if (auto error = setup.CheckView(); error.empty()) chart = setup.View();
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -139,11 +140,12 @@ class TComparison {
   TComparison(int graphType, std::string root, Parser& parser, TOutputCache& cache);
 
   TComparedRun& MutableRun(int r);
-  // A context for the reads of one choice: what they report is gathered,
-  // each file once, until ShowReports.
-  TReadContext NewContext();
-  // Hands what the reads of the choice reported to the token reader's sink
-  // as one message.
+  // Runs the reads of one choice with a fresh context (each file named
+  // once), then hands what they reported to the token reader's sink as one
+  // message: also when a read fails with an exception, which then goes on.
+  // A choice the user cancelled (TReadCancelled) changes nothing and says
+  // nothing.
+  void Reading(const std::function<void(TReadContext&)>& reads);
   void ShowReports();
   // Whether the node of a run is a selected sediment subsystem (else a
   // segment of the water body).

@@ -32,7 +32,8 @@ std::string DistanceTitle(double distance, char decimalSeparator);
 
 // The water layer along the water body at output time t: title
 // OutputTimeTitle, one point (mid-point distance, ug/L) per water-body
-// segment in order.  Returns the kernel time step of the block, 0 (and no
+// segment in order.  Returns the kernel time step of the block (or its
+// stand-in, StandInStep, where the step did not fit its field), 0 (and no
 // points) when the file has no complete block t.
 int FillAlongWaterBody(TSeries& series, const TINPUT& in, const TWLSOCOList& wl, int t,
                        char decimalSeparator);

@@ -56,13 +56,13 @@ bool TINPUT::ReadFile(const std::string& fileName, TReadContext& context) {
     std::string_view token;
     const int subsystems =
         ReadCount(scan, ValueUnder(scan, "subsystems"), MaxSubsystems, "sediment subsystems");
-    std::vector<long> subsystemLines;  // where each node stands, for a late refusal
+    // A node beyond the run's water body is kept: the kernel ignores it and
+    // writes no files for it, and the windows leave it out.
     for (int i = 0; i < subsystems; ++i) {
       const int node = scan.Integer(scan.Next(false));
       if (node < 1 || node > 2 * MaxBufferSegments + MaxSegments)
         scan.Fail("no water-layer node " + std::to_string(node));
       in.subsystems_.push_back(node);
-      subsystemLines.push_back(scan.Line());
     }
 
     in.waterBodyLength_ = scan.Real(ValueUnder(scan, "Space"));
@@ -75,12 +75,6 @@ bool TINPUT::ReadFile(const std::string& fileName, TReadContext& context) {
       in.frontBuffer_ = ReadCount(scan, token, MaxBufferSegments, "front-buffer segments");
     if (scan.NextOnLine(token))
       in.endBuffer_ = ReadCount(scan, token, MaxBufferSegments, "end-buffer segments");
-    // A subsystem lies under one of the run's nodes.
-    const int nodes = in.frontBuffer_ + segments + in.endBuffer_;
-    for (std::size_t i = 0; i < in.subsystems_.size(); ++i)
-      if (in.subsystems_[i] > nodes)
-        scan.FailAt(subsystemLines[i], "no water-layer node " + std::to_string(in.subsystems_[i]) +
-                                           " in a run of " + std::to_string(nodes) + " nodes");
 
     // The lengths: front buffer first, then the water body.
     scan.Find("Lengths");

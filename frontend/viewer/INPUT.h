@@ -12,9 +12,11 @@
 //
 // A file that lacks a heading or a value, that ends inside a line the
 // reader needs, whose counts exceed what a run can hold (9 subsystems,
-// 500 segments), or that selects a subsystem under a node the run does not
-// have, is refused: the reader reports it with the file's name and
-// line, returns false and leaves the object as it was.
+// 500 segments), or that selects a node no run can have (below 1, above
+// 550), is refused: the reader reports it with the file's name and line,
+// returns false and leaves the object as it was.  A selected node that the
+// run does not have, or a buffer node, is read: the kernel writes no files
+// for it, and the windows offer only the subsystems under the water body.
 #pragma once
 
 #include <string>

@@ -396,6 +396,14 @@ int TFileScan::Integer(std::string_view token) const {
   return value;
 }
 
+int TFileScan::Step(std::string_view token) const {
+  if (!token.empty() && token.find_first_not_of('*') == std::string_view::npos)
+    return kStepDidNotFit;
+  const int step = Integer(token);
+  if (step < 0) Fail("Illegal time step: " + std::string(token));
+  return step;
+}
+
 void TFileScan::Fail(const std::string& what) const { FailAt(Line(), what); }
 
 void TFileScan::FailAt(long line, const std::string& what) const {

@@ -159,6 +159,16 @@ bool ConvertReal(std::string_view token, bool commaToo, double& value);
 // Optional sign and decimal digits within the range of int.
 bool ConvertInteger(std::string_view token, int& value);
 
+// The kernel writes its time-step number in six places: from step 1000000
+// on the field is filled with asterisks.  TFileScan::Step gives such a step
+// as kStepDidNotFit.
+inline constexpr int kStepDidNotFit = -1;
+// What the concentration readers keep as the step of time block t (1-based)
+// whose step did not fit: -t.  The kernel writes its time-series files at
+// the same steps from step 0 on, so the blocks of one output time have the
+// same step, or stand-in, in each file.
+inline int StandInStep(std::size_t t) { return -static_cast<int>(t); }
+
 namespace detail {
 
 // A file that does not hold what its reader expects; `message` names the
@@ -279,6 +289,9 @@ class TFileScan {
   // separator.
   double Real(std::string_view token) const;
   int Integer(std::string_view token) const;
+  // A time-step column: a step number (0 or more), or kStepDidNotFit for a
+  // field of asterisks.
+  int Step(std::string_view token) const;
 
   // Throws the fault `what` at the current line (or at `line`).
   [[noreturn]] void Fail(const std::string& what) const;

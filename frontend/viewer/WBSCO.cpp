@@ -48,15 +48,20 @@ bool TWBSCOList::ReadFile(const std::string& fileName, TReadContext& context) {
       scan.Skip(1);  // depth
       const double concentration = scan.Real(scan.Next());
       scan.Skip(5);  // liquid, solid, percentages
-      const int timestep = scan.Integer(scan.Next());
+      const int step = scan.Step(scan.Next());
       scan.ExpectEndOfLine();
 
+      // Each block ends with its "top" row.  A step that did not fit its
+      // field matches any other such step; the time still tells blocks
+      // apart.
       if (!inBlock) {
-        if (!d.blockTime.empty() && timestep == d.blockTimestep.back())
+        if (!d.blockTime.empty() && step != kStepDidNotFit && step == d.blockTimestep.back())
           scan.Fail("a row follows the \"top\" row of its time block");
         layers = 0;
       } else {
-        if (timestep != d.blockTimestep.back()) scan.Fail("a time block ends without a \"top\" row");
+        const bool sameStep = step == kStepDidNotFit ? d.blockTimestep.back() < 0
+                                                     : step == d.blockTimestep.back();
+        if (!sameStep) scan.Fail("a time block ends without a \"top\" row");
         if (time != d.blockTime.back()) scan.Fail("the time changes inside a time block");
       }
       const bool top = segment == kTop;
@@ -77,7 +82,7 @@ bool TWBSCOList::ReadFile(const std::string& fileName, TReadContext& context) {
       }
       if (!inBlock) {
         d.blockTime.push_back(time);
-        d.blockTimestep.push_back(timestep);
+        d.blockTimestep.push_back(step == kStepDidNotFit ? StandInStep(d.blockTime.size()) : step);
         inBlock = true;
       }
       d.concentration.push_back(concentration);

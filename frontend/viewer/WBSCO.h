@@ -11,7 +11,9 @@
 // copies share the rows read.
 //
 // Only complete time blocks count: layer rows 1 .. m in order, then "top",
-// all with one time and time step, m being the first block's layer count.
+// all with one time and time step, m being the first block's layer count
+// (a step column of asterisks, from step 1000000 on, keeps the stand-in
+// step of StandInStep).
 // Anything else, or a file without any row, ends the reading with a
 // message naming the file and line; the rows read before stay in the list.
 #pragma once
@@ -28,7 +30,7 @@ struct TWBSCORecord {
   double Time = 0;           // d
   std::string Segment;       // sediment segment number as written, or "top"
   double Concentration = 0;  // total, g/m3
-  int Timestep = 0;          // kernel time-step number
+  int Timestep = 0;          // kernel time-step number, or its stand-in (StandInStep)
 };
 
 class TWBSCOList {

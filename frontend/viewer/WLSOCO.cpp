@@ -43,10 +43,20 @@ bool TWLSOCOList::ReadFile(const std::string& fileName, TReadContext& context) {
       scan.Skip(2);  // distance, total concentration
       const double concentration = scan.Real(scan.Next());
       scan.Skip(6);  // sorbed contents, percentages
-      const int timestep = scan.Integer(scan.Next());
+      const int step = scan.Step(scan.Next());
       scan.ExpectEndOfLine();
 
-      if (d.blockTime.empty() || timestep != d.blockTimestep.back()) {
+      // A block starts where the step changes.  Where steps no longer fit
+      // their field, a block starts once the one before has all its rows,
+      // or where the time changes.
+      bool starts = d.blockTime.empty();
+      if (!starts) {
+        const bool openDidNotFit = d.blockTimestep.back() < 0;
+        starts = step == kStepDidNotFit && openDidNotFit
+                     ? (d.blockSize != 0 && rows == d.blockSize) || time != d.blockTime.back()
+                     : step != d.blockTimestep.back();
+      }
+      if (starts) {
         if (!d.blockTime.empty()) {
           // The first block's size is known once the second begins; every
           // later block is complete as soon as it has that many rows.
@@ -60,7 +70,7 @@ bool TWLSOCOList::ReadFile(const std::string& fileName, TReadContext& context) {
         }
         if (segment != 1) scan.Fail("a time block starts with segment " + std::to_string(segment));
         d.blockTime.push_back(time);
-        d.blockTimestep.push_back(timestep);
+        d.blockTimestep.push_back(step == kStepDidNotFit ? StandInStep(d.blockTime.size()) : step);
         rows = 0;
       } else {
         if (segment != lastSegment + 1)

@@ -9,7 +9,9 @@
 // in its block.  A list is a handle: copies share the rows read.
 //
 // Only complete time blocks count: every block must hold the rows 1 .. n in
-// order with one time and one time step, n being the first block's size.  A
+// order with one time and one time step, n being the first block's size.
+// From step 1000000 on the step column holds asterisks: such blocks are told
+// apart by their rows and time, and keep the stand-in step of StandInStep.  A
 // block that breaks this, a row cut short, a value that does not convert or
 // a file without any row ends the reading with a message naming the file
 // and line; the rows read before stay in the list, and NumberOfTimesteps
@@ -28,7 +30,7 @@ struct TWLSOCORecord {
   double Time = 0;           // d
   int Segment = 0;           // water-layer node number
   double Concentration = 0;  // dissolved, g/m3
-  int Timestep = 0;          // kernel time-step number
+  int Timestep = 0;          // kernel time-step number, or its stand-in (StandInStep)
 };
 
 class TWLSOCOList {

@@ -65,13 +65,14 @@ void RenderComparisons(TScreenContext& c) {
     SaveChart(c, &dialog, title, comparison, "TFrmCompareGraph");
     dialog.hide();
 
-    // The sediment profiles of the last subsystem at the same two times.
+    // The sediment profiles of the last subsystem offered (one under the
+    // water body) at the same two times.
     viewer::TFrmCompareConc sediment(&c.Main, title, viewer::kCompareSediment, run, 0);
     sediment.show();
     sediment.RadioGroupTypeClick(0);
     ChooseRun2(sediment, run);
     fe::TCompareConc& profiles = sediment.Comparison();
-    const int subsystems = profiles.Run(1).Input.NumberOfSubsystems();
+    const int subsystems = static_cast<int>(profiles.NodeLines(1).size());
     profiles.ChooseNode(1, subsystems);
     profiles.ChooseNode(2, subsystems);
     profiles.ChooseTime(1, (times + 1) / 2);

@@ -54,6 +54,16 @@ TEST(ChartAxes, PointsNotDrawnDoNotWidenTheRange) {
   EXPECT_EQ(chart.AxisRange(TAxisSide::Left), std::make_pair(2.0, 4.0));
   EXPECT_EQ(chart.AxisRange(TAxisSide::Bottom), std::make_pair(1.0, 3.0));
   EXPECT_EQ(ChartMaxY(chart), 4);
+
+  // Bars alone on their axis, the one not a number last: its point counts,
+  // and the range stays finite.
+  TChart alone;
+  TSeries last;
+  last.Kind = TSeriesKind::ErrorBars;
+  last.AddError(1, 3, 0.5);
+  last.AddError(2, 5, nan);
+  alone.Series = {last};
+  EXPECT_EQ(alone.AxisRange(TAxisSide::Left), std::make_pair(2.5, 5.0));
 }
 
 TEST(ChartAxes, AxisMaxHelpersAndSafeOrder) {

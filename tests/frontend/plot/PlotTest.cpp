@@ -5,10 +5,14 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSet>
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <memory>
 #include <string>
 
 #include "common/TempDir.h"
@@ -19,6 +23,69 @@ namespace kirmel::test {
 namespace {
 
 using namespace kirmel::fe;
+
+// A page that keeps no drawing, only the bounds of every coordinate drawn
+// on it (lines, paths, polygons, rectangles, points, images), taking what
+// a PDF page takes as it takes it: shapes unclipped, with their transform.
+class TBoundsPage : public QPaintDevice {
+ public:
+  explicit TBoundsPage(QSize size) : size_(size) {}
+  QPaintEngine* paintEngine() const override { return &engine_; }
+  QRectF Bounds() const { return engine_.bounds; }
+
+ protected:
+  int metric(PaintDeviceMetric metric) const override {
+    switch (metric) {
+      case PdmWidth: return size_.width();
+      case PdmHeight: return size_.height();
+      case PdmWidthMM: return size_.width() * 254 / 3000;
+      case PdmHeightMM: return size_.height() * 254 / 3000;
+      case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 300;
+      case PdmDepth: return 32;
+      case PdmNumColors: return INT_MAX;
+      case PdmDevicePixelRatio: return 1;
+      case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
+      default: return 0;
+    }
+  }
+
+ private:
+  struct TEngine : QPaintEngine {
+    TEngine()
+        : QPaintEngine(AllFeatures & ~(PorterDuff | PerspectiveTransform |
+                                       ObjectBoundingModeGradients | ConicalGradientFill)) {}
+    QRectF bounds;
+    QTransform transform;
+    void Take(const QRectF& r) {
+      const QRectF mapped = transform.mapRect(r);
+      bounds = bounds.isNull() ? mapped : bounds.united(mapped);
+    }
+    void Take(const QPointF* points, int count) {
+      for (int i = 0; i < count; ++i) Take(QRectF(points[i], QSizeF(0, 0)));
+    }
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState& state) override {
+      if (state.state() & DirtyTransform) transform = state.transform();
+    }
+    Type type() const override { return User; }
+    void drawPath(const QPainterPath& path) override { Take(path.controlPointRect()); }
+    void drawPolygon(const QPointF* points, int count, PolygonDrawMode) override { Take(points, count); }
+    void drawPoints(const QPointF* points, int count) override { Take(points, count); }
+    void drawLines(const QLineF* lines, int count) override {
+      for (int i = 0; i < count; ++i) Take(QRectF(lines[i].p1(), lines[i].p2()).normalized());
+    }
+    void drawRects(const QRectF* rects, int count) override {
+      for (int i = 0; i < count; ++i) Take(rects[i].normalized());
+    }
+    void drawEllipse(const QRectF& r) override { Take(r.normalized()); }
+    void drawPixmap(const QRectF& r, const QPixmap&, const QRectF&) override { Take(r); }
+    void drawImage(const QRectF& r, const QImage&, const QRectF&, Qt::ImageConversionFlags) override { Take(r); }
+    void drawTextItem(const QPointF&, const QTextItem&) override {}
+  };
+  QSize size_;
+  mutable TEngine engine_;
+};
 
 // A chart with a series of every kind, on three axes.
 TChart Sample() {
@@ -203,6 +270,39 @@ TEST(ChartPlot, PrintIntoRectangle) {
     return QFileInfo(file).size();
   };
   EXPECT_GT(pdf("chart.pdf", true), pdf("empty.pdf", false) + 2000);
+
+  // Points far outside the axes (the value axis set to end at 1E-12): every
+  // series is kept to its plot area on paper too, nothing drawn leaves the
+  // page.
+  chart.Left.SetManual(0, 1e-12);
+  chart.Right.SetManual(0, 1e-12);
+  chart.Bottom.SetManual(10, 20);
+  chart.Series[1].Add(31, -1e300);
+  chart.Series[3].AddError(15, 0, 1);  // a bar across the whole axis
+  TBoundsPage bounded(QSize(2480, 3508));
+  QPainter onPage(&bounded);
+  PrintChart(chart, onPage, QRect(200, 300, 2000, 1200));
+  onPage.end();
+  EXPECT_TRUE(QRectF(0, 0, 2480, 3508).contains(bounded.Bounds())) << bounded.Bounds().top();
+
+  // Where a line leaves the axes it keeps its slope up to the edge of the
+  // margin around them (a tenth of each range), then runs along that edge.
+  TChart steep;
+  TSeries rise;
+  rise.Add(0, 0);
+  rise.Add(10, 100);
+  steep.Series = {rise};
+  steep.Left.SetManual(0, 10);
+  steep.Bottom.SetManual(0, 10);
+  ChartPlot plot;
+  plot.Draw(steep);
+  auto* graph = qobject_cast<QCPGraph*>(plot.plottable(0));
+  ASSERT_NE(graph, nullptr);
+  ASSERT_EQ(graph->dataCount(), 3);
+  EXPECT_DOUBLE_EQ(graph->data()->at(1)->key, 1.1);
+  EXPECT_DOUBLE_EQ(graph->data()->at(1)->value, 11);
+  EXPECT_DOUBLE_EQ(graph->data()->at(2)->key, 10);
+  EXPECT_DOUBLE_EQ(graph->data()->at(2)->value, 11);
 }
 
 // Where the tick labels of `axis` stand along it, as spans of pixels; the
@@ -214,17 +314,38 @@ bool LabelsApart(const QCPAxis* axis, std::string& overlap) {
   const QVector<QString> labels = axis->tickVectorLabels();
   const bool across = axis->orientation() == Qt::Horizontal;
   double previousLo = 0, previousHi = 0;
+  QString previous;
   for (int i = 0; i < ticks.size(); ++i) {
+    if (labels[i].isEmpty()) continue;  // a tick left without a label
     const double half = (across ? metrics.horizontalAdvance(labels[i]) : metrics.height()) / 2.0;
     const double lo = axis->coordToPixel(ticks[i]) - half, hi = lo + 2 * half;
-    if (i > 0 && std::min(hi, previousHi) - std::max(lo, previousLo) > -3) {
-      overlap = (labels[i - 1] + " and " + labels[i]).toStdString();
+    if (!previous.isEmpty() && std::min(hi, previousHi) - std::max(lo, previousLo) > -3) {
+      overlap = (previous + " and " + labels[i]).toStdString();
       return false;
     }
+    previous = labels[i];
     previousLo = lo;
     previousHi = hi;
   }
   return true;
+}
+
+// The chart drawn on a plot shown at `size`, laid out as in a window.
+std::unique_ptr<ChartPlot> ShownPlot(const TChart& chart, QSize size) {
+  auto plot = std::make_unique<ChartPlot>();
+  plot->resize(size);
+  plot->show();
+  plot->Draw(chart);
+  plot->replot(QCustomPlot::rpImmediateRefresh);
+  return plot;
+}
+
+// The labels an axis writes, leaving out ticks without one.
+QStringList WrittenLabels(const QCPAxis* axis) {
+  QStringList written;
+  for (const QString& label : axis->tickVectorLabels())
+    if (!label.isEmpty()) written.push_back(label);
+  return written;
 }
 
 // Labels of ticks the drawing chooses never run into each other, whatever
@@ -275,6 +396,67 @@ TEST(ChartPlot, TickLabelsNeverOverlap) {
         }
     }
   }
+}
+
+// A typed major step keeps its ticks at that step on a chart too narrow
+// for all their labels: only labels that would run into each other are
+// left out.  The labels of a vertical axis are judged by their height:
+// long ones stand at every tick of a tall chart.
+TEST(ChartPlot, ATypedStepKeepsItsTicks) {
+  TChart chart;
+  TSeries line;
+  line.Add(0, 1e9);
+  line.Add(30, 1e9 + 10);
+  chart.Series = {line};
+  chart.LegendVisible = false;
+  chart.Bottom.SetManual(0, 30);
+  chart.Bottom.Increment = 1;
+  chart.Bottom.MinorTickCount = 3;
+  chart.Left.SetManual(1e9, 1e9 + 10);
+  chart.Left.Increment = 1;
+  const std::unique_ptr<ChartPlot> shown = ShownPlot(chart, QSize(260, 500));
+  const ChartPlot& plot = *shown;
+  for (QCPAxis* axis : {plot.xAxis, plot.yAxis}) {
+    const QVector<double> ticks = axis->tickVector();
+    ASSERT_GE(ticks.size(), 2);
+    for (int i = 1; i < ticks.size(); ++i) EXPECT_DOUBLE_EQ(ticks[i] - ticks[i - 1], 1);
+    std::string overlap;
+    EXPECT_TRUE(LabelsApart(axis, overlap)) << overlap;
+  }
+  EXPECT_EQ(plot.xAxis->tickVector().size(), 31);
+  const QStringList bottom = WrittenLabels(plot.xAxis);
+  EXPECT_GE(bottom.size(), 3);
+  EXPECT_LT(bottom.size(), 31);
+  EXPECT_EQ(bottom.front(), "0");
+  EXPECT_EQ(WrittenLabels(plot.yAxis).size(), 11);
+}
+
+// Labels a pattern would write alike (an axis from 0 to 1E-12 under the
+// enlarged graph's "#,##0.#######") all differ, in the general number form
+// with the pattern's leading blanks; those it tells apart keep the pattern.
+TEST(ChartPlot, LabelsOfATinyRangeDiffer) {
+  TChart chart;
+  TSeries line;
+  line.Add(0, 0);
+  line.Add(1, 1e-12);
+  chart.Series = {line};
+  chart.LegendVisible = false;
+  chart.Left.LabelFormat = "      #,##0.#######";
+  chart.Left.SetManual(0, 1e-12);
+  for (double increment : {0.0, 2e-13}) {
+    SCOPED_TRACE(increment);
+    chart.Left.Increment = increment;
+    const QStringList labels = WrittenLabels(ShownPlot(chart, QSize(400, 300))->yAxis);
+    ASSERT_GE(labels.size(), 2);
+    EXPECT_EQ(QSet<QString>(labels.begin(), labels.end()).size(), labels.size())
+        << labels.join(QStringLiteral(" | ")).toStdString();
+    EXPECT_EQ(labels.front(), "      0");
+    EXPECT_TRUE(labels.back().startsWith("      1E-12") || labels.back().contains("E-13"))
+        << labels.back().toStdString();
+  }
+  chart.Left.SetManual(0, 300);
+  chart.Left.Increment = 50;
+  EXPECT_EQ(WrittenLabels(ShownPlot(chart, QSize(400, 300))->yAxis).back(), "      300");
 }
 
 // An axis whose range is tiny against its values (a range typed in the

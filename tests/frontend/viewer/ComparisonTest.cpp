@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
+#include <stdexcept>
 
 #include "common/GoldenRuns.h"
 #include "common/TempDir.h"
@@ -375,9 +376,22 @@ TEST_F(Comparisons, FailingFilesKeepTheComparisonAsItWas) {
   const std::string cut = AddRun("freundlich", "cut");
   const std::string text = readFile(cut + "/input.out");
   root.write("RUNS/cut/input.out", text.substr(0, text.find("wbin:")));
+  // A run whose kernel stopped on its input: no results, only its
+  // messages and console log.
+  const fs::path failed = fs::path(Runs()) / "Fail+Cpf";
+  fs::create_directories(failed);
+  root.write("RUNS/Fail+Cpf/message.out", " Error in input wlnu.inp\n");
+  root.write("RUNS/Fail+Cpf/RUN.LOG", " INPUT ERROR in routine wlin\n Fatal execution error, press <Enter>\n");
+  const std::string noResults = "\": the run has no results." + CR + "KIRMEL did not finish the run.";
   for (int r : {1, 2}) {
-    for (const auto& [dir, message] : {std::pair{missing, "Cannot open file \"" + missing + "/WLSOCO.OUT\""},
-                                       {cut, cut + "/input.out, line "}}) {
+    for (const auto& [dir, message] :
+         {std::pair{missing, "Cannot open file \"" + missing + "/wlsoco.out" + noResults + CR +
+                                 "See the messages in \"" + missing + "/message.out\"."},
+          {failed.string(), "Cannot open file \"" + failed.string() + "/input.out" + noResults + CR +
+                                "See the messages in \"" + failed.string() + "/message.out\"." + CR +
+                                "The last messages of KIRMEL on its console (\"" + failed.string() +
+                                "/RUN.LOG\"):"},
+          {cut, cut + "/input.out, line "}}) {
       SCOPED_TRACE(dir + " as run " + std::to_string(r));
       const std::size_t count = messages.size();
       EXPECT_EQ(c.ChangeRun(r, dir), "");
@@ -601,6 +615,32 @@ TEST_F(Comparisons, RefusedAndCancelledChoicesChangeNothing) {
     c.Progress = {};
   }
   EXPECT_TRUE(messages.empty());
+
+  // A run whose water-layer file stopped early, chosen in time for the
+  // sediment: the reader names it, then the sediment file's read is
+  // cancelled (nothing said), or fails (what was read before is said).
+  const std::string stopped = AddRun("example", "stopped");
+  const std::string wl = readFile(stopped + "/wlsoco.out");
+  root.write("RUNS/stopped/wlsoco.out", wl.substr(0, wl.size() / 2));
+  TCompareConcTime t(kSedimentComparison, root.str(), parser);
+  t.SetKind(TComparisonKind::TwoRuns);
+  for (bool cancel : {true, false}) {
+    SCOPED_TRACE(cancel);
+    t.Progress = [cancel](const std::string& file, std::uint64_t, std::uint64_t) {
+      if (file.find("wbsco") == std::string::npos) return true;
+      if (cancel) return false;
+      throw std::runtime_error("the disk went away");
+    };
+    if (cancel) {
+      EXPECT_THROW(t.ChangeRun(2, stopped), TReadCancelled);
+      EXPECT_TRUE(messages.empty());
+    } else {
+      EXPECT_THROW(t.ChangeRun(2, stopped), std::runtime_error);
+      ASSERT_EQ(messages.size(), 1u);
+      EXPECT_EQ(messages[0].rfind(stopped + "/wlsoco.out, line ", 0), 0u) << messages[0];
+    }
+    EXPECT_EQ(t.RunDir2(), "");
+  }
 }
 
 // A run's sediment file whose blocks hold fewer layers than its echo says

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <sstream>
 
@@ -542,8 +543,7 @@ TEST(DamagedFiles, InputEchoRefusedWhole) {
       {replaced("wbin:", "wbin"), "the heading word \"wbin:\" was not found"},
       {replaced(" 320.0 0.0 0.0", " 320,0 0.0 0.0"), "line 51: Illegal floating-point value: \"320,0\""},
       {replaced(" 1 80\n", " 1 0\n"), "line 40: no water-layer node 0"},
-      // A subsystem under a node beyond the run's 80.
-      {replaced(" 1 80\n", " 1 81\n"), "line 40: no water-layer node 81 in a run of 80 nodes"},
+      {replaced(" 1 80\n", " 1 551\n"), "line 40: no water-layer node 551"},
       // Cut inside the last sediment thickness ("0.02" read as "0.0"), and
       // right after the thicknesses' line.
       {text.substr(0, text.find("0.02\n\n\n Input from") + 3),
@@ -789,20 +789,91 @@ TEST(DamagedFiles, AsterisksInAFieldTheReaderKeepsEndTheReading) {
   TempDir dir;
   Messages m;
   std::string text = readFile(Golden("example", "wlsoco.out"));
-  // Block 2: a distance and a percentage overflowed, then the time step.
+  // Block 2: a distance and a percentage overflowed, then in block 3 the
+  // dissolved concentration (a NaN prints so).
   const std::size_t block2 = text.find("   0.500    1");
   text.replace(block2 + 15, 9, "*********");
   text.replace(text.find('\n', block2) - 30, 6, "******");
   const std::size_t block3 = text.find("   1.000    1");
-  text.replace(text.find('\n', block3) - 6, 6, "******");
+  text.replace(block3 + 42, 10, "**********");
   TWLSOCOList wl;
   ASSERT_TRUE(wl.ReadFile(dir.write("stars.out", text), m.parser));
   EXPECT_EQ(wl.NumberOfTimesteps(), 2);
   EXPECT_EQ(wl.Count(), 160);
   EXPECT_EQ(wl.ReadError(), dir.file("stars.out") + ", line " +
                                 std::to_string(12 + 2 * 80 + 1) +
-                                ": Illegal integer value: ****** (the value did not fit its field)");
+                                ": Illegal floating-point value: \"**********\"");
   EXPECT_DOUBLE_EQ(wl.GetItem(wl.RecordIndex(2, 1)).Concentration, 0.4741E-15);
+}
+
+// A run of more than 999999 steps: the kernel writes the step column of
+// every row from step 1000000 on as asterisks.  Each file is read whole,
+// its blocks told apart by their rows and times, and the blocks of one
+// output time share their stand-in step across the files.
+TEST(LongRuns, StepsBeyondTheirFieldAreReadWhole) {
+  TempDir dir;
+  Messages m;
+  // The example with the step column (a row's last six places) of every
+  // row from 15 d (the 31st output time) on overflowed.  Output times so
+  // close that their time column reads alike are told apart by the rows of
+  // a block: 23 d is written as 22.5 d here.
+  auto overflowed = [&dir](const std::string& name) {
+    std::istringstream in(readFile(Golden("example", name)));
+    std::string out;
+    for (std::string line; std::getline(in, line);) {
+      double time = 0;
+      if (std::sscanf(line.c_str(), "%lf", &time) == 1 && time >= 15) {
+        line.replace(line.size() - 6, 6, "******");
+        if (time == 23) line.replace(0, 8, "  22.500");
+      }
+      out += line + "\n";
+    }
+    return dir.write(name, out);
+  };
+
+  TWLSOCOList whole, wl;
+  ASSERT_TRUE(whole.ReadFile(Golden("example", "wlsoco.out"), m.parser));
+  ASSERT_TRUE(wl.ReadFile(overflowed("wlsoco.out"), m.parser));
+  EXPECT_EQ(wl.ReadError(), "");
+  EXPECT_EQ(wl.NumberOfTimesteps(), 61);
+  ASSERT_EQ(wl.Count(), whole.Count());
+  EXPECT_EQ(wl.GetItem(wl.RecordIndex(47, 1)).Time, 22.5);
+  for (int i = 0; i < wl.Count(); i += 37) {
+    if (whole.GetItem(i).Time != 23) {
+      EXPECT_EQ(wl.GetItem(i).Time, whole.GetItem(i).Time) << i;
+    }
+    EXPECT_EQ(wl.GetItem(i).Segment, whole.GetItem(i).Segment) << i;
+    EXPECT_EQ(wl.GetItem(i).Concentration, whole.GetItem(i).Concentration) << i;
+  }
+  EXPECT_EQ(wl.GetItem(wl.RecordIndex(30, 80)).Timestep, 29 * 72);
+  EXPECT_EQ(wl.GetItem(wl.RecordIndex(45, 1)).Timestep, StandInStep(45));
+
+  TWBSCOList wholeSed, sed;
+  ASSERT_TRUE(wholeSed.ReadFile(Golden("example", "wbsco080.out"), m.parser));
+  ASSERT_TRUE(sed.ReadFile(overflowed("wbsco080.out"), m.parser));
+  EXPECT_EQ(sed.ReadError(), "");
+  EXPECT_EQ(sed.NumberOfTimesteps(), 61);
+  EXPECT_EQ(sed.LayersPerTimestep(), 14);
+  int index = 0;
+  ASSERT_TRUE(sed.FindTimestep(wl.GetItem(wl.RecordIndex(45, 1)).Timestep, index));
+  EXPECT_EQ(index, 44 * 15);
+  EXPECT_EQ(sed.GetItem(sed.TopIndex(61)).Concentration,
+            wholeSed.GetItem(wholeSed.TopIndex(61)).Concentration);
+
+  // The mass balances and distributions pass over the column.
+  TWLMBList mb;
+  ASSERT_TRUE(mb.ReadFile(overflowed("wlmb.out"), m.parser));
+  EXPECT_EQ(mb.ReadError(), "");
+  EXPECT_EQ(mb.Count(), 61);
+  TWBMBALLList wbmb;
+  ASSERT_TRUE(wbmb.ReadFile(overflowed("wbmball.out"), m.parser));
+  EXPECT_EQ(wbmb.ReadError(), "");
+  EXPECT_EQ(wbmb.Count(), 61);
+  TDBList db;
+  ASSERT_TRUE(db.ReadFile(overflowed("db080.out"), m.parser));
+  EXPECT_EQ(db.ReadError(), "");
+  EXPECT_EQ(db.Count(), 61);
+  EXPECT_TRUE(m.list.empty());
 }
 
 // A sediment time block one layer short is refused where it stands: the

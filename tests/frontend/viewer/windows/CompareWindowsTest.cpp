@@ -155,7 +155,9 @@ TEST_F(CompareWindows, TwoRunsAtOneTimeFromChoiceToPrintedChart) {
     dialogs->AnswerFolder(broken);
     Click(d, "BtnChangeNameRun2");
     ASSERT_EQ(dialogs->Errors().size(), errors + 1);
-    EXPECT_EQ(dialogs.LastError(), "Cannot open file \"" + broken + "/INPUT.OUT\"");
+    EXPECT_EQ(dialogs.LastError(), "Cannot open file \"" + broken + "/input.out\": the run has no results." +
+                                       CR + "KIRMEL did not finish the run." + CR +
+                                       "See the messages in \"" + broken + "/message.out\".");
     EXPECT_EQ(Text(d, "EdtNameRun2"), "Copy+Cpf");
     EXPECT_EQ(Text(d, "EdtTimeRun2"), "0.00 d");
 

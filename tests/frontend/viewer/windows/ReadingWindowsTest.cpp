@@ -41,31 +41,39 @@ namespace {
 namespace fs = std::filesystem;
 using namespace kirmel::viewer;
 
-// Presses Cancel in the progress dialog as soon as it shows; counts the
-// dialogs it saw.
+// Presses Cancel in the progress dialog as soon as it shows, or once it
+// reads a file whose name holds `at`; counts the dialogs it saw.
 class TCancelReads : public QObject {
  public:
-  TCancelReads() { qApp->installEventFilter(this); }
+  explicit TCancelReads(QString at = {}) : at_(std::move(at)) { qApp->installEventFilter(this); }
   ~TCancelReads() override { qApp->removeEventFilter(this); }
   int Shown() const { return shown_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::Show) {
-      if (auto* progress = qobject_cast<QProgressDialog*>(watched)) {
+      auto* progress = qobject_cast<QProgressDialog*>(watched);
+      if (progress && progress != last_) {  // a dialog may show again as it goes
+        last_ = progress;
         ++shown_;
         EXPECT_EQ(progress->objectName(), "ReadProgress");
         EXPECT_TRUE(progress->labelText().startsWith("Reading ")) << progress->labelText().toStdString();
-        QTimer::singleShot(0, progress, [progress] {
+        auto* poll = new QTimer(progress);
+        QObject::connect(poll, &QTimer::timeout, progress, [this, progress, poll] {
+          if (!progress->labelText().contains(at_)) return;
+          poll->stop();
           for (QPushButton* b : progress->findChildren<QPushButton*>())
             if (b->text() == "Cancel") b->click();
         });
+        poll->start(0);
       }
     }
     return QObject::eventFilter(watched, event);
   }
 
  private:
+  QString at_;
+  QProgressDialog* last_ = nullptr;
   int shown_ = 0;
 };
 
@@ -358,6 +366,19 @@ TEST_F(ReadingWindows, ARunStillBeingWrittenGivesOneNotice) {
   EXPECT_EQ(dialogs->Infos().size(), 1u);
   EXPECT_TRUE(dialogs->Errors().empty());
 
+  // An echo file the reader refuses is no file the kernel has yet to
+  // finish: named, with the notice, and the window does not open.
+  const std::string echo = readFile(run + "/input.out");
+  fe::TOutputCache::Viewer().Clear();
+  root.write("RUNS/Long+Cpf/input.out", echo.substr(0, echo.find("wbin:")));
+  dialogs->Clear();
+  Click(&menu, "ViewButton");
+  ASSERT_EQ(dialogs->Errors().size(), 1u);
+  EXPECT_EQ(Lines(dialogs->Errors()[0]).size(), 3u) << dialogs->Errors()[0];
+  EXPECT_EQ(dialogs->Errors()[0].rfind(notice + "\r" + run + "/input.out, line ", 0), 0u)
+      << dialogs->Errors()[0];
+  root.write("RUNS/Long+Cpf/input.out", echo);
+
   // The run has ended: the files that stop early are named.
   fs::remove(marker);
   dialogs->Clear();
@@ -402,6 +423,27 @@ TEST_F(ReadingWindows, CancelledReadsOpenNothingAndChangeNothing) {
     EXPECT_TRUE(menu.isVisible());
   }
   EXPECT_TRUE(dialogs->Errors().empty());
+
+  // Cancelled after a damaged file was read: nothing said about it.
+  {
+    const fs::path cut = runs / "cut";
+    CopyGoldenRun("example", cut);
+    const std::string wl = readFile((cut / "wlsoco.out").string());
+    root.write("RUNS/cut/wlsoco.out", wl.substr(0, wl.size() / 2));
+    menu.OutputDir = cut.string();
+    menu.SetGraphType(TGraphMenuForm::ConcentrationInWaterbody);
+    TCancelReads cancel(QStringLiteral("wbsco"));
+    bool opened = false;
+    OnModal<TConcentrationGraphForm>([&](TConcentrationGraphForm* w) {
+      opened = true;
+      w->reject();
+    });
+    Click(&menu, "ViewButton");
+    EXPECT_EQ(cancel.Shown(), 1);
+    EXPECT_FALSE(opened);
+    EXPECT_TRUE(dialogs->Errors().empty()) << dialogs->Errors()[0];
+    menu.OutputDir = run;
+  }
 
   // Without Cancel the same progress shows and the window opens.
   menu.SetGraphType(TGraphMenuForm::MassBalanceSediment);
