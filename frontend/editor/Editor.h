@@ -49,6 +49,13 @@ class EInOutError : public EKirmelError {
   using EKirmelError::EKirmelError;
 };
 
+// A scenario or pesticide not saved because its folder, one of its files or
+// the folder that holds it is write-protected.
+class EWriteProtected : public EInOutError {
+ public:
+  using EInOutError::EInOutError;
+};
+
 class TStartedRun;
 
 class TKirmelEditor {
@@ -205,9 +212,12 @@ class TKirmelEditor {
   void ShowError(const std::string& message);
 
   // Runs `read` (which reads the files of the scenario or pesticide folder
-  // `dir`) while the folder is held against saves; the reader's messages
-  // are shown once it is let go, so that no save waits on an open dialog.
-  // False, after a message, when a save held the folder too long.
+  // `dir` into fresh model parts each time) while the folder is held against
+  // saves; the reader's messages are shown once it is let go, so that no
+  // save waits on an open dialog.  A folder replaced while it was read (by
+  // the save of a user who can make the lock file, when this one cannot) is
+  // read again.  False, after a message, when a save held the folder too
+  // long or its lock file cannot serve.
   bool ReadFolder(const std::string& dir, const std::string& what,
                   const std::function<bool()>& read);
   // The path of `file` in `dir`, when a load is about to read it.
