@@ -405,10 +405,9 @@ TFolderReadLock::TFolderReadLock(const std::string& folder, std::chrono::millise
   if (parentFd_.get() < 0) return;
   lock_ = std::make_unique<TFolderLock>(parentFd_.get(), split.Parent, split.Base,
                                         TFolderLock::TMode::Shared, wait);
-  if (!lock_->Clear()) return;
   // No save runs now (or none can be told of): a version that a killed save
   // left aside, also one that this load waited for, goes back first.
-  RestoreAside(parentFd_.get(), split.Base);
+  if (lock_->Clear()) RestoreAside(parentFd_.get(), split.Base);
   folderFd_.reset(::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   struct stat st;
   there_ = folderFd_.get() >= 0 ? ::fstat(folderFd_.get(), &st) == 0
