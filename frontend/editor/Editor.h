@@ -16,10 +16,12 @@
 // the model's parts only when every file was read and every value accepted;
 // otherwise the model (names included) is unchanged.  They read one version:
 // the folder is held against saves (files::TFolderReadLock) while its files
-// are read, and a version that a killed save left aside is put back first.  A file that lacks a key
-// that the writer always writes is refused, naming the file and the first
-// missing key.  Structural errors go to the message sink and give false;
-// EIllegalValue and EOutOfRange pass out.
+// are read, or, by a user who cannot make the lock file, read again when a
+// save replaced it meanwhile; a version that a killed save left aside is put
+// back first.  A file that lacks a key that the writer always writes is
+// refused, naming the file and the first missing key.  Structural errors go
+// to the message sink and give false; EIllegalValue and EOutOfRange pass
+// out.
 //
 // Changes: the editor keeps what Save would write for the scenario and for
 // the pesticide as they were last loaded, saved or marked unchanged;

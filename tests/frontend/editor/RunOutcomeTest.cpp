@@ -233,10 +233,10 @@ TEST(RunOutcome, ABatchListsEachRunThatFailed) {
                                "batch again with \"Create batchfile\".";
   const std::string ended = "The batch file /r/BATCH.BAT has ended." + CR;
   EXPECT_EQ(outcome(false), "");
-  EXPECT_EQ(information,
-            ended +
-                "The batch file /r/BATCH.BAT does not list its runs in a form that KIRMEL-GUI reads." +
-                CR + "Its runs could not be checked." + see);
+  EXPECT_EQ(information, ended +
+                             "The batch file /r/BATCH.BAT does not list its runs in a form that "
+                             "KIRMEL-GUI reads." +
+                             CR + "Its runs could not be checked." + see);
   runsProblem =
       "Cannot read the runs of the batch file /r/BATCH.BAT, line 2: a quote is not closed.";
   EXPECT_EQ(outcome(false), "");

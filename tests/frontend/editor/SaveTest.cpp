@@ -252,8 +252,9 @@ TEST(EditorSave, TwoProgramsSavingOneScenarioLoseNothing) {
       return !exchange && step == TSaveStep::Swap ? EINVAL : 0;
     });
     f.ed().SaveScenario();
-    EXPECT_EQ(refused, "Cannot save \"" + dir.string() + "\": it is being saved by another program." +
-                           CR + "The scenario \"S\" has not been saved; its files are as they were.");
+    EXPECT_EQ(refused, "Cannot save \"" + dir.string() +
+                           "\": it is being saved by another program." + CR +
+                           "The scenario \"S\" has not been saved; its files are as they were.");
     EXPECT_TRUE(second->ScenarioChanged());
     EXPECT_EQ(readFile((dir / "notes.txt").string()), "measured on 3 May");
     EXPECT_EQ(readFile((dir / "data" / "wl.csv").string()), "1;2");

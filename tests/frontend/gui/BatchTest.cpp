@@ -322,9 +322,9 @@ TEST_F(BatchTest, AHandEditedBatchFileRunsAsItIs) {
   Click("BitBtnRunBatch");
   ASSERT_TRUE(WaitEnds());
   EXPECT_EQ(readFile(root.str() + "/ran"), "ran\n");
-  EXPECT_EQ(dialogs->Infos().back(), ended + "The batch file " + path +
-                                         " does not list its runs in a form that KIRMEL-GUI reads." +
-                                         unchecked);
+  EXPECT_EQ(dialogs->Infos().back(),
+            ended + "The batch file " + path +
+                " does not list its runs in a form that KIRMEL-GUI reads." + unchecked);
   EXPECT_EQ(Errors().size(), 1u);
   EXPECT_FALSE(fs::exists(Marker()));
   EXPECT_FALSE(Pwned());

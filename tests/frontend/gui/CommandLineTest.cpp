@@ -136,7 +136,8 @@ TEST(CommandLine, UnknownArgumentsAreRefusedAndQtOptionsTaken) {
   if (gone == 0) ::_exit(0);
   ::waitpid(gone, nullptr, 0);
   // The copy of the example that a killed start left.
-  const std::string killedCopy = s.root + "/SCENARIOS/.NLStandard_sp.example-" + std::to_string(gone);
+  const std::string killedCopy =
+      s.root + "/SCENARIOS/.NLStandard_sp.example-" + std::to_string(gone);
   fs::create_directories(killedCopy);
   TChildProcess gui(kGui, {"-platform", "offscreen", "-style", "fusion", "-qwindowgeometry", "700x500+10+10"},
                     s.Env({"KIRMEL_SPLASH_MS=0", "XDG_RUNTIME_DIR=" + s.home}));
