@@ -7,7 +7,7 @@
 //                                     counts the pairs that lost the user's
 //                                     notes file or sub-folder, and the saves
 //                                     refused because the other held the lock
-//   kirmel_save_race loads ROOT [N [PAUSE]]
+//   kirmel_save_race loads ROOT [N [PAUSE [SLOW [UID]]]]
 //                                     N loads, PAUSE microseconds apart
 //                                     (5000), while another process saves two
 //                                     versions in turn, also PAUSE apart (each
@@ -15,10 +15,16 @@
 //                                     that never pause would keep the other
 //                                     waiting); counts the loads whose
 //                                     model is made of both versions, and the
-//                                     saves seen between loads
+//                                     saves seen between loads.  SLOW
+//                                     microseconds are added before each file
+//                                     a load opens (0).  With UID the loads
+//                                     run as that user, who cannot write
+//                                     SCENARIOS and so cannot make its lock
+//                                     file (run it as root, which saves)
 //
 // ROOT is a scratch folder (its SCENARIOS and PESTICIDES are made and
 // emptied).  Exit status 0 when nothing was lost or mixed.
+#include <grp.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -118,7 +124,7 @@ int Pairs(const std::string& root, int n) {
   return lostNotes[0] + lostNotes[1] + lostSub[0] + lostSub[1] + failed[0] + failed[1] ? 1 : 0;
 }
 
-int Loads(const std::string& root, int n, int pauseMicroseconds) {
+int Loads(const std::string& root, int n, int pauseMicroseconds, int slowMicroseconds, int uid) {
   fs::remove_all(root + "/SCENARIOS");
   fs::create_directories(root + "/SCENARIOS");
   {
@@ -138,10 +144,28 @@ int Loads(const std::string& root, int n, int pauseMicroseconds) {
       }
     }
   }
+  const pid_t loader = uid > 0 ? ::fork() : 0;
+  if (loader > 0) {
+    int status = 0;
+    ::waitpid(loader, &status, 0);
+    ::kill(saver, SIGKILL);
+    ::waitpid(saver, nullptr, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+  }
+  if (uid > 0 && (::setgroups(0, nullptr) != 0 || ::setresgid(uid, uid, uid) != 0 ||
+                  ::setresuid(uid, uid, uid) != 0)) {
+    std::perror("cannot become that user");
+    ::_exit(2);
+  }
   int mixed = 0, failed = 0, saves = 0;
   double last = -1;
   auto reader = Editor(root, true);
   reader->SetMessageSink([](const std::string& m) { std::fprintf(stderr, "%s\n", m.c_str()); });
+  if (slowMicroseconds > 0)
+    reader->SetSaveFault([slowMicroseconds](kirmel::files::TSaveStep step, const std::string&) {
+      if (step == kirmel::files::TSaveStep::ReadFile) ::usleep(slowMicroseconds);
+      return 0;
+    });
   for (int i = 0; i < n; ++i) {
     // Users load and save now and then, not back to back: each program
     // gets its turn in between.
@@ -162,10 +186,14 @@ int Loads(const std::string& root, int n, int pauseMicroseconds) {
     if (days != last) ++saves;
     last = days;
   }
+  std::printf("%d loads during saves%s: mixed %d, failed %d, version changes seen %d\n", n,
+              uid > 0 ? " by a user who cannot make the lock file" : "", mixed, failed, saves);
+  if (uid > 0) {
+    std::fflush(stdout);
+    ::_exit(mixed + failed ? 1 : 0);
+  }
   ::kill(saver, SIGKILL);
   ::waitpid(saver, nullptr, 0);
-  std::printf("%d loads during saves: mixed %d, failed %d, version changes seen %d\n", n, mixed,
-              failed, saves);
   return mixed + failed ? 1 : 0;
 }
 
@@ -173,7 +201,8 @@ int Loads(const std::string& root, int n, int pauseMicroseconds) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s pairs|loads ROOT [N]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s pairs ROOT [N] | loads ROOT [N [PAUSE [SLOW [UID]]]]\n",
+                 argv[0]);
     return 2;
   }
   const std::string mode = argv[1];
@@ -181,7 +210,8 @@ int main(int argc, char** argv) {
   fs::create_directories(root + "/PESTICIDES");
   if (mode == "pairs") return Pairs(root, argc > 3 ? std::atoi(argv[3]) : 60);
   if (mode == "loads")
-    return Loads(root, argc > 3 ? std::atoi(argv[3]) : 1000, argc > 4 ? std::atoi(argv[4]) : 5000);
+    return Loads(root, argc > 3 ? std::atoi(argv[3]) : 1000, argc > 4 ? std::atoi(argv[4]) : 5000,
+                 argc > 5 ? std::atoi(argv[5]) : 0, argc > 6 ? std::atoi(argv[6]) : 0);
   std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
   return 2;
 }

@@ -21,31 +21,9 @@ namespace {
 
 std::string Reason(int error) { return std::strerror(error); }
 
-// Closes a descriptor when it goes out of scope.
-class TFd {
- public:
-  explicit TFd(int fd = -1) : fd_(fd) {}
-  ~TFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  TFd(const TFd&) = delete;
-  TFd& operator=(const TFd&) = delete;
-  int get() const { return fd_; }
-  void reset(int fd) {
-    close();
-    fd_ = fd;
-  }
-  // Closes now; the error of close, or 0.
-  int close() {
-    int error = 0;
-    if (fd_ >= 0 && ::close(fd_) != 0) error = errno;
-    fd_ = -1;
-    return error;
-  }
-
- private:
-  int fd_;
-};
+int Injected(const TSaveFault& fault, TSaveStep step, const std::string& name) {
+  return fault ? fault(step, name) : 0;
+}
 
 // A random part for a fresh name: the process and a random number, so that
 // two programs saving at once never pick the same name.
@@ -114,9 +92,24 @@ void RemoveTree(int dirFd, const std::string& name) {
   ::unlinkat(dirFd, name.c_str(), AT_REMOVEDIR);
 }
 
-// Removes what killed saves left in `dirFd` under `prefix`; what a running
-// save holds locked stays.
-void RemoveLeftovers(int dirFd, const std::string& prefix) {
+// Removes the folder `name` in `dirFd` that held a version of `base`.  An
+// old version set aside is first renamed to a name that no restore takes,
+// so that a removal cut short leaves a leftover for the next save, never a
+// part of a version that would be put back as the whole.
+void RemoveVersion(int dirFd, const std::string& name, const std::string& base,
+                   const TSaveFault& fault = {}) {
+  std::string gone = name;
+  if (name.starts_with(AsidePrefix(base))) {
+    gone = SavingPrefix(base) + RandomPart();
+    if (::renameat(dirFd, name.c_str(), dirFd, gone.c_str()) != 0) return;
+  }
+  Injected(fault, TSaveStep::RemoveOld, base);
+  RemoveTree(dirFd, gone);
+}
+
+// Removes what killed saves of `base` left in `dirFd` (`prefix` is the
+// prefix of their names); what a running save holds locked stays.
+void RemoveLeftovers(int dirFd, const std::string& prefix, const std::string& base) {
   int error = 0;
   for (const std::string& name : Entries(dirFd, &error)) {
     if (name.compare(0, prefix.size(), prefix) != 0) continue;
@@ -130,7 +123,7 @@ void RemoveLeftovers(int dirFd, const std::string& prefix) {
     if (::flock(held.get(), LOCK_EX | LOCK_NB) != 0) continue;  // a save in progress
     struct stat st;
     if (::fstat(held.get(), &st) == 0 && S_ISDIR(st.st_mode))
-      RemoveTree(dirFd, name);
+      RemoveVersion(dirFd, name, base);
     else
       ::unlinkat(dirFd, name.c_str(), 0);
   }
@@ -189,10 +182,6 @@ TSplitPath SplitPath(const std::string& path) {
   const std::string::size_type slash = path.find_last_of('/');
   if (slash == std::string::npos) return {std::string("."), path};
   return {path.substr(0, slash == 0 ? 1 : slash), path.substr(slash + 1)};
-}
-
-int Injected(const TSaveFault& fault, TSaveStep step, const std::string& name) {
-  return fault ? fault(step, name) : 0;
 }
 
 bool SameFile(const struct stat& a, const struct stat& b) {
@@ -260,6 +249,18 @@ std::string SavingPrefix(const std::string& name) { return "." + name + "+saving
 
 std::string AsidePrefix(const std::string& name) { return SavingPrefix(name) + "old-"; }
 
+std::size_t LongestFolderName() {
+  constexpr std::size_t kNameMax = 255;
+  return kNameMax - AsidePrefix("").size() - RandomPart().size();
+}
+
+int TFd::close() {
+  int error = 0;
+  if (fd_ >= 0 && ::close(fd_) != 0) error = errno;
+  fd_ = -1;
+  return error;
+}
+
 // ---- TFolderLock ----
 
 // The lock of the folder `name` in a parent folder: flock on the hidden file
@@ -270,9 +271,13 @@ class TFolderLock {
   enum class TMode { Shared, Exclusive };
   // Takes the lock, waiting up to `wait` while another program holds it.
   // Where the lock file can neither be opened nor made (a parent the user
-  // may not write) nobody can save, and the lock is not taken.  A lock file
-  // that exists but that this user may not open is taken as held.
-  TFolderLock(int parentFd, const std::string& name, TMode mode, std::chrono::milliseconds wait);
+  // may not write) nobody else can save, and the lock is not taken.  A lock
+  // file that exists but that this user may not open is taken as held
+  // during the wait (another user's, just made and not yet opened up to
+  // others); after it, as a lock file that cannot be used.  `parent` is the
+  // parent's path, for messages.
+  TFolderLock(int parentFd, const std::string& parent, const std::string& name, TMode mode,
+              std::chrono::milliseconds wait);
   ~TFolderLock();
   TFolderLock(const TFolderLock&) = delete;
   TFolderLock& operator=(const TFolderLock&) = delete;
@@ -280,6 +285,10 @@ class TFolderLock {
   bool Busy() const { return busy_; }
   // ... and only loads held it then.
   bool HeldByReaders() const { return readers_; }
+  // Why the lock file cannot serve (naming it); "" when it can.
+  const std::string& Problem() const { return problem_; }
+  // Neither busy nor unusable: whoever holds the lock (or nobody can save).
+  bool Clear() const { return !busy_ && problem_.empty(); }
 
  private:
   int parentFd_ = -1;  // a copy of the parent's descriptor
@@ -287,54 +296,84 @@ class TFolderLock {
   std::string file_;
   bool busy_ = false;
   bool readers_ = false;
+  std::string problem_;
 };
 
-TFolderLock::TFolderLock(int parentFd, const std::string& name, TMode mode,
-                         std::chrono::milliseconds wait)
+namespace {
+
+// What a file of mode `mode` that is not a regular file is, for messages.
+const char* KindOfFile(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISLNK(mode)) return "a symbolic link";
+  if (S_ISFIFO(mode)) return "a named pipe";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "a device";
+}
+
+}  // namespace
+
+TFolderLock::TFolderLock(int parentFd, const std::string& parent, const std::string& name,
+                         TMode mode, std::chrono::milliseconds wait)
     : file_("." + name + "+lock") {
   parentFd_ = ::fcntl(parentFd, F_DUPFD_CLOEXEC, 0);
   if (parentFd_ < 0) return;
+  const std::string path = Join(parent, file_);
+  const std::string remove = ". Its owner or an administrator can remove it.";
   const int operation = (mode == TMode::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
   const auto deadline = std::chrono::steady_clock::now() + wait;
   for (;;) {
-    const int fd = ::openat(parentFd_, file_.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC,
-                            0666);
+    // Never blocks (a named pipe of that name would) and never follows a link.
+    const int fd = ::openat(parentFd_, file_.c_str(),
+                            O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    struct stat st;
     if (fd < 0) {
-      struct stat st;
-      if (errno != EACCES || ::fstatat(parentFd_, file_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return;  // nobody can save here
-      // Another user's lock file, just made and not yet opened up to others.
+      const int error = errno;
+      if (::fstatat(parentFd_, file_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return;  // cannot be made: nobody else can save here either
+      if (!S_ISREG(st.st_mode)) {
+        problem_ = "its lock file \"" + path + "\" is " + KindOfFile(st.st_mode) +
+                   ", not a file" + remove;
+        return;
+      }
+      // Another user's lock file, just made and not yet opened up to others;
+      // or one that stays closed to this user.
       if (std::chrono::steady_clock::now() >= deadline) {
-        busy_ = true;
+        problem_ = "its lock file \"" + path + "\" cannot be opened (" + Reason(error) + ")" +
+                   remove;
         return;
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
       continue;
     }
+    TFd file(fd);
+    if (::fstat(file.get(), &st) == 0 && !S_ISREG(st.st_mode)) {
+      problem_ = "its lock file \"" + path + "\" is " + KindOfFile(st.st_mode) + ", not a file" +
+                 remove;
+      return;
+    }
     // Whatever the umask, every user who shares the folder can open the
     // file to lock it (only its owner may change the bits; others fail).
-    ::fchmod(fd, 0644);
-    if (::flock(fd, operation) == 0) {
+    ::fchmod(file.get(), 0644);
+    if (::flock(file.get(), operation) == 0) {
       // Still the file of that name: a holder that lets go removes it, and
       // whoever waited on the removed one tries again with a new one.
-      struct stat mine, there;
-      if (::fstat(fd, &mine) == 0 &&
+      struct stat there;
+      if (::fstat(file.get(), &st) == 0 &&
           ::fstatat(parentFd_, file_.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
-          SameFile(mine, there)) {
-        fd_ = fd;  // kept open: the lock lives with it
+          SameFile(st, there)) {
+        fd_ = file.release();  // kept open: the lock lives with it
         return;
       }
-      ::close(fd);
       continue;
     }
     const int error = errno;
     if (error == EWOULDBLOCK && std::chrono::steady_clock::now() >= deadline) {
       busy_ = true;
       // Only loads hold it when it can be shared.
-      readers_ = mode == TMode::Exclusive && ::flock(fd, LOCK_SH | LOCK_NB) == 0;
+      readers_ = mode == TMode::Exclusive && ::flock(file.get(), LOCK_SH | LOCK_NB) == 0;
     }
-    ::close(fd);
     if (error != EWOULDBLOCK || busy_) return;
+    file.close();
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
 }
@@ -356,29 +395,42 @@ TFolderLock::~TFolderLock() {
 // ---- reading and listing ----
 
 TFolderReadLock::TFolderReadLock(const std::string& folder, std::chrono::milliseconds wait) {
-  std::string found;
   try {
-    found = FolderOnDisk(folder);
+    folder_ = FolderOnDisk(folder);
   } catch (const TSaveError&) {
     return;  // not a folder: the load says what it cannot read
   }
-  const TSplitPath split = SplitPath(found);
-  parentFd_ = ::open(split.Parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (parentFd_ < 0) return;
+  const TSplitPath split = SplitPath(folder_);
+  parentFd_.reset(::open(split.Parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (parentFd_.get() < 0) return;
+  lock_ = std::make_unique<TFolderLock>(parentFd_.get(), split.Parent, split.Base,
+                                        TFolderLock::TMode::Shared, wait);
+  // No save runs now (or none can be told of): a version that a killed save
+  // left aside, also one that this load waited for, goes back first.
+  if (lock_->Clear()) RestoreAside(parentFd_.get(), split.Base);
+  folderFd_.reset(::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   struct stat st;
-  if (::fstatat(parentFd_, split.Base.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-    TFolderLock restoring(parentFd_, split.Base, TFolderLock::TMode::Exclusive, wait);
-    if (!restoring.Busy()) RestoreAside(parentFd_, split.Base);
+  there_ = folderFd_.get() >= 0 ? ::fstat(folderFd_.get(), &st) == 0
+                                : ::stat(folder_.c_str(), &st) == 0;
+  if (there_) {
+    device_ = st.st_dev;
+    inode_ = st.st_ino;
   }
-  lock_ = std::make_unique<TFolderLock>(parentFd_, split.Base, TFolderLock::TMode::Shared, wait);
 }
 
 bool TFolderReadLock::Busy() const { return lock_ && lock_->Busy(); }
 
-TFolderReadLock::~TFolderReadLock() {
-  lock_.reset();
-  if (parentFd_ >= 0) ::close(parentFd_);
+std::string TFolderReadLock::Problem() const { return lock_ ? lock_->Problem() : std::string(); }
+
+bool TFolderReadLock::Replaced() const {
+  if (folder_.empty()) return false;
+  struct stat st;
+  const bool there = ::stat(folder_.c_str(), &st) == 0;
+  if (there != there_) return there;
+  return there && (st.st_dev != device_ || st.st_ino != inode_);
 }
+
+TFolderReadLock::~TFolderReadLock() = default;
 
 void RestoreAsideFolders(const std::string& parent) {
   TFd dir(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -392,8 +444,9 @@ void RestoreAsideFolders(const std::string& parent) {
     if (name.empty() || entry.compare(0, AsidePrefix(name).size(), AsidePrefix(name)) != 0)
       continue;
     // A running save holds it; no wait for that.
-    TFolderLock lock(dir.get(), name, TFolderLock::TMode::Exclusive, std::chrono::milliseconds(0));
-    if (!lock.Busy()) RestoreAside(dir.get(), name);
+    TFolderLock lock(dir.get(), parent, name, TFolderLock::TMode::Exclusive,
+                     std::chrono::milliseconds(0));
+    if (lock.Clear()) RestoreAside(dir.get(), name);
   }
 }
 
@@ -407,47 +460,49 @@ TFolderSave::TFolderSave(const std::string& folder, TSaveFault fault,
   parent_ = std::move(split.Parent);
   base_ = std::move(split.Base);
 
-  parentFd_ = ::open(parent_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (parentFd_ < 0)
+  parentFd_.reset(::open(parent_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (parentFd_.get() < 0)
     throw TSaveError("Cannot save \"" + folder_ + "\": cannot open the folder \"" + parent_ +
                      "\": " + Reason(errno));
+  struct stat st;
+  if (::fstat(parentFd_.get(), &st) == 0 && WriteProtected(st))
+    throw TSaveError("Cannot save \"" + folder_ + "\": the folder \"" + parent_ +
+                         "\" is write-protected",
+                     TSaveError::TKind::WriteProtected);
   // Before the old folder is opened: what it holds is carried over at the
   // commit, and no other save may replace it in between.
-  lock_ = std::make_unique<TFolderLock>(parentFd_, base_, TFolderLock::TMode::Exclusive, lockWait);
-  if (lock_->Busy()) {
-    ::close(parentFd_);
+  lock_ = std::make_unique<TFolderLock>(parentFd_.get(), parent_, base_,
+                                        TFolderLock::TMode::Exclusive, lockWait);
+  if (!lock_->Problem().empty())
+    throw TSaveError("Cannot save \"" + folder_ + "\": " + lock_->Problem());
+  if (lock_->Busy())
     throw TSaveError("Cannot save \"" + folder_ + "\": " +
-                     (lock_->HeldByReaders() ? "another program is reading it"
-                                             : "it is being saved by another program"));
-  }
-  RestoreAside(parentFd_, base_);
-  oldFd_ = ::openat(parentFd_, base_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (oldFd_ < 0 && errno != ENOENT) {
-    int error = errno;
-    ::close(parentFd_);
-    throw TSaveError("Cannot save \"" + folder_ + "\": " + Reason(error));
-  }
-  struct stat st;
-  if (oldFd_ >= 0 && ::fstat(oldFd_, &st) == 0) oldMode_ = st.st_mode & 07777;
+                     (lock_->HeldByReaders() ? "another program is reading it."
+                                             : "it is being saved by another program."));
+  RestoreAside(parentFd_.get(), base_);
+  oldFd_.reset(
+      ::openat(parentFd_.get(), base_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (oldFd_.get() < 0 && errno != ENOENT)
+    throw TSaveError("Cannot save \"" + folder_ + "\": " + Reason(errno));
+  if (oldFd_.get() >= 0 && ::fstat(oldFd_.get(), &st) == 0) oldMode_ = st.st_mode & 07777;
 
-  RemoveLeftovers(parentFd_, SavingPrefix(base_));
+  RemoveLeftovers(parentFd_.get(), SavingPrefix(base_), base_);
 
   int error = Injected(fault_, TSaveStep::CreateFolder, base_);
   for (int attempt = 0; error == 0 && attempt < 100; ++attempt) {
     fresh_ = SavingPrefix(base_) + RandomPart();
-    if (::mkdirat(parentFd_, fresh_.c_str(), 0777) == 0) break;
+    if (::mkdirat(parentFd_.get(), fresh_.c_str(), 0777) == 0) break;
     error = errno == EEXIST ? 0 : errno;
     fresh_.clear();
   }
   if (error == 0 && fresh_.empty()) error = EEXIST;
   if (error == 0) {
-    freshFd_ = ::openat(parentFd_, fresh_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (freshFd_ < 0 || ::flock(freshFd_, LOCK_EX) != 0) error = errno;
+    freshFd_.reset(::openat(parentFd_.get(), fresh_.c_str(),
+                            O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (freshFd_.get() < 0 || ::flock(freshFd_.get(), LOCK_EX) != 0) error = errno;
   }
   if (error != 0) {
     RemoveFresh();
-    if (oldFd_ >= 0) ::close(oldFd_);
-    ::close(parentFd_);
     throw TSaveError("Cannot save \"" + folder_ + "\": cannot create a folder in \"" + parent_ +
                      "\": " + Reason(error));
   }
@@ -455,19 +510,16 @@ TFolderSave::TFolderSave(const std::string& folder, TSaveFault fault,
 
 TFolderSave::~TFolderSave() {
   if (!committed_) RemoveFresh();
-  if (freshFd_ >= 0) ::close(freshFd_);
-  if (oldFd_ >= 0) ::close(oldFd_);
-  if (parentFd_ >= 0) ::close(parentFd_);
 }
 
 void TFolderSave::RemoveFresh() {
-  if (fresh_.empty() || parentFd_ < 0) return;
+  if (fresh_.empty() || parentFd_.get() < 0) return;
   // Only the folder this save made, should anything have taken its name.
   struct stat mine, there;
-  if (freshFd_ >= 0 && ::fstat(freshFd_, &mine) == 0 &&
-      ::fstatat(parentFd_, fresh_.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
+  if (freshFd_.get() >= 0 && ::fstat(freshFd_.get(), &mine) == 0 &&
+      ::fstatat(parentFd_.get(), fresh_.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
       mine.st_dev == there.st_dev && mine.st_ino == there.st_ino)
-    RemoveTree(parentFd_, fresh_);
+    RemoveTree(parentFd_.get(), fresh_);
 }
 
 void TFolderSave::Fail(TSaveStep step, const std::string& name, const std::string& what) const {
@@ -475,7 +527,7 @@ void TFolderSave::Fail(TSaveStep step, const std::string& name, const std::strin
 }
 
 std::string TFolderSave::FileName(const std::string& name) const {
-  if (oldFd_ < 0) return name;
+  if (oldFd_.get() < 0) return name;
   if (auto found = paths::resolveExisting(Join(folder_, name))) return SplitPath(*found).Base;
   return name;
 }
@@ -484,16 +536,17 @@ void TFolderSave::WriteFile(const std::string& requested, std::string_view bytes
   const std::string name = FileName(requested);
   const std::string what = "Cannot write file \"" + Join(folder_, name) + "\"";
   struct stat st;
-  if (oldFd_ >= 0 && ::fstatat(oldFd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+  if (oldFd_.get() >= 0 && ::fstatat(oldFd_.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
       WriteProtected(st))
-    throw TSaveError(WriteProtectedMessage(Join(folder_, name), "file"));
+    throw TSaveError(WriteProtectedMessage(Join(folder_, name), "file"),
+                     TSaveError::TKind::WriteProtected);
   Fail(TSaveStep::WriteFile, name, what);
-  TFd file(::openat(freshFd_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                    0666));
+  TFd file(::openat(freshFd_.get(), name.c_str(),
+                    O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
   if (file.get() < 0) throw TSaveError(what + ": " + Reason(errno));
   if (int error = WriteAll(file.get(), bytes)) throw TSaveError(what + ": " + Reason(error));
   // The permission bits of the file it replaces.
-  if (oldFd_ >= 0 && ::fstatat(oldFd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+  if (oldFd_.get() >= 0 && ::fstatat(oldFd_.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
       S_ISREG(st.st_mode) && ::fchmod(file.get(), st.st_mode & 07777) != 0)
     throw TSaveError(what + ": " + Reason(errno));
   Fail(TSaveStep::SyncFile, name, what);
@@ -549,18 +602,21 @@ void TFolderSave::CarryTree(int from, int to, const std::string& relative) {
 
 void TFolderSave::Commit() {
   const std::string what = "Cannot save \"" + folder_ + "\"";
-  if (oldFd_ >= 0 && (oldMode_ & S_IWUSR) == 0)
-    throw TSaveError(WriteProtectedMessage(folder_, "folder"));
-  if (oldFd_ >= 0) CarryTree(oldFd_, freshFd_, "");
-  if (oldFd_ >= 0 && ::fchmod(freshFd_, oldMode_) != 0) throw TSaveError(what + ": " + Reason(errno));
+  const int parent = parentFd_.get();
+  const int fresh = freshFd_.get();
+  if (oldFd_.get() >= 0 && (oldMode_ & S_IWUSR) == 0)
+    throw TSaveError(WriteProtectedMessage(folder_, "folder"), TSaveError::TKind::WriteProtected);
+  if (oldFd_.get() >= 0) CarryTree(oldFd_.get(), fresh, "");
+  if (oldFd_.get() >= 0 && ::fchmod(fresh, oldMode_) != 0)
+    throw TSaveError(what + ": " + Reason(errno));
   Fail(TSaveStep::SyncFolder, base_, what);
-  if (::fsync(freshFd_) != 0) throw TSaveError(what + ": " + Reason(errno));
+  if (::fsync(fresh) != 0) throw TSaveError(what + ": " + Reason(errno));
 
   // The swap: from here on the new version is in place or the old one is.
   std::string old;  // where the old version is afterwards
   int error = Injected(fault_, TSaveStep::Swap, base_);
-  if (oldFd_ >= 0) {
-    if (error == 0 && ::renameat2(parentFd_, fresh_.c_str(), parentFd_, base_.c_str(),
+  if (oldFd_.get() >= 0) {
+    if (error == 0 && ::renameat2(parent, fresh_.c_str(), parent, base_.c_str(),
                                   RENAME_EXCHANGE) != 0)
       error = errno;
     if (error == 0) {
@@ -571,17 +627,17 @@ void TFolderSave::Commit() {
       for (int attempt = 0; attempt < 100 && aside.empty(); ++attempt) {
         aside = AsidePrefix(base_) + RandomPart();
         struct stat st;
-        if (::fstatat(parentFd_, aside.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) aside.clear();
+        if (::fstatat(parent, aside.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) aside.clear();
       }
       error = Injected(fault_, TSaveStep::MoveAside, base_);
-      if (error == 0 && ::renameat(parentFd_, base_.c_str(), parentFd_, aside.c_str()) != 0)
+      if (error == 0 && ::renameat(parent, base_.c_str(), parent, aside.c_str()) != 0)
         error = errno;
       if (error != 0) throw TSaveError(what + ": " + Reason(error));
       error = Injected(fault_, TSaveStep::MoveIn, base_);
-      if (error == 0 && ::renameat(parentFd_, fresh_.c_str(), parentFd_, base_.c_str()) != 0)
+      if (error == 0 && ::renameat(parent, fresh_.c_str(), parent, base_.c_str()) != 0)
         error = errno;
       if (error != 0) {
-        if (::renameat(parentFd_, aside.c_str(), parentFd_, base_.c_str()) != 0)
+        if (::renameat(parent, aside.c_str(), parent, base_.c_str()) != 0)
           throw TSaveError(what + ": " + Reason(error) + "; the previous version is in \"" +
                            Join(parent_, aside) + "\"");
         throw TSaveError(what + ": " + Reason(error));
@@ -591,11 +647,11 @@ void TFolderSave::Commit() {
       throw TSaveError(what + ": " + Reason(error));
     }
   } else {
-    if (error == 0 && ::renameat2(parentFd_, fresh_.c_str(), parentFd_, base_.c_str(),
+    if (error == 0 && ::renameat2(parent, fresh_.c_str(), parent, base_.c_str(),
                                   RENAME_NOREPLACE) != 0) {
       error = errno;
       if ((error == EINVAL || error == ENOSYS) &&
-          ::renameat(parentFd_, fresh_.c_str(), parentFd_, base_.c_str()) == 0)
+          ::renameat(parent, fresh_.c_str(), parent, base_.c_str()) == 0)
         error = 0;
     }
     if (error != 0) throw TSaveError(what + ": " + Reason(error));
@@ -603,13 +659,13 @@ void TFolderSave::Commit() {
   committed_ = true;
 
   error = Injected(fault_, TSaveStep::SyncParent, base_);
-  if (error == 0 && ::fsync(parentFd_) != 0) error = errno;
-  if (!old.empty()) RemoveTree(parentFd_, old);
+  if (error == 0 && ::fsync(parent) != 0) error = errno;
+  if (!old.empty()) RemoveVersion(parent, old, base_, fault_);
   if (error != 0)
     throw TSaveError("\"" + folder_ +
                          "\" has been saved, but the system did not confirm that it is on disk: " +
                          Reason(error),
-                     true);
+                     TSaveError::TKind::InPlace);
 }
 
 // ---- one file ----
@@ -622,8 +678,8 @@ void ReplaceFile(const std::string& path, std::string_view bytes, const TSaveFau
   if (dir.get() < 0) throw TSaveError(what + ": " + Reason(errno));
   struct stat st;
   if (::fstatat(dir.get(), base.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode) && WriteProtected(st))
-    throw TSaveError(WriteProtectedMessage(target, "file"));
-  RemoveLeftovers(dir.get(), SavingPrefix(base));
+    throw TSaveError(WriteProtectedMessage(target, "file"), TSaveError::TKind::WriteProtected);
+  RemoveLeftovers(dir.get(), SavingPrefix(base), base);
 
   std::string temp;
   TFd file;
@@ -663,7 +719,7 @@ void ReplaceFile(const std::string& path, std::string_view bytes, const TSaveFau
     throw TSaveError("\"" + target +
                          "\" has been saved, but the system did not confirm that it is on disk: " +
                          Reason(e),
-                     true);
+                     TSaveError::TKind::InPlace);
 }
 
 }  // namespace kirmel::files

@@ -11,20 +11,27 @@
 // (renameat2 with RENAME_EXCHANGE).  Where the filesystem refuses the
 // exchange, the old folder is renamed aside and the new one renamed in, and
 // the old one goes only after that.  The parent is flushed and the old
-// version removed.  Leftovers of a killed save are removed by the next save
-// of that folder; an old version that a killed save left aside is put back
-// by whatever looks for the folder first (RestoreAsideFolders, a save, a
-// load).
+// version removed, under a name that no restore takes (an old version set
+// aside is renamed first), so that a removal cut short leaves a leftover,
+// never a part of a version to put back.  Leftovers of a killed save are
+// removed by the next save of that folder; an old version that a killed save
+// left aside is put back by whatever looks for the folder first
+// (RestoreAsideFolders, a save, a load).
 //
 // Programs that share a folder are ordered by its lock: flock on the hidden
 // file "." + name + "+lock" beside it.  A save holds it exclusively from
 // before it opens the old folder until after its commit, a load
 // (TFolderReadLock) holds it shared while it reads the files.  A save that
 // cannot get it within a few seconds is refused.  The lock file goes again
-// when its last holder lets go.
+// when its last holder lets go.  Only a regular file serves as the lock file:
+// anything else of that name, or a file that the user cannot open for the
+// whole wait, refuses saves and loads with a message that names it.  A user
+// who cannot make the lock file (a folder he may not write) loads without
+// it, and reads again when the folder was replaced meanwhile.
 //
 // A save never writes over a folder or a file that lacks its owner's write
-// permission (judged by the mode bits, so root is refused too).  Files keep
+// permission, nor into a parent folder that lacks it (judged by the mode
+// bits, so root is refused too).  Files keep
 // the permission bits of the file they replace, the folder those of the
 // folder it replaces.  Nothing is written through a symbolic link: new files
 // are created exclusively inside the fresh folder.  A folder that is a
@@ -45,14 +52,45 @@ namespace kirmel::files {
 // reason.
 class TSaveError : public std::runtime_error {
  public:
-  explicit TSaveError(const std::string& message, bool inPlace = false)
-      : std::runtime_error(message), inPlace_(inPlace) {}
-  // True when the new version is in place and only the system's
-  // confirmation that it reached the disk is missing.
-  bool InPlace() const { return inPlace_; }
+  enum class TKind {
+    Failed,
+    InPlace,        // the new version is in place and only the system's
+                    // confirmation that it reached the disk is missing
+    WriteProtected  // a folder or file it would replace, or the parent
+                    // folder, lacks its owner's write permission
+  };
+  explicit TSaveError(const std::string& message, TKind kind = TKind::Failed)
+      : std::runtime_error(message), kind_(kind) {}
+  bool InPlace() const { return kind_ == TKind::InPlace; }
+  bool WriteProtected() const { return kind_ == TKind::WriteProtected; }
 
  private:
-  bool inPlace_;
+  TKind kind_;
+};
+
+// Closes a descriptor when it goes out of scope.
+class TFd {
+ public:
+  explicit TFd(int fd = -1) : fd_(fd) {}
+  ~TFd() { close(); }
+  TFd(const TFd&) = delete;
+  TFd& operator=(const TFd&) = delete;
+  int get() const { return fd_; }
+  void reset(int fd) {
+    close();
+    fd_ = fd;
+  }
+  // Closes now; the error of close, or 0.
+  int close();
+  // Gives the descriptor up without closing it.
+  int release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+
+ private:
+  int fd_;
 };
 
 // The steps of a save, for tests that make one of them fail.
@@ -67,6 +105,8 @@ enum class TSaveStep {
   MoveAside,     // that fallback: the old folder renamed aside
   MoveIn,        // that fallback: the new folder renamed into place
   SyncParent,    // name: the folder's name
+  RemoveOld,     // name: the folder's name; the old version, renamed for removal,
+                 // is about to be removed (the result is not used)
   ReadFile       // name: the file's name; a load is about to read it (tests run a
                  // save of the same folder here; the result is not used)
 };
@@ -87,11 +127,18 @@ std::string AsidePrefix(const std::string& name);
 // folder to end.
 inline constexpr std::chrono::milliseconds kLockWait{5000};
 
+// The longest name (in bytes) of a folder that can be saved again and again:
+// the name under which a save sets the old version aside must fit the
+// filesystem's limit of 255 bytes.
+std::size_t LongestFolderName();
+
 // The lock of one folder (defined with the save).
 class TFolderLock;
 
 // Holds the folder `folder` against saves while a load reads its files (its
-// lock, shared), after putting back a version that a killed save left aside.
+// lock, shared), after putting back a version that a killed save left aside
+// (also one that a save it waited for left).  A user who cannot make the
+// lock file reads without it: Replaced tells him whether to read again.
 class TFolderReadLock {
  public:
   explicit TFolderReadLock(const std::string& folder, std::chrono::milliseconds wait = kLockWait);
@@ -101,9 +148,21 @@ class TFolderReadLock {
   // True when a save held the folder for the whole wait: its files may be
   // changing and are not to be read now.
   bool Busy() const;
+  // Why the lock cannot be used (its file is not a file, or cannot be
+  // opened), naming the lock file; "" when it can.  The folder is not to
+  // be read then.
+  std::string Problem() const;
+  // True when the folder's name now leads to another folder (or to one
+  // where there was none) than when the lock was taken: a save replaced it
+  // while its files were read, and what was read may mix two versions.
+  bool Replaced() const;
 
  private:
-  int parentFd_ = -1;
+  std::string folder_;  // as found on disk
+  TFd parentFd_;
+  TFd folderFd_;        // held open, so that its number is not given to another
+  bool there_ = false;  // the folder was there when the lock was taken
+  unsigned long long device_ = 0, inode_ = 0;
   std::unique_ptr<TFolderLock> lock_;
 };
 
@@ -116,7 +175,8 @@ class TFolderSave {
  public:
   // Prepares the save of `folder` (it need not exist; its parent must):
   // takes its lock, removes leftovers of killed saves and creates the fresh
-  // folder.  Raises TSaveError when another program's save of it holds the
+  // folder.  Raises TSaveError when the parent is write-protected, when its
+  // lock file cannot serve, or when another program's save of it holds the
   // lock for longer than `lockWait`.
   explicit TFolderSave(const std::string& folder, TSaveFault fault = {},
                        std::chrono::milliseconds lockWait = kLockWait);
@@ -150,10 +210,10 @@ class TFolderSave {
   std::string parent_;
   std::string base_;
   std::string fresh_;   // the fresh folder's name in parent_
-  int parentFd_ = -1;
+  TFd parentFd_;
   std::unique_ptr<TFolderLock> lock_;
-  int oldFd_ = -1;      // the old folder, or -1 when there is none
-  int freshFd_ = -1;
+  TFd oldFd_;           // the old folder, or -1 when there is none
+  TFd freshFd_;
   unsigned oldMode_ = 0;
   std::set<std::string> written_;
   bool committed_ = false;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <system_error>
 
+#include "platform/FolderSave.h"
 #include "platform/Paths.h"
 
 namespace kirmel::fe {
@@ -87,7 +88,17 @@ std::string NewNameProblem(const std::string& name, const std::string& what) {
   if (std::string problem = NameProblem(name, what); !problem.empty()) return problem;
   if (name.front() == ' ' || name.back() == ' ')
     return "The name of a " + what + " may not begin or end with a blank: \"" + name + "\".";
+  // Every later save needs room for the name under which it sets the old
+  // version aside.
+  if (name.size() > files::LongestFolderName())
+    return "The name of a " + what + " may be at most " +
+           std::to_string(files::LongestFolderName()) + " bytes long; this one has " +
+           std::to_string(name.size()) + ".";
   return {};
+}
+
+bool IsUnsavedName(const std::string& name, const std::string& what) {
+  return SameTextIgnoringCase(name, what == "scenario" ? kUnsavedScenario : kUnsavedPesticide);
 }
 
 TSaveAsTarget CheckSaveAsTarget(const std::string& dir, const std::string& folder,
@@ -109,10 +120,10 @@ TSaveAsTarget CheckSaveAsTarget(const std::string& dir, const std::string& folde
     return target;
   }
   // The name of a model that has not been saved: a run refuses it.
-  const std::string unsaved = what == "scenario" ? kUnsavedScenario : kUnsavedPesticide;
-  if (SameTextIgnoringCase(target.Name, unsaved)) {
+  if (IsUnsavedName(target.Name, what)) {
     target.Problem = "\"" + target.Name + "\" cannot be the name of a saved " + what +
-                     ": the name " + unsaved + " is kept for unsaved work.";
+                     ": the name " + (what == "scenario" ? kUnsavedScenario : kUnsavedPesticide) +
+                     " is kept for unsaved work.";
     return target;
   }
   const std::optional<std::string> found = paths::resolveExisting(target.Dir);

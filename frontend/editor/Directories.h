@@ -37,14 +37,18 @@ bool IsRunDirectory(const std::string& dir, const std::string& root);
 std::string NameProblem(const std::string& name, const std::string& what);
 
 // Why `name` cannot name a scenario or pesticide the program is to create:
-// NameProblem's reasons, and a blank at its start or end (a trailing blank
-// cannot be seen in a name field).  Names beyond ASCII are fine.
+// NameProblem's reasons, a blank at its start or end (a trailing blank
+// cannot be seen in a name field), and more bytes than every later save of
+// it can hold (files::LongestFolderName).  Names beyond ASCII are fine.
 std::string NewNameProblem(const std::string& name, const std::string& what);
 
 // The names of a scenario and a pesticide that have not been saved; a run
 // refuses them, so Save As does not take them (in any case of letters).
 inline constexpr const char* kUnsavedScenario = "DefaultScenario";
 inline constexpr const char* kUnsavedPesticide = "DefaultPesticide";
+// True when `name` is the unsaved scenario's (`what` "scenario") or
+// pesticide's name, in any case of letters.
+bool IsUnsavedName(const std::string& name, const std::string& what);
 
 // A folder chosen to save a scenario (pesticide) in, as Save As finds it.
 struct TSaveAsTarget {

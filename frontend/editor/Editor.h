@@ -16,10 +16,12 @@
 // the model's parts only when every file was read and every value accepted;
 // otherwise the model (names included) is unchanged.  They read one version:
 // the folder is held against saves (files::TFolderReadLock) while its files
-// are read, and a version that a killed save left aside is put back first.  A file that lacks a key
-// that the writer always writes is refused, naming the file and the first
-// missing key.  Structural errors go to the message sink and give false;
-// EIllegalValue and EOutOfRange pass out.
+// are read, or, by a user who cannot make the lock file, read again when a
+// save replaced it meanwhile; a version that a killed save left aside is put
+// back first.  A file that lacks a key that the writer always writes is
+// refused, naming the file and the first missing key.  Structural errors go
+// to the message sink and give false; EIllegalValue and EOutOfRange pass
+// out.
 //
 // Changes: the editor keeps what Save would write for the scenario and for
 // the pesticide as they were last loaded, saved or marked unchanged;
@@ -47,6 +49,13 @@ namespace kirmel::fe {
 class EInOutError : public EKirmelError {
  public:
   using EKirmelError::EKirmelError;
+};
+
+// A scenario or pesticide not saved because its folder, one of its files or
+// the folder that holds it is write-protected.
+class EWriteProtected : public EInOutError {
+ public:
+  using EInOutError::EInOutError;
 };
 
 class TStartedRun;
@@ -205,9 +214,12 @@ class TKirmelEditor {
   void ShowError(const std::string& message);
 
   // Runs `read` (which reads the files of the scenario or pesticide folder
-  // `dir`) while the folder is held against saves; the reader's messages
-  // are shown once it is let go, so that no save waits on an open dialog.
-  // False, after a message, when a save held the folder too long.
+  // `dir` into fresh model parts each time) while the folder is held against
+  // saves; the reader's messages are shown once it is let go, so that no
+  // save waits on an open dialog.  A folder replaced while it was read (by
+  // the save of a user who can make the lock file, when this one cannot) is
+  // read again.  False, after a message, when a save held the folder too
+  // long or its lock file cannot serve.
   bool ReadFolder(const std::string& dir, const std::string& what,
                   const std::function<bool()>& read);
   // The path of `file` in `dir`, when a load is about to read it.

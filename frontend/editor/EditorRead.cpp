@@ -594,15 +594,39 @@ bool TKirmelEditor::ReadFolder(const std::string& dir, const std::string& what,
   std::vector<std::string> held;
   const TMessageSink sink = messages_;
   SetMessageSink([&held](const std::string& message) { held.push_back(message); });
+  const std::string refused = "Cannot read the " + what + " \"" + dir.substr(0, dir.size() - 1) +
+                              "\": ";
+  const std::string busy = refused + "it is being saved by another program. Try again in a moment.";
   bool ok = false;
   std::exception_ptr failure;
+  const auto deadline = std::chrono::steady_clock::now() + lockWait_;
   try {
-    const files::TFolderReadLock lock(dir, lockWait_);
-    if (lock.Busy())
-      held.push_back("Cannot read the " + what + " \"" + dir.substr(0, dir.size() - 1) +
-                     "\": it is being saved by another program. Try again in a moment.");
-    else
-      ok = read();
+    for (;;) {
+      held.clear();
+      failure = nullptr;
+      const files::TFolderReadLock lock(dir, lockWait_);
+      if (std::string problem = lock.Problem(); !problem.empty()) {
+        held.push_back(refused + problem);
+        break;
+      }
+      if (lock.Busy()) {
+        held.push_back(busy);
+        break;
+      }
+      try {
+        ok = read();
+      } catch (...) {
+        failure = std::current_exception();
+      }
+      if (!lock.Replaced()) break;
+      // Saved meanwhile: what was read may be of two versions.
+      ok = false;
+      if (std::chrono::steady_clock::now() >= deadline) {
+        held = {busy};
+        failure = nullptr;
+        break;
+      }
+    }
   } catch (...) {
     failure = std::current_exception();
   }
@@ -618,20 +642,30 @@ std::string TKirmelEditor::FileToRead(const std::string& dir, const std::string&
 }
 
 bool TKirmelEditor::LoadScenario(const std::string& name) {
-  auto metrics = std::make_unique<TMetrics>();
-  auto ditch = std::make_unique<TDitch>();
-  auto sediment = std::make_unique<TSediment>();
-  auto hydrology = std::make_unique<THydrology>();
-  auto drift = std::make_unique<TDrift>();
+  std::unique_ptr<TMetrics> metrics;
+  std::unique_ptr<TDitch> ditch;
+  std::unique_ptr<TSediment> sediment;
+  std::unique_ptr<THydrology> hydrology;
+  std::unique_ptr<TDrift> drift;
   TSettings settings(settings_.Root());
   TTimestep totalTime;
   double background = 0;
-  double outputTimestep = TKirmelData().OutputTimestep();
+  double outputTimestep = 0;
   std::optional<int> ktop;
 
   const std::string dir = settings_.ScenarioDir(name) + "/";
   auto path = [&](const char* file) { return FileToRead(dir, file); };
   bool ok = ReadFolder(dir, "scenario", [&] {
+    metrics = std::make_unique<TMetrics>();
+    ditch = std::make_unique<TDitch>();
+    sediment = std::make_unique<TSediment>();
+    hydrology = std::make_unique<THydrology>();
+    drift = std::make_unique<TDrift>();
+    settings = TSettings(settings_.Root());
+    totalTime = TTimestep();
+    background = 0;
+    outputTimestep = TKirmelData().OutputTimestep();
+    ktop.reset();
     return ReadWLNU(path("WLNU.INP"), *ditch, totalTime) &&
            ReadWLPA(path("WLPA.INP"), *ditch, *metrics) &&
            ReadWLST(path("WLST.INP"), *ditch, background) &&
@@ -685,9 +719,12 @@ bool TKirmelEditor::LoadScenario(const std::string& name) {
 }
 
 bool TKirmelEditor::LoadPesticide(const std::string& name) {
-  auto solids = std::make_unique<TSolids>();
+  std::unique_ptr<TSolids> solids;
   const std::string dir = settings_.PesticideDir(name) + "/";
-  if (!ReadFolder(dir, "pesticide", [&] { return ReadSU(FileToRead(dir, "SU.INP"), *solids); }))
+  if (!ReadFolder(dir, "pesticide", [&] {
+        solids = std::make_unique<TSolids>();
+        return ReadSU(FileToRead(dir, "SU.INP"), *solids);
+      }))
     return false;
   // The background concentration in air belongs to the scenario (WLST.INP).
   solids->SetBackgroundConcentration(data_.Solids().BackgroundConcentration());

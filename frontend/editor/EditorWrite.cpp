@@ -190,13 +190,14 @@ class TScopedValue {
   T old_;
 };
 
-// The message of a save that failed: why, and what that means for the files.
-std::string SaveFailure(const files::TSaveError& e, const std::string& what,
-                        const std::string& name) {
+// The error of a save that failed: why, and what that means for the files.
+[[noreturn]] void ThrowSaveFailure(const files::TSaveError& e, const std::string& what,
+                                   const std::string& name) {
   std::string message = e.what();
   if (!e.InPlace())
     message += "\r" "The " + what + " \"" + name + "\" has not been saved; its files are as they were.";
-  return message;
+  if (e.WriteProtected()) throw EWriteProtected(message);
+  throw EInOutError(message);
 }
 
 }  // namespace
@@ -225,7 +226,7 @@ void TKirmelEditor::SaveScenario() {
   } catch (const files::TSaveError& e) {
     // In place but not confirmed: what is on disk is the model as it is.
     if (e.InPlace()) MarkScenarioUnchanged();
-    throw EInOutError(SaveFailure(e, "scenario", name));
+    ThrowSaveFailure(e, "scenario", name);
   }
   MarkScenarioUnchanged();
 }
@@ -240,7 +241,7 @@ void TKirmelEditor::SavePesticide() {
     folder.Commit();
   } catch (const files::TSaveError& e) {
     if (e.InPlace()) MarkPesticideUnchanged();
-    throw EInOutError(SaveFailure(e, "pesticide", name));
+    ThrowSaveFailure(e, "pesticide", name);
   }
   MarkPesticideUnchanged();
 }

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <system_error>
@@ -46,15 +47,39 @@ const char* const kKinds[] = {"SCENARIOS", "PESTICIDES"};
 const std::string kCopyMark = ".example-";
 
 // The process that copied into the hidden folder `name`, or 0 when the name
-// is not of such a folder.
-pid_t CopyingProcess(const std::string& name) {
-  const std::string::size_type mark = name.rfind(kCopyMark);
-  if (name.empty() || name[0] != '.' || mark == std::string::npos || mark == 0) return 0;
-  const std::string digits = name.substr(mark + kCopyMark.size());
-  if (digits.empty() || digits.size() > 9 ||
-      digits.find_first_not_of("0123456789") != std::string::npos)
-    return 0;
-  return static_cast<pid_t>(std::stol(digits));
+// is not that of a copy of one of the example folders `examples`.
+pid_t CopyingProcess(const std::string& name, const std::set<std::string>& examples) {
+  for (const std::string& example : examples) {
+    const std::string mark = "." + example + kCopyMark;
+    if (!name.starts_with(mark)) continue;
+    const std::string digits = name.substr(mark.size());
+    if (digits.empty() || digits.size() > 9 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+      continue;
+    return static_cast<pid_t>(std::stol(digits));
+  }
+  return 0;
+}
+
+// The names of the example's folders by kind ("SCENARIOS" -> NLStandard_sp,
+// ...): those of the built-in example and of the one installed for a
+// program in programDir.
+std::map<std::string, std::set<std::string>> ExampleFolders(const std::string& programDir) {
+  std::map<std::string, std::set<std::string>> folders;
+  for (std::size_t i = 0; i < builtin::kExampleFileCount; ++i) {
+    const fs::path path(builtin::kExampleFiles[i].Path);
+    auto part = path.begin();
+    const std::string kind = part->string();
+    if (++part != path.end()) folders[kind].insert(part->string());
+  }
+  if (const std::string installed = InstalledExamplesDir(programDir); !installed.empty()) {
+    for (const char* kind : kKinds) {
+      std::error_code ec;
+      for (const fs::directory_entry& e : fs::directory_iterator(fs::path(installed) / kind, ec))
+        if (e.is_directory(ec)) folders[kind].insert(e.path().filename().string());
+    }
+  }
+  return folders;
 }
 
 std::string SystemMessage(int error) { return std::strerror(error); }
@@ -232,15 +257,18 @@ TSeedResult SeedExample(const std::string& root, const std::vector<TExampleFile>
   return result;
 }
 
-void TidyRoot(const std::string& root) {
+void TidyRoot(const std::string& root, const std::string& programDir) {
+  const std::map<std::string, std::set<std::string>> examples = ExampleFolders(programDir);
   for (const char* kind : kKinds) {
     const std::optional<std::string> dir = paths::resolveExisting(root + "/" + kind);
     if (!dir) continue;
     files::RestoreAsideFolders(*dir);
+    const auto names = examples.find(kind);
+    if (names == examples.end()) continue;
     std::vector<fs::path> gone;
     std::error_code ec;
     for (const fs::directory_entry& e : fs::directory_iterator(*dir, ec)) {
-      const pid_t copier = CopyingProcess(e.path().filename().string());
+      const pid_t copier = CopyingProcess(e.path().filename().string(), names->second);
       // A process that is there (also one of another user) may still copy.
       if (copier > 0 && ::kill(copier, 0) != 0 && errno == ESRCH) gone.push_back(e.path());
     }

@@ -56,8 +56,11 @@ TSeedResult SeedRootWithExample(const std::string& root, const std::string& prog
 // Puts right what killed programs left under the root, before the program
 // starts using it (and before the example is copied in): scenario and
 // pesticide folders that a killed save left aside go back in place, and the
-// hidden copies of the example that a killed start left behind
-// (".<name>.example-<process id>", that process gone) are removed.
-void TidyRoot(const std::string& root);
+// hidden copies of the example that a killed start left behind are removed:
+// only folders named exactly as a copy of the built-in example or of the
+// one installed for a program in programDir is named
+// (".<example folder>.example-<process id>"), whose process is gone (one of
+// another user counts as there).
+void TidyRoot(const std::string& root, const std::string& programDir);
 
 }  // namespace kirmel::fe

@@ -873,18 +873,30 @@ TStartedRun::TState TStartedRun::Poll() {
   return state_;
 }
 
+std::string TStartedRun::UnknownRunsText(const std::string& what) const {
+  return (runsProblem_.empty() ? "The batch file " + scriptPath_ +
+                                     " does not list its runs in a form that KIRMEL-GUI reads."
+                               : runsProblem_) +
+         kCR + what + kCR +
+         "See the messages in the message.out of each run, or save the batch again with "
+         "\"Create batchfile\".";
+}
+
+std::string TStartedRun::Information() const {
+  if (!batch_ || !runs_.empty() || state_ != TState::Ended) return {};
+  return "The batch file " + scriptPath_ + " has ended." + kCR +
+         UnknownRunsText("Its runs could not be checked.");
+}
+
 std::string TStartedRun::Outcome() const {
   if (state_ == TState::Running) return {};
   if (!batch_) return RunFailureText(runDir_, runDir_, ReadRunStatus(runDir_, id_));
   const std::string stopped = "The batch file " + scriptPath_ + " was stopped before it finished.";
+  // A batch that ended says what it could of its runs (Information).
   if (runs_.empty())
-    return (state_ == TState::Lost ? stopped + kCR : std::string()) +
-           (runsProblem_.empty() ? "The batch file " + scriptPath_ +
-                                       " does not list its runs in a form that KIRMEL-GUI reads."
-                                 : runsProblem_) +
-           kCR + "The runs that failed could not be listed." + kCR +
-           "See the messages in the message.out of each run, or save the batch again with "
-           "\"Create batchfile\".";
+    return state_ == TState::Lost
+               ? stopped + kCR + UnknownRunsText("The runs that failed could not be listed.")
+               : std::string();
   // Each run directory once, in the batch's order: a run listed twice
   // leaves the status of its last run.
   std::set<std::string> seen;

@@ -214,9 +214,13 @@ class TStartedRun {
 
   // After Ended or Lost: what went wrong, or "" when every run ended with
   // status 0.  A batch lists each of its runs that did not, with its run
-  // directory (a directory it could not enter as such); a batch whose runs
-  // are not known says once that they could not be listed.
+  // directory (a directory it could not enter as such); a batch stopped
+  // before it finished whose runs are not known says once that they could
+  // not be listed.
   std::string Outcome() const;
+  // After Ended: for a batch whose runs are not known, that it has ended,
+  // why its runs could not be checked and where to look; otherwise "".
+  std::string Information() const;
 
   const std::string& ScriptPath() const { return scriptPath_; }
   // The run directory of a single run; empty for a batch.
@@ -226,6 +230,10 @@ class TStartedRun {
   int Pid() const { return script_ ? script_->Pid() : -1; }
 
  private:
+  // Why the runs of a batch are not known, `what` that means, and where to
+  // look instead.
+  std::string UnknownRunsText(const std::string& what) const;
+
   std::unique_ptr<launch::TStartedScript> script_;
   std::string scriptPath_;
   std::string markerPath_;

@@ -18,16 +18,6 @@ namespace {
 
 const std::string kCR(1, '\r');
 
-// A run directory whose path cannot go into a batch file as it is.
-std::string RunDirectoryProblem(const std::string& dir) {
-  for (unsigned char c : dir)
-    if (c < 32 || c == 127 || c == '\'')
-      return "The run directory \"" + dir +
-             "\" contains a single quote or a control character and cannot be written into a "
-             "batch file.";
-  return {};
-}
-
 }  // namespace
 
 TBatchForm::TBatchForm(fe::TKirmelEditor& editor, QWidget* parent)
@@ -115,7 +105,7 @@ void TBatchForm::AddRunButtonClick() {
                   s.RunsDir() + "." + kCR + "Select a run from this directory.");
     return;
   }
-  if (std::string problem = RunDirectoryProblem(folder); !problem.empty()) {
+  if (std::string problem = fe::ScriptTextProblem(folder, "run directory"); !problem.empty()) {
     qt::ShowError(problem);
     return;
   }

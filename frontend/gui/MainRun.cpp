@@ -26,8 +26,10 @@ const std::string kCR(1, '\r');
 // How often the wait looks for the end of a run.
 constexpr int kPollMilliseconds = 200;
 
+// The names of unsaved work, in any case of letters (Save As takes none).
 bool HasDefaultNames(const fe::TKirmelData& data) {
-  return data.ScenarioName() == "DefaultScenario" || data.PesticideName() == "DefaultPesticide";
+  return fe::IsUnsavedName(data.ScenarioName(), "scenario") ||
+         fe::IsUnsavedName(data.PesticideName(), "pesticide");
 }
 
 // The common steps of a run and a saved run: check, save the scenario and
@@ -43,8 +45,17 @@ bool WriteRun(TMainForm& form, const std::string& refusal, bool forRun) {
   }
   const std::string scenario = form.Data().ScenarioName();
   const std::string pesticide = form.Data().PesticideName();
-  form.SaveScenario(scenario);
-  form.SavePesticide(pesticide);
+  try {
+    form.SaveScenario(scenario);
+    form.SavePesticide(pesticide);
+  } catch (const fe::EInOutError& e) {
+    const std::string notRun = forRun ? "KIRMEL was not started." : "The run was not saved.";
+    const bool writeProtected = dynamic_cast<const fe::EWriteProtected*>(&e) != nullptr;
+    qt::ShowError(e.what() + kCR + notRun +
+                  (writeProtected ? kCR + "Saved under a new name with Save As, it can be run."
+                                  : std::string()));
+    return false;
+  }
 
   fe::TSettings& settings = editor.Settings();
   const std::string runDir = paths::forCreate(settings.RunDirOf(scenario, pesticide));
@@ -169,8 +180,12 @@ void TMainForm::StartWait(std::unique_ptr<fe::TStartedRun> run) {
 void TMainForm::PollRun() {
   if (!run_ || run_->Poll() == fe::TStartedRun::TState::Running) return;
   const std::string outcome = run_->Outcome();
+  const std::string information = run_->Information();
   EndWait();
-  if (!outcome.empty()) qt::ShowError(outcome);
+  if (!outcome.empty())
+    qt::ShowError(outcome);
+  else if (!information.empty())
+    qt::ShowInfo(information);
 }
 
 void TMainForm::EndWait() {

@@ -232,9 +232,9 @@ int RunKirmelGui(int argc, char** argv) {
 
   // What killed programs left is put right first; then a root without
   // scenarios starts with the example.
-  fe::TidyRoot(paths::root());
-  const fe::TSeedResult seeded =
-      fe::SeedRootWithExample(paths::root(), QCoreApplication::applicationDirPath().toStdString());
+  const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
+  fe::TidyRoot(paths::root(), programDir);
+  const fe::TSeedResult seeded = fe::SeedRootWithExample(paths::root(), programDir);
 
   TMainForm main;
   // The splash stays up at least its time while the event loop runs; then

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace kirmel::test {
@@ -30,6 +31,15 @@ bool UpdateGolden();
 
 // Whole content of a file as bytes; empty when it cannot be read.
 std::string readFile(const std::string& path);
+
+// Runs `fn` as a user without root's power over permission bits: in this
+// process when it is not root, else in a child that has become "nobody"
+// (kNobody), after `own` (unless empty) and all it holds were given to that
+// user.  False, with `why`, when that cannot be arranged; an exception out
+// of `fn` fails the test.
+inline constexpr unsigned kNobody = 65534;
+bool RunUnprivileged(const std::filesystem::path& own, const std::function<void()>& fn,
+                     std::string& why);
 
 // Runs `fn` with the process working directory set to `dir`, restoring it after.
 class ScopedCwd {

@@ -5,18 +5,18 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <grp.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 #include "common/TempDir.h"
 #include "common/Tree.h"
@@ -190,43 +190,6 @@ TEST(FolderSave, AnOldVersionMovedAsideByAKilledSaveIsPutBack) {
   EXPECT_EQ(EntryNames(f.root.path()), std::vector<std::string>{"S"});
 }
 
-// Runs `save` as a user without root's power over permission bits: this
-// process when it is not root, else a child that has become "nobody" and
-// owns `dir`.  False (with a message) when that cannot be arranged.
-bool SaveUnprivileged(const fs::path& dir, const std::function<void()>& save, std::string& why) {
-  if (::geteuid() != 0) {
-    save();
-    return true;
-  }
-  constexpr uid_t kNobody = 65534;
-  for (const fs::directory_entry& e : fs::recursive_directory_iterator(dir))
-    ::lchown(e.path().c_str(), kNobody, kNobody);
-  ::lchown(dir.c_str(), kNobody, kNobody);
-  const pid_t child = ::fork();
-  if (child < 0) {
-    why = "fork failed";
-    return false;
-  }
-  if (child == 0) {
-    if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
-      ::_exit(2);
-    try {
-      save();
-    } catch (...) {
-      ::_exit(1);
-    }
-    ::_exit(0);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  if (WIFEXITED(status) && WEXITSTATUS(status) == 2) {
-    why = "cannot become an unprivileged user";
-    return false;
-  }
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the saves failed";
-  return true;
-}
-
 TEST(FolderSave, AReadOnlySubFolderIsCarriedWithoutLeavingACopyBehind) {
   TempDir scratch;
   // Within a folder of its own, which the unprivileged user may write.
@@ -238,7 +201,7 @@ TEST(FolderSave, AReadOnlySubFolderIsCarriedWithoutLeavingACopyBehind) {
   scratch.write("SCENARIOS/S/notes/n.txt", "note");
   ::chmod((dir / "notes").c_str(), 0555);
   std::string why;
-  const bool ran = SaveUnprivileged(parent, [&] {
+  const bool ran = RunUnprivileged(parent, [&] {
     for (const char* text : {"new a", "newer a"}) {
       TFolderSave save(dir.string());
       save.WriteFile("A.INP", text);
@@ -252,29 +215,122 @@ TEST(FolderSave, AReadOnlySubFolderIsCarriedWithoutLeavingACopyBehind) {
   EXPECT_EQ(fs::status(dir / "notes").permissions(), fs::perms(0555));
 }
 
-// A save by another user meets the lock of a save under a umask that keeps
-// others out: it waits and is refused, and never saves beside it unlocked.
-TEST(FolderSave, AnotherUsersSaveWaitsForTheLockWhateverTheUmask) {
+// A save by another user meets a lock file in the two ways it can: one that
+// a save under a umask that keeps others out made (opened up to every user:
+// it waits and is refused as busy, and never saves beside it unlocked), and
+// one left with mode 0600 that it cannot open (counted as held for the whole
+// wait, then named as a lock file that cannot be opened; it does not save).
+TEST(FolderSave, AnotherUsersSaveMeetsTheLockFileWhateverItsMode) {
   TempDir scratch;
   const fs::path parent = scratch.path() / "SCENARIOS";
   const fs::path dir = parent / "S";
   ::chmod(scratch.str().c_str(), 0711);
   fs::create_directories(dir);
   scratch.write("SCENARIOS/S/A.INP", "old a");
-  const mode_t umask = ::umask(077);
-  TFolderSave running(dir.string());
-  ::umask(umask);
-  std::string why;
-  const bool ran = SaveUnprivileged(dir, [&] {
+  auto refusal = [&](std::chrono::milliseconds wait) {
     try {
-      TFolderSave other(dir.string(), {}, std::chrono::milliseconds(200));
+      TFolderSave other(dir.string(), {}, wait);
+      other.WriteFile("A.INP", "other a");
+      other.Commit();
     } catch (const TSaveError& e) {
-      if (std::string(e.what()).find("being saved by another program") != std::string::npos) return;
-      throw;
+      return std::string(e.what());
     }
-    throw std::runtime_error("the second save went ahead");
-  }, why);
-  if (!ran) GTEST_SKIP() << why;
+    return std::string("saved");
+  };
+  std::string why;
+  {
+    const mode_t umask = ::umask(077);
+    TFolderSave running(dir.string());
+    ::umask(umask);
+    const bool ran = RunUnprivileged(dir, [&] {
+      const std::string refused = refusal(std::chrono::milliseconds(200));
+      if (refused != "Cannot save \"" + dir.string() + "\": it is being saved by another program.")
+        throw std::runtime_error(refused);
+    }, why);
+    if (!ran) GTEST_SKIP() << why;
+  }
+  if (::geteuid() != 0) GTEST_SKIP() << "the rest needs another user's file";
+  // A leftover of root's that the other user cannot open, in a folder he
+  // could save in.
+  const fs::path lock = parent / ".S+lock";
+  ::close(::open(lock.c_str(), O_CREAT | O_WRONLY, 0600));
+  ::chown(parent.c_str(), kNobody, kNobody);
+  const auto started = std::chrono::steady_clock::now();
+  ASSERT_TRUE(RunUnprivileged(dir, [&] {
+    const std::string expected = "\"" + dir.string() + "\": its lock file \"" + lock.string() +
+                                 "\" cannot be opened (Permission denied). Its owner or an "
+                                 "administrator can remove it.";
+    const std::string refused = refusal(std::chrono::milliseconds(300));
+    if (refused != "Cannot save " + expected) throw std::runtime_error(refused);
+    if (files::TFolderReadLock(dir.string(), std::chrono::milliseconds(0)).Problem() !=
+        expected.substr(expected.find(": ") + 2))
+      throw std::runtime_error("a load reads it");
+  }, why));
+  EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300));
+  EXPECT_EQ(readFile((dir / "A.INP").string()), "old a");
+}
+
+// Only a regular file is a lock file: a named pipe there would block every
+// open, and a folder or a link would leave saves unlocked.  Each refuses
+// saves and loads, naming it.
+TEST(FolderSave, WhatIsNotALockFileRefusesSavesAndLoads) {
+  Folder f;
+  const fs::path lock = f.root.path() / ".S+lock";
+  const std::pair<std::string, std::function<void()>> kinds[] = {
+      {"a named pipe", [&] { ::mkfifo(lock.c_str(), 0644); }},
+      {"a folder", [&] { fs::create_directory(lock); }},
+      {"a symbolic link", [&] { fs::create_symlink("S/A.INP", lock); }}};
+  ::alarm(60);  // a save that blocks on the pipe ends the test
+  for (const auto& [kind, make] : kinds) {
+    SCOPED_TRACE(kind);
+    make();
+    const std::string problem = "its lock file \"" + lock.string() + "\" is " + kind +
+                                ", not a file. Its owner or an administrator can remove it.";
+    try {
+      TFolderSave save(f.dir.string(), {}, std::chrono::milliseconds(0));
+      ADD_FAILURE() << "saved";
+    } catch (const TSaveError& e) {
+      EXPECT_EQ(std::string(e.what()), "Cannot save \"" + f.dir.string() + "\": " + problem);
+    }
+    const files::TFolderReadLock load(f.dir.string(), std::chrono::milliseconds(0));
+    EXPECT_EQ(load.Problem(), problem);
+    fs::remove(lock);
+  }
+  ::alarm(0);
+  EXPECT_EQ(readFile((f.dir / "A.INP").string()), "old a");
+}
+
+// A save beside a short save of another program waits for it (the default
+// wait is not nothing); a lock shared by two loads stays until the last of
+// them lets go.
+TEST(FolderSave, TheLockWaitsForAShortSaveAndStaysWithItsLastHolder) {
+  Folder f;
+  std::promise<void> held;
+  std::thread other([&] {
+    TFolderSave running(f.dir.string());
+    held.set_value();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  });
+  held.get_future().wait();
+  EXPECT_NO_THROW(f.Save());
+  other.join();
+  EXPECT_EQ(readFile((f.dir / "A.INP").string()), "new a");
+
+  const fs::path lock = f.root.path() / ".S+lock";
+  auto first = std::make_unique<files::TFolderReadLock>(f.dir.string());
+  {
+    const files::TFolderReadLock second(f.dir.string());
+    first.reset();
+    EXPECT_TRUE(fs::exists(lock));
+    try {
+      TFolderSave save(f.dir.string(), {}, std::chrono::milliseconds(0));
+      ADD_FAILURE() << "saved during a load";
+    } catch (const TSaveError& e) {
+      EXPECT_EQ(std::string(e.what()),
+                "Cannot save \"" + f.dir.string() + "\": another program is reading it.");
+    }
+  }
+  EXPECT_FALSE(fs::exists(lock));
 }
 
 TEST(ReplaceFile, KeepsModeAndNeverWritesThroughALink) {

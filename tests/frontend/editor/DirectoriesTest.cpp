@@ -58,7 +58,7 @@ TEST(Directories, NamesThatCannotNameAFolder) {
   EXPECT_EQ(fe::NameProblem("a.b", "scenario"), "");
 }
 
-TEST(Directories, NewNamesMayNotBeginOrEndWithABlank) {
+TEST(Directories, NewNamesHaveNoBlankAtAnEndAndFitEveryLaterSave) {
   EXPECT_EQ(fe::NewNameProblem("with space", "scenario"), "");
   EXPECT_EQ(fe::NewNameProblem("Foss\xc3\xa9", "scenario"), "");
   EXPECT_EQ(fe::NewNameProblem("Trail ", "scenario"),
@@ -70,6 +70,11 @@ TEST(Directories, NewNamesMayNotBeginOrEndWithABlank) {
   EXPECT_NE(fe::NewNameProblem("", "pesticide"), "");
   // Names already on disk may keep their blanks.
   EXPECT_EQ(fe::NameProblem("Trail ", "scenario"), "");
+  // A save sets the old version aside under a longer name, which must fit
+  // the filesystem's 255 bytes.
+  EXPECT_EQ(fe::NewNameProblem(std::string(226, 'x'), "scenario"), "");
+  EXPECT_EQ(fe::NewNameProblem(std::string(227, 'x'), "scenario"),
+            "The name of a scenario may be at most 226 bytes long; this one has 227.");
 }
 
 TEST(Directories, SaveAsTargets) {

@@ -108,7 +108,9 @@ TEST(Examples, AFailureNamesThePlaceAndLeavesNothingHalfWritten) {
 
 // At start-up, before the example is copied in: a scenario that a killed
 // save left aside goes back (it is then no root without scenarios), and a
-// copy of the example whose copying process was killed goes.
+// copy of the example whose copying process was killed goes; one whose
+// process is there, also another user's, stays.  Folders of the user's that
+// only look alike stay, whatever they hold.
 TEST(Examples, StartUpPutsRightWhatKilledProgramsLeft) {
   TempDir root;
   const pid_t child = ::fork();
@@ -121,11 +123,28 @@ TEST(Examples, StartUpPutsRightWhatKilledProgramsLeft) {
   root.write("SCENARIOS/.NLStandard_sp.example-" + dead + "/WLNU.INP", "half");
   root.write("PESTICIDES/.Cpf.example-" + dead + "/SU.INP", "half");
   root.write("PESTICIDES/.Cpf.example-" + live + "/SU.INP", "being copied");
-  fe::TidyRoot(root.str());
-  EXPECT_EQ(Tree(root.path()),
-            (std::vector<std::string>{"PESTICIDES", "PESTICIDES/.Cpf.example-" + live,
-                                      "PESTICIDES/.Cpf.example-" + live + "/SU.INP", "SCENARIOS",
-                                      "SCENARIOS/Mine", "SCENARIOS/Mine/WLNU.INP"}));
+  const std::vector<std::string> users = {
+      "SCENARIOS/.old-S.example-20240101",         // not a copy of the example
+      "SCENARIOS/NLStandard_sp.example-" + dead,   // not hidden
+      "SCENARIOS/.NLStandard_sp.example-abc",      // no process number
+      "PESTICIDES/.Cpf.example-" + dead + "x"};
+  for (const std::string& folder : users) root.write(folder + "/notes.txt", "mine");
+  // Tidied by a user to whom the copying process that is there (root's)
+  // does not belong.
+  std::string why;
+  ASSERT_TRUE(RunUnprivileged(root.path(), [&] { fe::TidyRoot(root.str(), root.file("bin")); },
+                              why))
+      << why;
+  std::vector<std::string> expected = {
+      "PESTICIDES", "PESTICIDES/.Cpf.example-" + live,
+      "PESTICIDES/.Cpf.example-" + live + "/SU.INP", "SCENARIOS", "SCENARIOS/Mine",
+      "SCENARIOS/Mine/WLNU.INP"};
+  for (const std::string& folder : users) {
+    expected.push_back(folder);
+    expected.push_back(folder + "/notes.txt");
+  }
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Tree(root.path()), expected);
   EXPECT_TRUE(fe::SeedExample(root.str(), fe::BuiltinExample()).Copied.empty());
 }
 

@@ -195,12 +195,14 @@ TEST(RunOutcome, ABatchListsEachRunThatFailed) {
   fs::remove_all(d.dir.str() + "/F+P");
   d.dir.write("F+P", "a file\n");
   std::string runsProblem;
+  std::string information;
   auto outcome = [&](bool lost) {
     auto batch = fe::TStartedRun::ForBatch(std::make_unique<TUnseenScript>(), "/r/BATCH.BAT",
                                            d.dir.str() + "/TempKir.txt", "run-1", runs,
                                            runsProblem);
     if (lost) std::ofstream(d.dir.str() + "/TempKir.txt") << "x\nrun-1\npid 999999999 1\n";
     EXPECT_EQ(batch->Poll(), lost ? fe::TStartedRun::TState::Lost : fe::TStartedRun::TState::Ended);
+    information = batch->Information();
     return batch->Outcome();
   };
   const std::string b = d.dir.str() + "/B+P";
@@ -218,23 +220,32 @@ TEST(RunOutcome, ABatchListsEachRunThatFailed) {
   EXPECT_EQ(outcome(false), failed);
   EXPECT_EQ(outcome(true), "The batch file /r/BATCH.BAT was stopped before it finished." + CR + failed);
 
+  EXPECT_EQ(information, "");
   // All ended well: nothing to say.
   runs.resize(1);
   EXPECT_EQ(outcome(false), "");
+  EXPECT_EQ(information, "");
   // A batch file that does not list its runs, or whose list cannot be
-  // read, says so once, after the batch.
+  // read: no failure it does not know of, but that its runs could not be
+  // checked, once, after the batch.
   runs.clear();
-  const std::string unlisted = CR + "The runs that failed could not be listed." + CR +
-                               "See the messages in the message.out of each run, or save the "
+  const std::string see = CR + "See the messages in the message.out of each run, or save the "
                                "batch again with \"Create batchfile\".";
-  EXPECT_EQ(outcome(false),
-            "The batch file /r/BATCH.BAT does not list its runs in a form that KIRMEL-GUI reads." +
-                unlisted);
+  const std::string ended = "The batch file /r/BATCH.BAT has ended." + CR;
+  EXPECT_EQ(outcome(false), "");
+  EXPECT_EQ(information, ended +
+                             "The batch file /r/BATCH.BAT does not list its runs in a form that "
+                             "KIRMEL-GUI reads." +
+                             CR + "Its runs could not be checked." + see);
   runsProblem =
       "Cannot read the runs of the batch file /r/BATCH.BAT, line 2: a quote is not closed.";
-  EXPECT_EQ(outcome(false), runsProblem + unlisted);
+  EXPECT_EQ(outcome(false), "");
+  EXPECT_EQ(information, ended + runsProblem + CR + "Its runs could not be checked." + see);
+  // Stopped before it finished: that is a failure.
   EXPECT_EQ(outcome(true), "The batch file /r/BATCH.BAT was stopped before it finished." + CR +
-                               runsProblem + unlisted);
+                               runsProblem + CR + "The runs that failed could not be listed." +
+                               see);
+  EXPECT_EQ(information, "");
 }
 
 // A child that runs until it is ended.

@@ -10,6 +10,7 @@
 #include <csignal>
 
 #include <cerrno>
+#include <stdexcept>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -113,7 +114,8 @@ TEST(EditorSave, AFailureAtEachOfTheNineFilesKeepsThePreviousScenario) {
 // The program killed at any step of a save leaves one whole version, old or
 // new, that loads; the next save clears what the killed one left.  Where the
 // filesystem cannot exchange two folders, a kill between its two moves
-// leaves the old version aside, and the next load puts it back first.
+// leaves the old version aside, and the next load puts it back first; a kill
+// while it removes the old version leaves nothing that would come back.
 TEST(EditorSave, AKillAtAnyStepLeavesOneWholeVersion) {
   struct TKill {
     TSaveStep Step;
@@ -126,9 +128,10 @@ TEST(EditorSave, AKillAtAnyStepLeavesOneWholeVersion) {
     steps.push_back({TSaveStep::SyncFile, file});
   }
   for (TSaveStep step : {TSaveStep::CarryEntry, TSaveStep::SyncFolder, TSaveStep::Swap,
-                         TSaveStep::SyncParent})
+                         TSaveStep::SyncParent, TSaveStep::RemoveOld})
     steps.push_back({step, step == TSaveStep::CarryEntry ? "notes.txt" : "S"});
-  for (TSaveStep step : {TSaveStep::MoveAside, TSaveStep::MoveIn, TSaveStep::SyncParent})
+  for (TSaveStep step :
+       {TSaveStep::MoveAside, TSaveStep::MoveIn, TSaveStep::SyncParent, TSaveStep::RemoveOld})
     steps.push_back({step, "S", true});
   for (const auto& [killed, at, withoutExchange] : steps) {
     SCOPED_TRACE(at + " at step " + std::to_string(static_cast<int>(killed)) +
@@ -162,8 +165,17 @@ TEST(EditorSave, AKillAtAnyStepLeavesOneWholeVersion) {
     if (killed == TSaveStep::MoveIn) {
       EXPECT_FALSE(fs::exists(f.scenarioDir("S")));
     }
+    // Killed while it removes the old version, and the user renames the
+    // scenario before anything tidies: no part of the old one comes back.
+    const bool inPlace = killed == TSaveStep::SyncParent || killed == TSaveStep::RemoveOld;
+    if (killed == TSaveStep::RemoveOld) {
+      fs::rename(f.scenarioDir("S"), f.scenarioDir("T"));
+      files::RestoreAsideFolders(f.ed().Settings().ScenariosDir());
+      EXPECT_FALSE(fs::exists(f.scenarioDir("S")));
+      fs::rename(f.scenarioDir("T"), f.scenarioDir("S"));
+    }
     const double flow = Loaded(f, "S", "P").FlowVelocity;
-    if (killed == TSaveStep::SyncParent) {
+    if (inPlace) {
       EXPECT_EQ(flow, 30);  // swapped in before the kill
       EXPECT_EQ(readFile(f.scenarioDir("S") + "/notes.txt"), "mine");
     } else {
@@ -240,8 +252,9 @@ TEST(EditorSave, TwoProgramsSavingOneScenarioLoseNothing) {
       return !exchange && step == TSaveStep::Swap ? EINVAL : 0;
     });
     f.ed().SaveScenario();
-    EXPECT_EQ(refused, "Cannot save \"" + dir.string() + "\": it is being saved by another program" +
-                           CR + "The scenario \"S\" has not been saved; its files are as they were.");
+    EXPECT_EQ(refused, "Cannot save \"" + dir.string() +
+                           "\": it is being saved by another program." + CR +
+                           "The scenario \"S\" has not been saved; its files are as they were.");
     EXPECT_TRUE(second->ScenarioChanged());
     EXPECT_EQ(readFile((dir / "notes.txt").string()), "measured on 3 May");
     EXPECT_EQ(readFile((dir / "data" / "wl.csv").string()), "1;2");
@@ -287,6 +300,131 @@ TEST(EditorSave, ALoadDuringASaveReadsOneVersion) {
       << read.first << " days, " << read.second << " m/d";
   EXPECT_NE(refused.find("another program is reading it"), std::string::npos) << refused;
   EXPECT_TRUE(saver->ScenarioChanged());
+
+  // A load that arrives while the save holds the scenario for longer than
+  // the load waits is refused, and reads nothing.
+  std::vector<std::string> shown;
+  reader->SetSaveFault({});
+  reader->SetMessageSink([&](const std::string& m) { shown.push_back(m); });
+  reader->Data().Hydrology().SetFlowVelocity(55);
+  bool loaded = true;
+  saver->SetSaveFault([&](TSaveStep step, const std::string& name) {
+    if (step == TSaveStep::WriteFile && name == "WBNU.INP") loaded = reader->LoadScenario("S");
+    return 0;
+  });
+  saver->SaveScenario();
+  EXPECT_FALSE(loaded);
+  const std::string dir = f.scenarioDir("S");
+  EXPECT_EQ(shown, std::vector<std::string>{"Cannot read the scenario \"" + dir +
+                                            "\": it is being saved by another program. Try "
+                                            "again in a moment."});
+  EXPECT_EQ(reader->Data().Hydrology().FlowVelocity(), 55);
+
+  // Something else than a file where the lock file should be refuses both,
+  // naming it.
+  const std::string lock = f.ed().Settings().ScenariosDir() + "/.S+lock";
+  fs::create_directory(lock);
+  const std::string problem = "its lock file \"" + lock +
+                              "\" is a folder, not a file. Its owner or an administrator can "
+                              "remove it.";
+  EXPECT_FALSE(reader->LoadScenario("S"));
+  EXPECT_EQ(shown.back(), "Cannot read the scenario \"" + dir + "\": " + problem);
+  try {
+    saver->SaveScenario();
+    ADD_FAILURE() << "saved";
+  } catch (const fe::EInOutError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot save \"" + dir + "\": " + problem + CR +
+                                         "The scenario \"S\" has not been saved; its files are "
+                                         "as they were.");
+  }
+}
+
+// Where folders cannot be exchanged, a save killed between its two moves
+// leaves the old version aside: a load that waited for that save puts it
+// back and reads it.
+TEST(EditorSave, ALoadThatWaitedForAKilledSaveReadsTheOldVersion) {
+  EditorFixture f;
+  f.data().Hydrology().SetFlowVelocity(20);
+  f.save("S", "P");
+  f.data().Hydrology().SetFlowVelocity(30);
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    f.ed().SetSaveFault([&](TSaveStep step, const std::string&) {
+      if (step == TSaveStep::MoveAside) {
+        // The load comes meanwhile and waits.
+        if (::write(ready[1], "x", 1) == 1) ::usleep(500000);
+      }
+      if (step == TSaveStep::MoveIn) ::kill(::getpid(), SIGKILL);
+      return step == TSaveStep::Swap ? EINVAL : 0;
+    });
+    try {
+      f.ed().SaveScenario();
+    } catch (...) {
+    }
+    ::_exit(0);
+  }
+  char byte = 0;
+  ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+  EXPECT_EQ(Loaded(f, "S", "P").FlowVelocity, 20);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+  ::close(ready[0]);
+  ::close(ready[1]);
+}
+
+// A user who may not write SCENARIOS cannot make the lock file and loads
+// without it: when the folder's owner saves while he reads, he reads again,
+// and never takes a model made of two versions.
+TEST(EditorSave, AUserWhoCannotMakeTheLockFileLoadsOneVersion) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root, to save as one user and load as another";
+  EditorFixture f;
+  f.data().TotalTime().SetTime(30, 0, 0, 0);  // WLNU.INP, read first
+  f.data().Hydrology().SetFlowVelocity(20);   // HY.INP, read seventh
+  f.save("S", "P");
+  ::chmod(f.root.str().c_str(), 0755);
+  // Root saves the other version when the load is about to read WBNU.INP.
+  int toSaver[2], toReader[2];
+  ASSERT_EQ(::pipe(toSaver), 0);
+  ASSERT_EQ(::pipe(toReader), 0);
+  const pid_t saver = ::fork();
+  ASSERT_GE(saver, 0);
+  if (saver == 0) {
+    char byte = 0;
+    if (::read(toSaver[0], &byte, 1) == 1) {
+      f.data().TotalTime().SetTime(40, 0, 0, 0);
+      f.data().Hydrology().SetFlowVelocity(30);
+      f.ed().SaveScenario();
+    }
+    ::_exit(::write(toReader[1], "s", 1) == 1 ? 0 : 1);
+  }
+  std::string why;
+  EXPECT_TRUE(RunUnprivileged({}, [&] {
+    auto reader = OtherProgram(f);
+    std::string shown;
+    reader->SetMessageSink([&](const std::string& m) { shown += m + "\n"; });
+    bool once = true;
+    reader->SetSaveFault([&](TSaveStep step, const std::string& name) {
+      char byte = 0;
+      if (step == TSaveStep::ReadFile && name == "WBNU.INP" && once &&
+          ::write(toSaver[1], "l", 1) == 1)
+        once = ::read(toReader[0], &byte, 1) != 1;
+      return 0;
+    });
+    if (!reader->LoadScenario("S")) throw std::runtime_error("not loaded: " + shown);
+    const double days = reader->Data().TotalTime().AsDays();
+    const double flow = reader->Data().Hydrology().FlowVelocity();
+    if (once || days != 40 || flow != 30)
+      throw std::runtime_error("read " + std::to_string(days) + " days and " +
+                               std::to_string(flow) + " m/d");
+  }, why)) << why;
+  int status = 0;
+  ASSERT_EQ(::waitpid(saver, &status, 0), saver);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(EntryNames(f.ed().Settings().ScenariosDir()), std::vector<std::string>{"S"});
 }
 
 // A scenario or pesticide that the user write-protected is not saved over,
@@ -335,6 +473,18 @@ TEST(EditorSave, AWriteProtectedScenarioOrPesticideIsNotSavedOver) {
             "Cannot save over \"" + scenario + "\": the folder is write-protected" + CR +
                 "The scenario \"S\" has not been saved; its files are as they were.");
   EXPECT_EQ(Loaded(f, "S", "P").FlowVelocity, 10);
+
+  // A writable scenario in a write-protected SCENARIOS: that folder is named.
+  const std::string scenarios = f.ed().Settings().ScenariosDir();
+  fs::permissions(scenario, fs::perms(0755));
+  fs::permissions(scenarios, fs::perms(0555));
+  EXPECT_EQ(refusal([&] { f.ed().SaveScenario(); }),
+            "Cannot save \"" + scenario + "\": the folder \"" + scenarios +
+                "\" is write-protected" + CR +
+                "The scenario \"S\" has not been saved; its files are as they were.");
+  EXPECT_EQ(EntryNames(scenarios), std::vector<std::string>{"S"});
+  EXPECT_EQ(Loaded(f, "S", "P").FlowVelocity, 10);
+  fs::permissions(scenarios, fs::perms(0755));
 
   f.data().SetScenarioName("S2");
   f.data().SetPesticideName("P2");
@@ -418,6 +568,15 @@ TEST(EditorSave, FirstSaveLinkedFolderAndLeftoversOfAKilledSave) {
   f.data().Hydrology().SetFlowVelocity(1);
   ASSERT_TRUE(f.ed().LoadScenario("Linked"));
   EXPECT_EQ(f.data().Hydrology().FlowVelocity(), 42);
+
+  // The longest name that Save As takes is saved again and again, also
+  // where folders cannot be exchanged.
+  f.data().SetScenarioName(std::string(files::LongestFolderName(), 'n'));
+  f.ed().SaveScenario();
+  f.ed().SetSaveFault([](TSaveStep step, const std::string&) {
+    return step == TSaveStep::Swap ? EINVAL : 0;
+  });
+  for (int save = 0; save < 2; ++save) EXPECT_NO_THROW(f.ed().SaveScenario()) << save;
 }
 
 TEST(EditorChanges, TheModelIsComparedWithWhatWasLastLoadedOrSaved) {

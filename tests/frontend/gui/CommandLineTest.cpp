@@ -3,6 +3,9 @@
 // instead of a crash when there is nowhere to draw.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <map>
 #include <string>
@@ -125,9 +128,17 @@ TEST(CommandLine, UnknownArgumentsAreRefusedAndQtOptionsTaken) {
     EXPECT_EQ(s.Made(), std::vector<std::string>{"home"});
   }
 
-  // Qt's own options are Qt's: the window opens on them (the root is made
-  // and seeded), and the program runs until it is ended.
+  // Qt's own options are Qt's: the window opens on them (the root is made,
+  // tidied and seeded), and the program runs until it is ended.
   Scratch s;
+  const pid_t gone = ::fork();
+  ASSERT_GE(gone, 0);
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  // The copy of the example that a killed start left.
+  const std::string killedCopy =
+      s.root + "/SCENARIOS/.NLStandard_sp.example-" + std::to_string(gone);
+  fs::create_directories(killedCopy);
   TChildProcess gui(kGui, {"-platform", "offscreen", "-style", "fusion", "-qwindowgeometry", "700x500+10+10"},
                     s.Env({"KIRMEL_SPLASH_MS=0", "XDG_RUNTIME_DIR=" + s.home}));
   ASSERT_TRUE(gui.Started());
@@ -135,6 +146,8 @@ TEST(CommandLine, UnknownArgumentsAreRefusedAndQtOptionsTaken) {
   ASSERT_FALSE(gui.Ended()) << gui.Wait().Err;
   gui.Terminate();
   EXPECT_EQ(gui.Wait().Err.find("unknown option"), std::string::npos);
+  EXPECT_FALSE(fs::exists(killedCopy));
+  EXPECT_TRUE(fs::exists(s.root + "/SCENARIOS/NLStandard_sp/WLNU.INP"));
 }
 
 TEST(CommandLine, WithoutADisplayOneLineAndStatusOne) {

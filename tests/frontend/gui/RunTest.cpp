@@ -387,6 +387,31 @@ TEST_F(RunFixture, EveryRefusalBeforeARun) {
                                  "Molecular mass is 2000 g/mol; KIRMEL accepts 10 to 1000 g/mol.");
 }
 
+// A run whose scenario cannot be saved does not start: the save says why,
+// and a write-protected scenario can be saved under a new name to run it.
+// The unsaved names are refused in any case of letters, as Save As refuses
+// them.
+TEST_F(RunFixture, ARunWhoseSaveIsRefusedDoesNotStart) {
+  SeedExamples();
+  Start();
+  const std::string hy = root.str() + "/SCENARIOS/NLStandard_sp/HY.INP";
+  fs::permissions(hy, fs::perms(0444));
+  Click("RunKirmelButton");
+  EXPECT_EQ(LastError(), "Cannot save over \"" + hy + "\": the file is write-protected" + CR +
+                             "The scenario \"NLStandard_sp\" has not been saved; its files are as "
+                             "they were." +
+                             CR + "KIRMEL was not started." + CR +
+                             "Saved under a new name with Save As, it can be run.");
+  EXPECT_FALSE(fs::exists(RunDir()));
+  EXPECT_FALSE(fs::exists(Marker()));
+  fs::permissions(hy, fs::perms(0644));
+
+  Data().SetPesticideName("defaultPESTICIDE");
+  Click("RunKirmelButton");
+  EXPECT_EQ(LastError(), "Could not run KIRMEL." + CR + "Scenario or pesticide is not yet saved.");
+  EXPECT_TRUE(Kernel("args").empty());
+}
+
 TEST_F(RunFixture, SaveRunAndViewOutput) {
   SeedExamples();
   Start();

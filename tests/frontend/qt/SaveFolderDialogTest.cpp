@@ -11,6 +11,7 @@
 
 #include "common/TempDir.h"
 #include "frontend/qt/SaveFolderDialog.h"
+#include "qtcommon/OnModal.h"
 #include "qtcommon/ScriptedDialogsFixture.h"
 
 namespace kirmel::test {
@@ -121,6 +122,26 @@ TEST(SaveFolderDialog, ARefusedNameKeepsTheDialogOpenWithTheName) {
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_EQ(dialog.result(), QDialog::Rejected);
   EXPECT_EQ(dialogs->Errors().size(), 2u);
+  dialog.hide();
+
+  // The program's own chooser passes its check on to the dialog.
+  bool keptOpen = false;
+  OnModal<qt::TSaveFolderDialog>([&](qt::TSaveFolderDialog* chooser) {
+    auto* field = chooser->findChild<QLineEdit*>(QStringLiteral("NameEdit"));
+    auto* choose = chooser->findChild<QPushButton*>(QStringLiteral("OKButton"));
+    field->setText(QStringLiteral("Sc'q"));
+    QTest::mouseClick(choose, Qt::LeftButton);
+    keptOpen = chooser->isVisible();
+    field->setText(QStringLiteral("Scq"));
+    QTest::mouseClick(choose, Qt::LeftButton);
+  });
+  const std::optional<std::string> chosen = qt::TQtDialogs().ChooseSaveFolder(
+      "Save scenario as", dir.str(), "", [&](const std::string& path) {
+        return path == dir.str() + "/Sc'q" ? std::string("no quotes") : std::string();
+      });
+  EXPECT_TRUE(keptOpen);
+  EXPECT_EQ(chosen, dir.str() + "/Scq");
+  EXPECT_EQ(dialogs->Errors().size(), 3u);
 }
 
 }  // namespace
