@@ -52,7 +52,7 @@ bool WriteRun(TMainForm& form, const std::string& refusal, bool forRun) {
     const std::string notRun = forRun ? "KIRMEL was not started." : "The run was not saved.";
     const bool writeProtected = dynamic_cast<const fe::EWriteProtected*>(&e) != nullptr;
     qt::ShowError(e.what() + kCR + notRun +
-                  (writeProtected ? kCR + "Saved under a new name with Save As, it can be run."
+                  (writeProtected ? kCR + "Save it under a new name with SaveAs to run it."
                                   : std::string()));
     return false;
   }

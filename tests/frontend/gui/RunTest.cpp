@@ -401,7 +401,7 @@ TEST_F(RunFixture, ARunWhoseSaveIsRefusedDoesNotStart) {
                              "The scenario \"NLStandard_sp\" has not been saved; its files are as "
                              "they were." +
                              CR + "KIRMEL was not started." + CR +
-                             "Saved under a new name with Save As, it can be run.");
+                             "Save it under a new name with SaveAs to run it.");
   EXPECT_FALSE(fs::exists(RunDir()));
   EXPECT_FALSE(fs::exists(Marker()));
   fs::permissions(hy, fs::perms(0644));
