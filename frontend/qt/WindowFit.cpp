@@ -89,7 +89,8 @@ void FitToScreen(QWidget* window) {
   // system places other windows that were not moved.
   const bool dialog = qobject_cast<QDialog*>(window) != nullptr;
   const bool moved = window->testAttribute(Qt::WA_Moved) && !window->property(kPlaced).toBool();
-  if (dialog && !moved) {
+  const bool place = dialog && !moved;
+  if (place) {
     const QWidget* owner = window->parentWidget();
     const QPoint centre = owner ? owner->window()->geometry().center() : available.center();
     fitted.moveTopLeft(centre - QPoint(fitted.width() / 2, fitted.height() / 2));
@@ -99,7 +100,6 @@ void FitToScreen(QWidget* window) {
   const QSize size = fitted.size().shrunkBy(frame);
   if (size != window->size()) window->resize(size);
   // Moved here, a dialog is not placed again by Qt as it shows.
-  const bool place = dialog && !moved;
   if (place || (moved && fitted.topLeft() != window->pos())) {
     window->move(fitted.topLeft());
     window->setProperty(kPlaced, place);

@@ -373,19 +373,11 @@ TEST(ChartPlot, TickLabelsNeverOverlap) {
       SCOPED_TRACE(QString::number(top).toStdString() + " at " + std::to_string(size.width()) +
                    "x" + std::to_string(size.height()));
       // Shown, as in a window: a hidden widget takes its size only when shown.
-      ChartPlot first;
-      first.resize(size);
-      first.show();
-      first.Draw(chart);
-      first.replot(QCustomPlot::rpImmediateRefresh);
-      ChartPlot resized;
-      resized.resize(900, 700);
-      resized.show();
-      resized.Draw(chart);
-      resized.replot(QCustomPlot::rpImmediateRefresh);
-      resized.resize(size);  // queues a replot, run here as the event loop would
-      resized.replot(QCustomPlot::rpImmediateRefresh);
-      for (ChartPlot* plot : {&first, &resized})
+      const std::unique_ptr<ChartPlot> first = ShownPlot(chart, size);
+      const std::unique_ptr<ChartPlot> resized = ShownPlot(chart, QSize(900, 700));
+      resized->resize(size);  // queues a replot, run here as the event loop would
+      resized->replot(QCustomPlot::rpImmediateRefresh);
+      for (ChartPlot* plot : {first.get(), resized.get()})
         for (QCPAxis* axis : {plot->xAxis, plot->xAxis2, plot->yAxis}) {
           std::string overlap;
           EXPECT_TRUE(LabelsApart(axis, overlap)) << overlap;
@@ -473,13 +465,9 @@ TEST(ChartPlot, AnAxisOfATinyRangeAtHugeValuesIsDrawn) {
   chart.Series = {line};
   chart.Left.SetManual(lo, hi);
   chart.Bottom.SetManual(lo, hi);
-  ChartPlot plot;
-  plot.resize(400, 300);
-  plot.show();
-  plot.Draw(chart);
-  plot.replot(QCustomPlot::rpImmediateRefresh);
-  EXPECT_EQ(plot.yAxis->range().lower, lo);
-  EXPECT_EQ(plot.yAxis->range().upper, hi);
+  const std::unique_ptr<ChartPlot> plot = ShownPlot(chart, QSize(400, 300));
+  EXPECT_EQ(plot->yAxis->range().lower, lo);
+  EXPECT_EQ(plot->yAxis->range().upper, hi);
 }
 
 // Two charts one above the other with legends of different widths and

@@ -861,18 +861,15 @@ TEST(LongRuns, StepsBeyondTheirFieldAreReadWhole) {
             wholeSed.GetItem(wholeSed.TopIndex(61)).Concentration);
 
   // The mass balances and distributions pass over the column.
-  TWLMBList mb;
-  ASSERT_TRUE(mb.ReadFile(overflowed("wlmb.out"), m.parser));
-  EXPECT_EQ(mb.ReadError(), "");
-  EXPECT_EQ(mb.Count(), 61);
-  TWBMBALLList wbmb;
-  ASSERT_TRUE(wbmb.ReadFile(overflowed("wbmball.out"), m.parser));
-  EXPECT_EQ(wbmb.ReadError(), "");
-  EXPECT_EQ(wbmb.Count(), 61);
-  TDBList db;
-  ASSERT_TRUE(db.ReadFile(overflowed("db080.out"), m.parser));
-  EXPECT_EQ(db.ReadError(), "");
-  EXPECT_EQ(db.Count(), 61);
+  auto readWhole = [&](auto list, const std::string& name) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(list.ReadFile(overflowed(name), m.parser));
+    EXPECT_EQ(list.ReadError(), "");
+    EXPECT_EQ(list.Count(), 61);
+  };
+  readWhole(TWLMBList(), "wlmb.out");
+  readWhole(TWBMBALLList(), "wbmball.out");
+  readWhole(TDBList(), "db080.out");
   EXPECT_TRUE(m.list.empty());
 }
 
