@@ -107,9 +107,10 @@ void RemoveVersion(int dirFd, const std::string& name, const std::string& base,
   RemoveTree(dirFd, gone);
 }
 
-// Removes what killed saves of `base` left in `dirFd` (`prefix` is the
-// prefix of their names); what a running save holds locked stays.
-void RemoveLeftovers(int dirFd, const std::string& prefix, const std::string& base) {
+// Removes what killed saves of `base` left in `dirFd`; what a running save
+// holds locked stays.
+void RemoveLeftovers(int dirFd, const std::string& base) {
+  const std::string prefix = SavingPrefix(base);
   int error = 0;
   for (const std::string& name : Entries(dirFd, &error)) {
     if (name.compare(0, prefix.size(), prefix) != 0) continue;
@@ -486,7 +487,7 @@ TFolderSave::TFolderSave(const std::string& folder, TSaveFault fault,
     throw TSaveError("Cannot save \"" + folder_ + "\": " + Reason(errno));
   if (oldFd_.get() >= 0 && ::fstat(oldFd_.get(), &st) == 0) oldMode_ = st.st_mode & 07777;
 
-  RemoveLeftovers(parentFd_.get(), SavingPrefix(base_), base_);
+  RemoveLeftovers(parentFd_.get(), base_);
 
   int error = Injected(fault_, TSaveStep::CreateFolder, base_);
   for (int attempt = 0; error == 0 && attempt < 100; ++attempt) {
@@ -679,7 +680,7 @@ void ReplaceFile(const std::string& path, std::string_view bytes, const TSaveFau
   struct stat st;
   if (::fstatat(dir.get(), base.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode) && WriteProtected(st))
     throw TSaveError(WriteProtectedMessage(target, "file"), TSaveError::TKind::WriteProtected);
-  RemoveLeftovers(dir.get(), SavingPrefix(base), base);
+  RemoveLeftovers(dir.get(), base);
 
   std::string temp;
   TFd file;
