@@ -521,7 +521,7 @@ void TFolderSave::RemoveFresh() {
   struct stat mine, there;
   if (freshFd_.get() >= 0 && ::fstat(freshFd_.get(), &mine) == 0 &&
       ::fstatat(parentFd_.get(), fresh_.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
-      mine.st_dev == there.st_dev && mine.st_ino == there.st_ino)
+      SameFile(mine, there))
     RemoveTree(parentFd_.get(), fresh_);
 }
 
