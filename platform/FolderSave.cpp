@@ -107,9 +107,10 @@ void RemoveVersion(int dirFd, const std::string& name, const std::string& base,
   RemoveTree(dirFd, gone);
 }
 
-// Removes what killed saves of `base` left in `dirFd` (`prefix` is the
-// prefix of their names); what a running save holds locked stays.
-void RemoveLeftovers(int dirFd, const std::string& prefix, const std::string& base) {
+// Removes what killed saves of `base` left in `dirFd`; what a running save
+// holds locked stays.
+void RemoveLeftovers(int dirFd, const std::string& base) {
+  const std::string prefix = SavingPrefix(base);
   int error = 0;
   for (const std::string& name : Entries(dirFd, &error)) {
     if (name.compare(0, prefix.size(), prefix) != 0) continue;
@@ -301,13 +302,15 @@ class TFolderLock {
 
 namespace {
 
-// What a file of mode `mode` that is not a regular file is, for messages.
-const char* KindOfFile(mode_t mode) {
-  if (S_ISDIR(mode)) return "a folder";
-  if (S_ISLNK(mode)) return "a symbolic link";
-  if (S_ISFIFO(mode)) return "a named pipe";
-  if (S_ISSOCK(mode)) return "a socket";
-  return "a device";
+// What messages say of a file of mode `mode` that is not a regular file
+// ("is a folder, not a file").
+std::string NotAFile(mode_t mode) {
+  const char* kind = S_ISDIR(mode)    ? "a folder"
+                     : S_ISLNK(mode)  ? "a symbolic link"
+                     : S_ISFIFO(mode) ? "a named pipe"
+                     : S_ISSOCK(mode) ? "a socket"
+                                      : "a device";
+  return std::string("is ") + kind + ", not a file";
 }
 
 }  // namespace
@@ -317,8 +320,11 @@ TFolderLock::TFolderLock(int parentFd, const std::string& parent, const std::str
     : file_("." + name + "+lock") {
   parentFd_ = ::fcntl(parentFd, F_DUPFD_CLOEXEC, 0);
   if (parentFd_ < 0) return;
-  const std::string path = Join(parent, file_);
-  const std::string remove = ". Its owner or an administrator can remove it.";
+  // Why the lock file cannot serve, naming it.
+  auto refuse = [&](const std::string& why) {
+    problem_ = "its lock file \"" + Join(parent, file_) + "\" " + why +
+               ". Its owner or an administrator can remove it.";
+  };
   const int operation = (mode == TMode::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
   const auto deadline = std::chrono::steady_clock::now() + wait;
   for (;;) {
@@ -331,15 +337,13 @@ TFolderLock::TFolderLock(int parentFd, const std::string& parent, const std::str
       if (::fstatat(parentFd_, file_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return;  // cannot be made: nobody else can save here either
       if (!S_ISREG(st.st_mode)) {
-        problem_ = "its lock file \"" + path + "\" is " + KindOfFile(st.st_mode) +
-                   ", not a file" + remove;
+        refuse(NotAFile(st.st_mode));
         return;
       }
       // Another user's lock file, just made and not yet opened up to others;
       // or one that stays closed to this user.
       if (std::chrono::steady_clock::now() >= deadline) {
-        problem_ = "its lock file \"" + path + "\" cannot be opened (" + Reason(error) + ")" +
-                   remove;
+        refuse("cannot be opened (" + Reason(error) + ")");
         return;
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -347,8 +351,7 @@ TFolderLock::TFolderLock(int parentFd, const std::string& parent, const std::str
     }
     TFd file(fd);
     if (::fstat(file.get(), &st) == 0 && !S_ISREG(st.st_mode)) {
-      problem_ = "its lock file \"" + path + "\" is " + KindOfFile(st.st_mode) + ", not a file" +
-                 remove;
+      refuse(NotAFile(st.st_mode));
       return;
     }
     // Whatever the umask, every user who shares the folder can open the
@@ -486,7 +489,7 @@ TFolderSave::TFolderSave(const std::string& folder, TSaveFault fault,
     throw TSaveError("Cannot save \"" + folder_ + "\": " + Reason(errno));
   if (oldFd_.get() >= 0 && ::fstat(oldFd_.get(), &st) == 0) oldMode_ = st.st_mode & 07777;
 
-  RemoveLeftovers(parentFd_.get(), SavingPrefix(base_), base_);
+  RemoveLeftovers(parentFd_.get(), base_);
 
   int error = Injected(fault_, TSaveStep::CreateFolder, base_);
   for (int attempt = 0; error == 0 && attempt < 100; ++attempt) {
@@ -518,7 +521,7 @@ void TFolderSave::RemoveFresh() {
   struct stat mine, there;
   if (freshFd_.get() >= 0 && ::fstat(freshFd_.get(), &mine) == 0 &&
       ::fstatat(parentFd_.get(), fresh_.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
-      mine.st_dev == there.st_dev && mine.st_ino == there.st_ino)
+      SameFile(mine, there))
     RemoveTree(parentFd_.get(), fresh_);
 }
 
@@ -679,7 +682,7 @@ void ReplaceFile(const std::string& path, std::string_view bytes, const TSaveFau
   struct stat st;
   if (::fstatat(dir.get(), base.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode) && WriteProtected(st))
     throw TSaveError(WriteProtectedMessage(target, "file"), TSaveError::TKind::WriteProtected);
-  RemoveLeftovers(dir.get(), SavingPrefix(base), base);
+  RemoveLeftovers(dir.get(), base);
 
   std::string temp;
   TFd file;

@@ -41,6 +41,11 @@ bool LiesDirectlyIn(const std::string& dir, const std::string& folder) {
   return Normalised(parent) == Normalised(folder);
 }
 
+// The name of an unsaved scenario (`what` "scenario") or pesticide.
+const char* UnsavedName(const std::string& what) {
+  return what == "scenario" ? kUnsavedScenario : kUnsavedPesticide;
+}
+
 }  // namespace
 
 std::string ExtractLastDirectory(const std::string& path) {
@@ -98,7 +103,7 @@ std::string NewNameProblem(const std::string& name, const std::string& what) {
 }
 
 bool IsUnsavedName(const std::string& name, const std::string& what) {
-  return SameTextIgnoringCase(name, what == "scenario" ? kUnsavedScenario : kUnsavedPesticide);
+  return SameTextIgnoringCase(name, UnsavedName(what));
 }
 
 TSaveAsTarget CheckSaveAsTarget(const std::string& dir, const std::string& folder,
@@ -122,8 +127,7 @@ TSaveAsTarget CheckSaveAsTarget(const std::string& dir, const std::string& folde
   // The name of a model that has not been saved: a run refuses it.
   if (IsUnsavedName(target.Name, what)) {
     target.Problem = "\"" + target.Name + "\" cannot be the name of a saved " + what +
-                     ": the name " + (what == "scenario" ? kUnsavedScenario : kUnsavedPesticide) +
-                     " is kept for unsaved work.";
+                     ": the name " + UnsavedName(what) + " is kept for unsaved work.";
     return target;
   }
   const std::optional<std::string> found = paths::resolveExisting(target.Dir);

@@ -642,39 +642,37 @@ std::string TKirmelEditor::FileToRead(const std::string& dir, const std::string&
 }
 
 bool TKirmelEditor::LoadScenario(const std::string& name) {
-  std::unique_ptr<TMetrics> metrics;
-  std::unique_ptr<TDitch> ditch;
-  std::unique_ptr<TSediment> sediment;
-  std::unique_ptr<THydrology> hydrology;
-  std::unique_ptr<TDrift> drift;
-  TSettings settings(settings_.Root());
-  TTimestep totalTime;
-  double background = 0;
-  double outputTimestep = 0;
-  std::optional<int> ktop;
+  // What the scenario's files hold, made afresh for each reading.
+  struct TParts {
+    explicit TParts(const std::string& root) : settings(root) {}
+    std::unique_ptr<TMetrics> metrics = std::make_unique<TMetrics>();
+    std::unique_ptr<TDitch> ditch = std::make_unique<TDitch>();
+    std::unique_ptr<TSediment> sediment = std::make_unique<TSediment>();
+    std::unique_ptr<THydrology> hydrology = std::make_unique<THydrology>();
+    std::unique_ptr<TDrift> drift = std::make_unique<TDrift>();
+    TSettings settings;
+    TTimestep totalTime;
+    double background = 0;
+    double outputTimestep = TKirmelData().OutputTimestep();
+    std::optional<int> ktop;
+  };
+  std::optional<TParts> parts;
 
   const std::string dir = settings_.ScenarioDir(name) + "/";
   auto path = [&](const char* file) { return FileToRead(dir, file); };
   bool ok = ReadFolder(dir, "scenario", [&] {
-    metrics = std::make_unique<TMetrics>();
-    ditch = std::make_unique<TDitch>();
-    sediment = std::make_unique<TSediment>();
-    hydrology = std::make_unique<THydrology>();
-    drift = std::make_unique<TDrift>();
-    settings = TSettings(settings_.Root());
-    totalTime = TTimestep();
-    background = 0;
-    outputTimestep = TKirmelData().OutputTimestep();
-    ktop.reset();
-    return ReadWLNU(path("WLNU.INP"), *ditch, totalTime) &&
-           ReadWLPA(path("WLPA.INP"), *ditch, *metrics) &&
-           ReadWLST(path("WLST.INP"), *ditch, background) &&
-           ReadWBNU(path("WBNU.INP"), *sediment) && ReadWBPA(path("WBPA.INP"), *sediment) &&
-           ReadWBST(path("WBST.INP"), *sediment) && ReadHY(path("HY.INP"), *hydrology) &&
-           ReadOPOUT(path("OPOUT.INP"), *ditch, outputTimestep, ktop, settings) &&
-           ReadSL(path("SL.INP"), *drift);
+    TParts& p = parts.emplace(settings_.Root());
+    return ReadWLNU(path("WLNU.INP"), *p.ditch, p.totalTime) &&
+           ReadWLPA(path("WLPA.INP"), *p.ditch, *p.metrics) &&
+           ReadWLST(path("WLST.INP"), *p.ditch, p.background) &&
+           ReadWBNU(path("WBNU.INP"), *p.sediment) && ReadWBPA(path("WBPA.INP"), *p.sediment) &&
+           ReadWBST(path("WBST.INP"), *p.sediment) && ReadHY(path("HY.INP"), *p.hydrology) &&
+           ReadOPOUT(path("OPOUT.INP"), *p.ditch, p.outputTimestep, p.ktop, p.settings) &&
+           ReadSL(path("SL.INP"), *p.drift);
   });
   if (!ok) return false;
+  auto& [metrics, ditch, sediment, hydrology, drift, settings, totalTime, background,
+         outputTimestep, ktop] = *parts;
 
   // The drift list is never empty: a file without entries gives the default
   // entry over the whole water body.

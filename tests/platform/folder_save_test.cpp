@@ -55,6 +55,19 @@ struct Folder {
   }
 };
 
+// What a save of `dir` that waits `wait` for its lock says when it is
+// refused; "saved" when it saves.
+std::string SaveRefusal(const fs::path& dir, std::chrono::milliseconds wait) {
+  try {
+    TFolderSave other(dir.string(), {}, wait);
+    other.WriteFile("A.INP", "other a");
+    other.Commit();
+  } catch (const TSaveError& e) {
+    return e.what();
+  }
+  return "saved";
+}
+
 TEST(FolderSave, NewVersionKeepsNamesModesAndEverythingItDoesNotWrite) {
   Folder f;
   std::map<std::string, std::string> expected = DescribeTree(f.dir);
@@ -227,23 +240,13 @@ TEST(FolderSave, AnotherUsersSaveMeetsTheLockFileWhateverItsMode) {
   ::chmod(scratch.str().c_str(), 0711);
   fs::create_directories(dir);
   scratch.write("SCENARIOS/S/A.INP", "old a");
-  auto refusal = [&](std::chrono::milliseconds wait) {
-    try {
-      TFolderSave other(dir.string(), {}, wait);
-      other.WriteFile("A.INP", "other a");
-      other.Commit();
-    } catch (const TSaveError& e) {
-      return std::string(e.what());
-    }
-    return std::string("saved");
-  };
   std::string why;
   {
     const mode_t umask = ::umask(077);
     TFolderSave running(dir.string());
     ::umask(umask);
     const bool ran = RunUnprivileged(dir, [&] {
-      const std::string refused = refusal(std::chrono::milliseconds(200));
+      const std::string refused = SaveRefusal(dir, std::chrono::milliseconds(200));
       if (refused != "Cannot save \"" + dir.string() + "\": it is being saved by another program.")
         throw std::runtime_error(refused);
     }, why);
@@ -260,7 +263,7 @@ TEST(FolderSave, AnotherUsersSaveMeetsTheLockFileWhateverItsMode) {
     const std::string expected = "\"" + dir.string() + "\": its lock file \"" + lock.string() +
                                  "\" cannot be opened (Permission denied). Its owner or an "
                                  "administrator can remove it.";
-    const std::string refused = refusal(std::chrono::milliseconds(300));
+    const std::string refused = SaveRefusal(dir, std::chrono::milliseconds(300));
     if (refused != "Cannot save " + expected) throw std::runtime_error(refused);
     if (files::TFolderReadLock(dir.string(), std::chrono::milliseconds(0)).Problem() !=
         expected.substr(expected.find(": ") + 2))
@@ -286,12 +289,8 @@ TEST(FolderSave, WhatIsNotALockFileRefusesSavesAndLoads) {
     make();
     const std::string problem = "its lock file \"" + lock.string() + "\" is " + kind +
                                 ", not a file. Its owner or an administrator can remove it.";
-    try {
-      TFolderSave save(f.dir.string(), {}, std::chrono::milliseconds(0));
-      ADD_FAILURE() << "saved";
-    } catch (const TSaveError& e) {
-      EXPECT_EQ(std::string(e.what()), "Cannot save \"" + f.dir.string() + "\": " + problem);
-    }
+    EXPECT_EQ(SaveRefusal(f.dir, std::chrono::milliseconds(0)),
+              "Cannot save \"" + f.dir.string() + "\": " + problem);
     const files::TFolderReadLock load(f.dir.string(), std::chrono::milliseconds(0));
     EXPECT_EQ(load.Problem(), problem);
     fs::remove(lock);
@@ -322,13 +321,8 @@ TEST(FolderSave, TheLockWaitsForAShortSaveAndStaysWithItsLastHolder) {
     const files::TFolderReadLock second(f.dir.string());
     first.reset();
     EXPECT_TRUE(fs::exists(lock));
-    try {
-      TFolderSave save(f.dir.string(), {}, std::chrono::milliseconds(0));
-      ADD_FAILURE() << "saved during a load";
-    } catch (const TSaveError& e) {
-      EXPECT_EQ(std::string(e.what()),
-                "Cannot save \"" + f.dir.string() + "\": another program is reading it.");
-    }
+    EXPECT_EQ(SaveRefusal(f.dir, std::chrono::milliseconds(0)),
+              "Cannot save \"" + f.dir.string() + "\": another program is reading it.");
   }
   EXPECT_FALSE(fs::exists(lock));
 }
