@@ -138,7 +138,7 @@ class TRecordList {
 };
 
 // The longest lines the files can hold.  A kernel time-series file's rows
-// have fixed widths (the water-layer concentration file's 122 characters
+// have fixed widths (the two whole-system mass-balance files' 136 characters
 // are the longest) and its headers are no longer than its rows; the input
 // echo is free-format, its longest lines the lists of up to 1000 values and
 // the paths of the input files.
