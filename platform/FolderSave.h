@@ -54,8 +54,8 @@ class TSaveError : public std::runtime_error {
  public:
   enum class TKind {
     Failed,
-    InPlace,        // the new version is in place and only the system's
-                    // confirmation that it reached the disk is missing
+    InPlace,              // the new version is in place and only the system's
+                          // confirmation that it reached the disk is missing
     WriteProtected,       // a folder or file it would replace lacks its
                           // owner's write permission
     ParentWriteProtected  // the folder that holds the folder lacks it: no

@@ -45,7 +45,7 @@ bool WriteRun(TMainForm& form, const std::string& refusal, bool forRun) {
   }
   const std::string scenario = form.Data().ScenarioName();
   const std::string pesticide = form.Data().PesticideName();
-  std::string saving = "scenarios";  // the folder of what is being saved
+  std::string saving = "scenarios";  // what the folder being saved into holds
   try {
     form.SaveScenario(scenario);
     saving = "pesticides";
@@ -55,12 +55,14 @@ bool WriteRun(TMainForm& form, const std::string& refusal, bool forRun) {
                           (forRun ? "KIRMEL was not started." : "The run was not saved.");
     // A new name helps only where the folder of all scenarios (pesticides)
     // takes one.
-    if (const auto* p = dynamic_cast<const fe::EWriteProtected*>(&e))
-      message += kCR + (p->ParentFolder() ? "The folder of " + saving +
-                                                " is write-protected: nothing can be saved or "
-                                                "run in it."
-                                          : std::string("Save it under a new name with SaveAs "
-                                                        "to run it."));
+    if (const auto* p = dynamic_cast<const fe::EWriteProtected*>(&e)) {
+      const std::string advice =
+          p->ParentFolder()
+              ? "The folder of " + saving +
+                    " is write-protected: nothing can be saved or run in it."
+              : "Save it under a new name with SaveAs to run it.";
+      message += kCR + advice;
+    }
     qt::ShowError(message);
     return false;
   }

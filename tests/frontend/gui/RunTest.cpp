@@ -420,16 +420,18 @@ TEST_F(RunFixture, ARunWhoseSaveIsRefusedDoesNotStart) {
                              "Save it under a new name with SaveAs to run it.");
   fs::permissions(hy, fs::perms(0644));
 
-  for (const std::string kind : {"scenarios", "pesticides"}) {
-    const std::string folder = root.str() + (kind == "scenarios" ? "/SCENARIOS" : "/PESTICIDES");
-    const std::string name = kind == "scenarios" ? "NLStandard_sp" : "Cpf";
+  const struct {
+    std::string folder, name, what;
+  } saves[] = {{"SCENARIOS", "NLStandard_sp", "scenario"}, {"PESTICIDES", "Cpf", "pesticide"}};
+  for (const auto& save : saves) {
+    const std::string folder = root.str() + "/" + save.folder;
     fs::permissions(folder, fs::perms(0555));
     Click("RunKirmelButton");
-    EXPECT_EQ(LastError(), "Cannot save \"" + folder + "/" + name + "\": the folder \"" + folder +
-                               "\" is write-protected" + CR + "The " + kind.substr(0, kind.size() - 1) +
-                               " \"" + name + "\" has not been saved; its files are as they were." +
-                               CR + "KIRMEL was not started." + CR + "The folder of " + kind +
-                               " is write-protected: nothing can be saved or run in it.");
+    EXPECT_EQ(LastError(), "Cannot save \"" + folder + "/" + save.name + "\": the folder \"" +
+                               folder + "\" is write-protected" + CR + "The " + save.what + " \"" +
+                               save.name + "\" has not been saved; its files are as they were." +
+                               CR + "KIRMEL was not started." + CR + "The folder of " + save.what +
+                               "s is write-protected: nothing can be saved or run in it.");
     fs::permissions(folder, fs::perms(0755));
   }
   EXPECT_FALSE(fs::exists(RunDir()));
