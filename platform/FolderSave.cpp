@@ -471,7 +471,7 @@ TFolderSave::TFolderSave(const std::string& folder, TSaveFault fault,
   if (::fstat(parentFd_.get(), &st) == 0 && WriteProtected(st))
     throw TSaveError("Cannot save \"" + folder_ + "\": the folder \"" + parent_ +
                          "\" is write-protected",
-                     TSaveError::TKind::WriteProtected);
+                     TSaveError::TKind::ParentWriteProtected);
   // Before the old folder is opened: what it holds is carried over at the
   // commit, and no other save may replace it in between.
   lock_ = std::make_unique<TFolderLock>(parentFd_.get(), parent_, base_,

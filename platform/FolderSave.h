@@ -54,15 +54,21 @@ class TSaveError : public std::runtime_error {
  public:
   enum class TKind {
     Failed,
-    InPlace,        // the new version is in place and only the system's
-                    // confirmation that it reached the disk is missing
-    WriteProtected  // a folder or file it would replace, or the parent
-                    // folder, lacks its owner's write permission
+    InPlace,              // the new version is in place and only the system's
+                          // confirmation that it reached the disk is missing
+    WriteProtected,       // a folder or file it would replace lacks its
+                          // owner's write permission
+    ParentWriteProtected  // the folder that holds the folder lacks it: no
+                          // folder can be saved there under any name
   };
   explicit TSaveError(const std::string& message, TKind kind = TKind::Failed)
       : std::runtime_error(message), kind_(kind) {}
   bool InPlace() const { return kind_ == TKind::InPlace; }
-  bool WriteProtected() const { return kind_ == TKind::WriteProtected; }
+  // Either kind of write protection.
+  bool WriteProtected() const {
+    return kind_ == TKind::WriteProtected || kind_ == TKind::ParentWriteProtected;
+  }
+  bool ParentWriteProtected() const { return kind_ == TKind::ParentWriteProtected; }
 
  private:
   TKind kind_;

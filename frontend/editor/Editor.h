@@ -55,7 +55,14 @@ class EInOutError : public EKirmelError {
 // the folder that holds it is write-protected.
 class EWriteProtected : public EInOutError {
  public:
-  using EInOutError::EInOutError;
+  EWriteProtected(std::string message, bool parentFolder)
+      : EInOutError(std::move(message)), parentFolder_(parentFolder) {}
+  // True when it is the folder that holds all scenarios (pesticides): none
+  // can be saved there, under any name.
+  bool ParentFolder() const { return parentFolder_; }
+
+ private:
+  bool parentFolder_;
 };
 
 class TStartedRun;

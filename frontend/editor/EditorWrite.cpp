@@ -190,13 +190,15 @@ class TScopedValue {
   T old_;
 };
 
-// The error of a save that failed: why, and what that means for the files.
+// The error of a save of the folder `dir` that failed: why, and what that
+// means for the files (a folder that is not there has none).
 [[noreturn]] void ThrowSaveFailure(const files::TSaveError& e, const std::string& what,
-                                   const std::string& name) {
+                                   const std::string& name, const std::string& dir) {
   std::string message = e.what();
   if (!e.InPlace())
-    message += "\r" "The " + what + " \"" + name + "\" has not been saved; its files are as they were.";
-  if (e.WriteProtected()) throw EWriteProtected(message);
+    message += "\r" "The " + what + " \"" + name + "\" has not been saved" +
+               (paths::exists(dir) ? "; its files are as they were." : ".");
+  if (e.WriteProtected()) throw EWriteProtected(message, e.ParentWriteProtected());
   throw EInOutError(message);
 }
 
@@ -226,7 +228,7 @@ void TKirmelEditor::SaveScenario() {
   } catch (const files::TSaveError& e) {
     // In place but not confirmed: what is on disk is the model as it is.
     if (e.InPlace()) MarkScenarioUnchanged();
-    ThrowSaveFailure(e, "scenario", name);
+    ThrowSaveFailure(e, "scenario", name, settings_.ScenarioDir(name));
   }
   MarkScenarioUnchanged();
 }
@@ -241,7 +243,7 @@ void TKirmelEditor::SavePesticide() {
     folder.Commit();
   } catch (const files::TSaveError& e) {
     if (e.InPlace()) MarkPesticideUnchanged();
-    ThrowSaveFailure(e, "pesticide", name);
+    ThrowSaveFailure(e, "pesticide", name, settings_.PesticideDir(name));
   }
   MarkPesticideUnchanged();
 }

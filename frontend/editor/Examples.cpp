@@ -268,6 +268,9 @@ void TidyRoot(const std::string& root, const std::string& programDir) {
     std::vector<fs::path> gone;
     std::error_code ec;
     for (const fs::directory_entry& e : fs::directory_iterator(*dir, ec)) {
+      // A copy is a folder; a file or link of that name is the user's.
+      std::error_code typeError;
+      if (!e.is_directory(typeError) || e.is_symlink(typeError)) continue;
       const pid_t copier = CopyingProcess(e.path().filename().string(), names->second);
       // A process that is there (also one of another user) may still copy.
       if (copier > 0 && ::kill(copier, 0) != 0 && errno == ESRCH) gone.push_back(e.path());

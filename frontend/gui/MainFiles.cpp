@@ -42,11 +42,11 @@ void CreateDirectory(const std::string& dir) {
 // question, and a folder made for a save that fails is removed again.  `save` saves under the name given
 // (the folder is folder + "/" + name) and, when it fails, leaves the model
 // its old name `current`.  True when it saved.
-bool SaveAs(const std::string& what, const std::string& folder, const std::string& defaultName,
-            const std::string current, const std::function<void(const std::string&)>& save) {
+bool SaveAs(const std::string& what, const std::string& folder, const std::string current,
+            const std::function<void(const std::string&)>& save) {
   files::RestoreAsideFolders(folder);
   std::optional<std::string> dir = qt::TheDialogs().ChooseSaveFolder(
-      "Save " + what + " as", folder, current == defaultName ? std::string() : current,
+      "Save " + what + " as", folder, fe::IsUnsavedName(current, what) ? std::string() : current,
       [&](const std::string& path) { return fe::CheckSaveAsTarget(path, folder, what).Problem; });
   if (!dir) return false;
   const fe::TSaveAsTarget target = fe::CheckSaveAsTarget(*dir, folder, what);
@@ -93,7 +93,7 @@ bool AskSave(const std::string& what, const std::string& name, const std::functi
 bool TMainForm::AskSaveScenario() {
   return AskSave("scenario", Data().ScenarioName(), [this] { return editor_->ScenarioChanged(); },
                  [this] {
-                   if (Data().ScenarioName() == kDefaultScenario)
+                   if (fe::IsUnsavedName(Data().ScenarioName(), "scenario"))
                      SaveAsScenarioClick();
                    else
                      SaveScenario(Data().ScenarioName());
@@ -104,7 +104,7 @@ bool TMainForm::AskSavePesticide() {
   return AskSave("pesticide", Data().PesticideName(),
                  [this] { return editor_->PesticideChanged(); },
                  [this] {
-                   if (Data().PesticideName() == kDefaultPesticide)
+                   if (fe::IsUnsavedName(Data().PesticideName(), "pesticide"))
                      SaveAsPesticideClick();
                    else
                      SavePesticide(Data().PesticideName());
@@ -160,7 +160,7 @@ void TMainForm::SelectScenarioClick() {
 }
 
 void TMainForm::SaveScenarioClick() {
-  if (Data().ScenarioName() == kDefaultScenario) {
+  if (fe::IsUnsavedName(Data().ScenarioName(), "scenario")) {
     SaveAsScenarioClick();
     return;
   }
@@ -169,7 +169,7 @@ void TMainForm::SaveScenarioClick() {
 }
 
 void TMainForm::SaveAsScenarioClick() {
-  SaveAs("scenario", editor_->Settings().ScenariosDir(), kDefaultScenario, Data().ScenarioName(),
+  SaveAs("scenario", editor_->Settings().ScenariosDir(), Data().ScenarioName(),
          [this](const std::string& name) { SaveScenario(name); });
 }
 
@@ -230,7 +230,7 @@ void TMainForm::SelectPesticideClick() {
 }
 
 void TMainForm::SavePesticideClick() {
-  if (Data().PesticideName() == kDefaultPesticide) {
+  if (fe::IsUnsavedName(Data().PesticideName(), "pesticide")) {
     SaveAsPesticideClick();
     return;
   }
@@ -239,8 +239,8 @@ void TMainForm::SavePesticideClick() {
 }
 
 void TMainForm::SaveAsPesticideClick() {
-  SaveAs("pesticide", editor_->Settings().PesticidesDir(), kDefaultPesticide,
-         Data().PesticideName(), [this](const std::string& name) { SavePesticide(name); });
+  SaveAs("pesticide", editor_->Settings().PesticidesDir(), Data().PesticideName(),
+         [this](const std::string& name) { SavePesticide(name); });
 }
 
 void TMainForm::SavePesticide(const std::string& name) {

@@ -45,15 +45,25 @@ bool WriteRun(TMainForm& form, const std::string& refusal, bool forRun) {
   }
   const std::string scenario = form.Data().ScenarioName();
   const std::string pesticide = form.Data().PesticideName();
+  std::string saving = "scenarios";  // what the folder being saved into holds
   try {
     form.SaveScenario(scenario);
+    saving = "pesticides";
     form.SavePesticide(pesticide);
   } catch (const fe::EInOutError& e) {
-    const std::string notRun = forRun ? "KIRMEL was not started." : "The run was not saved.";
-    const bool writeProtected = dynamic_cast<const fe::EWriteProtected*>(&e) != nullptr;
-    qt::ShowError(e.what() + kCR + notRun +
-                  (writeProtected ? kCR + "Save it under a new name with SaveAs to run it."
-                                  : std::string()));
+    std::string message = e.what() + kCR +
+                          (forRun ? "KIRMEL was not started." : "The run was not saved.");
+    // A new name helps only where the folder of all scenarios (pesticides)
+    // takes one.
+    if (const auto* p = dynamic_cast<const fe::EWriteProtected*>(&e)) {
+      const std::string advice =
+          p->ParentFolder()
+              ? "The folder of " + saving +
+                    " is write-protected: nothing can be saved or run in it."
+              : "Save it under a new name with SaveAs to run it.";
+      message += kCR + advice;
+    }
+    qt::ShowError(message);
     return false;
   }
 

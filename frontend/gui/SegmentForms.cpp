@@ -132,9 +132,10 @@ void TSegmentEditor::RemoveNode(int row) {
 }
 
 bool TSegmentEditor::CheckLength() {
+  // The last valid total goes back into the field; the focus stays where
+  // the user moved it, so that a refusal does not hold him in the field.
   const auto fail = [this] {
     ShowLength();
-    qt::FocusControl(lengthEdit_);
     return false;
   };
   double value = 0;

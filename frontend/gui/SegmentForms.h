@@ -120,7 +120,8 @@ class TSegmentEditor : public QDialog {
   void RemoveNode(int row);
   // Takes the total from its field: on success the model's total is set
   // (after the question whether segments beyond it may go, and their
-  // removal); on failure the last valid total is shown again.
+  // removal); on failure the last valid total is shown again and the focus
+  // stays where it is.
   bool CheckLength();
   void TruncateNodes(double length);
   // The checks of closing; stores the total.

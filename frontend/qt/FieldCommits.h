@@ -3,14 +3,13 @@
 //
 // Each registered control (an edit field, a string grid, or a widget that
 // holds one) has an exit handler that takes its value and returns false when
-// the value was refused (it has shown why and taken the focus back).  Focus
-// that leaves a control for another control of the same visible window runs
-// the handler after the event that moved the focus, so that no message box
-// opens in the middle of a mouse press.  Focus that goes to a message box, a
-// dialog or another application will come back to the control; moving
-// between the cells of a grid stays in it.  Before a button or menu item
-// acts, CommitEdits runs the handler of the control still being left or
-// edited.
+// the value was refused (it has shown why).  Focus that leaves a control for
+// another control of the same visible window runs the handler after the
+// event that moved the focus, so that no message box opens in the middle of
+// a mouse press.  Focus that goes to a message box, a dialog or another
+// application will come back to the control; moving between the cells of a
+// grid stays in it.  Before a button or menu item acts, CommitEdits runs the
+// handler of the control still being left or edited.
 #pragma once
 
 #include <QMetaObject>

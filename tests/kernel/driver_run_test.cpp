@@ -378,6 +378,11 @@ TEST(DriverRun, HelpAndVersionPrintAndWriteNothing) {
     }
     // Nothing of a run: no message file, nothing at all in the working directory.
     EXPECT_TRUE(fs::is_empty(dir.path()));
+    // A text that cannot be written is a failure.
+    if (fs::exists("/dev/full")) {
+      const int status = std::system(("'" + exe + "' " + option + " > /dev/full").c_str());
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << status;
+    }
   }
 }
 

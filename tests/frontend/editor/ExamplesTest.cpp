@@ -29,7 +29,7 @@ std::vector<std::string> Paths(const std::vector<fe::TExampleFile>& files) {
 std::vector<std::string> Tree(const fs::path& root) {
   std::vector<std::string> out;
   for (const auto& e : fs::recursive_directory_iterator(root))
-    out.push_back(fs::relative(e.path(), root).string());
+    out.push_back(e.path().lexically_relative(root).string());
   std::sort(out.begin(), out.end());
   return out;
 }
@@ -108,43 +108,58 @@ TEST(Examples, AFailureNamesThePlaceAndLeavesNothingHalfWritten) {
 
 // At start-up, before the example is copied in: a scenario that a killed
 // save left aside goes back (it is then no root without scenarios), and a
-// copy of the example whose copying process was killed goes; one whose
-// process is there, also another user's, stays.  Folders of the user's that
-// only look alike stay, whatever they hold.
+// copy of the example (the built-in one or the installed one) whose copying
+// process was killed goes; one whose process is there, also another user's,
+// stays.  Folders of the user's that only look alike stay, whatever they
+// hold, and so do a file and a link of a copy's name.
 TEST(Examples, StartUpPutsRightWhatKilledProgramsLeft) {
   TempDir root;
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) ::_exit(0);
-  ASSERT_EQ(::waitpid(child, nullptr, 0), child);
-  const std::string dead = std::to_string(child);
+  std::string dead[2];
+  for (std::string& pid : dead) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) ::_exit(0);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    pid = std::to_string(child);
+  }
   const std::string live = std::to_string(::getppid());
+  // The example installed for the program in prefix/bin.
+  fs::create_directories(root.path() / "prefix" / "bin");
+  root.write("prefix/share/kirmel/examples/SCENARIOS/Inst_sp/HY.INP", "installed");
+  root.write("prefix/share/kirmel/examples/PESTICIDES/InstP/SU.INP", "installed");
   root.write("SCENARIOS/" + files::AsidePrefix("Mine") + "0123/WLNU.INP", "mine");
-  root.write("SCENARIOS/.NLStandard_sp.example-" + dead + "/WLNU.INP", "half");
-  root.write("PESTICIDES/.Cpf.example-" + dead + "/SU.INP", "half");
+  root.write("SCENARIOS/.NLStandard_sp.example-" + dead[0] + "/WLNU.INP", "half");
+  root.write("SCENARIOS/.Inst_sp.example-" + dead[0] + "/HY.INP", "half");
+  root.write("PESTICIDES/.Cpf.example-" + dead[0] + "/SU.INP", "half");
   root.write("PESTICIDES/.Cpf.example-" + live + "/SU.INP", "being copied");
   const std::vector<std::string> users = {
-      "SCENARIOS/.old-S.example-20240101",         // not a copy of the example
-      "SCENARIOS/NLStandard_sp.example-" + dead,   // not hidden
-      "SCENARIOS/.NLStandard_sp.example-abc",      // no process number
-      "PESTICIDES/.Cpf.example-" + dead + "x"};
+      "SCENARIOS/.old-S.example-20240101",            // not a copy of the example
+      "SCENARIOS/NLStandard_sp.example-" + dead[0],   // not hidden
+      "SCENARIOS/.NLStandard_sp.example-abc",         // no process number
+      "PESTICIDES/.Cpf.example-" + dead[0] + "x"};
   for (const std::string& folder : users) root.write(folder + "/notes.txt", "mine");
+  const std::string file = "SCENARIOS/.NLStandard_sp.example-" + dead[1];
+  const std::string link = "PESTICIDES/.InstP.example-" + dead[1];
+  root.write(file, "mine");
+  fs::create_directory_symlink("../SCENARIOS/Mine", root.path() / link);
   // Tidied by a user to whom the copying process that is there (root's)
   // does not belong.
   std::string why;
-  ASSERT_TRUE(RunUnprivileged(root.path(), [&] { fe::TidyRoot(root.str(), root.file("bin")); },
-                              why))
+  ASSERT_TRUE(RunUnprivileged(
+                  root.path(), [&] { fe::TidyRoot(root.str(), root.file("prefix/bin")); }, why))
       << why;
   std::vector<std::string> expected = {
       "PESTICIDES", "PESTICIDES/.Cpf.example-" + live,
       "PESTICIDES/.Cpf.example-" + live + "/SU.INP", "SCENARIOS", "SCENARIOS/Mine",
-      "SCENARIOS/Mine/WLNU.INP"};
+      "SCENARIOS/Mine/WLNU.INP", file, link};
   for (const std::string& folder : users) {
     expected.push_back(folder);
     expected.push_back(folder + "/notes.txt");
   }
   std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(Tree(root.path()), expected);
+  std::vector<std::string> tree = Tree(root.path());
+  std::erase_if(tree, [](const std::string& p) { return p.starts_with("prefix"); });
+  EXPECT_EQ(tree, expected);
   EXPECT_TRUE(fe::SeedExample(root.str(), fe::BuiltinExample()).Copied.empty());
 }
 

@@ -284,6 +284,27 @@ TEST(RunMarker, WhoseProcessHoldsItAndWhetherItStillRuns) {
   ASSERT_TRUE(WaitUntil([&] { return !fe::ProcessAlive(s.pid, ""); }));
   EXPECT_FALSE(fe::ProcessGroupAlive(s.pid));
   EXPECT_FALSE(fe::ScriptAlive(s.pid, "", s.pid));
+  // Another user cannot signal this group to learn that it has ended, so
+  // it counts as running, and no process of it can be named: the refusal
+  // names the group and the command that ends it.
+  if (::geteuid() == 0) {
+    TempDir seen;
+    const std::string group = std::to_string(s.pid);
+    const std::string marker =
+        seen.write("TempKir.txt", "today, KIRMEL is running.\nrun-1\ndir /r/RUNS/A+P\npid " +
+                                      group + " " + fe::ProcessStartTime(s.pid) + " " + group +
+                                      "\n");
+    std::string why;
+    ASSERT_TRUE(RunUnprivileged(seen.path(), [&] {
+      std::ofstream(seen.file("problem")) << fe::LiveRunProblem(marker);
+    }, why)) << why;
+    EXPECT_EQ(readFile(seen.file("problem")),
+              "KIRMEL is still running in the run directory \"/r/RUNS/A+P\"." + CR +
+                  "Its script and its window are gone, but processes that it started (process "
+                  "group " + group + ") still run." + CR +
+                  "Wait until they have ended, or end them with the command \"kill -- -" + group +
+                  "\", before starting another run.");
+  }
   s.End();
   EXPECT_FALSE(fe::ProcessGroupAlive(s.pid));
 

@@ -429,7 +429,8 @@ TEST(EditorSave, AUserWhoCannotMakeTheLockFileLoadsOneVersion) {
 
 // A scenario or pesticide that the user write-protected is not saved over,
 // even by root: the message names the file, nothing on disk changes, and the
-// model keeps its changes.  Save As to a new name still saves it.
+// model keeps its changes.  Save As to a new name still saves it, unless the
+// folder of all scenarios is write-protected.
 TEST(EditorSave, AWriteProtectedScenarioOrPesticideIsNotSavedOver) {
   EditorFixture f;
   f.save("S", "P");
@@ -446,11 +447,15 @@ TEST(EditorSave, AWriteProtectedScenarioOrPesticideIsNotSavedOver) {
   f.data().Hydrology().SetFlowVelocity(30);
   f.data().Solids().SetHalfLifeWater(9);
 
+  // The message, marked when the folder of all scenarios (pesticides) is
+  // the one write-protected.
   auto refusal = [](const std::function<void()>& save) {
     try {
       save();
+    } catch (const fe::EWriteProtected& e) {
+      return (e.ParentFolder() ? "[parent] " : "") + std::string(e.what());
     } catch (const fe::EInOutError& e) {
-      return std::string(e.what());
+      return "[not as write protection] " + std::string(e.what());
     }
     return std::string("saved");
   };
@@ -479,14 +484,18 @@ TEST(EditorSave, AWriteProtectedScenarioOrPesticideIsNotSavedOver) {
   fs::permissions(scenario, fs::perms(0755));
   fs::permissions(scenarios, fs::perms(0555));
   EXPECT_EQ(refusal([&] { f.ed().SaveScenario(); }),
-            "Cannot save \"" + scenario + "\": the folder \"" + scenarios +
+            "[parent] Cannot save \"" + scenario + "\": the folder \"" + scenarios +
                 "\" is write-protected" + CR +
                 "The scenario \"S\" has not been saved; its files are as they were.");
+  // Nor under a new name, which has no files to keep.
+  f.data().SetScenarioName("S2");
+  EXPECT_EQ(refusal([&] { f.ed().SaveScenario(); }),
+            "[parent] Cannot save \"" + scenarios + "/S2\": the folder \"" + scenarios +
+                "\" is write-protected" + CR + "The scenario \"S2\" has not been saved.");
   EXPECT_EQ(EntryNames(scenarios), std::vector<std::string>{"S"});
   EXPECT_EQ(Loaded(f, "S", "P").FlowVelocity, 10);
   fs::permissions(scenarios, fs::perms(0755));
 
-  f.data().SetScenarioName("S2");
   f.data().SetPesticideName("P2");
   f.ed().SaveScenario();
   f.ed().SavePesticide();

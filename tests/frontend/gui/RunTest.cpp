@@ -24,14 +24,28 @@ const std::string CR(1, '\r');
 
 bool Empty(const fs::path& dir) { return fs::is_empty(dir); }
 
+// The names of unsaved work, in any case of letters: Run and Save run refuse
+// them, Save goes through SaveAs (cancelled here).
 TEST_F(RunFixture, DefaultNamesAreRefusedAndNothingIsWritten) {
   Start();
   Click("RunKirmelButton");
   form->findChild<QAction*>("Save1")->trigger();
-  EXPECT_EQ(Errors(), (std::vector<std::string>{
-                          "Could not run KIRMEL." + CR + "Scenario or pesticide is not yet saved.",
-                          "Could not save run." + CR +
-                              "Scenario or pesticide has still got the default name."}));
+  Data().SetScenarioName("defaultSCENARIO");
+  Data().SetPesticideName("defaultpesticide");
+  Click("RunKirmelButton");
+  const std::vector<std::string> refusals = {
+      "Could not run KIRMEL." + CR + "Scenario or pesticide is not yet saved.",
+      "Could not save run." + CR + "Scenario or pesticide has still got the default name."};
+  EXPECT_EQ(Errors(), (std::vector<std::string>{refusals[0], refusals[1], refusals[0]}));
+  dialogs->Clear();
+  dialogs->AnswerSaveFolder(std::nullopt).AnswerSaveFolder(std::nullopt);
+  Click("SaveScenarioButton");
+  Click("SavePesticideButton");
+  ASSERT_EQ(dialogs->Records().size(), 2u);
+  for (const qt::TDialogRecord& r : dialogs->Records()) {
+    EXPECT_EQ(r.Kind, qt::TDialogKind::SaveFolder);
+    EXPECT_EQ(r.Name, "");
+  }
   for (const char* sub : {"SCENARIOS", "PESTICIDES", "RUNS"}) EXPECT_TRUE(Empty(root.path() / sub));
   EXPECT_FALSE(fs::exists(Marker()));
 }
@@ -391,7 +405,8 @@ TEST_F(RunFixture, EveryRefusalBeforeARun) {
 }
 
 // A run whose scenario cannot be saved does not start: the save says why,
-// and a write-protected scenario can be saved under a new name to run it.
+// and a write-protected scenario can be saved under a new name to run it;
+// in a write-protected folder of scenarios (pesticides) nothing can.
 TEST_F(RunFixture, ARunWhoseSaveIsRefusedDoesNotStart) {
   SeedExamples();
   Start();
@@ -403,6 +418,22 @@ TEST_F(RunFixture, ARunWhoseSaveIsRefusedDoesNotStart) {
                              "they were." +
                              CR + "KIRMEL was not started." + CR +
                              "Save it under a new name with SaveAs to run it.");
+  fs::permissions(hy, fs::perms(0644));
+
+  const struct {
+    std::string folder, name, what;
+  } saves[] = {{"SCENARIOS", "NLStandard_sp", "scenario"}, {"PESTICIDES", "Cpf", "pesticide"}};
+  for (const auto& save : saves) {
+    const std::string folder = root.str() + "/" + save.folder;
+    fs::permissions(folder, fs::perms(0555));
+    Click("RunKirmelButton");
+    EXPECT_EQ(LastError(), "Cannot save \"" + folder + "/" + save.name + "\": the folder \"" +
+                               folder + "\" is write-protected" + CR + "The " + save.what + " \"" +
+                               save.name + "\" has not been saved; its files are as they were." +
+                               CR + "KIRMEL was not started." + CR + "The folder of " + save.what +
+                               "s is write-protected: nothing can be saved or run in it.");
+    fs::permissions(folder, fs::perms(0755));
+  }
   EXPECT_FALSE(fs::exists(RunDir()));
   EXPECT_FALSE(fs::exists(Marker()));
   EXPECT_TRUE(Kernel("args").empty());

@@ -177,6 +177,28 @@ TEST_F(SegmentEditorTest, WaterLayerCutGenerateRemoveAndClose) {
     EXPECT_EQ(Grid()->Cell(2, 0), "Length (m)");
     EXPECT_EQ(Grid()->Cell(1, 80), "316.0 - 320.0");
 
+    // Segment 80 made 5 m long reaches beyond 320 m: Close asks, and No
+    // keeps the editor open with the segments and the focus where they are.
+    // Back in the grid, segment 80 is corrected without another question.
+    FocusGrid();
+    Grid()->SetCell(2, 80, "5");
+    LeaveTo("BitBtnClose");
+    EXPECT_EQ(Data().Ditch().Node(80).Length(), 5);
+    dialogs->AnswerConfirm(false);
+    Press("BitBtnClose");
+    EXPECT_TRUE(editor->isVisible());
+    ASSERT_EQ(dialogs->Records().size(), 1u);
+    EXPECT_EQ(dialogs.LastRecord().Text, kOutside);
+    EXPECT_EQ(LengthText(), "320");
+    EXPECT_EQ(WaterLengths().back(), 5);
+    EXPECT_EQ(QApplication::focusWidget(), E("BitBtnClose"));
+    FocusGrid();
+    Grid()->SetCell(2, 80, "4");
+    LeaveTo("BitBtnRemove");
+    EXPECT_EQ(dialogs->Records().size(), 1u);
+    EXPECT_EQ(WaterLengths(), std::vector<double>(80, 4));
+    EXPECT_EQ(Grid()->Cell(1, 80), "316.0 - 320.0");
+
     // 100 m: the 55 segments beyond it go after the question.
     dialogs->AnswerConfirm(true);
     Type("LengthEdit", "100");

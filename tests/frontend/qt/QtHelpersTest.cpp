@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
@@ -240,17 +241,33 @@ TEST(WindowFit, FrameCutToTheScreenButNotBelowItsMinimum) {
             QRect(0, 30, 1400, 700));
 }
 
-// The program's error message, several long lines naming files as a
-// viewer window gathers them, over a window near the screen's right edge:
-// it opens over the middle of that window, as far as the screen allows,
-// frame and all inside the screen.  A message box takes its size only as
-// it shows; fitted before that, it landed at the screen's left edge.
-TEST(WindowFit, AMessageBoxOpensOverItsOwner) {
+// A window moved partly off the screen opens inside it, at the size it
+// asked for when that fits.  The program's error message, several long
+// lines naming files as a viewer window gathers them, over a window near
+// the screen's right edge: it opens over the middle of that window, as far
+// as the screen allows, frame and all inside the screen.  A message box
+// takes its size only as it shows; fitted before that, it landed at the
+// screen's left edge.  A dialog shown again after its owner moved opens
+// over the owner's new middle.
+TEST(WindowFit, WindowsOpenInsideTheScreenAndOverTheirOwner) {
   qt::TWindowFitting fitting;
+  {
+    QWidget off;
+    off.resize(300, 300);
+    off.move(700, 650);
+    off.show();
+    QApplication::processEvents();
+    const QRect screen = off.screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(off.frameGeometry()))
+        << off.x() << "," << off.y() << " in " << screen.width() << "x" << screen.height();
+    EXPECT_EQ(off.size(), QSize(300, 300));
+  }
   QWidget owner;
   owner.resize(300, 300);
   owner.move(480, 100);
   owner.show();
+  EXPECT_EQ(owner.pos(), QPoint(480, 100));
+  EXPECT_EQ(owner.size(), QSize(300, 300));
   owner.activateWindow();
   QApplication::processEvents();
   ASSERT_EQ(QApplication::activeWindow(), &owner);
@@ -276,6 +293,19 @@ TEST(WindowFit, AMessageBoxOpensOverItsOwner) {
               frame.right() == available.right())
       << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
   EXPECT_GT(frame.right(), centre.x());
+
+  QDialog dialog(&owner);
+  dialog.resize(200, 100);
+  for (const QPoint& at : {QPoint(480, 100), QPoint(100, 400)}) {
+    owner.move(at);
+    dialog.show();
+    QApplication::processEvents();
+    EXPECT_LE((dialog.frameGeometry().center() - owner.frameGeometry().center()).manhattanLength(),
+              4)
+        << dialog.x() << "," << dialog.y() << " over " << at.x() << "," << at.y();
+    EXPECT_EQ(dialog.size(), QSize(200, 100));
+    dialog.hide();
+  }
 }
 
 TEST(TableWindow, ListsPointsAndShowsModally) {
