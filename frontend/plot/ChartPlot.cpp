@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -20,12 +21,13 @@ namespace {
 // own choice for 0), a fixed number of minor ticks, labels by the axis's
 // pattern or in the general number form.  Labels never run into each
 // other: where they would (a narrow or low chart, long labels such as
-// 2.5E-10), the drawing's own choice takes fewer ticks, down to one, and a
-// fixed step keeps its ticks but labels only every 2nd, 5th, 10th, 20th,
-// ... of them.  Where the pattern would write two labels of the axis
-// alike (a range of 1E-12 under "#,##0.###"), the labels are written in
-// the general number form, which tells them apart, with the pattern's text
-// before and after the number.
+// 2.5E-10), the drawing's own choice takes fewer ticks, and a fixed step
+// keeps its ticks but labels only every 2nd, 5th, 10th, 20th, ... of them;
+// where labels still run into each other, only the first stays, so that
+// an axis keeps one label at least.  Where the pattern would write two
+// labels of the axis alike (a range of 1E-12 under "#,##0.###"), the
+// labels are written in the general number form, which tells them apart,
+// with the pattern's text before and after the number.
 class ModelTicker : public QCPAxisTicker {
  public:
   ModelTicker(const TAxis& axis, char decimalSeparator, const QCPAxis* owner)
@@ -45,29 +47,38 @@ class ModelTicker : public QCPAxisTicker {
  protected:
   double getTickStep(const QCPRange& range) override {
     labelEvery_ = 1;
+    onlyLabel_ = kNone;
     if (step_ > 0 && std::isfinite(step_)) {
       // Only a step far too small for the range is widened (to a multiple of
       // itself), so an axis never holds more than kMostTicks major ticks.
       const double ticks = range.size() / step_;
       lastStep_ = ticks > kMostTicks ? step_ * std::ceil(ticks / kMostTicks) : step_;
       ChooseForm(range);
-      for (double scale = 1; scale <= 1e6; scale *= 10)
-        for (double factor : {1.0, 2.0, 5.0}) {
-          labelEvery_ = scale * factor;
-          if (LabelsFit(range)) return lastStep_;
-        }
-      return lastStep_;
+      // Every 1st, 2nd, 5th, 10th, 20th, ... tick labelled, while a tick of
+      // the range is.  It ends: the stride grows until a tick other than 0
+      // is no multiple of it, and the tick at 0 alone fits.
+      double crowded = 1;
+      for (int i = 0; !std::isnan(FirstLabelled(range)); ++i) {
+        if (LabelsFit(range)) return lastStep_;
+        crowded = labelEvery_;
+        labelEvery_ *= i % 3 == 1 ? 2.5 : 2;
+      }
+      labelEvery_ = crowded;
+      return OnlyFirstLabelled(range);
     }
+    double crowded = kNone;
     for (int count = kTickCount; count >= 1; --count) {
       setTickCount(count);
       lastStep_ = QCPAxisTicker::getTickStep(range);
       ChooseForm(range);
+      if (std::isnan(FirstLabelled(range))) continue;  // no tick on the axis
       if (LabelsFit(range)) return lastStep_;
+      crowded = lastStep_;
     }
-    // Not even two labels fit: a step longer than the axis leaves one.
-    lastStep_ *= 2;
+    if (std::isnan(crowded)) return lastStep_;
+    lastStep_ = crowded;
     ChooseForm(range);
-    return lastStep_;
+    return OnlyFirstLabelled(range);
   }
 
   int getSubTickCount(double) override { return minorTicks_; }
@@ -80,9 +91,30 @@ class ModelTicker : public QCPAxisTicker {
  private:
   static constexpr int kTickCount = 5;
   static constexpr double kMostTicks = 1000;
+  static constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 
   // Whether the tick at `index` x the step carries a label.
-  bool Labelled(double index) const { return labelEvery_ <= 1 || std::fmod(index, labelEvery_) == 0; }
+  bool Labelled(double index) const {
+    if (!std::isnan(onlyLabel_)) return index == onlyLabel_;
+    return labelEvery_ <= 1 || std::fmod(index, labelEvery_) == 0;
+  }
+
+  // The index of the first tick of the range that carries a label, kNone
+  // when none does.
+  double FirstLabelled(const QCPRange& range) const {
+    const double first = FirstIndex(range);
+    for (int i = 0, n = TickCount(range); i < n; ++i)
+      if (Labelled(first + i)) return first + i;
+    return kNone;
+  }
+
+  // Where the labels of every choice that labels a tick of the range run
+  // into each other: the last of them keeps its ticks, and only the first
+  // of its labels stays, rather than the axis being left without any.
+  double OnlyFirstLabelled(const QCPRange& range) {
+    onlyLabel_ = FirstLabelled(range);
+    return lastStep_;
+  }
 
   // The label of a tick.
   std::string Text(double tick) const {
@@ -156,6 +188,7 @@ class ModelTicker : public QCPAxisTicker {
   const QCPAxis* owner_;
   double lastStep_ = 1;
   double labelEvery_ = 1;    // every how many ticks (counted from 0) a label stands
+  double onlyLabel_ = kNone;  // the index of the one tick labelled, when only one is
   bool generalForm_ = true;  // labels in the general number form, not by the pattern
 };
 

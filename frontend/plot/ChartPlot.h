@@ -20,9 +20,11 @@
 // they are written in the general number form.  Labels never run into each
 // other: where they would, an axis gets fewer ticks, or, with a fixed
 // increment, keeps its ticks and labels only every 2nd, 5th, 10th, ... of
-// them.  Every series is kept to its plot area and a margin around it (a
-// line leaving it runs along the margin's edge), so nothing drawn, on a
-// printed page either, lies far beyond the chart.
+// them; where even that leaves labels that run into each other, only one
+// stays, as no axis is left without a label.  Every series is kept to its
+// plot area and a margin around it (a line leaving it runs along the
+// margin's edge), so nothing drawn, on a printed page either, lies far
+// beyond the chart.
 #pragma once
 
 #include <QRect>

@@ -47,9 +47,8 @@ void FitSpan(int start, int length, int minimum, int availableStart, int availab
                                                : std::clamp(start, availableStart, last);
 }
 
-// The frame the window system puts around `window`: its own once it is
-// shown with one, else that of another visible window, else a typical
-// title bar and border.
+}  // namespace
+
 QMargins WindowFrameMargins(const QWidget* window) {
   if (window->isVisible()) {
     const QMargins own = MeasuredFrame(window);
@@ -62,8 +61,6 @@ QMargins WindowFrameMargins(const QWidget* window) {
   }
   return kTypicalFrame;
 }
-
-}  // namespace
 
 QRect FitFrame(const QRect& frame, const QSize& minimum, const QRect& available) {
   int x = 0, y = 0, width = 0, height = 0;

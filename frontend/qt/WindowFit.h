@@ -20,6 +20,7 @@
 //   qt::TWindowFitting fitting;
 #pragma once
 
+#include <QMargins>
 #include <QObject>
 #include <QRect>
 #include <QSize>
@@ -35,6 +36,11 @@ namespace kirmel::qt {
 // the rectangle is then moved the least distance that puts it inside (at
 // the top left corner where it is larger).
 QRect FitFrame(const QRect& frame, const QSize& minimum, const QRect& available);
+
+// The frame the window system puts around `window`: its own once it is
+// shown with one, else that of another visible window, else a typical
+// title bar and border.
+QMargins WindowFrameMargins(const QWidget* window);
 
 // Fits the top-level widget `window` to its screen as described above.
 void FitToScreen(QWidget* window);

@@ -15,6 +15,7 @@
 #include "frontend/model/Numbers.h"
 #include "frontend/qt/Buttons.h"
 #include "frontend/qt/Fields.h"
+#include "frontend/qt/WindowFit.h"
 
 namespace kirmel::viewer {
 
@@ -36,6 +37,13 @@ QGroupBox* AxisBox(const char* caption, QLineEdit* start, QLineEdit* end, QLineE
   form->addRow(QStringLiteral("Major ticks step:"), step);
   form->addRow(QStringLiteral("Number of minor ticks:"), minor);
   return box;
+}
+
+// A field's minimum width, taken by the dialog's layout at once: its group
+// box passes a change on to the dialog only from the event loop otherwise.
+void SetMinimumWidth(QLineEdit* field, int width) {
+  field->setMinimumWidth(width);
+  field->parentWidget()->updateGeometry();
 }
 
 std::string General(double value) { return fe::FormatGeneral(value, qt::DecimalSeparator(), 15); }
@@ -87,12 +95,13 @@ void TFrmAxisOptions::ShowAxis(fe::TAxisSide side, const TAxisEdits& edits) {
   const QString title = QString::fromStdString(axis.Title);
   edits.Text->setText(title);
   // Wide enough for the title the window gave the axis, up to a third of
-  // the screen; a longer one shows its start.
+  // the screen and as far as FitTitleFields leaves it; a longer one shows
+  // its start.
   const QFontMetrics metrics(edits.Text->font());
   int width = metrics.horizontalAdvance(title) + metrics.averageCharWidth() * 3;
   if (const QScreen* shown = screen())
     width = std::min(width, shown->availableGeometry().width() / 3);
-  edits.Text->setMinimumWidth(std::max(width, edits.Text->sizeHint().width()));
+  SetMinimumWidth(edits.Text, std::max(width, edits.Text->sizeHint().width()));
   edits.Text->setCursorPosition(0);
   edits.TicksStep->setText(QString::fromStdString(General(axis.Increment)));
   edits.MinorTicks->setText(QString::fromStdString(
@@ -103,9 +112,28 @@ void TFrmAxisOptions::FormShow() {
   if (!Chart) return;
   ShowAxis(XSide(), x_);
   ShowAxis(YSide(), y_);
+  FitTitleFields();
   // Opens at the size the titles need.
   layout()->activate();
   resize(size().expandedTo(minimumSizeHint()));
+}
+
+void TFrmAxisOptions::FitTitleFields() {
+  const QScreen* shown = screen();
+  if (!shown) return;
+  layout()->activate();
+  const QMargins frame = qt::WindowFrameMargins(this);
+  const int excess = minimumSizeHint().width() + frame.left() + frame.right() -
+                     shown->availableGeometry().width();
+  if (excess <= 0) return;
+  // The widest either may be so that both together are `excess` narrower:
+  // the narrower keeps its width when it takes no more than half of that.
+  const int x = x_.Text->minimumWidth(), y = y_.Text->minimumWidth();
+  const int room = x + y - excess;
+  const int widest = std::max(room - std::min(x, y), room / 2);
+  for (QLineEdit* field : {x_.Text, y_.Text})
+    SetMinimumWidth(field,
+                    std::max(std::min(field->minimumWidth(), widest), field->sizeHint().width()));
 }
 
 bool TFrmAxisOptions::ApplyAxis(fe::TAxis& axis, const TAxisEdits& edits) {

@@ -46,6 +46,10 @@ class TFrmAxisOptions : public QDialog {
   fe::TAxisSide XSide() const;
   fe::TAxisSide YSide() const;
   void ShowAxis(fe::TAxisSide side, const TAxisEdits& edits);
+  // Narrows the two Text fields, the wider first, as far as the dialog with
+  // its frame needs to stay within its screen's available width (never
+  // below a field's natural width).
+  void FitTitleFields();
   bool ApplyAxis(fe::TAxis& axis, const TAxisEdits& edits);
 
   TAxisEdits x_;

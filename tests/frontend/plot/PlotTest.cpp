@@ -388,12 +388,21 @@ TEST(ChartPlot, TickLabelsNeverOverlap) {
         }
     }
   }
+  // One label at least stays where the round values of a step that leaves
+  // room for one lie beyond the axis's ends (1.1E4 .. 4.9E4, the smallest
+  // chart).
+  TChart narrow;
+  narrow.LegendVisible = false;
+  narrow.Bottom.SetManual(1.1e4, 4.9e4);
+  EXPECT_FALSE(WrittenLabels(ShownPlot(narrow, QSize(120, 60))->xAxis).isEmpty());
 }
 
 // A typed major step keeps its ticks at that step on a chart too narrow
 // for all their labels: only labels that would run into each other are
-// left out.  The labels of a vertical axis are judged by their height:
-// long ones stand at every tick of a tall chart.
+// left out, and one label at least stays, also where no tick is a 50th
+// (1.1E4 .. 4.9E4 by 1000) and every 20th would run into each other.  The
+// labels of a vertical axis are judged by their height: long ones stand
+// at every tick of a tall chart.
 TEST(ChartPlot, ATypedStepKeepsItsTicks) {
   TChart chart;
   TSeries line;
@@ -421,11 +430,20 @@ TEST(ChartPlot, ATypedStepKeepsItsTicks) {
   EXPECT_LT(bottom.size(), 31);
   EXPECT_EQ(bottom.front(), "0");
   EXPECT_EQ(WrittenLabels(plot.yAxis).size(), 11);
+
+  chart.Bottom.SetManual(1.1e4, 4.9e4);
+  chart.Bottom.Increment = 1000;
+  const std::unique_ptr<ChartPlot> narrow = ShownPlot(chart, QSize(120, 500));
+  EXPECT_EQ(narrow->xAxis->tickVector().size(), 39);
+  EXPECT_FALSE(WrittenLabels(narrow->xAxis).isEmpty());
+  std::string overlap;
+  EXPECT_TRUE(LabelsApart(narrow->xAxis, overlap)) << overlap;
 }
 
 // Labels a pattern would write alike (an axis from 0 to 1E-12 under the
 // enlarged graph's "#,##0.#######") all differ, in the general number form
-// with the pattern's leading blanks; those it tells apart keep the pattern.
+// with the pattern's leading blanks; those it tells apart keep the pattern
+// (a typed step of 1000 under "#,##0.00" writes "1,000.00").
 TEST(ChartPlot, LabelsOfATinyRangeDiffer) {
   TChart chart;
   TSeries line;
@@ -446,15 +464,20 @@ TEST(ChartPlot, LabelsOfATinyRangeDiffer) {
     EXPECT_TRUE(labels.back().startsWith("      1E-12") || labels.back().contains("E-13"))
         << labels.back().toStdString();
   }
-  chart.Left.SetManual(0, 300);
-  chart.Left.Increment = 50;
-  EXPECT_EQ(WrittenLabels(ShownPlot(chart, QSize(400, 300))->yAxis).back(), "      300");
+  chart.Left.LabelFormat = "#,##0.00";
+  chart.Left.SetManual(0, 3000);
+  chart.Left.Increment = 1000;
+  EXPECT_EQ(WrittenLabels(ShownPlot(chart, QSize(400, 300))->yAxis).join(" ").toStdString(),
+            "0.00 1,000.00 2,000.00 3,000.00");
 }
 
 // An axis whose range is tiny against its values (a range typed in the
 // axis dialog as 1E20 to 1.0000000000000001E20: one step of the number
 // format apart) is drawn, with its ticks, in bounded time; adding such a
-// tick step to such a value changes nothing.
+// tick step to such a value changes nothing.  A typed step far too small
+// for its axis (1E-4 on 0 .. 1000) is widened to a multiple of itself that
+// puts at most 1001 ticks on the axis; they are counted as the axis's
+// ticker makes them, not drawn.
 TEST(ChartPlot, AnAxisOfATinyRangeAtHugeValuesIsDrawn) {
   const double lo = 1e20;
   const double hi = std::nextafter(lo, 2e20);
@@ -468,6 +491,18 @@ TEST(ChartPlot, AnAxisOfATinyRangeAtHugeValuesIsDrawn) {
   const std::unique_ptr<ChartPlot> plot = ShownPlot(chart, QSize(400, 300));
   EXPECT_EQ(plot->yAxis->range().lower, lo);
   EXPECT_EQ(plot->yAxis->range().upper, hi);
+
+  TChart fine;
+  fine.Bottom.SetManual(0, 1000);
+  fine.Bottom.Increment = 1e-4;
+  ChartPlot unshown;
+  unshown.Draw(fine);
+  QVector<double> ticks;
+  unshown.xAxis->ticker()->generate(unshown.xAxis->range(), QLocale::c(), 'g', 6, ticks, nullptr,
+                                    nullptr);
+  ASSERT_GE(ticks.size(), 2);
+  EXPECT_LE(ticks.size(), 1001);
+  EXPECT_DOUBLE_EQ(ticks[1] - ticks[0], 1);
 }
 
 // Two charts one above the other with legends of different widths and
