@@ -10,7 +10,11 @@
 // the graph windows take them: their complete time blocks, the reader
 // naming where a file stopped, so a run that stopped early can be compared.
 // What the reads of one choice report goes to the token reader's sink as
-// one message, each file once.  So the names, choices and readers of a set-up always belong
+// one message, each file once.  A run chosen whose files end short of the
+// time it was set to simulate is said once, as the graph windows say it
+// (TRunEnd): to Information, or first in that message when there is one.
+// A missing or cut input echo is said as they say it too.
+// So the names, choices and readers of a set-up always belong
 // together.  The runs' files come through the viewer's cache: a run
 // compared with the run of the window it was opened from, or with itself,
 // is not read again.
@@ -83,6 +87,8 @@ class TComparison {
   // Called while files are read; a read it cancels changes nothing and
   // leaves with TReadCancelled.
   TReadProgress Progress;
+  // Shows a notice about a run chosen (information, not an error).
+  TMessageSink Information;
 
   int GraphType() const { return graphType_; }
   TComparisonKind Kind() const { return kind_; }
@@ -150,7 +156,7 @@ class TComparison {
   // Whether the node of a run is a selected sediment subsystem (else a
   // segment of the water body).
   virtual bool NodeIsSubsystem() const = 0;
-  // Reads INPUT.OUT and WLSOCO.OUT of `dir` into `run`; true when the echo
+  // Reads input.out and wlsoco.out of `dir` into `run`; true when the echo
   // was taken and the concentration file opened.
   bool ReadRun(const std::string& dir, TComparedRun& run, TReadContext& context);
   // Reads run 1 as a dialog opens (one trailing separator removed) and
@@ -182,6 +188,8 @@ class TComparison {
   std::string root_;
   TComparisonKind kind_ = TComparisonKind::None;
   TReadReports reports_;
+  // The notice of the run the current choice read.
+  std::string notice_;
   TComparedRun runs_[2];
   std::string measuredFile_;
   TWLMeasure wlMeasure_;
