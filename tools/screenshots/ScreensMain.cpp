@@ -45,8 +45,9 @@ void Settle() {
 // runs: under the run's own name, or with a number added ("S+P-2") when
 // root/RUNS already holds that name.  The windows read the copy and run
 // control writes into root/RUNS, so nothing is ever written into the run
-// directory the tool was given.  Empty, with `error` set, when no copy can
-// be made.
+// directory the tool was given.  The files keep their modification times,
+// by which the viewer tells a recorded exit status from a stale one.
+// Empty, with `error` set, when no copy can be made.
 std::string CopyRunIntoRoot(const std::string& dir, const std::string& root,
                             std::string& error) {
   std::error_code ec;
@@ -61,6 +62,12 @@ std::string CopyRunIntoRoot(const std::string& dir, const std::string& root,
       error = "Cannot copy " + dir + " to " + copy.string() + ": " + ec.message();
       fs::remove_all(copy, ec);
       return {};
+    }
+    for (const fs::directory_entry& e : fs::recursive_directory_iterator(dir, ec)) {
+      std::error_code ignored;
+      if (e.is_regular_file(ignored))
+        fs::last_write_time(copy / fs::relative(e.path(), dir, ignored),
+                            e.last_write_time(ignored), ignored);
     }
     return copy.string();
   }
