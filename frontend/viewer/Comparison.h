@@ -10,14 +10,13 @@
 // the graph windows take them: their complete time blocks, the reader
 // naming where a file stopped, so a run that stopped early can be compared.
 // What the reads of one choice report goes to the token reader's sink as
-// one message, each file once.  A run chosen whose files end short of the
-// time it was set to simulate is said once, as the graph windows say it
-// (TRunEnd): to Information, or first in that message when there is one.
-// A missing or cut input echo is said as they say it too.
-// So the names, choices and readers of a set-up always belong
+// one message, each file once.  So the names, choices and readers of a set-up always belong
 // together.  The runs' files come through the viewer's cache: a run
 // compared with the run of the window it was opened from, or with itself,
-// is not read again.
+// is not read again.  A run chosen whose files end short of the time it was
+// set to simulate is said once a choice, as the graph windows say it
+// (TRunEnd): to Information, or first in the message of that choice when
+// there is one; a missing or cut input echo is said as they say it too.
 //
 // Two comparisons, each of two types (100 the water layer, 200 the sediment):
 //   TCompareConc      at one output time: concentration along the water body,

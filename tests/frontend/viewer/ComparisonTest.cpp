@@ -749,12 +749,12 @@ TEST_F(Comparisons, ARunIsReadOnceWhileItsFilesStayTheSame) {
   TOutputCache cache;
   TCompareConc c(kSedimentComparison, root.str(), parser, cache);
   c.Show(example, 2);
-  EXPECT_EQ(cache.FilesRead(), 3u);  // INPUT.OUT, WLSOCO.OUT, WBSCO080.OUT
+  EXPECT_EQ(cache.FilesRead(), 3u);  // input.out, wlsoco.out, wbsco080.out
   c.SetKind(TComparisonKind::TwoRuns);
   ASSERT_EQ(c.ChangeRun(2, example + "/"), "");
   c.ChooseNode(2, 2);
   c.ChooseNode(2, 1);
-  EXPECT_EQ(cache.FilesRead(), 4u);  // WBSCO001.OUT
+  EXPECT_EQ(cache.FilesRead(), 4u);  // wbsco001.out
   TCompareConcTime t(kSedimentComparison, root.str(), parser, cache);
   t.Show(example);
   t.ChooseNode(1, 2);
