@@ -591,13 +591,42 @@ std::string NewRunId() {
 
 // ---- How a run ended ----
 
-std::optional<int> ReadRunStatus(const std::string& runDir, const std::string& id) {
+namespace {
+
+// The status the status file in runDir records, and the run's id in `id`.
+std::optional<int> ReadStatusFile(const std::string& runDir, std::string& id) {
   bool ok = false;
   const std::string text = ReadSmallFile(runDir + "/" + kStatusFile, 4096, ok);
   if (!ok) return std::nullopt;
   const std::vector<std::string_view> lines = Lines(text);
   int status = 0;
-  if (lines.size() < 2 || lines[1] != id || !TryStrToInt(lines[0], status)) return std::nullopt;
+  if (lines.size() < 2 || !TryStrToInt(lines[0], status)) return std::nullopt;
+  id = std::string(lines[1]);
+  return status;
+}
+
+}  // namespace
+
+std::optional<int> ReadRunStatus(const std::string& runDir, const std::string& id) {
+  std::string recorded;
+  const std::optional<int> status = ReadStatusFile(runDir, recorded);
+  return recorded == id ? status : std::nullopt;
+}
+
+std::optional<int> ReadLastRunStatus(const std::string& runDir) {
+  std::string id;
+  const std::optional<int> status = ReadStatusFile(runDir, id);
+  if (!status || id.empty()) return std::nullopt;
+  // The script records the status after the kernel has ended, so the
+  // message file of that kernel is never newer than the status.
+  struct stat statusFile, messages;
+  if (::stat((runDir + "/" + kStatusFile).c_str(), &statusFile) != 0) return std::nullopt;
+  if (const std::optional<std::string> path = paths::resolveExisting(runDir + "/message.out");
+      path && ::stat(path->c_str(), &messages) == 0) {
+    const timespec& s = statusFile.st_mtim;
+    const timespec& m = messages.st_mtim;
+    if (m.tv_sec > s.tv_sec || (m.tv_sec == s.tv_sec && m.tv_nsec > s.tv_nsec)) return std::nullopt;
+  }
   return status;
 }
 
@@ -658,18 +687,29 @@ std::string RunFailureText(const std::string& inputDir, const std::string& outpu
   } else {
     text = "KIRMEL stopped with exit status " + IntToStr(*status) + ".";
   }
+  for (const std::string& more : {MessageFileText(outputDir), ConsoleLogText(inputDir)})
+    if (!more.empty()) text += kCR + more;
+  return text;
+}
+
+std::string MessageFileText(const std::string& outputDir) {
   // The kernel writes message.out when it starts; a kernel that never ran
   // or was stopped early may have left none, and one that found its disk
   // full an empty one.
   std::error_code ec;
   if (std::optional<std::string> messages = paths::resolveExisting(outputDir + "/message.out");
       messages && fs::file_size(*messages, ec) > 0 && !ec)
-    text += kCR + "See the messages in \"" + *messages + "\".";
+    return "See the messages in \"" + *messages + "\".";
+  return {};
+}
+
+std::string ConsoleLogText(const std::string& inputDir) {
   const std::string log = inputDir + "/" + kRunLogName;
+  std::string text;
   if (std::optional<std::string> tail = FileTail(log, kLogTail)) {
     const std::vector<std::string> lines = KernelLastLines(*tail);
     if (!lines.empty()) {
-      text += kCR + "The last messages of KIRMEL on its console (\"" + log + "\"):";
+      text = "The last messages of KIRMEL on its console (\"" + log + "\"):";
       for (const std::string& line : lines) text += kCR + "  " + line;
     }
   }

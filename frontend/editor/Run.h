@@ -113,6 +113,13 @@ std::string NewRunId();
 // The exit status that the status file in runDir records for the run with
 // this id; nothing when the file is missing, unreadable or another run's.
 std::optional<int> ReadRunStatus(const std::string& runDir, const std::string& id);
+// The exit status that the status file in runDir records for the last run a
+// script made there, whatever its id, for one who does not know the id (the
+// results viewer).  Nothing when the file is missing or unreadable, or when
+// the kernel wrote its message.out there after the status was recorded: the
+// output files are then those of a later run by hand, whose status nobody
+// recorded.
+std::optional<int> ReadLastRunStatus(const std::string& runDir);
 
 // The kernel's last messages in the text of a console log: at most five
 // non-empty lines, from the first line among the last twelve that speaks of
@@ -126,10 +133,16 @@ std::vector<std::string> KernelLastLines(std::string_view log);
 // status; "" for status 0.  Status 126 and 127 come from the shell when it
 // cannot start the kernel; 128 + N from a kernel ended by signal N, of which
 // hang-up, interrupt, kill and terminate come from outside the kernel.  The
-// message file message.out is named only when it is there and not empty.
-// Lines are joined with CR.
+// status line is followed by MessageFileText and ConsoleLogText.  Lines are
+// joined with CR.
 std::string RunFailureText(const std::string& inputDir, const std::string& outputDir,
                            std::optional<int> status);
+// Where KIRMEL said why a run ended as it did, each "" when there is
+// nothing to point at: the message file message.out in outputDir (only
+// when it is there and not empty), and the kernel's last lines in the
+// console log RUN.LOG in inputDir, after a line that names it.
+std::string MessageFileText(const std::string& outputDir);
+std::string ConsoleLogText(const std::string& inputDir);
 
 // ---- The run marker ----
 

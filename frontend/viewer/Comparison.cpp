@@ -7,8 +7,10 @@
 
 #include "frontend/editor/Directories.h"
 #include "frontend/editor/Run.h"
+#include "frontend/editor/Settings.h"
 #include "frontend/model/Numbers.h"
 #include "frontend/viewer/GraphChoices.h"
+#include "frontend/viewer/RunEnd.h"
 #include "platform/Paths.h"
 
 namespace kirmel::fe {
@@ -148,18 +150,6 @@ void SetDepthAxes(TChart& chart) {
   chart.Top.SetManual(0, 1.1 * ChartMaxX(chart));
 }
 
-// Whether the run in `dir` holds the kernel output file `name` (as the
-// kernel writes it).  A run without it has no results: its kernel stopped
-// before it wrote the file, or never ran.  That is reported, naming the
-// file and where KIRMEL said why.
-bool HasResultFile(const std::string& dir, const std::string& name, TReadContext& context) {
-  const std::string file = dir + "/" + name;
-  if (paths::resolveExisting(file)) return true;
-  context.Report(file, "Cannot open file \"" + file + "\": the run has no results." + kCR +
-                           RunFailureText(dir, dir, std::nullopt));
-  return false;
-}
-
 }  // namespace
 
 std::string InvalidRunMessage(const std::string& runsDir) {
@@ -189,7 +179,9 @@ void TComparison::Reading(const std::function<void(TReadContext&)>& reads) {
   try {
     reads(context);
   } catch (const TReadCancelled&) {
-    reports_.Take();  // a cancelled choice changes nothing and says nothing
+    // A cancelled choice changes nothing and says nothing.
+    reports_.Take();
+    notice_.clear();
     throw;
   } catch (...) {
     ShowReports();  // what was read before the failure is still said
@@ -199,18 +191,25 @@ void TComparison::Reading(const std::function<void(TReadContext&)>& reads) {
 }
 
 void TComparison::ShowReports() {
-  if (const std::string text = reports_.Take(); !text.empty()) parser_.ShowMessage(text);
+  const std::string text = reports_.Take();
+  const std::string notice = std::move(notice_);
+  notice_.clear();
+  if (!text.empty())
+    parser_.ShowMessage(notice.empty() ? text : notice + kCR + text);
+  else if (!notice.empty() && Information)
+    Information(notice);
 }
 
 bool TComparison::ReadRun(const std::string& dir, TComparedRun& run, TReadContext& context) {
   run.Dir = dir;
-  if (!HasResultFile(dir, "input.out", context) ||
-      !cache_.INPUT(dir + "/INPUT.OUT", context, run.Input))
+  const TRunEnd end(dir, MarkerPath(TSettings(root_)));
+  if (!end.ReadEcho(cache_, context, run.Input) || !end.HasResultFile("wlsoco.out", context))
     return false;
-  if (!HasResultFile(dir, "wlsoco.out", context)) return false;
   // A file that stopped early gives its complete time blocks; the reader
   // has said where it stopped.
-  return cache_.WLSOCO(dir + "/WLSOCO.OUT", context, run.WLSOCO);
+  if (!cache_.WLSOCO(dir + "/wlsoco.out", context, run.WLSOCO)) return false;
+  notice_ = end.StoppedNotice(run.Input, LastOutputTime(run.WLSOCO), DecimalSeparator);
+  return true;
 }
 
 bool TComparison::ShowRun1(const std::string& runDir1, TReadContext& context) {
@@ -226,7 +225,7 @@ bool TComparison::ShowRun1(const std::string& runDir1, TReadContext& context) {
 }
 
 void TComparison::TakeSubsystem(TComparedRun& run, int i, TReadContext& context) {
-  const std::string name = Format("WBSCO%.3d.OUT", {run.Input.Subsystems(i)}, '.');
+  const std::string name = Format("wbsco%.3d.out", {run.Input.Subsystems(i)}, '.');
   TWBSCOList list;
   if (!cache_.WBSCO(run.Dir + "/" + name, context, list)) return;
   run.WBSCO = std::move(list);

@@ -13,7 +13,10 @@
 // one message, each file once.  So the names, choices and readers of a set-up always belong
 // together.  The runs' files come through the viewer's cache: a run
 // compared with the run of the window it was opened from, or with itself,
-// is not read again.
+// is not read again.  A run chosen whose files end short of the time it was
+// set to simulate is said once a choice, as the graph windows say it
+// (TRunEnd): to Information, or first in the message of that choice when
+// there is one; a missing or cut input echo is said as they say it too.
 //
 // Two comparisons, each of two types (100 the water layer, 200 the sediment):
 //   TCompareConc      at one output time: concentration along the water body,
@@ -83,6 +86,8 @@ class TComparison {
   // Called while files are read; a read it cancels changes nothing and
   // leaves with TReadCancelled.
   TReadProgress Progress;
+  // Shows a notice about a run chosen (information, not an error).
+  TMessageSink Information;
 
   int GraphType() const { return graphType_; }
   TComparisonKind Kind() const { return kind_; }
@@ -150,7 +155,7 @@ class TComparison {
   // Whether the node of a run is a selected sediment subsystem (else a
   // segment of the water body).
   virtual bool NodeIsSubsystem() const = 0;
-  // Reads INPUT.OUT and WLSOCO.OUT of `dir` into `run`; true when the echo
+  // Reads input.out and wlsoco.out of `dir` into `run`; true when the echo
   // was taken and the concentration file opened.
   bool ReadRun(const std::string& dir, TComparedRun& run, TReadContext& context);
   // Reads run 1 as a dialog opens (one trailing separator removed) and
@@ -182,6 +187,8 @@ class TComparison {
   std::string root_;
   TComparisonKind kind_ = TComparisonKind::None;
   TReadReports reports_;
+  // The notice of the run the current choice read.
+  std::string notice_;
   TComparedRun runs_[2];
   std::string measuredFile_;
   TWLMeasure wlMeasure_;

@@ -54,6 +54,7 @@ bool TINPUT::ReadFile(const std::string& fileName, TReadContext& context) {
   TINPUT in;
   try {
     std::string_view token;
+    in.outputInterval_ = scan.Real(ValueUnder(scan, "Timestep"));
     const int subsystems =
         ReadCount(scan, ValueUnder(scan, "subsystems"), MaxSubsystems, "sediment subsystems");
     // A node beyond the run's water body is kept: the kernel ignores it and
@@ -65,6 +66,8 @@ bool TINPUT::ReadFile(const std::string& fileName, TReadContext& context) {
       in.subsystems_.push_back(node);
     }
 
+    in.timeStep_ = scan.Real(ValueUnder(scan, "Time"));
+    in.simulationTime_ = scan.Real(scan.Next());
     in.waterBodyLength_ = scan.Real(ValueUnder(scan, "Space"));
 
     // Water body, front buffer, end buffer; echoes without buffer counts

@@ -2,8 +2,10 @@
 // windows need.
 //
 // The values are found by the words of the echo's section headings, each
-// value being the first token of the line under its heading: the selected
-// sediment subsystems ("subsystems"), the water-body length ("Space"), the
+// value being the first token of the line under its heading: the output
+// interval ("Timestep"), the selected sediment subsystems ("subsystems"),
+// the water layer's time step and the time simulated ("Time"), the
+// water-body length ("Space"), the
 // numbers of water-layer segments ("Number": water body, front buffer, end
 // buffer) and their lengths ("Lengths": front buffer, water body, end
 // buffer), then, after "wbin:", the number of sediment segments and their
@@ -38,6 +40,11 @@ class TINPUT {
   bool ReadFile(const std::string& fileName, TReadContext& context);
 
   double WaterBodyLength() const { return waterBodyLength_; }  // m
+  // The run's settings of time: the interval of its output times (d), its
+  // time step (s) and the time it was set to simulate (d), as read.
+  double OutputInterval() const { return outputInterval_; }
+  double TimeStep() const { return timeStep_; }
+  double SimulationTime() const { return simulationTime_; }
   int NumberOfSubsystems() const { return static_cast<int>(subsystems_.size()); }
   // Sediment layers of a subsystem, a lower buffer not counted.
   int NumberOfSedimentSegments() const { return static_cast<int>(sedimentMidDepth_.size()); }
@@ -64,6 +71,9 @@ class TINPUT {
 
  private:
   double waterBodyLength_ = 0;
+  double outputInterval_ = 0;
+  double timeStep_ = 0;
+  double simulationTime_ = 0;
   int frontBuffer_ = 0;
   int endBuffer_ = 0;
   std::vector<int> subsystems_;

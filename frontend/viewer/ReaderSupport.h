@@ -52,8 +52,8 @@ class TReadCancelled : public std::exception {
 // and the progress callback.  A context names each file once, with the
 // first message about it: one window, or one choice in a comparison, names
 // a damaged file once however often it reads it.  Messages name a file as
-// it is on disk (the readers ask for upper-case names such as WLSOCO.OUT;
-// the kernel writes wlsoco.out).
+// it is on disk (a name asked for as WLSOCO.OUT finds wlsoco.out), and one
+// that is not there by the name it was asked for.
 class TReadContext {
  public:
   TReadContext() = default;

@@ -45,6 +45,8 @@ struct TScreenContext {
   void Fail(const std::string& name, const std::string& why);
   // Reports a failure of `what` in the words of `text`; counted.
   void Report(const std::string& what, const std::string& text);
+  // Reports `text` of `what` in the same form, as information: not counted.
+  void Note(const std::string& what, const std::string& text) const;
   // `text` with the copy of the run named as the run directory given.
   std::string AsGiven(std::string text) const;
 };

@@ -1,8 +1,9 @@
 // KirmelScreens OUT_DIR [RUN_DIR]: starts the main window on the root
 // ($KIRMEL_ROOT), renders every registered window to OUT_DIR, and ends with
 // status 0 only when every window it should draw was drawn, inside its
-// screen, and written, and no error dialog came up.  The viewer's windows
-// show a copy of RUN_DIR; RUN_DIR itself is only read.
+// screen, and written, and no error dialog came up.  Error and information
+// dialogs are listed on standard error.  The viewer's windows show a copy of
+// RUN_DIR; RUN_DIR itself is only read.
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
@@ -44,8 +45,9 @@ void Settle() {
 // runs: under the run's own name, or with a number added ("S+P-2") when
 // root/RUNS already holds that name.  The windows read the copy and run
 // control writes into root/RUNS, so nothing is ever written into the run
-// directory the tool was given.  Empty, with `error` set, when no copy can
-// be made.
+// directory the tool was given.  The files keep their modification times,
+// by which the viewer tells a recorded exit status from a stale one.
+// Empty, with `error` set, when no copy can be made.
 std::string CopyRunIntoRoot(const std::string& dir, const std::string& root,
                             std::string& error) {
   std::error_code ec;
@@ -60,6 +62,12 @@ std::string CopyRunIntoRoot(const std::string& dir, const std::string& root,
       error = "Cannot copy " + dir + " to " + copy.string() + ": " + ec.message();
       fs::remove_all(copy, ec);
       return {};
+    }
+    for (const fs::directory_entry& e : fs::recursive_directory_iterator(dir, ec)) {
+      std::error_code ignored;
+      if (e.is_regular_file(ignored))
+        fs::last_write_time(copy / fs::relative(e.path(), dir, ignored),
+                            e.last_write_time(ignored), ignored);
     }
     return copy.string();
   }
@@ -120,11 +128,15 @@ void TScreenContext::Fail(const std::string& name, const std::string& why) {
 }
 
 void TScreenContext::Report(const std::string& what, const std::string& text) {
+  Note(what, text);
+  ++Failures;
+}
+
+void TScreenContext::Note(const std::string& what, const std::string& text) const {
   // The lines of a message, joined by CR, each on a line of its own.
   std::string lines;
   for (const char c : AsGiven(text)) lines += c == '\r' ? std::string("\n    ") : std::string(1, c);
   std::fprintf(stderr, "%s %s\n", what.c_str(), lines.c_str());
-  ++Failures;
 }
 
 std::string TScreenContext::AsGiven(std::string text) const {
@@ -187,19 +199,23 @@ int main(int argc, char** argv) {
   main.show();
   main.StartUp();
   screens::TScreenContext context{outDir, runCopy, givenRun, paths::root(), main};
-  // No window is drawn to show an error dialog: each one is a failure of the
-  // area that brought it up.
+  // No window is drawn to show a dialog, so each one is listed with the
+  // area that brought it up: an error dialog is a failure of that area, an
+  // information dialog only said.
   std::size_t seen = 0;
-  auto reportErrors = [&](const std::string& area) {
+  auto reportDialogs = [&](const std::string& area) {
     const std::vector<qt::TDialogRecord>& records = log->Records();
-    for (; seen < records.size(); ++seen)
+    for (; seen < records.size(); ++seen) {
       if (records[seen].Kind == qt::TDialogKind::Error)
         context.Report("Error dialog in " + area + ":", records[seen].Text);
+      else if (records[seen].Kind == qt::TDialogKind::Information)
+        context.Note("Information dialog in " + area + ":", records[seen].Text);
+    }
   };
-  reportErrors("start-up");
+  reportDialogs("start-up");
   for (const auto& [key, render] : screens::Registry()) {
     render(context);
-    reportErrors(key);
+    reportDialogs(key);
   }
 
   main.hide();

@@ -17,6 +17,7 @@ TFrmCompareConc::TFrmCompareConc(QWidget* owner, const std::string& graphTitle, 
       nodeRun1_(nodeRun1) {
   comparison_.GraphTitle = graphTitle;
   comparison_.DecimalSeparator = qt::DecimalSeparator();
+  comparison_.Information = [](const std::string& notice) { qt::ShowInfo(notice); };
   for (int r = 1; r <= 2; ++r) {
     time_[r - 1] = AddRow(RunGrid(r), "Time:", QStringLiteral("LblTimeRun%1").arg(r),
                           QStringLiteral("EdtTimeRun%1").arg(r),

@@ -16,6 +16,7 @@ TFrmCompareConcTime::TFrmCompareConcTime(QWidget* owner, const std::string& grap
       runDir1_(std::move(runDir1)) {
   comparison_.GraphTitle = graphTitle;
   comparison_.DecimalSeparator = qt::DecimalSeparator();
+  comparison_.Information = [](const std::string& notice) { qt::ShowInfo(notice); };
   for (int r = 1; r <= 2; ++r) AddNodeRow(r);
   distance_ = AddRow(MeasuredGrid(), "Distance:", QStringLiteral("LblDistance"),
                      QStringLiteral("EdtDistance"), QStringLiteral("BtnChangeDistance"),

@@ -163,8 +163,8 @@ std::vector<TChartPanel*> TConcentrationGraphForm::AllCharts() const {
 }
 
 bool TConcentrationGraphForm::ReadFiles(fe::TReadContext& context) {
-  if (!Cache().INPUT(OutputFile("INPUT.OUT"), context, RunInput)) return false;
-  if (!Cache().WLSOCO(OutputFile("WLSOCO.OUT"), context, WaterLayerConc)) return false;
+  if (!ReadEcho(context, RunInput)) return false;
+  if (!Cache().WLSOCO(OutputFile("wlsoco.out"), context, WaterLayerConc)) return false;
   // The profiles' files the lists start on, read now: the window opens
   // with them, and a missing one only leaves its chart empty.
   const std::vector<int> subsystems = fe::SubsystemsInWaterBody(RunInput);
@@ -179,7 +179,7 @@ bool TConcentrationGraphForm::ReadFiles(fe::TReadContext& context) {
 }
 
 std::string TConcentrationGraphForm::SedimentFile(int i) const {
-  return OutputFile(fe::Format("WBSCO%.3d.OUT", {RunInput.Subsystems(i)}, '.'));
+  return OutputFile(fe::Format("wbsco%.3d.out", {RunInput.Subsystems(i)}, '.'));
 }
 
 void TConcentrationGraphForm::FormShow() {

@@ -61,6 +61,9 @@ class TConcentrationGraphForm : public TGraphWindow {
 
  protected:
   bool ReadFiles(fe::TReadContext& context) override;
+  std::optional<double> LastOutputTime() const override {
+    return fe::LastOutputTime(WaterLayerConc);
+  }
   void FormShow() override;
 
  private:

@@ -169,8 +169,8 @@ TConcentrationTimeGraphForm::TConcentrationTimeGraphForm(QWidget* owner, std::st
 }
 
 bool TConcentrationTimeGraphForm::ReadFiles(fe::TReadContext& context) {
-  if (!Cache().INPUT(OutputFile("INPUT.OUT"), context, InputData)) return false;
-  if (!Cache().WLSOCO(OutputFile("WLSOCO.OUT"), context, WLSOCOList)) return false;
+  if (!ReadEcho(context, InputData)) return false;
+  if (!Cache().WLSOCO(OutputFile("wlsoco.out"), context, WLSOCOList)) return false;
   const int times = WLSOCOList.NumberOfTimesteps();
 
   // Every file is read before anything is drawn: a missing one keeps the
@@ -179,7 +179,7 @@ bool TConcentrationTimeGraphForm::ReadFiles(fe::TReadContext& context) {
   ECNodesList.ClearItems();
   for (int i : subsystems) {
     auto list = std::make_unique<fe::TECList>();
-    const std::string file = fe::Format("EC%.3d.OUT", {InputData.Subsystems(i)}, '.');
+    const std::string file = fe::Format("ec%.3d.out", {InputData.Subsystems(i)}, '.');
     if (!Cache().EC(OutputFile(file), times, context, *list)) return false;
     list->SetDistance(fe::SubsystemDistance(InputData, i));
     ECNodesList.Add(std::move(list));
@@ -187,7 +187,7 @@ bool TConcentrationTimeGraphForm::ReadFiles(fe::TReadContext& context) {
   SedimentConc.clear();
   for (int i : subsystems) {
     fe::TWBSCOList wb;
-    const std::string file = fe::Format("WBSCO%.3d.OUT", {InputData.Subsystems(i)}, '.');
+    const std::string file = fe::Format("wbsco%.3d.out", {InputData.Subsystems(i)}, '.');
     if (!Cache().WBSCO(OutputFile(file), context, wb)) return false;
     SedimentConc.push_back(std::move(wb));
   }

@@ -71,6 +71,9 @@ class TConcentrationTimeGraphForm : public TGraphWindow {
 
  protected:
   bool ReadFiles(fe::TReadContext& context) override;
+  std::optional<double> LastOutputTime() const override {
+    return fe::LastOutputTime(WLSOCOList);
+  }
   void FormShow() override;
 
  private:

@@ -88,12 +88,12 @@ QComboBox* TDistributionGraphForm::ComboBox(int g) const {
 bool TDistributionGraphForm::ReadFiles(fe::TReadContext& context) {
   // Every file is read before anything is drawn: a missing one keeps the
   // window from opening with nothing half drawn.
-  if (!Cache().DB(OutputFile("DBDIT.OUT"), context, WaterBody)) return false;
-  if (!Cache().INPUT(OutputFile("INPUT.OUT"), context, RunInput)) return false;
+  if (!Cache().DB(OutputFile("dbdit.out"), context, WaterBody)) return false;
+  if (!ReadEcho(context, RunInput)) return false;
   const std::vector<int> subsystems = fe::SubsystemsInWaterBody(RunInput);
   Subsystems.assign(subsystems.size(), fe::TDBList());
   for (std::size_t n = 0; n < subsystems.size(); ++n) {
-    const std::string file = fe::Format("DB%.3d.OUT", {RunInput.Subsystems(subsystems[n])}, '.');
+    const std::string file = fe::Format("db%.3d.out", {RunInput.Subsystems(subsystems[n])}, '.');
     if (!Cache().DB(OutputFile(file), context, Subsystems[n])) return false;
   }
   return true;

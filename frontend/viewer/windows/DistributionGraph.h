@@ -49,6 +49,9 @@ class TDistributionGraphForm : public TGraphWindow {
 
  protected:
   bool ReadFiles(fe::TReadContext& context) override;
+  std::optional<double> LastOutputTime() const override {
+    return fe::LastOutputTime(WaterBody);
+  }
   void FormShow() override;
 
  private:

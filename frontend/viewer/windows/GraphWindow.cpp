@@ -39,33 +39,44 @@ bool TGraphWindow::Load() {
   reports_.Take();
   context_ = fe::TReadContext(reports_.Sink(), fe::ProgramParser().DecimalSeparator());
   const fe::TSettings settings = root_.empty() ? fe::TSettings() : fe::TSettings(root_);
-  context_.SetRunStillWritten(fe::RunStillWriting(fe::MarkerPath(settings), outputDir_));
+  runEnd_ = fe::TRunEnd(outputDir_, fe::MarkerPath(settings));
+  context_.SetRunStillWritten(runEnd_.StillWritten());
   bool read = false;
   bool cancelled = false;
+  std::string stopped;
   {
     TWaitCursor wait;
     QWidget* over = isVisible() || !parentWidget() ? this : parentWidget();
     qt::Guarded([&] {
       read = ReadWithProgress(over, context_, [this] { return ReadFiles(context_); }, &cancelled);
+      if (read && !noticeShown_) stopped = StoppedNotice();
     });
   }
   // A cancelled read changes nothing and says nothing.
   if (cancelled)
     reports_.Take();
   else
-    ShowReports();
+    ShowReports(stopped);
   readCancelled_ = cancelled;
   readFailed_ = !read;
   return read;
 }
 
-void TGraphWindow::ShowReports() {
+std::string TGraphWindow::StoppedNotice() const {
+  // The echo tells the time the run was set to simulate; a window that does
+  // not draw from it reads it here without a word (it has no other use).
+  fe::TINPUT echo;
+  fe::TReadContext quiet;
+  if (!Cache().INPUT(OutputFile("input.out"), quiet, echo)) return {};
+  return runEnd_.StoppedNotice(echo, LastOutputTime(), context_.DecimalSeparator());
+}
+
+void TGraphWindow::ShowReports(const std::string& stopped) {
   const std::string text = reports_.Take();
   std::string notice;
-  if (context_.RunStillWritten() && !noticeShown_) {
-    noticeShown_ = true;
-    notice = "KIRMEL is still writing this run (\"" + outputDir_ + "\")." + "\r" +
-             "The graphs show the output times written so far.";
+  if (!noticeShown_) {
+    notice = runEnd_.StillWritten() ? runEnd_.StillWritingNotice() : stopped;
+    noticeShown_ = !notice.empty();
   }
   // The readers' messages go where the token reader's go (the error
   // dialog); the notice alone is information.

@@ -13,11 +13,14 @@
 // message, each file on a line of its own.  A run that KIRMEL is still
 // writing gets one notice a window instead of a message for each file that
 // stops where the kernel has got to; the window draws the output times
-// written so far.  A fault that escapes the drawing is shown, and the
-// window keeps what it drew.
+// written so far.  A run whose files end short of the time it was set to
+// simulate gets one notice a window too, saying where KIRMEL said why
+// (fe::TRunEnd judges both), before any message about its files.  A fault
+// that escapes the drawing is shown, and the window keeps what it drew.
 //
 //   class TMyGraphForm : public TGraphWindow {
 //     bool ReadFiles(fe::TReadContext& context) override;  // false: do not open
+//     std::optional<double> LastOutputTime() const override;  // of what was read
 //     void FormShow() override;                             // draw what was read
 //   };
 //   TMyGraphForm form(menu, outputDir);
@@ -26,11 +29,13 @@
 
 #include <QDialog>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 
 #include "frontend/viewer/OutputCache.h"
 #include "frontend/viewer/ReaderSupport.h"
+#include "frontend/viewer/RunEnd.h"
 
 namespace kirmel::viewer {
 
@@ -63,6 +68,9 @@ class TGraphWindow : public QDialog {
   // Reads the files the window draws into its fields; false when a needed
   // file could not be read.
   virtual bool ReadFiles(fe::TReadContext& context) = 0;
+  // The last output time that the files ReadFiles read hold whole; nothing
+  // when they hold none.
+  virtual std::optional<double> LastOutputTime() const = 0;
   // Fills the charts from what ReadFiles read.
   virtual void FormShow() = 0;
   void showEvent(QShowEvent* event) override;
@@ -71,6 +79,11 @@ class TGraphWindow : public QDialog {
   // reads.
   fe::TOutputCache& Cache() const { return fe::TOutputCache::Viewer(); }
   fe::TReadContext& ReadContext() { return context_; }
+  // Reads the run's input echo through the cache, saying what is known of
+  // the run's end when it cannot (fe::TRunEnd::ReadEcho).
+  bool ReadEcho(fe::TReadContext& context, fe::TINPUT& echo) const {
+    return runEnd_.ReadEcho(Cache(), context, echo);
+  }
   // A read after the window opened (another subsystem chosen), with the
   // progress dialog; false when `read` gives false or it was cancelled
   // (`cancelled` then set).
@@ -79,12 +92,16 @@ class TGraphWindow : public QDialog {
  private:
   // Reads the files with a fresh context; false when the window cannot open.
   bool Load();
-  // Shows what the reads reported since the last call, in one message, and
-  // the notice of a run still being written once a window.
-  void ShowReports();
+  // Shows what the reads reported since the last call, in one message,
+  // after the notice of a run still being written or of one whose files
+  // end short (`stopped`), once a window.
+  void ShowReports(const std::string& stopped = {});
+  // The notice of a run whose files end short, judged by its echo.
+  std::string StoppedNotice() const;
 
   std::string outputDir_;
   std::string root_;
+  fe::TRunEnd runEnd_;
   fe::TReadReports reports_;
   fe::TReadContext context_;
   bool noticeShown_ = false;

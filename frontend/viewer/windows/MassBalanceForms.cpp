@@ -125,7 +125,7 @@ TMassBalanceWLGraphForm::TMassBalanceWLGraphForm(QWidget* owner, std::string out
 }
 
 bool TMassBalanceWLGraphForm::ReadFiles(fe::TReadContext& context) {
-  return Cache().WLMB(OutputFile("WLMB.OUT"), context, MassBalanceList);
+  return Cache().WLMB(OutputFile("wlmb.out"), context, MassBalanceList);
 }
 
 void TMassBalanceWLGraphForm::FormShow() {
@@ -162,7 +162,7 @@ TMassBalanceSedGraphForm::TMassBalanceSedGraphForm(QWidget* owner, std::string o
 }
 
 bool TMassBalanceSedGraphForm::ReadFiles(fe::TReadContext& context) {
-  return Cache().WBMBALL(OutputFile("WBMBALL.OUT"), context, MassBalanceList);
+  return Cache().WBMBALL(OutputFile("wbmball.out"), context, MassBalanceList);
 }
 
 void TMassBalanceSedGraphForm::FormShow() {

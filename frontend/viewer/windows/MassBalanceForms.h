@@ -51,6 +51,9 @@ class TMassBalanceWLGraphForm : public TMassBalanceGraphForm {
 
  protected:
   bool ReadFiles(fe::TReadContext& context) override;
+  std::optional<double> LastOutputTime() const override {
+    return fe::LastOutputTime(MassBalanceList);
+  }
   void FormShow() override;
 };
 
@@ -63,6 +66,9 @@ class TMassBalanceSedGraphForm : public TMassBalanceGraphForm {
 
  protected:
   bool ReadFiles(fe::TReadContext& context) override;
+  std::optional<double> LastOutputTime() const override {
+    return fe::LastOutputTime(MassBalanceList);
+  }
   void FormShow() override;
 };
 

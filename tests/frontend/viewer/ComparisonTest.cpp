@@ -11,6 +11,7 @@
 
 #include "common/GoldenRuns.h"
 #include "common/TempDir.h"
+#include "frontend/model/Numbers.h"
 #include "frontend/viewer/Comparison.h"
 
 namespace kirmel::test {
@@ -370,33 +371,61 @@ TEST_F(Comparisons, FailingFilesKeepTheComparisonAsItWas) {
 
   // A run without its concentration file, one whose echo file is cut (a
   // concentration file that stopped early is taken: see
-  // RunsCutShortAreComparedOnTheirCompleteBlocks).
+  // RunsCutShortAreComparedOnTheirCompleteBlocks).  No status recorded
+  // (runs by hand): only their message.out is pointed at.
   const std::string missing = AddRun("freundlich", "missing");
   fs::remove(missing + "/wlsoco.out");
   const std::string cut = AddRun("freundlich", "cut");
   const std::string text = readFile(cut + "/input.out");
-  root.write("RUNS/cut/input.out", text.substr(0, text.find("wbin:")));
-  // A run whose kernel stopped on its input: no results, only its
-  // messages and console log.
+  const std::string echoCut = text.substr(0, text.find("wbin:"));
+  root.write("RUNS/cut/input.out", echoCut);
+  // One whose kernel stopped on its input, its echo cut there and no
+  // results.
+  const std::string inInput = AddRun("freundlich", "input");
+  for (const char* name : {"wlsoco.out", "wlmb.out", "wbmball.out", "dbdit.out"})
+    fs::remove(inInput + "/" + name);
+  const std::string inputCut = text.substr(0, text.find(" Section 2: Time parameters"));
+  root.write("RUNS/input/input.out", inputCut);
+  // A run from the front end whose kernel stopped (status 1) before it
+  // wrote its echo: the run's own end message.
   const fs::path failed = fs::path(Runs()) / "Fail+Cpf";
   fs::create_directories(failed);
   root.write("RUNS/Fail+Cpf/message.out", " Error in input wlnu.inp\n");
   root.write("RUNS/Fail+Cpf/RUN.LOG", " INPUT ERROR in routine wlin\n Fatal execution error, press <Enter>\n");
-  const std::string noResults = "\": the run has no results." + CR + "KIRMEL did not finish the run.";
+  root.write("RUNS/Fail+Cpf/kirmel.status", "1\nrun-3\n");
+  // One that ended normally (status 0) with "Echo of input" off.
+  const std::string noEcho = AddRun("example", "NoEcho+Cpf");
+  fs::remove(noEcho + "/input.out");
+  root.write("RUNS/NoEcho+Cpf/kirmel.status", "0\nrun-4\n");
+  const auto see = [](const std::string& dir) {
+    return "See the messages in \"" + dir + "/message.out\".";
+  };
   for (int r : {1, 2}) {
     for (const auto& [dir, message] :
-         {std::pair{missing, "Cannot open file \"" + missing + "/wlsoco.out" + noResults + CR +
-                                 "See the messages in \"" + missing + "/message.out\"."},
-          {failed.string(), "Cannot open file \"" + failed.string() + "/input.out" + noResults + CR +
-                                "See the messages in \"" + failed.string() + "/message.out\"." + CR +
-                                "The last messages of KIRMEL on its console (\"" + failed.string() +
-                                "/RUN.LOG\"):"},
-          {cut, cut + "/input.out, line "}}) {
+         {std::pair{missing, "Cannot open file \"" + missing +
+                                 "/wlsoco.out\": the run has no results." + CR + see(missing)},
+          {failed.string(), "Cannot open file \"" + failed.string() + "/input.out\"" + CR +
+                                "KIRMEL stopped with exit status 1." + CR + see(failed.string()) +
+                                CR + "The last messages of KIRMEL on its console (\"" +
+                                failed.string() + "/RUN.LOG\"):" + CR +
+                                "  INPUT ERROR in routine wlin" + CR +
+                                "  Fatal execution error, press <Enter>"},
+          {noEcho, "Cannot open file \"" + noEcho +
+                       "/input.out\": the graphs need this echo of the input." + CR +
+                       "KIRMEL writes it only when \"Echo of input\" is on (the scenario's "
+                       "Output page; op_input = 1 in OPOUT.INP)."},
+          {inInput, "KIRMEL stopped while reading the input of this run (\"" + inInput + "\")." +
+                        CR + see(inInput) + CR + inInput + "/input.out, line " +
+                        std::to_string(std::count(inputCut.begin(), inputCut.end(), '\n')) +
+                        ": the heading word \"Time\" was not found"},
+          {cut, cut + "/input.out, line " +
+                    std::to_string(std::count(echoCut.begin(), echoCut.end(), '\n') + 1) +
+                    ": the file ends inside this line (it has no line end)"}}) {
       SCOPED_TRACE(dir + " as run " + std::to_string(r));
       const std::size_t count = messages.size();
       EXPECT_EQ(c.ChangeRun(r, dir), "");
       ASSERT_EQ(messages.size(), count + 1);
-      EXPECT_EQ(messages.back().substr(0, message.size()), message);
+      EXPECT_EQ(messages.back(), message);
       EXPECT_EQ(c.RunDir1(), example);
       EXPECT_EQ(c.RunDir2(), copy);
       EXPECT_EQ(c.TimeText(1), "7.50 d");
@@ -508,8 +537,10 @@ TEST_F(Comparisons, ShortBlocksAndMissingTimesGiveEmptySeries) {
 }
 
 // A run whose files stopped early (the kernel was stopped, or the files
-// were cut) is compared on its complete time blocks, each file named with
-// where it stopped.
+// were cut) is compared on its complete time blocks.  Where its files end
+// short of the time it was set to is said once a choice, first in the
+// message that names each file with where it stopped, or as information
+// when no file is named.
 TEST_F(Comparisons, RunsCutShortAreComparedOnTheirCompleteBlocks) {
   const std::string example = AddRun("example", "example");
   const std::string stopped = AddRun("example", "stopped");
@@ -525,14 +556,25 @@ TEST_F(Comparisons, RunsCutShortAreComparedOnTheirCompleteBlocks) {
   root.write("RUNS/stopped/wbsco080.out", sedCut);
 
   TCompareConc at(kSedimentComparison, root.str(), parser);
+  std::vector<std::string> infos;
+  at.Information = [&infos](const std::string& notice) { infos.push_back(notice); };
   at.Show(example, 2);
   at.SetKind(TComparisonKind::TwoRuns);
   ASSERT_EQ(at.ChangeRun(2, stopped), "");
   EXPECT_EQ(at.RunDir2(), stopped);
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0], stopped + "/wlsoco.out, line " + std::to_string(wlLines) +
-                             ": the file ends inside this line (it has no line end)");
   ASSERT_GT(complete, 0);
+  const auto notice = [](const std::string& dir, const std::string& reached,
+                         const std::string& why) {
+    return "The output files of this run (\"" + dir + "\") end at " + reached +
+           "; it was set to simulate 30.00 d." + CR + why + CR +
+           "The graphs show the output times written.";
+  };
+  const std::string see = "See the messages in \"" + stopped + "/message.out\".";
+  EXPECT_EQ(messages[0], notice(stopped, Format("%.2f d", {0.5 * (complete - 1)}, '.'), see) + CR +
+                             stopped + "/wlsoco.out, line " + std::to_string(wlLines) +
+                             ": the file ends inside this line (it has no line end)");
+  EXPECT_TRUE(infos.empty());
   ASSERT_EQ(at.TimeLines(2).size(), static_cast<std::size_t>(complete));
   ASSERT_GE(at.TimeLines(1).size(), static_cast<std::size_t>(complete));
   EXPECT_EQ(at.TimeLines(2).back(), at.TimeLines(1)[static_cast<std::size_t>(complete - 1)]);
@@ -551,6 +593,23 @@ TEST_F(Comparisons, RunsCutShortAreComparedOnTheirCompleteBlocks) {
   chart = at.View();
   ASSERT_EQ(chart.Series.size(), 2u);
   EXPECT_TRUE(chart.Series[1].Points.empty());
+
+  // Cut after a whole block, by a kernel the run script saw end with
+  // status 1: its end message, as information; the run is taken.
+  root.write("RUNS/stopped/wlsoco.out", wl.substr(0, wl.find("   1.500    1")));
+  root.write("RUNS/stopped/kirmel.status", "1\nrun-5\n");
+  root.write("RUNS/stopped/RUN.LOG", " Positivity conditions wl not fulfilled;\n Program stops\n");
+  const std::size_t named = messages.size();
+  ASSERT_EQ(at.ChangeRun(2, stopped), "");
+  EXPECT_EQ(messages.size(), named);
+  EXPECT_EQ(infos, std::vector<std::string>{notice(
+                       stopped, "1.00 d",
+                       "KIRMEL stopped with exit status 1." + CR + see + CR +
+                           "The last messages of KIRMEL on its console (\"" + stopped +
+                           "/RUN.LOG\"):" + CR + "  Positivity conditions wl not fulfilled;" + CR +
+                           "  Program stops")});
+  EXPECT_EQ(at.TimeLines(2).size(), 3u);
+  root.write("RUNS/stopped/wlsoco.out", wlCut);
 
   // In time: the water layer's curve ends with its last complete block,
   // the top layer's with the sediment file's third.
@@ -618,10 +677,12 @@ TEST_F(Comparisons, RefusedAndCancelledChoicesChangeNothing) {
 
   // A run whose water-layer file stopped early, chosen in time for the
   // sediment: the reader names it, then the sediment file's read is
-  // cancelled (nothing said), or fails (what was read before is said).
+  // cancelled (nothing said, then or with the next choice), or fails (what
+  // was read before is said).
   const std::string stopped = AddRun("example", "stopped");
   const std::string wl = readFile(stopped + "/wlsoco.out");
-  root.write("RUNS/stopped/wlsoco.out", wl.substr(0, wl.size() / 2));
+  const std::string cut = wl.substr(0, wl.size() / 2);
+  root.write("RUNS/stopped/wlsoco.out", cut);
   TCompareConcTime t(kSedimentComparison, root.str(), parser);
   t.SetKind(TComparisonKind::TwoRuns);
   for (bool cancel : {true, false}) {
@@ -637,7 +698,15 @@ TEST_F(Comparisons, RefusedAndCancelledChoicesChangeNothing) {
     } else {
       EXPECT_THROW(t.ChangeRun(2, stopped), std::runtime_error);
       ASSERT_EQ(messages.size(), 1u);
-      EXPECT_EQ(messages[0].rfind(stopped + "/wlsoco.out, line ", 0), 0u) << messages[0];
+      const int blocks = static_cast<int>((std::count(cut.begin(), cut.end(), '\n') - 12) / 80);
+      EXPECT_EQ(messages[0], "The output files of this run (\"" + stopped + "\") end at " +
+                                 Format("%.2f d", {0.5 * (blocks - 1)}, '.') +
+                                 "; it was set to simulate 30.00 d." + CR + "See the messages in \"" +
+                                 stopped + "/message.out\"." + CR +
+                                 "The graphs show the output times written." + CR + stopped +
+                                 "/wlsoco.out, line " +
+                                 std::to_string(std::count(cut.begin(), cut.end(), '\n') + 1) +
+                                 ": the file ends inside this line (it has no line end)");
     }
     EXPECT_EQ(t.RunDir2(), "");
   }
@@ -680,12 +749,12 @@ TEST_F(Comparisons, ARunIsReadOnceWhileItsFilesStayTheSame) {
   TOutputCache cache;
   TCompareConc c(kSedimentComparison, root.str(), parser, cache);
   c.Show(example, 2);
-  EXPECT_EQ(cache.FilesRead(), 3u);  // INPUT.OUT, WLSOCO.OUT, WBSCO080.OUT
+  EXPECT_EQ(cache.FilesRead(), 3u);  // input.out, wlsoco.out, wbsco080.out
   c.SetKind(TComparisonKind::TwoRuns);
   ASSERT_EQ(c.ChangeRun(2, example + "/"), "");
   c.ChooseNode(2, 2);
   c.ChooseNode(2, 1);
-  EXPECT_EQ(cache.FilesRead(), 4u);  // WBSCO001.OUT
+  EXPECT_EQ(cache.FilesRead(), 4u);  // wbsco001.out
   TCompareConcTime t(kSedimentComparison, root.str(), parser, cache);
   t.Show(example);
   t.ChooseNode(1, 2);

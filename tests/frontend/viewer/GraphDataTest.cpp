@@ -53,16 +53,18 @@ TEST(GraphChoices, SubsystemsOnBufferNodesHaveNoFiles) {
   EXPECT_THROW(SubsystemDistance(in, 3), EIndexOutOfRange);
 
   // Nodes selected in the end buffer (8 and 9 of 9 nodes) and beyond the
-  // run (150), which the kernel ignores: the echo is read, and they are
-  // left out as the front-buffer node is.
+  // run (150, and 550: the last end-buffer node of the largest water
+  // layer), which the kernel ignores: the echo is read, and they are left
+  // out as the front-buffer node is.
   {
     TempDir dir;
     std::string text = readFile(Golden("buffers", "input.out"));
-    text.replace(text.find(" 3\n 3 7 1\n"), 10, " 5\n 3 8 1 9 150\n");
+    text.replace(text.find(" 3\n 3 7 1\n"), 10, " 6\n 3 8 1 9 150 550\n");
     TINPUT beyond;
     ASSERT_TRUE(beyond.ReadFile(dir.write("input.out", text), m.parser));
-    ASSERT_EQ(beyond.NumberOfSubsystems(), 5);
+    ASSERT_EQ(beyond.NumberOfSubsystems(), 6);
     EXPECT_EQ(beyond.Subsystems(5), 150);
+    EXPECT_EQ(beyond.Subsystems(6), 550);
     EXPECT_EQ(SubsystemsInWaterBody(beyond), std::vector<int>{1});
     EXPECT_TRUE(m.list.empty());
   }

@@ -871,6 +871,26 @@ TEST(LongRuns, StepsBeyondTheirFieldAreReadWhole) {
   readWhole(TWBMBALLList(), "wbmball.out");
   readWhole(TDBList(), "db080.out");
   EXPECT_TRUE(m.list.empty());
+
+  // A negative number in the step column is no stand-in but damage: the
+  // reading stops there, naming the file and line.
+  auto negative = [&](auto list, const std::string& name, int blocks) {
+    SCOPED_TRACE(name);
+    std::string text = readFile(dir.file(name));
+    const std::size_t at = text.find("******");  // the first row of 15 d
+    text.replace(at, 6, "   -31");
+    const std::string path = dir.write("negative-" + name, text);
+    Messages mn;
+    ASSERT_TRUE(list.ReadFile(path, mn.parser));
+    EXPECT_EQ(list.ReadError(),
+              path + ", line " +
+                  std::to_string(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n') + 1) +
+                  ": Illegal time step: -31");
+    EXPECT_EQ(mn.list, std::vector<std::string>{list.ReadError()});
+    EXPECT_EQ(list.NumberOfTimesteps(), blocks);
+  };
+  negative(TWLSOCOList(), "wlsoco.out", 30);
+  negative(TWBSCOList(), "wbsco080.out", 30);
 }
 
 // A sediment time block one layer short is refused where it stands: the

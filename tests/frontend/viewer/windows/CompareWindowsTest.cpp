@@ -106,6 +106,10 @@ TEST_F(CompareWindows, TwoRunsAtOneTimeFromChoiceToPrintedChart) {
   const std::string copy = AddRun("example", "Copy+Cpf");
   const std::string broken = AddRun("example", "Broken+Cpf");
   fs::remove(broken + "/input.out");
+  // A run whose water-layer file ends whole after its first output time.
+  const std::string stopped = AddRun("example", "Stopped+Cpf");
+  const std::string wl = readFile(stopped + "/wlsoco.out");
+  root.write("RUNS/Stopped+Cpf/wlsoco.out", wl.substr(0, wl.find("   0.500    1")));
   TempDir out;
   bool charted = false;
 
@@ -155,11 +159,24 @@ TEST_F(CompareWindows, TwoRunsAtOneTimeFromChoiceToPrintedChart) {
     dialogs->AnswerFolder(broken);
     Click(d, "BtnChangeNameRun2");
     ASSERT_EQ(dialogs->Errors().size(), errors + 1);
-    EXPECT_EQ(dialogs.LastError(), "Cannot open file \"" + broken + "/input.out\": the run has no results." +
-                                       CR + "KIRMEL did not finish the run." + CR +
-                                       "See the messages in \"" + broken + "/message.out\".");
+    EXPECT_EQ(dialogs.LastError(), "Cannot open file \"" + broken +
+                                       "/input.out\": the graphs need this echo of the input." + CR +
+                                       "KIRMEL writes it only when \"Echo of input\" is on (the "
+                                       "scenario's Output page; op_input = 1 in OPOUT.INP).");
     EXPECT_EQ(Text(d, "EdtNameRun2"), "Copy+Cpf");
     EXPECT_EQ(Text(d, "EdtTimeRun2"), "0.00 d");
+
+    // A run whose files end short is taken, and said so as information.
+    dialogs->AnswerFolder(stopped);
+    Click(d, "BtnChangeNameRun2");
+    EXPECT_EQ(Text(d, "EdtNameRun2"), "Stopped+Cpf");
+    EXPECT_EQ(dialogs->Errors().size(), errors + 1);
+    EXPECT_EQ(dialogs.LastInfo(), "The output files of this run (\"" + stopped +
+                                      "\") end at 0.00 d; it was set to simulate 30.00 d." + CR +
+                                      "See the messages in \"" + stopped + "/message.out\"." + CR +
+                                      "The graphs show the output times written.");
+    dialogs->AnswerFolder(copy);
+    Click(d, "BtnChangeNameRun2");
 
     OnModal<TFrmCompareGraph>([&](TFrmCompareGraph* g) {
       charted = true;

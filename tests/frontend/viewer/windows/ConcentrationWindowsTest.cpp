@@ -205,7 +205,7 @@ TEST_F(ConcentrationWindows, ConcentrationGraphWithASedimentFileMissingOrShort) 
   Settle();
   EXPECT_FALSE(form.ReadFailed());
   EXPECT_EQ(dialogs->Errors(),
-            std::vector<std::string>{"Cannot open file \"" + run.file("WBSCO080.OUT") + "\""});
+            std::vector<std::string>{"Cannot open file \"" + run.file("wbsco080.out") + "\""});
   EXPECT_EQ(form.ComboBox(3)->count(), 0);
   EXPECT_TRUE(form.SedimentGraph(3).Chart.Series.empty());
   EXPECT_EQ(form.SedimentGraph(3).Chart.Title, "");
@@ -320,7 +320,7 @@ TEST_F(ConcentrationWindows, ConcentrationInTimeClosesWithoutAnExposureFile) {
   EXPECT_TRUE(form.ReadFailed());
   EXPECT_FALSE(form.isVisible());
   EXPECT_EQ(dialogs->Errors(),
-            std::vector<std::string>{"Cannot open file \"" + run.file("EC080.OUT") + "\""});
+            std::vector<std::string>{"Cannot open file \"" + run.file("ec080.out") + "\""});
   EXPECT_TRUE(form.WaterLayerGraph().Chart.Series.empty());
   EXPECT_TRUE(form.SedimentGraph().Chart.Series.empty());
   EXPECT_EQ(form.CbbMaxConc()->count(), 0);
@@ -332,7 +332,7 @@ TEST_F(ConcentrationWindows, ConcentrationInTimeClosesWithoutAnExposureFile) {
   again.show();
   Settle();
   EXPECT_TRUE(again.ReadFailed());
-  EXPECT_EQ(dialogs.LastError(), "Cannot open file \"" + run.file("WBSCO001.OUT") + "\"");
+  EXPECT_EQ(dialogs.LastError(), "Cannot open file \"" + run.file("wbsco001.out") + "\"");
   EXPECT_TRUE(again.WaterLayerGraph().Chart.Series.empty());
 }
 
@@ -426,7 +426,7 @@ TEST_F(ConcentrationWindows, DistributionWithAShortAndAMissingFile) {
   Settle();
   EXPECT_TRUE(missing.ReadFailed());
   EXPECT_EQ(dialogs->Errors(),
-            std::vector<std::string>{"Cannot open file \"" + run.file("DB001.OUT") + "\""});
+            std::vector<std::string>{"Cannot open file \"" + run.file("db001.out") + "\""});
   ASSERT_FALSE(missing.MassGraph().Chart.Series.empty());
   EXPECT_TRUE(missing.MassGraph().Chart.Series[0].Points.empty());
 }

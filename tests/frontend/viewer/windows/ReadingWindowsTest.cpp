@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -97,6 +98,19 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+// The notice of a run of the example (30 d) whose files end at `reached`
+// ("": hold none), with the lines that say where KIRMEL said why.
+std::string StoppedNotice(const std::string& run, const std::string& reached,
+                          const std::string& why) {
+  return "The output files of this run (\"" + run + "\") " +
+         (reached.empty() ? "hold no output time" : "end at " + reached) +
+         "; it was set to simulate 30.00 d.\r" + (why.empty() ? "" : why + "\r") +
+         "The graphs show the output times written.";
+}
+std::string SeeMessages(const std::string& run) {
+  return "See the messages in \"" + run + "/message.out\".";
+}
+
 // The root the front end uses while it lives.
 class ScopedRoot {
  public:
@@ -134,9 +148,12 @@ class CutRun {
   int CompleteBlocks() const { return complete_; }
   // The last complete block's time, as a series title.
   std::string LastTime() const { return fe::Format("%.2f d", {0.5 * (complete_ - 1)}, '.'); }
-  // The message names the three files, each once, by their names on disk.
-  void ExpectNamed(const std::string& message) const {
-    const std::vector<std::string> lines = Lines(message);
+  // The message says where the run's files end, with `why`, then names the
+  // three files, each once, by their names on disk.
+  void ExpectNamed(const std::string& message, const std::string& why) const {
+    const std::string notice = StoppedNotice(run_.str(), LastTime(), why);
+    ASSERT_EQ(message.rfind(notice + "\r", 0), 0u) << message;
+    const std::vector<std::string> lines = Lines(message.substr(notice.size() + 1));
     ASSERT_EQ(lines.size(), 3u) << message;
     EXPECT_EQ(lines[0], run_.file("wlsoco.out") + ", line " + std::to_string(wlLines_) +
                             ": the file ends inside this line (it has no line end)");
@@ -267,7 +284,9 @@ TEST_F(ReadingWindows, DamagedFilesAreNamedAndNoWrongNumberShown) {
   Settle();
   EXPECT_FALSE(empty.ReadFailed());
   ASSERT_EQ(dialogs->Errors().size(), 1u);
-  lines = Lines(dialogs->Errors()[0]);
+  const std::string notice = StoppedNotice(run.str(), "", SeeMessages(run.str())) + "\r";
+  ASSERT_EQ(dialogs->Errors()[0].rfind(notice, 0), 0u) << dialogs->Errors()[0];
+  lines = Lines(dialogs->Errors()[0].substr(notice.size()));
   ASSERT_EQ(lines.size(), 3u) << dialogs->Errors()[0];
   EXPECT_EQ(lines[0], run.file("wlsoco.out") + ": the file is empty");
   EXPECT_EQ(lines[1].rfind(run.file("ec080.out") + ", line ", 0), 0u);  // still cut
@@ -291,9 +310,10 @@ TEST_F(ReadingWindows, ThreeDamagedFilesInOneMessage) {
   bool opened = false;
   OnModal<TConcentrationGraphForm>([&](TConcentrationGraphForm* w) {
     opened = true;
-    // The message came before the window: one, naming the three files.
+    // The message came before the window: one, saying where the files end
+    // and naming the three files.
     ASSERT_EQ(dialogs->Errors().size(), 1u);
-    cut.ExpectNamed(dialogs->Errors()[0]);
+    cut.ExpectNamed(dialogs->Errors()[0], SeeMessages(run.str()));
     EXPECT_EQ(w->WaterLayerConc.NumberOfTimesteps(), cut.CompleteBlocks());
     ASSERT_EQ(w->WaterlayerGraph().Chart.Series.size(), 5u);
     EXPECT_EQ(w->WaterlayerGraph().Chart.Series.back().Title, cut.LastTime());
@@ -316,9 +336,11 @@ TEST_F(ReadingWindows, ThreeDamagedFilesInOneMessage) {
 // A run that KIRMEL is still writing (the run marker names a live process
 // and the run's directory; its files end where the kernel has got to): one
 // notice, the complete time blocks drawn, nothing said about the files, and
-// the notice not again while the window stays.  Once the run has ended the
-// same files are named as cut.
-TEST_F(ReadingWindows, ARunStillBeingWrittenGivesOneNotice) {
+// the notice not again while the window stays.  Once the run has ended, a
+// notice says where its files end short of the time it was set to, and
+// where KIRMEL said why, before the same files are named as cut; files
+// that end short whole get the notice alone, as information.
+TEST_F(ReadingWindows, ARunStillBeingWrittenOrStoppedShortGivesOneNotice) {
   TempDir root;
   const std::string run = (root.path() / "RUNS" / "Long+Cpf").string();
   CopyGoldenRun("example", run);
@@ -379,14 +401,46 @@ TEST_F(ReadingWindows, ARunStillBeingWrittenGivesOneNotice) {
       << dialogs->Errors()[0];
   root.write("RUNS/Long+Cpf/input.out", echo);
 
-  // The run has ended: the files that stop early are named.
+  // The run has ended, with no status recorded (as by hand): its
+  // message.out is pointed at, then the files that stop early are named.
   fs::remove(marker);
   dialogs->Clear();
   OnModal<TConcentrationGraphForm>([](TConcentrationGraphForm* w) { w->reject(); });
   Click(&menu, "ViewButton");
   EXPECT_TRUE(dialogs->Infos().empty());
   ASSERT_EQ(dialogs->Errors().size(), 1u);
-  EXPECT_EQ(Lines(dialogs->Errors()[0]).size(), 3u) << dialogs->Errors()[0];
+  EXPECT_EQ(dialogs->Errors()[0].rfind(StoppedNotice(run, cut.LastTime(), SeeMessages(run)) +
+                                           "\r" + run + "/wlsoco.out, line ",
+                                       0),
+            0u)
+      << dialogs->Errors()[0];
+  EXPECT_EQ(Lines(dialogs->Errors()[0]).size(), 6u) << dialogs->Errors()[0];
+
+  // The water layer's mass balance ends whole at 28.5 d: the notice alone,
+  // as information.  A status the run script recorded brings the run's own
+  // end message; one older than the kernel's message.out (a run by hand
+  // after it) is not taken; status 0 is never called a failure.
+  const std::string wlmb = readFile(run + "/wlmb.out");
+  root.write("RUNS/Long+Cpf/wlmb.out", wlmb.substr(0, wlmb.find("  29.000")));
+  root.write("RUNS/Long+Cpf/RUN.LOG", " Positivity conditions wl not fulfilled;\n Program stops\n");
+  menu.SetGraphType(TGraphMenuForm::MassBalanceWaterLayer);
+  const std::string failed = "KIRMEL stopped with exit status 1.\r" + SeeMessages(run) +
+                             "\rThe last messages of KIRMEL on its console (\"" + run +
+                             "/RUN.LOG\"):\r  Positivity conditions wl not fulfilled;\r  Program stops";
+  for (const auto& [status, why] : {std::pair<std::string, std::string>{"1", failed},
+                                    {"0", ""},
+                                    {"stale", SeeMessages(run)}}) {
+    SCOPED_TRACE(status);
+    root.write("RUNS/Long+Cpf/kirmel.status", (status == "stale" ? "1" : status) + "\nrun-7\n");
+    if (status == "stale")
+      fs::last_write_time(run + "/message.out",
+                          fs::last_write_time(run + "/kirmel.status") + std::chrono::seconds(1));
+    dialogs->Clear();
+    OnModal<TMassBalanceWLGraphForm>([](TMassBalanceWLGraphForm* w) { w->reject(); });
+    Click(&menu, "ViewButton");
+    EXPECT_EQ(dialogs->Infos(), std::vector<std::string>{StoppedNotice(run, "28.50 d", why)});
+    EXPECT_TRUE(dialogs->Errors().empty());
+  }
 }
 
 // A read that takes long shows its progress; Cancel keeps the window from

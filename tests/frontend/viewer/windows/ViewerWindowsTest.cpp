@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -214,15 +215,41 @@ TEST_F(ViewerWindows, GraphMenuOpensFreshWindowsAndClosesThoseWithoutFiles) {
   EXPECT_EQ(menu.GraphType(), 0);
 
   // The concentration and distribution windows find none of their files:
-  // each names the first it misses and closes.
+  // each names the first it misses, as the kernel names it, and closes.
+  // The echo of a run that ended normally was not asked for.
+  run.write("kirmel.status", "0\nrun-1\n");
   for (int i = 0; i < 3; ++i) {
     menu.SetGraphType(i);
     Click(&menu, "ViewButton");
   }
+  const std::string noEcho = "Cannot open file \"" + run.file("input.out") +
+                             "\": the graphs need this echo of the input.\rKIRMEL writes it only "
+                             "when \"Echo of input\" is on (the scenario's Output page; op_input = "
+                             "1 in OPOUT.INP).";
   EXPECT_EQ(dialogs->Errors(),
-            (std::vector<std::string>{"Cannot open file \"" + run.file("INPUT.OUT") + "\"",
-                                      "Cannot open file \"" + run.file("INPUT.OUT") + "\"",
-                                      "Cannot open file \"" + run.file("DBDIT.OUT") + "\""}));
+            (std::vector<std::string>{noEcho, noEcho,
+                                      "Cannot open file \"" + run.file("dbdit.out") + "\""}));
+
+  // A kernel that stopped on its input left its echo cut there and no
+  // results: said so, with where it said why, before the reader's line.
+  const std::string echo = readFile(kExample + "/input.out");
+  const std::string cut = echo.substr(0, echo.find(" Section 2: Time parameters"));
+  run.write("input.out", cut);
+  run.write("message.out", " INPUT ERROR\n");
+  run.write("RUN.LOG", " ERROR in RDDATA: On data file this variable is INTEGER\n");
+  run.write("kirmel.status", "1\nrun-2\n");
+  dialogs->Clear();
+  menu.SetGraphType(TGraphMenuForm::ConcentrationInWaterbody);
+  Click(&menu, "ViewButton");
+  EXPECT_EQ(dialogs->Errors(),
+            std::vector<std::string>{
+                "KIRMEL stopped while reading the input of this run (\"" + run.str() +
+                "\").\rKIRMEL stopped with exit status 1.\rSee the messages in \"" +
+                run.file("message.out") + "\".\rThe last messages of KIRMEL on its console (\"" +
+                run.file("RUN.LOG") + "\"):\r  ERROR in RDDATA: On data file this variable is "
+                "INTEGER\r" + run.file("input.out") + ", line " +
+                std::to_string(std::count(cut.begin(), cut.end(), '\n')) +
+                ": the heading word \"Time\" was not found"});
   dialogs->Clear();
 
   // Water layer: the window opens modally over the menu with the run's data.
@@ -245,8 +272,8 @@ TEST_F(ViewerWindows, GraphMenuOpensFreshWindowsAndClosesThoseWithoutFiles) {
   menu.SetGraphType(TGraphMenuForm::MassBalanceSediment);
   Click(&menu, "ViewButton");
   EXPECT_EQ(dialogs->Errors(),
-            (std::vector<std::string>{"Cannot open file \"" + run.file("WLMB.OUT") + "\"",
-                                      "Cannot open file \"" + run.file("WBMBALL.OUT") + "\""}));
+            (std::vector<std::string>{"Cannot open file \"" + run.file("wlmb.out") + "\"",
+                                      "Cannot open file \"" + run.file("wbmball.out") + "\""}));
   Click(&menu, "CloseButton");
   EXPECT_FALSE(menu.isVisible());
 }
