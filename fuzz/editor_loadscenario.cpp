@@ -101,17 +101,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kirmel::fe::Parser parser({}, separator);
     if (!parser.OpenInputFile(path)) std::abort();
     std::string token;
-    while (parser.GetToken(token)) {
-      double d = 0;
-      int n = 0;
-      try {
-        parser.StrToFloatValue(token, d);
-      } catch (const kirmel::fe::EKirmelError&) {
+    try {
+      while (parser.GetToken(token)) {
+        double d = 0;
+        int n = 0;
+        try {
+          parser.StrToFloatValue(token, d);
+        } catch (const kirmel::fe::EKirmelError&) {
+        }
+        try {
+          parser.StrToIntValue(token, n);
+        } catch (const kirmel::fe::EKirmelError&) {
+        }
       }
-      try {
-        parser.StrToIntValue(token, n);
-      } catch (const kirmel::fe::EKirmelError&) {
-      }
+    } catch (const kirmel::fe::EKirmelError&) {
+      // A line longer than the reader reads: the file is closed.
+      if (parser.FileOpen()) std::abort();
     }
     parser.CloseInputFile();
   }

@@ -6,6 +6,7 @@ namespace kirmel {
 
 bool LineReader::next(std::string& line) {
   line.clear();
+  runsOn_ = false;
   if (!fp_) return false;
   int c = getc_unlocked(fp_);
   if (c == EOF) return false;
@@ -14,6 +15,10 @@ bool LineReader::next(std::string& line) {
     if (c == '\r') {
       int d = getc_unlocked(fp_);
       if (d != '\n' && d != EOF) std::ungetc(d, fp_);
+      return true;
+    }
+    if (line.size() >= max_) {
+      runsOn_ = true;
       return true;
     }
     line.push_back(static_cast<char>(c));

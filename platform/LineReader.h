@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 namespace kirmel {
@@ -12,12 +13,19 @@ class Env;
 
 class LineReader {
  public:
-  explicit LineReader(std::FILE* fp) : fp_(fp) {}
+  explicit LineReader(std::FILE* fp,
+                      std::size_t maxLine = std::numeric_limits<std::size_t>::max())
+      : fp_(fp), max_(maxLine) {}
   // Next line without its line end; false at end of file with nothing read.
+  // A line that runs on past maxLine characters is not read on: `line` holds
+  // its first maxLine characters and runsOn() is true.
   bool next(std::string& line);
+  bool runsOn() const { return runsOn_; }
 
  private:
   std::FILE* fp_;
+  std::size_t max_;
+  bool runsOn_ = false;
 };
 
 // The lines of an input file of a run, read through its Env: a read that

@@ -46,8 +46,9 @@ class TCloseGuard {
 };
 
 // Passes on the exception being handled, its message preceded by the file's
-// name when it does not begin with it already, so that a refused value says
-// where it came from.  Numbers in it use the user's decimal separator.
+// name when it does not begin with it already (followed by ": " or by the
+// line), so that a refused value says where it came from.  Numbers in it use
+// the user's decimal separator.
 [[noreturn]] void RethrowNamingFile(const std::string& path, char separator) {
   const std::string prefix = path + ": ";
   try {
@@ -55,7 +56,8 @@ class TCloseGuard {
   } catch (const EOutOfRange& e) {
     throw EOutOfRange(prefix + e.Message(separator));
   } catch (const EIllegalValue& e) {
-    if (std::string_view(e.what()).starts_with(prefix)) throw;
+    const std::string_view what = e.what();
+    if (what.starts_with(prefix) || what.starts_with(path + ", line ")) throw;
     throw EIllegalValue(prefix + e.Message(separator));
   }
 }

@@ -18,6 +18,7 @@ bool Parser::OpenInputFile(const std::string& fileName) {
   CloseInputFile();
   line_.clear();
   column_ = 0;
+  lineNumber_ = 0;
   fileName_ = fileName;
   if (auto resolved = paths::resolveExisting(fileName)) {
     // Only a regular file: a directory opens on Linux but reads as empty.
@@ -47,9 +48,16 @@ bool Parser::AtEnd() {
 bool Parser::ReadNextLine() {
   bool found = false;
   std::string next;
-  LineReader reader(file_);
+  LineReader reader(file_, kLongestInputLine);
   while (!found && !AtEnd()) {
     if (!reader.next(next)) break;
+    ++lineNumber_;
+    if (reader.runsOn()) {
+      CloseInputFile();
+      throw EIllegalValue(fileName_ + ", line " + std::to_string(lineNumber_) +
+                          ": the line is longer than the " + std::to_string(kLongestInputLine) +
+                          " characters a line of this file can hold");
+    }
     line_.swap(next);
     if (!line_.empty())
       found = line_[0] != '*' && !(line_.size() >= 2 && line_[0] == ' ' && line_[1] == '*');

@@ -9,13 +9,16 @@
 //
 // Numbers convert strictly (no NaN, infinities, hexadecimal or group
 // separators, never the process locale); a failed conversion raises
-// EIllegalValue naming the file and the token.
+// EIllegalValue naming the file and the token.  A line longer than
+// kLongestInputLine raises EIllegalValue naming the file and the line as soon
+// as it is seen, and the file is read no further.
 //
 // The program has one current file: ProgramParser() and the free routines
 // below use the program-wide reader.  Every Parser is an independent reader,
 // so tests and the kernel-input reader can own one.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -25,6 +28,13 @@ namespace kirmel::fe {
 
 // Receives the error messages that the front end shows in its error dialog.
 using TMessageSink = std::function<void(const std::string&)>;
+
+// The longest line read.  The kernel's data-file library keeps 1023
+// characters of a line, but reads blanks after them and comment lines up to
+// this length; a line that runs on further it refuses.  So every line the
+// kernel reads is read here too, and a file of one endless line is refused
+// after 64 KiB instead of being read whole into memory.
+inline constexpr std::size_t kLongestInputLine = 65536;
 
 class Parser {
  public:
@@ -53,7 +63,10 @@ class Parser {
 
   // Reads lines until one that is not empty and not a comment; the scan
   // column goes back to the line's start.  False at the end of the file (the
-  // current line then stays as it was).
+  // current line then stays as it was).  A line longer than
+  // kLongestInputLine closes the file and raises EIllegalValue with
+  // FileName + ", line " + its number + ": the line is longer than the 65536
+  // characters a line of this file can hold".
   bool ReadNextLine();
   // ReadNextLine on the current file: abandons the rest of the current line.
   bool NextLine() { return ReadNextLine(); }
@@ -87,6 +100,7 @@ class Parser {
   bool fileOpen_ = false;
   std::string line_;
   std::size_t column_ = 0;  // 0-based
+  long lineNumber_ = 0;     // lines read from the file, comments included
 };
 
 // A token as a message shows it: bytes that do not print (control

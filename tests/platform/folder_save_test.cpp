@@ -299,16 +299,16 @@ TEST(FolderSave, WhatIsNotALockFileRefusesSavesAndLoads) {
   EXPECT_EQ(readFile((f.dir / "A.INP").string()), "old a");
 }
 
-// A save beside a short save of another program waits for it (the default
-// wait is not nothing); a lock shared by two loads stays until the last of
-// them lets go.
+// A save beside a save of another program that holds the lock about 1.5 s
+// waits for it with the default wait (seconds, not half a second); a lock
+// shared by two loads stays until the last of them lets go.
 TEST(FolderSave, TheLockWaitsForAShortSaveAndStaysWithItsLastHolder) {
   Folder f;
   std::promise<void> held;
   std::thread other([&] {
     TFolderSave running(f.dir.string());
     held.set_value();
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   });
   held.get_future().wait();
   EXPECT_NO_THROW(f.Save());

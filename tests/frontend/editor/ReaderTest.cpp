@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <algorithm>
 #include <cctype>
 #include <fstream>
 
@@ -322,6 +323,9 @@ TEST(EditorAllOrNothing, MissingFile) {
   EXPECT_EQ(f.snapshot(), f.before);
 }
 
+// A token that does not convert, and a line that runs on past the 65536
+// characters the kernel reads of a line (refused when it is seen, not read
+// whole), name their file; a line of 65536 characters is read.
 TEST(EditorAllOrNothing, BadToken) {
   KeepFixture f;
   f.edit("HY.INP", "te = 290.5", "te = 29O.5");
@@ -334,6 +338,34 @@ TEST(EditorAllOrNothing, BadToken) {
   }
   EXPECT_EQ(f.snapshot(), f.before);
   EXPECT_FALSE(f.ed().InputParser().FileOpen());
+
+  // The line that starts with `statement`, filled with blanks to `length`
+  // characters; its number.
+  auto pad = [&](const std::string& file, const std::string& statement, std::size_t length) {
+    const std::string path = f.scenarioDir("Bad") + "/" + file;
+    std::string text = readFile(path);
+    const std::size_t at = text.find("\n" + statement) + 1;
+    std::size_t end = text.find("\r\n", at);
+    while (text[end - 1] == ' ') text.erase(--end, 1);
+    text.insert(end, length - (end - at), ' ');
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    return std::count(text.begin(), text.begin() + static_cast<long>(at), '\n') + 1;
+  };
+  f.edit("HY.INP", "te = 29O.5", "te = 290.5");
+  pad("WLNU.INP", "  xdit =", 65536);
+  const long line = pad("WLPA.INP", "  sisl =", 65537);
+  try {
+    f.ed().LoadScenario("Bad");
+    FAIL() << "no exception";
+  } catch (const fe::EIllegalValue& e) {
+    EXPECT_EQ(std::string(e.what()),
+              f.scenarioDir("Bad") + "/WLPA.INP, line " + std::to_string(line) +
+                  ": the line is longer than the 65536 characters a line of this file can hold");
+  }
+  EXPECT_EQ(f.snapshot(), f.before);
+  EXPECT_FALSE(f.ed().InputParser().FileOpen());
+  pad("WLPA.INP", "  sisl =", 65536);
+  EXPECT_TRUE(f.ed().LoadScenario("Bad"));
 }
 
 TEST(EditorAllOrNothing, ShortListsAndTables) {

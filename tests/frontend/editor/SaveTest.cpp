@@ -58,13 +58,15 @@ void AddUsersOwnFiles(const fs::path& dir) {
   std::ofstream(dir / "data" / "wl.csv") << "1;2";
 }
 
-// Another program over the same root, that waits only briefly for a save
-// of the first.
-std::unique_ptr<fe::TKirmelEditor> OtherProgram(EditorFixture& f) {
+// Another program over the same root.  By default it waits only briefly for
+// a save of the first: long enough where the test holds the lock throughout
+// and the wait is to run out.
+std::unique_ptr<fe::TKirmelEditor> OtherProgram(
+    EditorFixture& f, std::chrono::milliseconds lockWait = std::chrono::milliseconds(100)) {
   fe::TKirmelEditor::TEnvironment env;
   env.Root = f.root.str();
   env.DecimalSeparator = '.';
-  env.LockWait = std::chrono::milliseconds(100);
+  env.LockWait = lockWait;
   return std::make_unique<fe::TKirmelEditor>(std::move(env));
 }
 
@@ -403,7 +405,9 @@ TEST(EditorSave, AUserWhoCannotMakeTheLockFileLoadsOneVersion) {
   }
   std::string why;
   EXPECT_TRUE(RunUnprivileged({}, [&] {
-    auto reader = OtherProgram(f);
+    // The load reads again after the whole save, which takes seconds on a
+    // busy machine; the wait only guards against a save that never ends.
+    auto reader = OtherProgram(f, std::chrono::seconds(60));
     std::string shown;
     reader->SetMessageSink([&](const std::string& m) { shown += m + "\n"; });
     bool once = true;

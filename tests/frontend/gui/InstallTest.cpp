@@ -122,8 +122,7 @@ TEST_F(InstalledRun, TheWindowOpensTheExampleAndTheInstalledKernelRunsIt) {
   EXPECT_EQ(Edit("EdtNamePesticide")->text(), "Cpf");
 
   Enter("TTDays", "1");
-  Click("RunKirmelButton");
-  ASSERT_TRUE(form->Waiting());
+  ASSERT_TRUE(ClickStartsRun("RunKirmelButton"));
   ASSERT_TRUE(WaitEnds(120000));
   EXPECT_TRUE(Errors().empty()) << (Errors().empty() ? "" : Errors().front());
   const std::string run = RunDir();

@@ -49,7 +49,7 @@ class RunFixture : public MainFormTest {
   ~RunFixture() override {
     // Let every script that is still running end.
     std::filesystem::remove(kernelDir + "/hold");
-    Until([&] { return !std::filesystem::exists(Marker()); }, 10000);
+    Until([&] { return !std::filesystem::exists(Marker()); });
     launch::InstallLauncher(std::move(previousLauncher_));
     if (oldExecDir_)
       setenv("KIRMEL_EXECDIR", oldExecDir_->c_str(), 1);
@@ -67,8 +67,9 @@ class RunFixture : public MainFormTest {
     setenv("KIRMEL_EXECDIR", dir.c_str(), 1);
   }
 
-  // Processes events until cond holds; false after ms milliseconds.
-  static bool Until(const std::function<bool()>& cond, int ms = 20000) {
+  // Processes events until cond holds; false after ms milliseconds (a guard
+  // against a hang, generous for a busy machine).
+  static bool Until(const std::function<bool()>& cond, int ms = 60000) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (!cond()) {
       if (std::chrono::steady_clock::now() > end) return false;
@@ -77,7 +78,16 @@ class RunFixture : public MainFormTest {
     }
     return true;
   }
-  bool WaitEnds(int ms = 20000) { return Until([&] { return !form->Waiting(); }, ms); }
+  bool WaitEnds(int ms = 60000) { return Until([&] { return !form->Waiting(); }, ms); }
+  // Clicks a button that starts a run: whether the window then waits for
+  // it, judged before any event is handled (a run that is not held may have
+  // ended by the time they have been).
+  bool ClickStartsRun(const char* name) {
+    Find<QPushButton>(name)->click();
+    const bool waiting = form->Waiting();
+    Settle();
+    return waiting;
+  }
 
   void Hold() { std::ofstream(kernelDir + "/hold") << "\n"; }
   void Release() { std::filesystem::remove(kernelDir + "/hold"); }

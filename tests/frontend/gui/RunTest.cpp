@@ -234,8 +234,7 @@ TEST_F(RunFixture, ARunDirectoryThatALiveRunUsesIsNotTouched) {
   // Once that process is gone its marker is removed and the run goes on.
   live.End();
   dialogs->AnswerConfirm(true);
-  Click("RunKirmelButton");
-  ASSERT_TRUE(form->Waiting());
+  ASSERT_TRUE(ClickStartsRun("RunKirmelButton"));
   ASSERT_TRUE(WaitEnds());
   EXPECT_EQ(Errors().size(), 2u);
   EXPECT_EQ(dialogs->Records().back().Text,
@@ -472,8 +471,7 @@ TEST_F(RunFixture, EndToEndWithTheRealKernel) {
   dialogs->AnswerSaveFolder(root.str() + "/PESTICIDES/Default_p");
   Click("SaveAsPesticideButton");
   Enter("TTDays", "1");
-  Click("RunKirmelButton");
-  ASSERT_TRUE(form->Waiting());
+  ASSERT_TRUE(ClickStartsRun("RunKirmelButton"));
   ASSERT_TRUE(WaitEnds(120000));
   EXPECT_TRUE(Errors().empty()) << Errors().front();
   const std::string run = RunDir("Default_sp", "Default_p");
@@ -529,8 +527,7 @@ TEST_F(RunFixture, ARunWhoseResultsCannotBeWrittenFails) {
   SmallFilesystem disk(RunDir(), "256k");
   if (!disk.Mounted()) GTEST_SKIP() << "needs root to mount a small filesystem";
   dialogs->AnswerConfirm(true);  // the (empty) run directory exists: go on
-  Click("RunKirmelButton");
-  ASSERT_TRUE(form->Waiting());
+  ASSERT_TRUE(ClickStartsRun("RunKirmelButton"));
   ASSERT_TRUE(WaitEnds(120000));
   ASSERT_EQ(Errors().size(), 1u);
   const std::string message = Errors()[0];
