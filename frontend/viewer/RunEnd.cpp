@@ -92,11 +92,22 @@ bool TRunEnd::ReadEcho(TOutputCache& cache, TReadContext& context, TINPUT& echo)
   // and writes no output file.
   const bool cut = refused.rfind(*found, 0) == 0;  // refused for what it holds
   if (cut && !stillWritten_ && status_ != 0 && !Holds("wlsoco.out"))
-    refused = Then("KIRMEL stopped while reading the input of this run (\"" + dir_ + "\").",
-                   WhyText()) +
-              kCR + refused;
+    refused = StoppedInInputText() + kCR + refused;
   context.Report(*found, refused);
   return false;
+}
+
+std::string TRunEnd::StoppedInInputText() const {
+  return Then("KIRMEL stopped while reading the input of this run (\"" + dir_ + "\").", WhyText());
+}
+
+void TRunEnd::ReportNoResults(TOutputCache& cache, TReadContext& context) const {
+  if (stillWritten_ || Holds("wlsoco.out")) return;
+  TINPUT echo;
+  TReadContext quiet;
+  const bool cut =
+      status_ != 0 && Holds("input.out") && !cache.INPUT(dir_ + "/input.out", quiet, echo);
+  context.Report(dir_, cut ? StoppedInInputText() : Then("The run has no results.", WhyText()));
 }
 
 bool TRunEnd::HasResultFile(const std::string& name, TReadContext& context) const {

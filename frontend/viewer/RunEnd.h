@@ -64,12 +64,21 @@ class TRunEnd {
   // Whether the run holds the kernel output file `name`; when it does not,
   // that is reported ("the run has no results", and where KIRMEL said why).
   bool HasResultFile(const std::string& name, TReadContext& context) const;
+  // After a window could not read a file it needs: for a run that wrote no
+  // results (no wlsoco.out) and is not still being written, reports on a
+  // line of its own that KIRMEL stopped while reading the input (its echo is
+  // there but cut) or else that the run has no results, with where KIRMEL
+  // said why.  Nothing for a run with results, whose missing file may be
+  // one that its output switches left out.
+  void ReportNoResults(TOutputCache& cache, TReadContext& context) const;
 
  private:
   // Where KIRMEL said why the run ended as it did: the run's end message
   // for a recorded status other than 0, message.out for an unknown status,
   // nothing for 0.  Lines joined with CR.
   std::string WhyText() const;
+  // "KIRMEL stopped while reading the input of this run", then WhyText.
+  std::string StoppedInInputText() const;
   bool Holds(const std::string& name) const;
 
   std::string dir_;

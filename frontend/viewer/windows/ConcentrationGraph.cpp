@@ -164,7 +164,8 @@ std::vector<TChartPanel*> TConcentrationGraphForm::AllCharts() const {
 
 bool TConcentrationGraphForm::ReadFiles(fe::TReadContext& context) {
   if (!ReadEcho(context, RunInput)) return false;
-  if (!Cache().WLSOCO(OutputFile("wlsoco.out"), context, WaterLayerConc)) return false;
+  if (!ReadOrSayWhy(Cache().WLSOCO(OutputFile("wlsoco.out"), context, WaterLayerConc), context))
+    return false;
   // The profiles' files the lists start on, read now: the window opens
   // with them, and a missing one only leaves its chart empty.
   const std::vector<int> subsystems = fe::SubsystemsInWaterBody(RunInput);

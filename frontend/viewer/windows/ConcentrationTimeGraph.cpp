@@ -170,7 +170,8 @@ TConcentrationTimeGraphForm::TConcentrationTimeGraphForm(QWidget* owner, std::st
 
 bool TConcentrationTimeGraphForm::ReadFiles(fe::TReadContext& context) {
   if (!ReadEcho(context, InputData)) return false;
-  if (!Cache().WLSOCO(OutputFile("wlsoco.out"), context, WLSOCOList)) return false;
+  if (!ReadOrSayWhy(Cache().WLSOCO(OutputFile("wlsoco.out"), context, WLSOCOList), context))
+    return false;
   const int times = WLSOCOList.NumberOfTimesteps();
 
   // Every file is read before anything is drawn: a missing one keeps the

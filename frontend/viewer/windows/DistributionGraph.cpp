@@ -88,8 +88,8 @@ QComboBox* TDistributionGraphForm::ComboBox(int g) const {
 bool TDistributionGraphForm::ReadFiles(fe::TReadContext& context) {
   // Every file is read before anything is drawn: a missing one keeps the
   // window from opening with nothing half drawn.
-  if (!Cache().DB(OutputFile("dbdit.out"), context, WaterBody)) return false;
   if (!ReadEcho(context, RunInput)) return false;
+  if (!ReadOrSayWhy(Cache().DB(OutputFile("dbdit.out"), context, WaterBody), context)) return false;
   const std::vector<int> subsystems = fe::SubsystemsInWaterBody(RunInput);
   Subsystems.assign(subsystems.size(), fe::TDBList());
   for (std::size_t n = 0; n < subsystems.size(); ++n) {

@@ -84,6 +84,12 @@ class TGraphWindow : public QDialog {
   bool ReadEcho(fe::TReadContext& context, fe::TINPUT& echo) const {
     return runEnd_.ReadEcho(Cache(), context, echo);
   }
+  // `read`, after saying what is known of a run without results when it is
+  // false (fe::TRunEnd::ReportNoResults).
+  bool ReadOrSayWhy(bool read, fe::TReadContext& context) const {
+    if (!read) runEnd_.ReportNoResults(Cache(), context);
+    return read;
+  }
   // A read after the window opened (another subsystem chosen), with the
   // progress dialog; false when `read` gives false or it was cancelled
   // (`cancelled` then set).

@@ -125,7 +125,7 @@ TMassBalanceWLGraphForm::TMassBalanceWLGraphForm(QWidget* owner, std::string out
 }
 
 bool TMassBalanceWLGraphForm::ReadFiles(fe::TReadContext& context) {
-  return Cache().WLMB(OutputFile("wlmb.out"), context, MassBalanceList);
+  return ReadOrSayWhy(Cache().WLMB(OutputFile("wlmb.out"), context, MassBalanceList), context);
 }
 
 void TMassBalanceWLGraphForm::FormShow() {
@@ -162,7 +162,8 @@ TMassBalanceSedGraphForm::TMassBalanceSedGraphForm(QWidget* owner, std::string o
 }
 
 bool TMassBalanceSedGraphForm::ReadFiles(fe::TReadContext& context) {
-  return Cache().WBMBALL(OutputFile("wbmball.out"), context, MassBalanceList);
+  return ReadOrSayWhy(Cache().WBMBALL(OutputFile("wbmball.out"), context, MassBalanceList),
+                      context);
 }
 
 void TMassBalanceSedGraphForm::FormShow() {
