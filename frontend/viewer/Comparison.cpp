@@ -194,10 +194,8 @@ void TComparison::ShowReports() {
   const std::string text = reports_.Take();
   const std::string notice = std::move(notice_);
   notice_.clear();
-  if (!text.empty())
-    parser_.ShowMessage(notice.empty() ? text : notice + kCR + text);
-  else if (!notice.empty() && Information)
-    Information(notice);
+  SayWithNotice(notice, text, [this](const std::string& m) { parser_.ShowMessage(m); },
+                Information);
 }
 
 bool TComparison::ReadRun(const std::string& dir, TComparedRun& run, TReadContext& context) {

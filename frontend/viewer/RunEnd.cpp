@@ -117,6 +117,14 @@ bool TRunEnd::HasResultFile(const std::string& name, TReadContext& context) cons
   return false;
 }
 
+void SayWithNotice(const std::string& notice, const std::string& text,
+                   const TMessageSink& error, const TMessageSink& information) {
+  if (!text.empty())
+    error(notice.empty() ? text : notice + kCR + text);
+  else if (!notice.empty() && information)
+    information(notice);
+}
+
 std::optional<double> LastOutputTime(const TWLSOCOList& list) {
   const int t = list.NumberOfTimesteps();
   if (t == 0) return std::nullopt;

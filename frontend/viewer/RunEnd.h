@@ -86,6 +86,12 @@ class TRunEnd {
   std::optional<int> status_;
 };
 
+// Says what the reads of one action reported (`text`) with a notice about
+// the run: the notice first in the error message when there is one, else
+// the notice alone as information.  Nothing when both are empty.
+void SayWithNotice(const std::string& notice, const std::string& text,
+                   const TMessageSink& error, const TMessageSink& information);
+
 // The time (d) of the last output time a list holds whole; nothing when it
 // holds none.
 std::optional<double> LastOutputTime(const TWLSOCOList& list);

@@ -80,10 +80,9 @@ void TGraphWindow::ShowReports(const std::string& stopped) {
   }
   // The readers' messages go where the token reader's go (the error
   // dialog); the notice alone is information.
-  if (!text.empty())
-    fe::ProgramParser().ShowMessage(notice.empty() ? text : notice + "\r" + text);
-  else if (!notice.empty())
-    qt::ShowInfo(notice);
+  fe::SayWithNotice(
+      notice, text, [](const std::string& m) { fe::ProgramParser().ShowMessage(m); },
+      [](const std::string& m) { qt::ShowInfo(m); });
 }
 
 int TGraphWindow::exec() {
